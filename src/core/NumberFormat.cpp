@@ -1,0 +1,209 @@
+#include "core/NumberFormat.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace ringtally {
+
+namespace {
+
+// Digits with at most one '.' between them and an optional sign: what remains of a number once
+// the locale's marks are taken out. No exponent, no blanks inside.
+std::optional<double> parsePlain(const QString& text)
+{
+    QByteArray ascii;
+    ascii.reserve(text.size());
+    int points = 0;
+    int digits = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if ((c == u'-' || c == u'+') && i == 0) {
+            ascii.append(char(c.unicode()));
+        } else if (c == u'.') {
+            if (++points > 1)
+                return std::nullopt;
+            ascii.append('.');
+        } else if (c >= u'0' && c <= u'9') {
+            ++digits;
+            ascii.append(char(c.unicode()));
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (digits == 0)
+        return std::nullopt;
+    const char* first = ascii.constData();
+    if (*first == '+')
+        ++first;
+    double value = 0;
+    const auto [end, error] = std::from_chars(first, ascii.constData() + ascii.size(), value);
+    if (error != std::errc() || end != ascii.constData() + ascii.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+// The integer part is grouped by mark when every group after the first has three digits.
+bool isValidGrouping(QStringView integerPart, QStringView mark)
+{
+    if (mark.isEmpty())
+        return false;
+    if (integerPart.startsWith(u'-') || integerPart.startsWith(u'+'))
+        integerPart = integerPart.sliced(1);
+    const QList<QStringView> groups = integerPart.split(mark);
+    // A grouped number never starts with a zero: "0,125" is a fraction in any locale.
+    if (groups.size() < 2 || groups.front().isEmpty() || groups.front().size() > 3
+        || groups.front().front() == u'0')
+        return false;
+    for (qsizetype i = 1; i < groups.size(); ++i) {
+        if (groups[i].size() != 3)
+            return false;
+    }
+    return true;
+}
+
+QString otherSeparator(const QString& decimal)
+{
+    return decimal == QStringLiteral(",") ? QStringLiteral(".") : QStringLiteral(",");
+}
+
+} // namespace
+
+NumberFormat::NumberFormat() : NumberFormat(QLocale::system())
+{
+}
+
+NumberFormat::NumberFormat(const QLocale& locale)
+    : locale_(locale), decimal_(locale.decimalPoint()), group_(locale.groupSeparator())
+{
+}
+
+QString NumberFormat::formatFraction(double value) const
+{
+    if (!std::isfinite(value))
+        value = 0;
+    if (value == 0)
+        value = 0; // no "-0"
+    QString text = QString::number(value, 'f', QLocale::FloatingPointShortest);
+    text.replace(u'.', decimal_);
+    return text;
+}
+
+QString NumberFormat::formatFixed(double value, int decimals) const
+{
+    if (!std::isfinite(value))
+        value = 0;
+    // Round half away from zero on the decimal digits the user sees: a price of 2.125 shows as
+    // 2.13 although the binary double lies just below it. The shortest round-trip text is the
+    // decimal number the user typed or the program computed, so round that text.
+    QString shortest = QString::number(std::fabs(value), 'f', QLocale::FloatingPointShortest);
+    const bool negative = std::signbit(value);
+    qsizetype point = shortest.indexOf(u'.');
+    if (point < 0) {
+        point = shortest.size();
+        shortest += u'.';
+    }
+    shortest += QString(decimals + 1, u'0');
+    QString digits = shortest.left(point) + shortest.mid(point + 1, decimals);
+    const bool roundUp = shortest[point + 1 + decimals] >= u'5';
+    if (roundUp) {
+        qsizetype i = digits.size() - 1;
+        while (i >= 0 && digits[i] == u'9')
+            digits[i--] = u'0';
+        if (i >= 0)
+            digits[i] = QChar(digits[i].unicode() + 1);
+        else
+            digits.prepend(u'1');
+    }
+    QString whole = digits.left(digits.size() - decimals);
+    QString text = whole;
+    if (decimals > 0)
+        text += decimal_ + digits.right(decimals);
+    const bool isZero = std::all_of(digits.cbegin(), digits.cend(), [](QChar c) { return c == u'0'; });
+    if (negative && !isZero)
+        text.prepend(u'-');
+    return text;
+}
+
+std::optional<double> NumberFormat::parseFraction(const QString& input) const
+{
+    QString text = input.trimmed();
+    if (text.isEmpty())
+        return std::nullopt;
+    const QString other = otherSeparator(decimal_);
+
+    if (text.contains(decimal_)) {
+        // The locale's own form: grouping marks may stand only in the integer part.
+        const qsizetype point = text.indexOf(decimal_);
+        QString integerPart = text.left(point);
+        const QString fraction = text.mid(point + decimal_.size());
+        if (!group_.isEmpty() && integerPart.contains(group_)) {
+            if (!isValidGrouping(integerPart, group_))
+                return std::nullopt;
+            integerPart.remove(group_);
+        }
+        return parsePlain(integerPart + u'.' + fraction);
+    }
+    if (text.count(other) == 1) {
+        const qsizetype mark = text.indexOf(other);
+        const QString integerPart = text.left(mark);
+        const QString after = text.mid(mark + 1);
+        // A mark followed by exactly three digits could be a grouping mark of the locale.
+        const bool couldBeGrouping = other == group_ && after.size() == 3 && isValidGrouping(text, other);
+        if (!couldBeGrouping)
+            return parsePlain(integerPart + u'.' + after);
+    }
+    if (!group_.isEmpty() && text.contains(group_)) {
+        if (!isValidGrouping(text, group_))
+            return std::nullopt;
+        text.remove(group_);
+    }
+    return parsePlain(text);
+}
+
+std::optional<qint64> NumberFormat::parseWhole(const QString& text, qint64 min, qint64 max) const
+{
+    const std::optional<double> value = parseFraction(text);
+    if (!value)
+        return std::nullopt;
+    const double rounded = std::nearbyint(*value); // the default rounding mode: halves to even
+    if (rounded < double(min) || rounded > double(max))
+        return std::nullopt;
+    return qint64(rounded);
+}
+
+QString NumberFormat::formatDate(const QDate& date)
+{
+    return date.toString(Qt::ISODate);
+}
+
+std::optional<QDate> NumberFormat::parseDate(const QString& input) const
+{
+    const QString text = input.trimmed();
+    static const QRegularExpression iso(QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})$"));
+    static const QRegularExpression dayFirst(
+        QStringLiteral("^(\\d{1,2})([-./])(\\d{1,2})\\2(\\d{2}|\\d{4})$"));
+    if (const auto match = iso.match(text); match.hasMatch()) {
+        const QDate date(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
+        if (date.isValid())
+            return date;
+        return std::nullopt;
+    }
+    if (const auto match = dayFirst.match(text); match.hasMatch()) {
+        int year = match.captured(4).toInt();
+        if (match.captured(4).size() == 2)
+            year += year < 30 ? 2000 : 1900;
+        const QDate date(year, match.captured(3).toInt(), match.captured(1).toInt());
+        if (date.isValid())
+            return date;
+    }
+    const QDate local = locale_.toDate(text, QLocale::ShortFormat);
+    if (local.isValid())
+        return local;
+    return std::nullopt;
+}
+
+} // namespace ringtally

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QDate>
+#include <QLocale>
+#include <QString>
+
+#include <optional>
+
+namespace ringtally {
+
+/// The user's number and date format for the settings file: numbers with a fraction use the
+/// locale's decimal separator and no digit grouping. Reading also takes the other of "," and "."
+/// where it cannot be a grouping mark, so a file written under another locale still reads.
+class NumberFormat {
+public:
+    /// The format of the user's locale, as the environment sets it.
+    NumberFormat();
+    explicit NumberFormat(const QLocale& locale);
+
+    /// The locale's decimal separator.
+    QString decimalSeparator() const { return decimal_; }
+
+    /// The shortest text that reads back as the same number ("12,5", "-1", "0,1").
+    QString formatFraction(double value) const;
+    /// The number with exactly decimals digits after the separator, rounded half away from zero
+    /// ("0,00", "2,13"); no digit grouping.
+    QString formatFixed(double value, int decimals) const;
+    /// A number with an optional fraction, or nothing when the text is not one.
+    std::optional<double> parseFraction(const QString& text) const;
+
+    /// A whole number: the text's value rounded to the nearest integer (halves to even), or
+    /// nothing when it is not a number or lies outside min..max.
+    std::optional<qint64> parseWhole(const QString& text, qint64 min, qint64 max) const;
+
+    /// The date as the settings file stores it (ISO 8601, "2026-12-06").
+    static QString formatDate(const QDate& date);
+    /// A stored date: ISO 8601, "dd-mm-yyyy" or "dd-mm-yy" (00-29 are 2000-2029, 30-99 are
+    /// 1930-1999; "." and "/" also separate), or the locale's short date format.
+    std::optional<QDate> parseDate(const QString& text) const;
+
+private:
+    QLocale locale_;
+    QString decimal_;
+    QString group_;
+};
+
+} // namespace ringtally

@@ -1,0 +1,93 @@
+#include "core/ProfileFile.h"
+
+#include <QDir>
+
+namespace ringtally {
+
+ProfileFile::ProfileFile(QString path) : path_(std::move(path))
+{
+}
+
+void ProfileFile::refresh() const
+{
+    Result<FileStamp> stamp = stampFile(path_);
+    if (!stamp) {
+        readStatus_ = stamp.status();
+        return;
+    }
+    if (loaded_ && stamp.value() == stamp_ && readStatus_.ok())
+        return;
+    Result<FileContents> contents = readWholeFile(path_);
+    if (!contents) {
+        readStatus_ = contents.status();
+        return;
+    }
+    document_ = IniDocument::parse(contents.value().bytes);
+    stamp_ = contents.value().stamp;
+    loaded_ = true;
+    readStatus_ = Status::success();
+}
+
+QString ProfileFile::ReadIni(const QString& section, const QString& key, const QString& defaultValue) const
+{
+    refresh();
+    std::optional<QString> value = document_.value(section, key);
+    if (!value)
+        return defaultValue;
+    if (value->size() > kMaxValueLength) {
+        qsizetype length = kMaxValueLength;
+        if (value->at(length - 1).isHighSurrogate())
+            --length; // never leave half a character
+        value->truncate(length);
+    }
+    return *value;
+}
+
+Status ProfileFile::update(const std::function<Status(IniDocument&)>& edit)
+{
+    refresh();
+    if (!readStatus_.ok()) {
+        return Error { QStringLiteral("%1 was not changed, because it could not be read: %2")
+                           .arg(QDir::toNativeSeparators(path_), readStatus_.message()) };
+    }
+    IniDocument changed = document_;
+    changed.markSaved();
+    if (Status status = edit(changed); !status.ok())
+        return status;
+    if (!changed.isModified())
+        return Status::success();
+
+    ++replaceCount_;
+    Result<FileStamp> written = replaceFileAtomically(path_, changed.serialize());
+    if (!written)
+        return written.status();
+    changed.markSaved();
+    document_ = std::move(changed);
+    stamp_ = written.value();
+    loaded_ = true;
+    return Status::success();
+}
+
+Status ProfileFile::WriteIni(const QString& section, const QString& key, const QString& value)
+{
+    return update([&](IniDocument& document) { return document.setValue(section, key, value); });
+}
+
+Status ProfileFile::DeleteIni(const QString& section, const QString& key, bool wholeSection)
+{
+    return update([&](IniDocument& document) {
+        if (wholeSection)
+            document.removeSection(section);
+        else
+            document.removeKey(section, key);
+        return Status::success();
+    });
+}
+
+Status ProfileFile::readStatus() const
+{
+    refresh();
+    return readStatus_;
+}
+
+} // namespace ringtally

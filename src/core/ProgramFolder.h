@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+namespace ringtally {
+
+/// The folder that holds the settings file, the call log, the tariff files and the wave files.
+class ProgramFolder {
+public:
+    static constexpr const char16_t* kSettingsFileName = u"Ringtally.ini";
+    static constexpr const char16_t* kCallLogFileName = u"Ringtally.log";
+
+    /// The executable's folder when a settings file stands there (a portable install), otherwise
+    /// $XDG_DATA_HOME/ringtally, or ~/.local/share/ringtally when XDG_DATA_HOME is unset or not
+    /// an absolute path. The folder itself is created by the first write into it.
+    static ProgramFolder locate(const QString& executableFolder);
+
+    explicit ProgramFolder(QString path) : path_(std::move(path)) { }
+
+    const QString& path() const { return path_; }
+    /// The settings file's path.
+    QString settingsFile() const;
+    /// The path of a file in the folder.
+    QString file(const QString& name) const;
+
+private:
+    QString path_;
+};
+
+} // namespace ringtally

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "core/Scheme.h"
+
+#include <QDate>
+
+#include <array>
+
+namespace ringtally {
+
+/// The settings the program keeps in memory, with the defaults of a missing settings file.
+/// LoadSettings and SaveSettings move them between memory and the settings file.
+struct Settings {
+    quint8 TaskBarType = 2; // 1 current call, 2 today, 3 total
+    quint8 Language = 0; // 0 Danish, above 0 English
+    std::array<qint16, kSchemeCount> KeyboardShortcut {}; // 0 none, 1..12 Ctrl+Shift+F1..F12
+    double MaxDayPrice = -1; // 0 or less: no daily warning
+    quint8 AutoLogOnHangup = 1;
+    qint16 DoubleClickAction = -1; // -1 main window, 4..6 dial scheme 0..2, 10 cheapest scheme
+    qint16 NumberOfDUN = 0; // entries of the "Autolog" section
+    std::array<Scheme, kSchemeCount> Schemes;
+    qint16 AutoConnectCount = 0;
+    QDate LastCallDate = QDate(1980, 1, 1); // the day the day counters belong to
+    qint16 LastCallHours = 0;
+    qint16 LastCallMinutes = 0;
+    double LastCallPrice = 0;
+    qint16 TotalHours = 0;
+    qint16 TotalMinutes = 0;
+    double TotalPrice = 0;
+
+    bool operator==(const Settings&) const = default;
+};
+
+} // namespace ringtally

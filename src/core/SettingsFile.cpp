@@ -1,0 +1,190 @@
+#include "core/SettingsFile.h"
+
+#include "core/DunScrambler.h"
+
+#include <charconv>
+#include <limits>
+
+namespace ringtally {
+
+namespace {
+
+const QString kConfiguration = QStringLiteral("Configuration");
+const QString kLastCall = QStringLiteral("Last_Call");
+const QString kTotal = QStringLiteral("Total");
+const QString kAutoConnect = QStringLiteral("AutoConnect");
+
+QString shortestFloat(float value, const NumberFormat& format)
+{
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    if (result.ec != std::errc())
+        return format.formatFraction(double(value));
+    return format.formatFraction(QByteArray(buffer, result.ptr - buffer).toDouble());
+}
+
+// Tags that mark the two kinds of text setting read in a special way.
+struct DunDatum { }; // stored scrambled
+struct PeriodStartText { }; // an empty value reads as "00:00"
+
+// The keys LoadSettings reads and SaveSettings writes, in their order, as one list of visits so
+// the two cannot drift apart. Each visitor gets the section, the key, the field and its default.
+template <typename SettingsRecord, typename Visitor> void visitSettings(SettingsRecord& s, Visitor&& visit)
+{
+    // SaveSettings leaves "TaskBarType" to the status window; LoadSettings reads it first.
+    visit(kConfiguration, QStringLiteral("Language"), s.Language, quint8(0));
+    for (int i = 0; i < kSchemeCount; ++i)
+        visit(kConfiguration, QStringLiteral("Keyboard_Shortcut%1").arg(i), s.KeyboardShortcut[size_t(i)],
+            qint16(0));
+    visit(kConfiguration, QStringLiteral("Max_Day_Price"), s.MaxDayPrice, -1.0);
+    visit(kConfiguration, QStringLiteral("AutoLog_On_Hangup"), s.AutoLogOnHangup, quint8(1));
+    visit(kConfiguration, QStringLiteral("DoubleClick_Action"), s.DoubleClickAction, qint16(-1));
+    visit(kConfiguration, QStringLiteral("Number_of_DUN"), s.NumberOfDUN, qint16(0));
+
+    const QString& schemes = SchemeKeys::Section;
+    for (int i = 0; i < kSchemeCount; ++i) {
+        auto& scheme = s.Schemes[size_t(i)];
+        visit(schemes, SchemeKeys::name(i), scheme.Name, QString());
+        visit(schemes, SchemeKeys::dunName(i), scheme.DUNName, QStringLiteral("None"));
+        visit(schemes, SchemeKeys::reducedPriceAfter(i), scheme.ReducedPriceAfter, qint16(0));
+        for (int j = 0; j < 3; ++j)
+            visit(schemes, SchemeKeys::dunData(i, j), scheme.DUNData[size_t(j)], DunDatum {});
+        for (int d = 0; d < kDayTypeCount; ++d) {
+            auto& day = scheme.Days[size_t(d)];
+            for (int k = 0; k < kPeriodCount; ++k) {
+                visit(schemes, SchemeKeys::callFee(i, d, k), day.CallFee[size_t(k)], 0.0);
+                visit(schemes, SchemeKeys::minBeforeCallFee(i, d, k), day.MinBeforeCallFee[size_t(k)],
+                    qint16(0));
+                visit(schemes, SchemeKeys::periodStart(i, d, k), day.PeriodStart[size_t(k)],
+                    PeriodStartText {});
+            }
+            visit(schemes, SchemeKeys::numberOfPeriods(i, d), day.NumberOfPeriods, quint8(3));
+            for (int k = 0; k < kMinutePriceCount; ++k)
+                visit(schemes, SchemeKeys::minutePrice(i, d, k), day.MinutePrice[size_t(k)], 0.0);
+        }
+    }
+
+    visit(kAutoConnect, QStringLiteral("Count"), s.AutoConnectCount, qint16(0));
+    visit(kLastCall, QStringLiteral("Date"), s.LastCallDate, QDate(1980, 1, 1));
+    visit(kLastCall, QStringLiteral("Hours"), s.LastCallHours, qint16(0));
+    visit(kLastCall, QStringLiteral("Minutes"), s.LastCallMinutes, qint16(0));
+    visit(kLastCall, QStringLiteral("Price"), s.LastCallPrice, 0.0);
+    visit(kTotal, QStringLiteral("Hours"), s.TotalHours, qint16(0));
+    visit(kTotal, QStringLiteral("Minutes"), s.TotalMinutes, qint16(0));
+    visit(kTotal, QStringLiteral("Price"), s.TotalPrice, 0.0);
+}
+
+} // namespace
+
+QString IniValue::text(const NumberFormat& format) const
+{
+    struct ToText {
+        const NumberFormat& format;
+        QString operator()(const QString& text) const { return text; }
+        QString operator()(qint64 number) const { return QString::number(number); }
+        QString operator()(double number) const { return format.formatFraction(number); }
+        QString operator()(float number) const { return shortestFloat(number, format); }
+        QString operator()(bool flag) const
+        {
+            return flag ? QStringLiteral("True") : QStringLiteral("False");
+        }
+        QString operator()(const QDate& date) const { return NumberFormat::formatDate(date); }
+    };
+    return std::visit(ToText { format }, value_);
+}
+
+SettingsFile::SettingsFile(ProfileFile& file, const NumberFormat& format) : file_(file), format_(format)
+{
+}
+
+QString SettingsFile::ReadIni(const QString& section, const QString& key, const QString& defaultValue) const
+{
+    return file_.ReadIni(section, key, defaultValue);
+}
+
+Status SettingsFile::WriteIni(const QString& section, const QString& key, const IniValue& value)
+{
+    return file_.WriteIni(section, key, value.text(format_));
+}
+
+Status SettingsFile::DeleteIni(const QString& section, const QString& key, bool wholeSection)
+{
+    return file_.DeleteIni(section, key, wholeSection);
+}
+
+qint16 SettingsFile::readInt16(const QString& section, const QString& key, qint16 def) const
+{
+    const auto value = format_.parseWhole(ReadIni(section, key, QString()),
+        std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max());
+    return value ? qint16(*value) : def;
+}
+
+quint8 SettingsFile::readByte(const QString& section, const QString& key, quint8 def) const
+{
+    const auto value = format_.parseWhole(ReadIni(section, key, QString()), 0, 255);
+    return value ? quint8(*value) : def;
+}
+
+double SettingsFile::readFraction(const QString& section, const QString& key, double def) const
+{
+    return format_.parseFraction(ReadIni(section, key, QString())).value_or(def);
+}
+
+QDate SettingsFile::readDate(const QString& section, const QString& key, const QDate& def) const
+{
+    return format_.parseDate(ReadIni(section, key, QString())).value_or(def);
+}
+
+void SettingsFile::LoadSettings(Settings& settings) const
+{
+    settings.TaskBarType = readByte(kConfiguration, QStringLiteral("TaskBarType"), 2);
+    visitSettings(settings, [this](const QString& section, const QString& key, auto& field, const auto& def) {
+        using Field = std::decay_t<decltype(field)>;
+        using Default = std::decay_t<decltype(def)>;
+        if constexpr (std::is_same_v<Default, DunDatum>)
+            field = UnscrambleDUNData(ReadIni(section, key, QString()), kDunDataKey);
+        else if constexpr (std::is_same_v<Default, PeriodStartText>) {
+            field = ReadIni(section, key, QStringLiteral("00:00"));
+            if (field.isEmpty())
+                field = QStringLiteral("00:00");
+        } else if constexpr (std::is_same_v<Field, QString>)
+            field = ReadIni(section, key, def);
+        else if constexpr (std::is_same_v<Field, quint8>)
+            field = readByte(section, key, def);
+        else if constexpr (std::is_same_v<Field, qint16>)
+            field = readInt16(section, key, def);
+        else if constexpr (std::is_same_v<Field, double>)
+            field = readFraction(section, key, def);
+        else if constexpr (std::is_same_v<Field, QDate>)
+            field = readDate(section, key, def);
+        else
+            static_assert(sizeof(Field) == 0, "a setting of a type LoadSettings cannot read");
+    });
+}
+
+Status SettingsFile::SaveSettings(const Settings& settings)
+{
+    return file_.update([&](IniDocument& document) {
+        Status result;
+        visitSettings(
+            settings, [&](const QString& section, const QString& key, const auto& field, const auto& def) {
+                if (!result.ok())
+                    return;
+                using Field = std::decay_t<decltype(field)>;
+                using Default = std::decay_t<decltype(def)>;
+                QString text;
+                if constexpr (std::is_same_v<Default, DunDatum>)
+                    text = ScrambleDUNData(field, kDunDataKey);
+                else if constexpr (std::is_same_v<Field, QString>)
+                    text = field;
+                else if constexpr (std::is_integral_v<Field>)
+                    text = QString::number(field);
+                else
+                    text = IniValue(field).text(format_);
+                result = document.setValue(section, key, text);
+            });
+        return result;
+    });
+}
+
+} // namespace ringtally

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "localisation/StringIds.h"
+#include "platform/Result.h"
+
+#include <QByteArrayView>
+#include <QHash>
+#include <QString>
+
+namespace ringtally {
+
+/// The English texts of the user interface, addressed by numeric id.
+class StringTable {
+public:
+    /// The table compiled into the program; empty (and reported once) if that resource is broken.
+    static StringTable english();
+    /// Reads "id<TAB>text" lines (UTF-8; '#' starts a comment line); fails on a malformed line or a
+    /// repeated id.
+    static Result<StringTable> parse(QByteArrayView bytes);
+
+    /// The text of id, or an empty string if the table lacks it.
+    QString text(StringId id) const;
+    /// Whether the table holds a text for id.
+    bool contains(quint16 id) const;
+    /// How many texts the table holds.
+    int size() const;
+
+private:
+    QHash<quint16, QString> texts_;
+};
+
+/// Whether the setting Language asks for the English texts (any value above 0; 0 is Danish).
+bool usesEnglish(int language);
+
+} // namespace ringtally

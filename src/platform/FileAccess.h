@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/Result.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace ringtally {
+
+/// What identifies one version of a file on disk: when any field differs, the file has changed.
+struct FileStamp {
+    bool exists = false;
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    qint64 changedNs = 0;
+
+    bool operator==(const FileStamp&) const = default;
+};
+
+/// A whole file's bytes with the stamp of the version that was read.
+struct FileContents {
+    QByteArray bytes;
+    FileStamp stamp;
+};
+
+/// The stamp of the file at path now; a missing file gives a stamp with exists false.
+Result<FileStamp> stampFile(const QString& path);
+
+/// Reads the whole file; a missing file gives empty bytes and a stamp with exists false.
+Result<FileContents> readWholeFile(const QString& path);
+
+/// Replaces the file at path with bytes so that a crash at any moment leaves the old file or the
+/// new one: a temporary file in the same folder, written, synced once, then renamed over the old.
+/// The folder is created when missing. A new file is readable and writable by its owner only.
+/// A file whose owner-write permission is off counts as read-only and is not replaced.
+/// Returns the stamp of the new file.
+Result<FileStamp> replaceFileAtomically(const QString& path, const QByteArray& bytes);
+
+} // namespace ringtally

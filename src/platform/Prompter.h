@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+namespace ringtally {
+
+enum class PromptIcon { None, Information, Exclamation, Critical, Question };
+enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class PromptAnswer { Ok, Cancel, Yes, No };
+
+/// One message box: its title, text, icon and buttons.
+struct Prompt {
+    QString title;
+    QString text;
+    PromptIcon icon = PromptIcon::None;
+    PromptButtons buttons = PromptButtons::Ok;
+};
+
+/// Shows message boxes and returns the user's answer.
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+
+    /// Shows the prompt modally and returns the button the user chose; closing the box counts as
+    /// Cancel where there is one, else No where there is one, else Ok.
+    virtual PromptAnswer ask(const Prompt& prompt) = 0;
+};
+
+} // namespace ringtally

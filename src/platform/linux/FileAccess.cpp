@@ -1,0 +1,173 @@
+#include "platform/FileAccess.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace ringtally {
+
+namespace {
+
+QString reason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+Error fileError(const QString& what, const QString& path, int error)
+{
+    return Error { QStringLiteral("%1 %2: %3").arg(what, QDir::toNativeSeparators(path), reason(error)) };
+}
+
+FileStamp stampOf(const struct stat& st)
+{
+    FileStamp stamp;
+    stamp.exists = true;
+    stamp.device = static_cast<quint64>(st.st_dev);
+    stamp.inode = static_cast<quint64>(st.st_ino);
+    stamp.size = static_cast<qint64>(st.st_size);
+    stamp.modifiedNs = qint64(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+    stamp.changedNs = qint64(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec;
+    return stamp;
+}
+
+// Closes a descriptor on every way out of a scope.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) { }
+    ~Descriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
+
+private:
+    int fd_;
+};
+
+bool writeAll(int fd, const char* data, qint64 size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, static_cast<size_t>(size));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
+// The file a path names in the end, so that replacing a symbolic link replaces its target and
+// keeps the link (settings kept in a dotfiles folder, say).
+QString resolveLinks(const QString& path)
+{
+    QFileInfo info(path);
+    if (!info.isSymLink())
+        return path;
+    const QString target = info.canonicalFilePath();
+    return target.isEmpty() ? info.symLinkTarget() : target;
+}
+
+} // namespace
+
+Result<FileStamp> stampFile(const QString& path)
+{
+    struct stat st { };
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return FileStamp {};
+        return fileError(QStringLiteral("Cannot examine"), path, errno);
+    }
+    return stampOf(st);
+}
+
+Result<FileContents> readWholeFile(const QString& path)
+{
+    Descriptor fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return FileContents {};
+        return fileError(QStringLiteral("Cannot read"), path, errno);
+    }
+    struct stat st { };
+    if (::fstat(fd.get(), &st) != 0)
+        return fileError(QStringLiteral("Cannot read"), path, errno);
+    if (S_ISDIR(st.st_mode))
+        return fileError(QStringLiteral("Cannot read"), path, EISDIR);
+
+    FileContents contents;
+    contents.stamp = stampOf(st);
+    contents.bytes.reserve(static_cast<qsizetype>(st.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return fileError(QStringLiteral("Cannot read"), path, errno);
+        }
+        if (n == 0)
+            break;
+        contents.bytes.append(buffer, n);
+    }
+    return contents;
+}
+
+Result<FileStamp> replaceFileAtomically(const QString& requestedPath, const QByteArray& bytes)
+{
+    const QString path = resolveLinks(requestedPath);
+    const QFileInfo info(path);
+    const QString folder = info.absolutePath();
+    if (!QDir().mkpath(folder))
+        return Error { QStringLiteral("Cannot create the folder %1").arg(QDir::toNativeSeparators(folder)) };
+
+    struct stat existing { };
+    if (::stat(QFile::encodeName(path).constData(), &existing) == 0) {
+        // The owner took write permission away: honour it also where the folder would let a
+        // rename through (and for root, whom the kernel lets write anyway).
+        if ((existing.st_mode & S_IWUSR) == 0)
+            return fileError(QStringLiteral("Cannot write"), path, EACCES);
+    }
+
+    QByteArray tempName = QFile::encodeName(
+        folder + QLatin1Char('/') + QLatin1Char('.') + info.fileName() + QStringLiteral(".XXXXXX"));
+    // mkstemp creates the file readable and writable by its owner only.
+    Descriptor fd(::mkostemp(tempName.data(), O_CLOEXEC));
+    if (fd.get() < 0)
+        return fileError(QStringLiteral("Cannot write a temporary file in"), folder, errno);
+
+    auto fail = [&](int error) {
+        ::unlink(tempName.constData());
+        return fileError(QStringLiteral("Cannot write"), path, error);
+    };
+    if (!writeAll(fd.get(), bytes.constData(), bytes.size()))
+        return fail(errno);
+    if (::fsync(fd.get()) != 0)
+        return fail(errno);
+    struct stat written { };
+    if (::fstat(fd.get(), &written) != 0)
+        return fail(errno);
+    if (::close(fd.release()) != 0)
+        return fail(errno);
+    if (::rename(tempName.constData(), QFile::encodeName(path).constData()) != 0)
+        return fail(errno);
+    // rename changes the file's ctime on some file systems; take the stamp the next look will see.
+    Result<FileStamp> stamp = stampFile(path);
+    if (!stamp)
+        return stampOf(written);
+    return stamp;
+}
+
+} // namespace ringtally

@@ -1,0 +1,104 @@
+#include "core/NumberFormat.h"
+
+#include <gtest/gtest.h>
+
+using namespace ringtally;
+
+namespace {
+
+const NumberFormat danish { QLocale(QLocale::Danish, QLocale::Denmark) };
+const NumberFormat english { QLocale(QLocale::English, QLocale::UnitedStates) };
+
+double parsed(const NumberFormat& format, const char16_t* text)
+{
+    return format.parseFraction(QString::fromUtf16(text)).value_or(-999999);
+}
+
+} // namespace
+
+TEST(NumberFormat, FractionsUseTheLocaleSeparatorAndNoGrouping)
+{
+    EXPECT_EQ(danish.formatFraction(12.5), QStringLiteral("12,5"));
+    EXPECT_EQ(english.formatFraction(12.5), QStringLiteral("12.5"));
+    EXPECT_EQ(danish.formatFraction(-1), QStringLiteral("-1"));
+    EXPECT_EQ(danish.formatFraction(1234567.25), QStringLiteral("1234567,25"));
+    EXPECT_EQ(danish.formatFraction(0.1 + 0.2), QStringLiteral("0,30000000000000004"));
+    EXPECT_EQ(danish.formatFraction(-0.0), QStringLiteral("0"));
+}
+
+TEST(NumberFormat, FixedDecimalsRoundHalfAwayFromZero)
+{
+    EXPECT_EQ(danish.formatFixed(0, 2), QStringLiteral("0,00"));
+    EXPECT_EQ(english.formatFixed(0, 2), QStringLiteral("0.00"));
+    EXPECT_EQ(danish.formatFixed(2.125, 2), QStringLiteral("2,13"));
+    EXPECT_EQ(danish.formatFixed(2.124, 2), QStringLiteral("2,12"));
+    EXPECT_EQ(danish.formatFixed(9.995, 2), QStringLiteral("10,00"));
+    EXPECT_EQ(danish.formatFixed(1234.5, 2), QStringLiteral("1234,50"));
+    EXPECT_EQ(danish.formatFixed(-2.125, 2), QStringLiteral("-2,13"));
+    EXPECT_EQ(danish.formatFixed(-0.001, 2), QStringLiteral("0,00"));
+    EXPECT_EQ(danish.formatFixed(59.5, 0), QStringLiteral("60"));
+}
+
+TEST(NumberFormat, ReadingTakesEitherSeparatorWhereItCannotBeGrouping)
+{
+    EXPECT_EQ(parsed(danish, u"12,5"), 12.5);
+    EXPECT_EQ(parsed(danish, u" 12.5 "), 12.5); // written on an English system
+    EXPECT_EQ(parsed(english, u"12,5"), 12.5); // written on a Danish system
+    EXPECT_EQ(parsed(english, u"0,00"), 0.0);
+    EXPECT_EQ(parsed(english, u"0,125"), 0.125); // no grouped number starts with a zero
+    EXPECT_EQ(parsed(english, u"-0,125"), -0.125);
+    EXPECT_EQ(parsed(danish, u"-1"), -1.0);
+    EXPECT_EQ(parsed(danish, u"+3"), 3.0);
+    // Where a mark can be the locale's grouping mark, it is read as one.
+    EXPECT_EQ(parsed(danish, u"1.234"), 1234.0);
+    EXPECT_EQ(parsed(english, u"1,234"), 1234.0);
+    EXPECT_EQ(parsed(danish, u"1.234.567,5"), 1234567.5);
+    EXPECT_EQ(parsed(english, u"1,234,567.5"), 1234567.5);
+}
+
+TEST(NumberFormat, TextsThatAreNotNumbersDoNotConvert)
+{
+    for (const char16_t* text : { u"", u"  ", u"abc", u"12,5,3", u"1.2.3", u"1e5", u"12 kr", u"--1",
+             u"1,23,4", u"12.34,5", u",", u"nan", u"inf", u"1e400" }) {
+        EXPECT_FALSE(danish.parseFraction(QString::fromUtf16(text)).has_value())
+            << QString::fromUtf16(text).toStdString();
+    }
+}
+
+TEST(NumberFormat, EveryWrittenFractionReadsBackExactlyInBothLocales)
+{
+    for (const double value :
+        { 0.0, 12.5, -1.0, 0.1, 1.0 / 3.0, 4711.25, 0.30000000000000004, 1e15, 123456.789 }) {
+        EXPECT_EQ(danish.parseFraction(danish.formatFraction(value)), value) << value;
+        EXPECT_EQ(english.parseFraction(english.formatFraction(value)), value) << value;
+    }
+    // Across locales every value reads back unless its fraction has exactly three digits after a
+    // non-zero integer part, where the mark could be grouping.
+    for (const double value : { 12.5, 0.125, 1.0 / 3.0, 4711.25 })
+        EXPECT_EQ(english.parseFraction(danish.formatFraction(value)), value) << value;
+}
+
+TEST(NumberFormat, WholeNumbersRoundHalvesToEvenAndKeepTheirRange)
+{
+    EXPECT_EQ(danish.parseWhole(QStringLiteral("-1"), -32768, 32767), -1);
+    EXPECT_EQ(danish.parseWhole(QStringLiteral("2,5"), -32768, 32767), 2);
+    EXPECT_EQ(danish.parseWhole(QStringLiteral("3,5"), -32768, 32767), 4);
+    EXPECT_EQ(danish.parseWhole(QStringLiteral("32767"), -32768, 32767), 32767);
+    EXPECT_FALSE(danish.parseWhole(QStringLiteral("32768"), -32768, 32767).has_value());
+    EXPECT_FALSE(danish.parseWhole(QStringLiteral("-1"), 0, 255).has_value());
+    EXPECT_FALSE(danish.parseWhole(QStringLiteral("two"), 0, 255).has_value());
+}
+
+TEST(NumberFormat, DatesInTheirStoredAndCarriedOverForms)
+{
+    EXPECT_EQ(NumberFormat::formatDate(QDate(1980, 1, 1)), QStringLiteral("1980-01-01"));
+    EXPECT_EQ(danish.parseDate(QStringLiteral("2026-12-06")), QDate(2026, 12, 6));
+    EXPECT_EQ(danish.parseDate(QStringLiteral("01-01-80")), QDate(1980, 1, 1));
+    EXPECT_EQ(danish.parseDate(QStringLiteral("15-03-29")), QDate(2029, 3, 15));
+    EXPECT_EQ(danish.parseDate(QStringLiteral("15-03-30")), QDate(1930, 3, 15));
+    EXPECT_EQ(danish.parseDate(QStringLiteral("05-06-2007")), QDate(2007, 6, 5));
+    EXPECT_EQ(english.parseDate(QStringLiteral("5.6.07")), QDate(2007, 6, 5));
+    for (const char16_t* text : { u"", u"31-02-99", u"2026-13-01", u"yesterday", u"1-2-3" })
+        EXPECT_FALSE(danish.parseDate(QString::fromUtf16(text)).has_value())
+            << QString::fromUtf16(text).toStdString();
+}

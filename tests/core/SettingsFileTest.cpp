@@ -1,0 +1,243 @@
+#include "core/SettingsFile.h"
+
+#include "core/DunScrambler.h"
+
+#include "support/SampleSettings.h"
+#include "support/TempFolder.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace ringtally;
+using ringtally::test::sampleSettings;
+using ringtally::test::TempFolder;
+
+namespace {
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    QString path() const { return temp.file(QStringLiteral("Ringtally.ini")); }
+    void writePlain(const QByteArray& bytes)
+    {
+        QFile file(path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+    QByteArray contents() const
+    {
+        QFile file(path());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    Settings loaded() const
+    {
+        Settings s = sampleSettings(7); // every field overwritten by the load
+        settings.LoadSettings(s);
+        return s;
+    }
+
+    TempFolder temp;
+    NumberFormat danish { QLocale(QLocale::Danish, QLocale::Denmark) };
+    ProfileFile profile { path() };
+    SettingsFile settings { profile, danish };
+};
+
+} // namespace
+
+TEST_F(SettingsFileTest, NoFileGivesTheDefaults)
+{
+    const Settings s = loaded();
+    EXPECT_EQ(s.TaskBarType, 2);
+    EXPECT_EQ(s.Language, 0);
+    EXPECT_EQ(s.KeyboardShortcut, (std::array<qint16, 3> { 0, 0, 0 }));
+    EXPECT_EQ(s.MaxDayPrice, -1);
+    EXPECT_EQ(s.AutoLogOnHangup, 1);
+    EXPECT_EQ(s.DoubleClickAction, -1);
+    EXPECT_EQ(s.NumberOfDUN, 0);
+    for (const Scheme& scheme : s.Schemes) {
+        EXPECT_TRUE(scheme.Name.isEmpty());
+        EXPECT_EQ(scheme.DUNName, QStringLiteral("None"));
+        for (const DayTariff& day : scheme.Days) {
+            EXPECT_EQ(day.NumberOfPeriods, 3);
+            EXPECT_EQ(day.PeriodStart[2], QStringLiteral("00:00"));
+            EXPECT_EQ(day.MinutePrice[5], 0);
+        }
+    }
+    EXPECT_EQ(s.AutoConnectCount, 0);
+    EXPECT_EQ(s.LastCallDate, QDate(1980, 1, 1));
+    EXPECT_EQ(s.LastCallPrice, 0);
+    EXPECT_EQ(s.TotalHours, 0);
+    EXPECT_EQ(s, Settings());
+    EXPECT_FALSE(QFile::exists(path()));
+}
+
+TEST_F(SettingsFileTest, SaveThenLoadGivesEverySettingBack)
+{
+    const Settings saved = sampleSettings(5);
+    ASSERT_TRUE(settings.SaveSettings(saved).ok());
+    Settings expected = saved;
+    expected.TaskBarType = 2; // SaveSettings leaves that key to the status window
+    EXPECT_EQ(loaded(), expected);
+
+    // A second program reading the same file with another locale sees the same figures.
+    ProfileFile other(path());
+    const NumberFormat english { QLocale(QLocale::English, QLocale::UnitedKingdom) };
+    Settings s;
+    SettingsFile(other, english).LoadSettings(s);
+    EXPECT_EQ(s.TotalPrice, saved.TotalPrice);
+    EXPECT_EQ(s.Schemes[2].Days[1].CallFee, saved.Schemes[2].Days[1].CallFee);
+}
+
+TEST_F(SettingsFileTest, SavedTextsAreInTheUsersFormatAndDataScrambled)
+{
+    Settings s;
+    s.Language = 1;
+    s.TotalPrice = 12.5;
+    s.Schemes[0].DUNData[1] = QStringLiteral("secret");
+    ASSERT_TRUE(settings.SaveSettings(s).ok());
+    const QByteArray text = contents();
+    EXPECT_TRUE(text.contains("\n[Total]\nHours=0\nMinutes=0\nPrice=12,5\n"));
+    EXPECT_TRUE(text.contains("\nLanguage=1\n"));
+    EXPECT_FALSE(text.contains("TaskBarType"));
+    EXPECT_FALSE(text.contains("secret"));
+    EXPECT_TRUE(text.contains(
+        "\n0,DUNData1=" + ScrambleDUNData(QStringLiteral("secret"), kDunDataKey).toUtf8() + "\n"));
+    EXPECT_TRUE(text.contains("\n0,DUNData0=\n")); // an empty datum is stored empty
+    EXPECT_TRUE(text.contains("\nDate=1980-01-01\n"));
+}
+
+TEST_F(SettingsFileTest, KeysAreWrittenInTheirOrder)
+{
+    ASSERT_TRUE(settings.SaveSettings(Settings()).ok());
+    const QByteArray text = contents();
+    const QList<QByteArray> order = {
+        "[Configuration]\nLanguage=0\nKeyboard_Shortcut0=0\nKeyboard_Shortcut1=0\nKeyboard_Shortcut2=0\n"
+        "Max_Day_Price=-1\nAutoLog_On_Hangup=1\nDoubleClick_Action=-1\nNumber_of_DUN=0\n[Schemes]\n",
+        "0,name=\n0,DUN_Name=None\n0,Reduced_price_after_(min)=0\n0,DUNData0=\n0,DUNData1=\n0,DUNData2=\n"
+        "0,Call_feeMonday_Friday_0=0\n0,Min_before_call_feeMonday_Friday_0=0\n0,PeriodMonday_Friday_0=00:00\n"
+        "0,Call_feeMonday_Friday_1=0\n",
+        "0,PeriodMonday_Friday_2=00:00\n0,Number_of_PeriodsMonday_Friday=3\n0,Minute_PriceMonday_Friday_0="
+        "0\n",
+        "0,Minute_PriceMonday_Friday_5=0\n0,Call_feeSaturday_0=0\n",
+        "2,Minute_PriceSunday_5=0\n[AutoConnect]\nCount=0\n[Last_Call]\nDate=1980-01-01\nHours=0\nMinutes=0\n"
+        "Price=0\n[Total]\nHours=0\nMinutes=0\nPrice=0\n"
+    };
+    qsizetype at = 0;
+    for (const QByteArray& part : order) {
+        const qsizetype found = text.indexOf(part, at);
+        ASSERT_GE(found, at) << part.toStdString();
+        at = found + part.size();
+    }
+    EXPECT_EQ(at, text.size());
+}
+
+TEST_F(SettingsFileTest, SaveSettingsIsOneReplaceAndKeepsTheOtherKeys)
+{
+    writePlain("; my notes\n[Configuration]\nSplash=0\nNumber of progs =1\n[Runprogs]\nNr.0 data 0=mutt\n");
+    ASSERT_TRUE(settings.SaveSettings(sampleSettings(1)).ok());
+    EXPECT_EQ(profile.replaceCount(), 1u);
+    EXPECT_TRUE(
+        contents().startsWith("; my notes\n[Configuration]\nSplash=0\nNumber of progs =1\nLanguage=1\n"));
+    EXPECT_EQ(settings.ReadIni(QStringLiteral("Runprogs"), QStringLiteral("Nr.0 data 0"), QString()),
+        QStringLiteral("mutt"));
+    // Saving what the file already holds does not touch it.
+    ASSERT_TRUE(settings.SaveSettings(sampleSettings(1)).ok());
+    EXPECT_EQ(profile.replaceCount(), 1u);
+}
+
+TEST_F(SettingsFileTest, AFailedSaveIsReportedAndTheFileKeepsItsFigures)
+{
+    ASSERT_TRUE(settings.SaveSettings(sampleSettings(1)).ok());
+    const QByteArray before = contents();
+    QFile::setPermissions(path(), QFileDevice::ReadOwner);
+    Settings later = sampleSettings(1);
+    later.TotalPrice += 10;
+    EXPECT_FALSE(settings.SaveSettings(later).ok());
+    EXPECT_EQ(contents(), before);
+    EXPECT_EQ(loaded().TotalPrice, sampleSettings(1).TotalPrice);
+}
+
+TEST_F(SettingsFileTest, AFileCarriedOverFromTheOriginalPlatformReads)
+{
+    // Windows-1252 text, CRLF line ends, decimal commas, a two-digit year, blanks and quotes,
+    // a key spelt with other letter case, and the first of duplicate keys.
+    writePlain("[Configuration]\r\n"
+               "TaskbarType=3\r\n"
+               "  Max_Day_Price=  12,5 \r\n"
+               "[Schemes]\r\n"
+               "0,name=\"K\xF8"
+               "benhavns Telefon\"\r\n"
+               "0,name=second\r\n"
+               "0,Minute_PriceSaturday_4=0,25\r\n"
+               "0,PeriodSunday_1=\r\n"
+               "[Last_Call]\r\n"
+               "Date=15-03-99\r\n"
+               "[Total]\r\n"
+               "Price=4711,25\r\n");
+    const NumberFormat english { QLocale(QLocale::English, QLocale::UnitedStates) };
+    for (const NumberFormat* format : std::initializer_list<const NumberFormat*> { &danish, &english }) {
+        ProfileFile file(path());
+        Settings s;
+        SettingsFile(file, *format).LoadSettings(s);
+        EXPECT_EQ(s.TaskBarType, 3);
+        EXPECT_EQ(s.MaxDayPrice, 12.5);
+        EXPECT_EQ(s.Schemes[0].Name, QStringLiteral("Københavns Telefon"));
+        EXPECT_EQ(s.Schemes[0].Days[1].MinutePrice[4], 0.25);
+        EXPECT_EQ(s.Schemes[0].Days[2].PeriodStart[1], QStringLiteral("00:00")); // an empty start
+        EXPECT_EQ(s.LastCallDate, QDate(1999, 3, 15));
+        EXPECT_EQ(s.TotalPrice, 4711.25);
+    }
+}
+
+TEST_F(SettingsFileTest, ValuesThatDoNotConvertReadAsTheirDefaults)
+{
+    writePlain("[Configuration]\n"
+               "TaskBarType=300\n"
+               "Language=English\n"
+               "Keyboard_Shortcut1=99999\n"
+               "Max_Day_Price=lots\n"
+               "DoubleClick_Action=4,5\n"
+               "[Schemes]\n"
+               "1,Number_of_PeriodsSaturday=-2\n"
+               "1,Call_feeSaturday_2=1,2,3\n"
+               "1,Reduced_price_after_(min)=\n"
+               "[Last_Call]\nDate=31-02-99\nHours=twelve\nPrice=7,5\n");
+    const Settings s = loaded();
+    EXPECT_EQ(s.TaskBarType, 2);
+    EXPECT_EQ(s.Language, 0);
+    EXPECT_EQ(s.KeyboardShortcut[1], 0);
+    EXPECT_EQ(s.MaxDayPrice, -1);
+    EXPECT_EQ(s.DoubleClickAction, 4); // a fraction rounds, halves to even
+    EXPECT_EQ(s.Schemes[1].Days[1].NumberOfPeriods, 3);
+    EXPECT_EQ(s.Schemes[1].Days[1].CallFee[2], 0);
+    EXPECT_EQ(s.Schemes[1].ReducedPriceAfter, 0);
+    EXPECT_EQ(s.LastCallDate, QDate(1980, 1, 1));
+    EXPECT_EQ(s.LastCallHours, 0);
+    EXPECT_EQ(s.LastCallPrice, 7.5); // one bad key costs no other figure
+}
+
+TEST_F(SettingsFileTest, WriteIniConvertsEachKindOfValue)
+{
+    ASSERT_TRUE(
+        settings.WriteIni(QStringLiteral("Configuration"), QStringLiteral("Trayinfo Visible"), false).ok());
+    ASSERT_TRUE(
+        settings.WriteIni(QStringLiteral("Configuration"), QStringLiteral("Max_Day_Price"), 12.5).ok());
+    ASSERT_TRUE(
+        settings.WriteIni(QStringLiteral("Configuration"), QStringLiteral("DoubleClick_Action"), -1).ok());
+    ASSERT_TRUE(
+        settings.WriteIni(QStringLiteral("Configuration"), QStringLiteral("Dialstat Left Cord"), 1234.5f)
+            .ok());
+    ASSERT_TRUE(
+        settings.WriteIni(QStringLiteral("Configuration"), QStringLiteral("Dialstat Top Cord"), 0.1f).ok());
+    ASSERT_TRUE(
+        settings.WriteIni(QStringLiteral("Last_Call"), QStringLiteral("Date"), QDate(2026, 12, 6)).ok());
+    ASSERT_TRUE(
+        settings.WriteIni(QStringLiteral("Runprogs"), QStringLiteral("Nr.0 data 0"), QStringLiteral("mutt"))
+            .ok());
+    EXPECT_EQ(contents(),
+        QByteArray("[Configuration]\nTrayinfo Visible=False\nMax_Day_Price=12,5\n"
+                   "DoubleClick_Action=-1\nDialstat Left Cord=1234,5\nDialstat Top Cord=0,1\n"
+                   "[Last_Call]\nDate=2026-12-06\n[Runprogs]\nNr.0 data 0=mutt\n"));
+    EXPECT_EQ(
+        settings.readFraction(QStringLiteral("configuration"), QStringLiteral("max_day_price"), 0), 12.5);
+}

@@ -1,0 +1,150 @@
+#include "platform/FileAccess.h"
+
+#include "support/TempFolder.h"
+#include "support/Unprivileged.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+using namespace ringtally;
+using ringtally::test::TempFolder;
+
+namespace {
+
+QByteArray contentsOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void writePlain(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+QStringList entriesOf(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+} // namespace
+
+TEST(FileAccess, ReplaceCreatesTheFolderAndAnOwnerOnlyFile)
+{
+    TempFolder temp;
+    const QString path = temp.file(QStringLiteral("new/deeper/Ringtally.ini"));
+    const Result<FileStamp> stamp = replaceFileAtomically(path, "[Total]\nHours=1\n");
+    ASSERT_TRUE(stamp.ok()) << stamp.message().toStdString();
+    EXPECT_EQ(contentsOf(path), QByteArray("[Total]\nHours=1\n"));
+    struct stat st { };
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    // What replace reports is what a look at the file sees, so the next read needs no reparse.
+    EXPECT_EQ(stampFile(path).value(), stamp.value());
+    // Nothing else is left in the folder.
+    EXPECT_EQ(
+        entriesOf(temp.file(QStringLiteral("new/deeper"))), QStringList({ QStringLiteral("Ringtally.ini") }));
+}
+
+TEST(FileAccess, ReplaceChangesTheStampAndKeepsALinkALink)
+{
+    TempFolder temp;
+    const QString target = temp.file(QStringLiteral("real.ini"));
+    const QString link = temp.file(QStringLiteral("Ringtally.ini"));
+    writePlain(target, "old");
+    ASSERT_TRUE(QFile::link(target, link));
+    const FileStamp before = stampFile(target).value();
+
+    ASSERT_TRUE(replaceFileAtomically(link, "new content").ok());
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(contentsOf(target), QByteArray("new content"));
+    EXPECT_NE(stampFile(target).value(), before);
+}
+
+TEST(FileAccess, MissingFilesReadAsEmptyAndFoldersAsErrors)
+{
+    TempFolder temp;
+    const Result<FileContents> missing = readWholeFile(temp.file(QStringLiteral("none.ini")));
+    ASSERT_TRUE(missing.ok());
+    EXPECT_FALSE(missing.value().stamp.exists);
+    EXPECT_TRUE(missing.value().bytes.isEmpty());
+    EXPECT_FALSE(stampFile(temp.file(QStringLiteral("none.ini"))).value().exists);
+
+    const Result<FileContents> folder = readWholeFile(temp.path());
+    EXPECT_FALSE(folder.ok());
+    EXPECT_TRUE(folder.message().contains(QDir::toNativeSeparators(temp.path())));
+}
+
+TEST(FileAccess, AReadOnlyFileIsNotReplaced)
+{
+    TempFolder temp;
+    const QString path = temp.file(QStringLiteral("Ringtally.ini"));
+    writePlain(path, "kept");
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    const Result<FileStamp> result = replaceFileAtomically(path, "lost");
+    EXPECT_FALSE(result.ok());
+    EXPECT_TRUE(result.message().contains(QStringLiteral("Ringtally.ini")));
+    EXPECT_EQ(contentsOf(path), QByteArray("kept"));
+}
+
+TEST(FileAccess, AFolderThatCannotBeCreatedIsAnError)
+{
+    TempFolder temp;
+    writePlain(temp.file(QStringLiteral("a file")), "x");
+    const Result<FileStamp> result
+        = replaceFileAtomically(temp.file(QStringLiteral("a file/sub/Ringtally.ini")), "x");
+    EXPECT_FALSE(result.ok());
+    EXPECT_FALSE(result.message().isEmpty());
+}
+
+TEST(FileAccess, AReadOnlyFolderIsAnErrorAndLeavesTheFileAlone)
+{
+    TempFolder temp;
+    const QString folder = temp.file(QStringLiteral("settings"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString path = QDir(folder).filePath(QStringLiteral("Ringtally.ini"));
+    writePlain(path, "kept");
+    // Readable by everyone, writable by nobody but root (and not even that when not root).
+    QFile::setPermissions(temp.path(),
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther
+            | QFileDevice::ExeOther);
+    QFile::setPermissions(folder,
+        QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther | QFileDevice::ExeOther);
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther);
+
+    const int status = ringtally::test::runUnprivileged([&] {
+        const Result<FileStamp> result = replaceFileAtomically(path, "lost");
+        return result.ok() ? 1 : (result.message().contains(QStringLiteral("settings")) ? 0 : 2);
+    });
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(contentsOf(path), QByteArray("kept"));
+    EXPECT_EQ(entriesOf(folder), QStringList({ QStringLiteral("Ringtally.ini") }));
+}
+
+TEST(FileAccess, AFullDiskIsAnErrorAndLeavesTheOldFile)
+{
+    TempFolder temp;
+    const QString path = temp.file(QStringLiteral("Ringtally.ini"));
+    writePlain(path, "kept");
+    // A file-size limit fails writes the way a full disk does, without needing a full disk.
+    const int status = ringtally::test::runInChild([&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit { 4096, 4096 };
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            return 3;
+        return replaceFileAtomically(path, QByteArray(100'000, 'x')).ok() ? 1 : 0;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(contentsOf(path), QByteArray("kept"));
+    EXPECT_EQ(entriesOf(temp.path()), QStringList({ QStringLiteral("Ringtally.ini") }));
+}
