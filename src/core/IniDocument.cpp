@@ -105,9 +105,12 @@ IniDocument IniDocument::parse(QByteArrayView bytes)
             end = all.size();
         QStringView lineText = all.sliced(start, end - start);
         if (lineText.endsWith(u'\r')) {
-            lineText.chop(1);
             if (firstBreak && !lastLine)
                 document.crlf_ = true;
+            // Every carriage return at the end goes, so that the line reads the same once it is
+            // written back with the document's own line end.
+            while (lineText.endsWith(u'\r'))
+                lineText.chop(1);
         }
         if (!lastLine)
             firstBreak = false;

@@ -171,3 +171,20 @@ TEST(IniDocument, DeletingASectionLeavesNoStaleEntries)
     EXPECT_FALSE(keys.value(QStringLiteral("S"), QStringLiteral("k")).has_value());
     EXPECT_EQ(keys.value(QStringLiteral("S"), QStringLiteral("other")), QStringLiteral("3"));
 }
+
+TEST(IniDocument, ReadsTheSameOnceWrittenBack)
+{
+    // Inputs the fuzzer found: carriage returns without line feeds at a line's end, a byte-order
+    // mark inside the text.
+    for (const QByteArray& bytes : {QByteArray("[\xEF\xBB\xBF\r\r"), QByteArray("[S]\r\r\nk=v\r\r"),
+                                    QByteArray("[a\rb]\nk\r=\rv\r")}) {
+        const IniDocument document = IniDocument::parse(bytes);
+        const IniDocument reread = IniDocument::parse(document.serialize());
+        EXPECT_EQ(reread.sectionNames(), document.sectionNames());
+        for (const QString& section : document.sectionNames()) {
+            EXPECT_EQ(reread.keys(section), document.keys(section));
+            for (const QString& key : document.keys(section))
+                EXPECT_EQ(reread.value(section, key), document.value(section, key));
+        }
+    }
+}
