@@ -73,19 +73,6 @@ void BM_LoadSettings(benchmark::State& state)
 }
 BENCHMARK(BM_LoadSettings)->Unit(benchmark::kMicrosecond);
 
-void BM_LoadSettingsFromNewFileObject(benchmark::State& state)
-{
-    Fixture f;
-    Settings loaded;
-    for (auto _ : state) {
-        ProfileFile fresh(f.profile.path());
-        SettingsFile settings(fresh, f.format);
-        settings.LoadSettings(loaded);
-        benchmark::DoNotOptimize(loaded);
-    }
-}
-BENCHMARK(BM_LoadSettingsFromNewFileObject)->Unit(benchmark::kMicrosecond);
-
 void BM_SaveSettings(benchmark::State& state)
 {
     Fixture f;

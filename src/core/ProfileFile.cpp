@@ -4,12 +4,17 @@
 
 namespace ringtally {
 
-ProfileFile::ProfileFile(QString path) : path_(std::move(path))
+ProfileFile::ProfileFile(QString path) : path_(std::move(path)), watch_(path_)
 {
 }
 
-void ProfileFile::refresh() const
+void ProfileFile::refresh(Freshness freshness) const
 {
+    // The watch is asked before the file is looked at, so a change made while it is being read
+    // shows up at the next read. Writing alone never starts the watch: a process that only
+    // writes (or a short-lived object) does not pay for one.
+    if (freshness == Freshness::TrustWatch && !watch_.mayHaveChanged() && loaded_ && readStatus_.ok())
+        return;
     Result<FileStamp> stamp = stampFile(path_);
     if (!stamp) {
         readStatus_ = stamp.status();
@@ -45,7 +50,7 @@ QString ProfileFile::ReadIni(const QString& section, const QString& key, const Q
 
 Status ProfileFile::update(const std::function<Status(IniDocument&)>& edit)
 {
-    refresh();
+    refresh(Freshness::LookAtFile);
     if (!readStatus_.ok()) {
         return Error { QStringLiteral("%1 was not changed, because it could not be read: %2")
                            .arg(QDir::toNativeSeparators(path_), readStatus_.message()) };

@@ -2,6 +2,7 @@
 
 #include "core/IniDocument.h"
 #include "platform/FileAccess.h"
+#include "platform/FileWatch.h"
 #include "platform/Result.h"
 
 #include <QString>
@@ -12,13 +13,16 @@ namespace ringtally {
 
 /// The settings file as private-profile access: read a key with a default, write a key, delete a
 /// key or a section. Reads are served from a parsed copy that is read again whenever the file on
-/// disk changes; every change replaces the whole file atomically.
+/// disk changes (a watch on its folder says when to look); every change replaces the whole file
+/// atomically.
 class ProfileFile {
 public:
     /// Longest value a read returns; longer values are cut, as the original buffer did.
     static constexpr int kMaxValueLength = 254;
 
     explicit ProfileFile(QString path);
+    ProfileFile(const ProfileFile&) = delete;
+    ProfileFile& operator=(const ProfileFile&) = delete;
 
     /// The file's path.
     const QString& path() const { return path_; }
@@ -42,9 +46,11 @@ public:
     quint64 replaceCount() const { return replaceCount_; }
 
 private:
-    void refresh() const;
+    enum class Freshness { TrustWatch, LookAtFile };
+    void refresh(Freshness freshness = Freshness::TrustWatch) const;
 
     QString path_;
+    mutable FileWatch watch_;
     mutable IniDocument document_;
     mutable FileStamp stamp_;
     mutable bool loaded_ = false;

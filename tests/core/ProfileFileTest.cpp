@@ -172,3 +172,28 @@ TEST(ProfileFile, AFileThatCannotBeReadIsNeverOverwritten)
     EXPECT_FALSE(status.ok());
     EXPECT_TRUE(status.message().contains(QStringLiteral("could not be read")));
 }
+
+TEST(ProfileFile, AReaderSeesTheFileAppearInAFolderThatDidNotExist)
+{
+    TempFolder temp;
+    const QString path = temp.file(QStringLiteral("later/Ringtally.ini"));
+    const ProfileFile reader(path);
+    EXPECT_EQ(reader.ReadIni(QStringLiteral("Total"), QStringLiteral("Hours"), QStringLiteral("0")),
+        QStringLiteral("0"));
+
+    ProfileFile writer(path);
+    ASSERT_TRUE(writer.WriteIni(QStringLiteral("Total"), QStringLiteral("Hours"), QStringLiteral("1")).ok());
+    EXPECT_EQ(
+        reader.ReadIni(QStringLiteral("Total"), QStringLiteral("Hours"), QString()), QStringLiteral("1"));
+    // Several quick changes of the same size, each seen by the next read.
+    for (const char* hours : { "2", "3", "4" }) {
+        ASSERT_TRUE(
+            writer.WriteIni(QStringLiteral("Total"), QStringLiteral("Hours"), QString::fromLatin1(hours))
+                .ok());
+        EXPECT_EQ(reader.ReadIni(QStringLiteral("Total"), QStringLiteral("Hours"), QString()),
+            QString::fromLatin1(hours));
+        writePlain(path, QByteArray("[Total]\nHours=") + hours + "9\n");
+        EXPECT_EQ(reader.ReadIni(QStringLiteral("Total"), QStringLiteral("Hours"), QString()),
+            QString::fromLatin1(hours) + u'9');
+    }
+}

@@ -71,6 +71,9 @@ TEST(SettingsKill, AKilledSaveLeavesTheOldFileOrTheNew)
         ASSERT_TRUE(SettingsFile(profile, danish()).SaveSettings(sampleSettings(seed)).ok());
     }
 
+    ProfileFile readerFile(path);
+    const SettingsFile reader(readerFile, danish());
+
     constexpr int kKills = 200;
     int killsMidway = 0;
     for (int round = 0; round < kKills; ++round) {
@@ -109,9 +112,9 @@ TEST(SettingsKill, AKilledSaveLeavesTheOldFileOrTheNew)
             seed = lastReported + 1;
             ++killsMidway;
         }
-        ProfileFile reread(path);
+        // A reader that lives through all rounds, as the program does, sees every replacement.
         Settings loaded;
-        SettingsFile(reread, danish()).LoadSettings(loaded);
+        reader.LoadSettings(loaded);
         Settings expected = sampleSettings(seed);
         expected.TaskBarType = 2;
         ASSERT_EQ(loaded, expected) << "round " << round;
