@@ -16,13 +16,29 @@ struct Prompt {
     PromptButtons buttons = PromptButtons::Ok;
 };
 
+/// The answer of a box that the user closes without choosing a button: the most cautious one it
+/// has (Cancel where there is one, else No where there is one, else Ok).
+inline PromptAnswer answerWhenClosed(PromptButtons buttons)
+{
+    switch (buttons) {
+    case PromptButtons::YesNo:
+        return PromptAnswer::No;
+    case PromptButtons::OkCancel:
+    case PromptButtons::YesNoCancel:
+        return PromptAnswer::Cancel;
+    case PromptButtons::Ok:
+        break;
+    }
+    return PromptAnswer::Ok;
+}
+
 /// Shows message boxes and returns the user's answer.
 class Prompter {
 public:
     virtual ~Prompter() = default;
 
     /// Shows the prompt modally and returns the button the user chose; closing the box counts as
-    /// Cancel where there is one, else No where there is one, else Ok.
+    /// answerWhenClosed(prompt.buttons).
     virtual PromptAnswer ask(const Prompt& prompt) = 0;
 };
 

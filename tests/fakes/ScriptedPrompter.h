@@ -20,14 +20,14 @@ public:
         if (answers_.isEmpty()) {
             ADD_FAILURE() << "unexpected message box \"" << prompt.title.toStdString()
                           << "\": " << prompt.text.toStdString();
-            return closedAnswer(prompt.buttons);
+            return answerWhenClosed(prompt.buttons);
         }
         const PromptAnswer answer = answers_.dequeue();
         if (!offers(prompt.buttons, answer)) {
             ADD_FAILURE() << "scripted answer " << static_cast<int>(answer)
                           << " is not a button of the message box \"" << prompt.title.toStdString()
                           << "\": " << prompt.text.toStdString();
-            return closedAnswer(prompt.buttons);
+            return answerWhenClosed(prompt.buttons);
         }
         return answer;
     }
@@ -38,21 +38,6 @@ public:
     const QList<Prompt>& shown() const { return shown_; }
     /// Scripted answers no box has used yet.
     qsizetype unusedAnswers() const { return answers_.size(); }
-
-    /// The answer of a box that the user closes without choosing a button.
-    static PromptAnswer closedAnswer(PromptButtons buttons)
-    {
-        switch (buttons) {
-        case PromptButtons::Ok:
-            return PromptAnswer::Ok;
-        case PromptButtons::YesNo:
-            return PromptAnswer::No;
-        case PromptButtons::OkCancel:
-        case PromptButtons::YesNoCancel:
-            return PromptAnswer::Cancel;
-        }
-        return PromptAnswer::Ok;
-    }
 
     /// Whether a box with these buttons can give this answer.
     static bool offers(PromptButtons buttons, PromptAnswer answer)

@@ -39,17 +39,17 @@ QMessageBox::StandardButtons boxButtons(PromptButtons buttons)
     return QMessageBox::Ok;
 }
 
-// The answer a box gives when it is closed without a button: the most cautious one it has.
-QMessageBox::StandardButton closeButton(PromptButtons buttons)
+QMessageBox::StandardButton buttonFor(PromptAnswer answer)
 {
-    switch (buttons) {
-    case PromptButtons::Ok:
-        return QMessageBox::Ok;
-    case PromptButtons::YesNo:
+    switch (answer) {
+    case PromptAnswer::Yes:
+        return QMessageBox::Yes;
+    case PromptAnswer::No:
         return QMessageBox::No;
-    case PromptButtons::OkCancel:
-    case PromptButtons::YesNoCancel:
+    case PromptAnswer::Cancel:
         return QMessageBox::Cancel;
+    case PromptAnswer::Ok:
+        break;
     }
     return QMessageBox::Ok;
 }
@@ -84,11 +84,11 @@ PromptAnswer MessageBoxPrompter::ask(const Prompt& prompt)
         : QMessageBox::Ok;
     box.setDefaultButton(first);
     // Escape and the window's close button both take this one.
-    box.setEscapeButton(closeButton(prompt.buttons));
+    box.setEscapeButton(buttonFor(answerWhenClosed(prompt.buttons)));
     box.exec();
 
     QAbstractButton* clicked = box.clickedButton();
-    return answerFor(clicked ? box.standardButton(clicked) : closeButton(prompt.buttons));
+    return clicked ? answerFor(box.standardButton(clicked)) : answerWhenClosed(prompt.buttons);
 }
 
 } // namespace ringtally
