@@ -39,3 +39,18 @@ Result<FileContents> readWholeFile(const QString& path);
 Result<FileStamp> replaceFileAtomically(const QString& path, const QByteArray& bytes);
 
 } // namespace ringtally
+
+namespace ringtally {
+
+/// How an append went: whether the file could be opened (or created), and whether the bytes were
+/// then written and synced.
+struct AppendOutcome {
+    Status opened;
+    Status written;
+};
+
+/// Appends bytes to the file, creating it (readable and writable by its owner only) when missing,
+/// and syncs it, so an appended line survives a crash right after.
+AppendOutcome appendToFile(const QString& path, const QByteArray& bytes);
+
+} // namespace ringtally

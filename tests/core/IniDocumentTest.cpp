@@ -176,8 +176,8 @@ TEST(IniDocument, ReadsTheSameOnceWrittenBack)
 {
     // Inputs the fuzzer found: carriage returns without line feeds at a line's end, a byte-order
     // mark inside the text.
-    for (const QByteArray& bytes : {QByteArray("[\xEF\xBB\xBF\r\r"), QByteArray("[S]\r\r\nk=v\r\r"),
-                                    QByteArray("[a\rb]\nk\r=\rv\r")}) {
+    for (const QByteArray& bytes : { QByteArray("[\xEF\xBB\xBF\r\r"), QByteArray("[S]\r\r\nk=v\r\r"),
+             QByteArray("[a\rb]\nk\r=\rv\r") }) {
         const IniDocument document = IniDocument::parse(bytes);
         const IniDocument reread = IniDocument::parse(document.serialize());
         EXPECT_EQ(reread.sectionNames(), document.sectionNames());

@@ -170,4 +170,22 @@ Result<FileStamp> replaceFileAtomically(const QString& requestedPath, const QByt
     return stamp;
 }
 
+AppendOutcome appendToFile(const QString& path, const QByteArray& bytes)
+{
+    AppendOutcome outcome;
+    Descriptor fd(
+        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600));
+    if (fd.get() < 0) {
+        outcome.opened = fileError(QStringLiteral("Cannot open"), path, errno);
+        outcome.written
+            = Error { QStringLiteral("Nothing was written to %1").arg(QDir::toNativeSeparators(path)) };
+        return outcome;
+    }
+    if (!writeAll(fd.get(), bytes.constData(), bytes.size()) || ::fsync(fd.get()) != 0)
+        outcome.written = fileError(QStringLiteral("Cannot write"), path, errno);
+    else if (::close(fd.release()) != 0)
+        outcome.written = fileError(QStringLiteral("Cannot write"), path, errno);
+    return outcome;
+}
+
 } // namespace ringtally

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "core/NumberFormat.h"
+#include "core/Settings.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <array>
+
+namespace ringtally {
+
+/// The meter's state: what the running call has accumulated so far. Not stored.
+struct MeterState {
+    quint8 GlblOnline = 0; // 1 while a call is metered
+    qint16 CurrentScheme = 0; // the scheme that prices the call
+    QDateTime CallStart; // start of the current call segment (the call's start or the last split)
+    double NPris = 0; // unrounded price of the current segment
+    double GemtPris = 0; // price carried over from before the last switch, without its call fee
+    double GemtMin = -1; // call minutes at the last switch; not above 0: no switch yet
+    quint8 PriceWarned = 0; // 1 once the daily warning was shown in this call
+    qint16 SplitDay = 0; // day of the month of the last 23:59 split in this call
+    qint16 ReducedOffset = 0; // 0 normal minute prices, 3 reduced ones
+    qint16 NextPeriod = 0; // the period after the current one, set by FindPris
+    quint8 TaskbarCycle = 0; // counter of the cycling task-bar text
+};
+
+/// The texts of the status window's labels that the meter writes and reads back. The call end
+/// stores and logs exactly these texts.
+struct StatusTexts {
+    QString NuvTimer, NuvMinutter, NuvPris; // current call: hours, minutes, price
+    QString DagTimer, DagMinutter, DagPris; // today
+    QString TotTimer, TotMinutter, TotPris; // total
+    QString Sek; // seconds of the current call
+    std::array<QString, 3> SekNr; // one copy of Sek per row
+    QString NuvMinPrislbl; // minute price in force
+    QString Opkaldstypelbl; // the scheme's name
+
+    /// The texts of a status window that has shown no call yet ("00", and zero with two decimals
+    /// in the user's number format); the two lower rows' captions as given.
+    static StatusTexts initial(
+        const NumberFormat& format, const QString& callType, const QString& minutePrice);
+    /// Sets Sek and copies it into the three SekNr labels, as the label's change event does.
+    void setSek(const QString& text);
+
+    bool operator==(const StatusTexts&) const = default;
+};
+
+/// The process-wide state: settings and counters, the meter, the status window's figures, and
+/// the flags other parts of the program share. Owned by the composition root.
+struct ProgramState {
+    Settings settings;
+    MeterState meter;
+    StatusTexts texts;
+    bool ProgramsStarted = false;
+    bool ResetOnActivate = false;
+};
+
+} // namespace ringtally

@@ -1,0 +1,442 @@
+#include "metering/DialStatus.h"
+
+#include "core/NumberFormat.h"
+#include "core/ProgramState.h"
+#include "core/SettingsFile.h"
+#include "localisation/StringTable.h"
+#include "metering/CallEnd.h"
+#include "metering/PriceEngine.h"
+#include "metering/Twips.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+
+namespace ringtally {
+
+namespace {
+
+const QString kConfiguration = QStringLiteral("Configuration");
+const QString kTrayinfoVisible = QStringLiteral("Trayinfo Visible");
+const QString kTitleinfoVisible = QStringLiteral("Titleinfo Visible");
+
+// The window's frame and menu take 645 + 30 twips besides the rows.
+constexpr int kChromeTwips = 645 + 30;
+constexpr int kWidthTwips = 3900;
+
+// Columns inside a row, in twips: left edge and width.
+struct Column {
+    int left;
+    int width;
+};
+constexpr Column kTitleColumn { 60, 1080 };
+constexpr Column kHoursColumn { 1140, 300 };
+constexpr Column kFirstColonColumn { 1440, 90 };
+constexpr Column kMinutesColumn { 1530, 300 };
+constexpr Column kSecondColonColumn { 1830, 90 };
+constexpr Column kSecondsColumn { 1920, 300 };
+constexpr Column kPriceColumn { 2280, 1500 };
+constexpr Column kTimeHeadingColumn { 1140, 1080 };
+constexpr Column kWholeRowColumn { 60, 3780 };
+
+// Two blanks between the words and the row digit, as the settings file has always had it.
+QString visKey(int row)
+{
+    return QStringLiteral("Vis element  %1").arg(row);
+}
+
+QLabel* makeLabel(QWidget* row, const QString& text, Column column, Qt::Alignment alignment = Qt::AlignLeft)
+{
+    auto* label = new QLabel(text, row);
+    label->setGeometry(twipsToPixels(column.left), 0, twipsToPixels(column.width),
+        twipsToPixels(DialStatus::kRowHeightTwips));
+    label->setAlignment(alignment | Qt::AlignVCenter);
+    return label;
+}
+
+QAction* makeTickItem(QMenu* menu, const QString& text)
+{
+    QAction* item = menu->addAction(text);
+    item->setCheckable(true);
+    return item;
+}
+
+} // namespace
+
+DialStatus::DialStatus(ProgramState& state, SettingsFile& settings, PriceEngine& engine, CallEnd& callEnd,
+    const StringTable& strings, const NumberFormat& format, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      state_(state),
+      settings_(settings),
+      engine_(engine),
+      callEnd_(callEnd),
+      strings_(strings),
+      format_(format)
+{
+    setWindowTitle(QStringLiteral("Ringtally - Offline"));
+    createMenu();
+    createRows();
+    Timer1.setInterval(1000);
+    connect(&Timer1, &QTimer::timeout, this, &DialStatus::Timer1_Timer);
+    resize(twipsToPixels(kWidthTwips), twipsToPixels(kChromeTwips + kRowCount * kRowHeightTwips));
+    Form_Load();
+}
+
+void DialStatus::createMenu()
+{
+    menuBar = new QMenuBar(this);
+    // The menu is part of the window's client area here; the rows start below it.
+    menuBar->setNativeMenuBar(false);
+    mnuShowTmp = menuBar->addMenu(QStringLiteral("&Vis"));
+    const std::array<QString, kRowCount> rowItems { QStringLiteral("&Overskrifter (Tid og Pris)"),
+        QStringLiteral("&Nuværende forbrug"), QStringLiteral("&Dag forbrug"),
+        QStringLiteral("&Total forbrug"), QStringLiteral("O&pkaldstype "), QStringLiteral("&Minutpris") };
+    for (int n = 0; n < kRowCount; ++n) {
+        mnuShow[size_t(n)] = makeTickItem(mnuShowTmp, rowItems[size_t(n)]);
+        mnuShow[size_t(n)]->setChecked(true);
+        connect(mnuShow[size_t(n)], &QAction::triggered, this, [this, n] { mnuShow_Click(n); });
+    }
+    mnuShowTmp->addSeparator();
+    mnuShowInTask = makeTickItem(mnuShowTmp, QStringLiteral("Tid og pris i &taskbaren"));
+    mnuShowInTitle = makeTickItem(mnuShowTmp, QStringLiteral("Tid og pris i t&itlebaren"));
+    mnuShowTmp->addSeparator();
+    const QString tooltipWords
+        = QStringLiteral(" forbrug som tooltip for trayikonet, og evt. i taskbaren og titlebaren");
+    mnuShowNowTitl = makeTickItem(mnuShowTmp, QStringLiteral("&Nuv.") + tooltipWords);
+    mnuShowDayTitl = makeTickItem(mnuShowTmp, QStringLiteral("&Dag") + tooltipWords);
+    mnuShowTotTitl = makeTickItem(mnuShowTmp, QStringLiteral("&Total") + tooltipWords);
+    connect(mnuShowInTask, &QAction::triggered, this, &DialStatus::mnuShowInTask_Click);
+    connect(mnuShowInTitle, &QAction::triggered, this, &DialStatus::mnuShowInTitle_Click);
+    connect(mnuShowNowTitl, &QAction::triggered, this, [this] { SkiftTaskbar(1); });
+    connect(mnuShowDayTitl, &QAction::triggered, this, [this] { SkiftTaskbar(2); });
+    connect(mnuShowTotTitl, &QAction::triggered, this, [this] { SkiftTaskbar(3); });
+
+    mnuLog = menuBar->addAction(QStringLiteral("&Læg på"));
+    mnuNoLog = menuBar->addAction(QStringLiteral("Læg på (&uden at  logge)"));
+    connect(mnuLog, &QAction::triggered, this, &DialStatus::mnuLog_Click);
+    connect(mnuNoLog, &QAction::triggered, this, &DialStatus::mnuNoLog_Click);
+    // Nothing to hang up until a call starts.
+    setHangUpItemsEnabled(false);
+}
+
+void DialStatus::createRows()
+{
+    body_ = new QWidget(this);
+    for (int n = 0; n < kRowCount; ++n)
+        Element[size_t(n)] = new QWidget(body_);
+
+    QWidget* headings = Element[0];
+    TidTtl = makeLabel(headings, QStringLiteral("Tid"), kTimeHeadingColumn, Qt::AlignHCenter);
+    PrisTtl = makeLabel(headings, QStringLiteral("Pris"), kPriceColumn, Qt::AlignRight);
+
+    struct FigureRow {
+        QLabel*& title;
+        QLabel*& hours;
+        QLabel*& firstColon;
+        QLabel*& minutes;
+        QLabel*& secondColon;
+        QLabel*& price;
+        QString caption;
+        QString tooltip;
+    };
+    std::array<FigureRow, 3> figureRows { {
+        { NuvTitl, NuvTimer, NuvKolon, NuvMinutter, kolonsek, NuvPris, QStringLiteral("Nuv. "),
+            QStringLiteral("Viser det nuværende forbrug") },
+        { DagTitl, DagTimer, DagKolon, DagMinutter, Label1, DagPris, QStringLiteral("I dag"),
+            QStringLiteral("Viser forbruget i dag") },
+        { TotTtl, TotTimer, TotKolon, TotMinutter, Label2, TotPris, QStringLiteral("Total"),
+            QStringLiteral("Viser det totale forbrug siden sidste nulstilling") },
+    } };
+    for (size_t i = 0; i < figureRows.size(); ++i) {
+        FigureRow& r = figureRows[i];
+        QWidget* row = Element[i + 1];
+        // The row tooltips stay Danish in both languages.
+        row->setToolTip(r.tooltip);
+        r.title = makeLabel(row, r.caption, kTitleColumn);
+        r.hours = makeLabel(row, QStringLiteral("00"), kHoursColumn, Qt::AlignRight);
+        r.firstColon = makeLabel(row, QStringLiteral(":"), kFirstColonColumn, Qt::AlignHCenter);
+        r.minutes = makeLabel(row, QStringLiteral("00"), kMinutesColumn, Qt::AlignRight);
+        r.secondColon = makeLabel(row, QStringLiteral(":"), kSecondColonColumn, Qt::AlignHCenter);
+        SekNr[i] = makeLabel(row, QStringLiteral("00"), kSecondsColumn, Qt::AlignRight);
+        r.price = makeLabel(row, QStringLiteral("0,00"), kPriceColumn, Qt::AlignRight);
+    }
+    Opkaldstypelbl = makeLabel(Element[4], QStringLiteral("Opkaldstype"), kWholeRowColumn);
+    NuvMinPrislbl = makeLabel(Element[5], QStringLiteral("Minutpris"), kWholeRowColumn);
+
+    // Sek holds the seconds outside the rows; the rows show its copies in SekNr.
+    Sek = new QLabel(QStringLiteral("00"), this);
+    Sek->hide();
+
+    NuvPris->installEventFilter(this);
+}
+
+void DialStatus::Form_Load()
+{
+    TimeLabel_ = QStringLiteral("Tid:");
+    PriceLabel_ = QStringLiteral("Pris:");
+    QString callType = QStringLiteral("Opkaldstype");
+    QString minutePrice = QStringLiteral("Minutpris");
+    if (usesEnglish(state_.settings.Language)) {
+        applyEnglishTexts();
+        // The task-bar text reads "Price: 12,30  Time: 01:05:33", so the words get their colon.
+        TimeLabel_ = strings_.text(StringId::DialStatus_TimeWord) + QLatin1Char(':');
+        PriceLabel_ = strings_.text(StringId::DialStatus_PriceWord) + QLatin1Char(':');
+        callType = strings_.text(StringId::DialStatus_Opkaldstypelbl);
+        minutePrice = strings_.text(StringId::DialStatus_NuvMinPrislbl);
+    }
+    engine_.setTaskbarWords(PriceLabel_, TimeLabel_);
+    state_.texts = StatusTexts::initial(format_, callType, minutePrice);
+    showTexts();
+
+    setShowInTask(storedShowInTask());
+    setShowInTitle(storedShowInTitle());
+    move(twipsToPixels(settings_.readFraction(kConfiguration, QStringLiteral("Dialstat Left Cord"), 0)),
+        twipsToPixels(settings_.readFraction(kConfiguration, QStringLiteral("Dialstat Top Cord"), 0)));
+    ArrangerElementer();
+}
+
+void DialStatus::applyEnglishTexts()
+{
+    mnuShowTmp->setTitle(strings_.text(StringId::DialStatus_mnuShowTmp));
+    mnuLog->setText(strings_.text(StringId::DialStatus_mnuLog));
+    mnuNoLog->setText(strings_.text(StringId::DialStatus_mnuNoLog));
+    TidTtl->setText(strings_.text(StringId::DialStatus_TidTtl));
+    PrisTtl->setText(strings_.text(StringId::DialStatus_PrisTtl));
+    NuvTitl->setText(strings_.text(StringId::DialStatus_NuvTitl));
+    DagTitl->setText(strings_.text(StringId::DialStatus_DagTitl));
+    TotTtl->setText(strings_.text(StringId::DialStatus_TotTtl));
+    for (int n = 0; n < kRowCount; ++n)
+        mnuShow[size_t(n)]->setText(strings_.text(StringId(quint16(StringId::DialStatus_mnuShow0) + n)));
+    mnuShowInTask->setText(strings_.text(StringId::DialStatus_mnuShowInTask));
+    mnuShowInTitle->setText(strings_.text(StringId::DialStatus_mnuShowInTitle));
+    mnuShowNowTitl->setText(strings_.text(StringId::DialStatus_mnuShowNowTitl));
+    mnuShowDayTitl->setText(strings_.text(StringId::DialStatus_mnuShowDayTitl));
+    mnuShowTotTitl->setText(strings_.text(StringId::DialStatus_mnuShowTotTitl));
+}
+
+void DialStatus::Timer1_Timer()
+{
+    engine_.tick();
+    showTexts();
+}
+
+void DialStatus::showTexts()
+{
+    const StatusTexts& t = state_.texts;
+    NuvTimer->setText(t.NuvTimer);
+    NuvMinutter->setText(t.NuvMinutter);
+    NuvPris->setText(t.NuvPris);
+    DagTimer->setText(t.DagTimer);
+    DagMinutter->setText(t.DagMinutter);
+    DagPris->setText(t.DagPris);
+    TotTimer->setText(t.TotTimer);
+    TotMinutter->setText(t.TotMinutter);
+    TotPris->setText(t.TotPris);
+    Sek->setText(t.Sek);
+    for (size_t i = 0; i < SekNr.size(); ++i)
+        SekNr[i]->setText(t.SekNr[i]);
+    NuvMinPrislbl->setText(t.NuvMinPrislbl);
+    Opkaldstypelbl->setText(t.Opkaldstypelbl);
+}
+
+void DialStatus::Form_Activate()
+{
+    for (int n = 0; n < kRowCount; ++n) {
+        const bool shown = settings_.readInt16(kConfiguration, visKey(n), 1) != 0;
+        Element[size_t(n)]->setVisible(shown);
+        mnuShow[size_t(n)]->setChecked(shown);
+    }
+    ArrangerElementer();
+}
+
+void DialStatus::ArrangerElementer()
+{
+    int top = 0;
+    int ticked = 0;
+    for (int n = 0; n < kRowCount; ++n) {
+        // A hidden row takes no room: the next one starts where it would have.
+        if (n > 0 && mnuShow[size_t(n - 1)]->isChecked())
+            top += kRowHeightTwips;
+        Element[size_t(n)]->move(0, twipsToPixels(top));
+        if (mnuShow[size_t(n)]->isChecked())
+            ++ticked;
+    }
+    if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+        resize(width(), twipsToPixels(kChromeTwips + kRowHeightTwips * ticked));
+}
+
+void DialStatus::mnuShow_Click(int index)
+{
+    if (index < 0 || index >= kRowCount)
+        return;
+    QWidget* row = Element[size_t(index)];
+    const bool nowShown = row->isHidden();
+    row->setVisible(nowShown);
+    mnuShow[size_t(index)]->setChecked(nowShown);
+    writeSetting(visKey(index), nowShown ? 1 : 0);
+    ArrangerElementer();
+}
+
+void DialStatus::mnuShowInTask_Click()
+{
+    flipInfoWindow(taskbarWindow_, mnuShowInTask, showInTask_, kTrayinfoVisible);
+    emit showInTaskChanged(showInTask_);
+}
+
+void DialStatus::mnuShowInTitle_Click()
+{
+    flipInfoWindow(floatingWindow_, mnuShowInTitle, showInTitle_, kTitleinfoVisible);
+    emit showInTitleChanged(showInTitle_);
+}
+
+void DialStatus::flipInfoWindow(QWidget* window, QAction* item, bool& ticked, const QString& key)
+{
+    if (window)
+        window->setVisible(!window->isVisible());
+    ticked = !ticked;
+    item->setChecked(ticked);
+    // The stored value flips on its own, so it can disagree with the tick until the next call.
+    writeSetting(key, !readTrueFalse(key));
+    // Offline the choice is only stored; the next call start shows the window.
+    if (window && state_.meter.GlblOnline == 0)
+        window->hide();
+}
+
+void DialStatus::mnuLog_Click()
+{
+    callEnd_.LaegPaa(QStringLiteral("Log"));
+}
+
+void DialStatus::mnuNoLog_Click()
+{
+    callEnd_.LaegPaa(QStringLiteral("NoLog"));
+}
+
+void DialStatus::NuvPris_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
+{
+    const Qt::KeyboardModifiers all = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
+    if (button == Qt::RightButton && (modifiers & all) == all)
+        emit stateWindowRequested();
+}
+
+void DialStatus::SkiftTaskbar(qint16 Number)
+{
+    if (Number >= 1 && Number <= 3) {
+        taskbarFigure_ = Number;
+        writeSetting(QStringLiteral("TaskbarType"), int(Number));
+        state_.settings.TaskBarType = quint8(Number);
+    }
+    // Also after a user click, which toggled the item on its own.
+    mnuShowNowTitl->setChecked(taskbarFigure_ == 1);
+    mnuShowDayTitl->setChecked(taskbarFigure_ == 2);
+    mnuShowTotTitl->setChecked(taskbarFigure_ == 3);
+    emit taskbarFigureChanged(taskbarFigure_);
+}
+
+void DialStatus::setInfoWindows(QWidget* taskbarWindow, QWidget* floatingWindow)
+{
+    taskbarWindow_ = taskbarWindow;
+    floatingWindow_ = floatingWindow;
+}
+
+void DialStatus::setShowInTask(bool ticked)
+{
+    showInTask_ = ticked;
+    mnuShowInTask->setChecked(ticked);
+    emit showInTaskChanged(ticked);
+}
+
+void DialStatus::setShowInTitle(bool ticked)
+{
+    showInTitle_ = ticked;
+    mnuShowInTitle->setChecked(ticked);
+    emit showInTitleChanged(ticked);
+}
+
+bool DialStatus::storedShowInTask() const
+{
+    return readTrueFalse(kTrayinfoVisible);
+}
+
+bool DialStatus::storedShowInTitle() const
+{
+    return readTrueFalse(kTitleinfoVisible);
+}
+
+void DialStatus::setHangUpItemsEnabled(bool enabled)
+{
+    mnuLog->setEnabled(enabled);
+    mnuNoLog->setEnabled(enabled);
+}
+
+void DialStatus::storePosition()
+{
+    writeSetting(QStringLiteral("Dialstat Left Cord"), int(pixelsToTwips(x())));
+    writeSetting(QStringLiteral("Dialstat Top Cord"), int(pixelsToTwips(y())));
+}
+
+bool DialStatus::event(QEvent* event)
+{
+    // A window manager may show the window without activating it; its rows must still match the
+    // settings then.
+    if (event->type() == QEvent::WindowActivate || event->type() == QEvent::Show)
+        Form_Activate();
+    return QWidget::event(event);
+}
+
+void DialStatus::closeEvent(QCloseEvent* event)
+{
+    // The window lives as long as the program; a running call goes on being metered.
+    storePosition();
+    event->ignore();
+    hide();
+}
+
+void DialStatus::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    layoutChildren();
+}
+
+void DialStatus::layoutChildren()
+{
+    const int menuHeight = menuBar->sizeHint().height();
+    menuBar->setGeometry(0, 0, width(), menuHeight);
+    body_->setGeometry(0, menuHeight, width(), qMax(0, height() - menuHeight));
+    for (QWidget* row : Element)
+        row->resize(width(), twipsToPixels(kRowHeightTwips));
+}
+
+bool DialStatus::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == NuvPris && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        NuvPris_MouseUp(mouse->button(), mouse->modifiers());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void DialStatus::writeSetting(const QString& key, const IniValue& value)
+{
+    // A choice that cannot be stored still takes effect now; it is lost at the next start.
+    if (const Status written = settings_.WriteIni(kConfiguration, key, value); !written)
+        qWarning("Could not store the setting %s: %s", qPrintable(key), qPrintable(written.message()));
+}
+
+bool DialStatus::readTrueFalse(const QString& key) const
+{
+    const QString text = settings_.ReadIni(kConfiguration, key, QStringLiteral("True")).trimmed();
+    if (text.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (text.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
+        return false;
+    // A hand-edited number counts as a flag, non-zero being true; anything else is the default.
+    if (const std::optional<double> number = format_.parseFraction(text))
+        return *number != 0;
+    return true;
+}
+
+} // namespace ringtally

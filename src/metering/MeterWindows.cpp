@@ -1,0 +1,210 @@
+#include "metering/MeterWindows.h"
+
+#include "core/ErrorMessage.h"
+#include "core/ProgramState.h"
+#include "core/SettingsFile.h"
+#include "diagnostics/Stat.h"
+#include "metering/CallLog.h"
+#include "metering/DialStatus.h"
+#include "metering/PriceWarn.h"
+#include "metering/TitleInfo.h"
+#include "metering/TrayInfo.h"
+#include "platform/Prompter.h"
+
+namespace ringtally {
+
+MeterWindows::MeterWindows(ProgramState& state, SettingsFile& settings, const CallLog& callLog,
+    const Clock& clock, Prompter& prompter, const StringTable& strings, const NumberFormat& format,
+    OfflineServices& offline)
+    : state_(state),
+      settings_(settings),
+      callLog_(callLog),
+      prompter_(prompter),
+      offline_(offline),
+      engine_(state, clock, format, *this),
+      callEnd_(state, settings, callLog, clock, prompter, *this),
+      dialStatus_(std::make_unique<DialStatus>(state, settings, engine_, callEnd_, strings, format)),
+      priceWarn_(std::make_unique<PriceWarn>(state, strings, format)),
+      titleInfo_(std::make_unique<TitleInfo>(state, settings, strings)),
+      trayInfo_(std::make_unique<TrayInfo>(state)),
+      stat_(std::make_unique<Stat>(state, engine_, clock, format))
+{
+    connectWindows();
+}
+
+MeterWindows::~MeterWindows() = default;
+
+void MeterWindows::connectWindows()
+{
+    DialStatus* status = dialStatus_.get();
+    TitleInfo* floating = titleInfo_.get();
+    status->setInfoWindows(trayInfo_.get(), floating);
+
+    // The floating window's menu repeats the status window's choices.
+    connect(status, &DialStatus::taskbarFigureChanged, floating, &TitleInfo::setTaskbarTicks);
+    connect(status, &DialStatus::showInTaskChanged, floating, &TitleInfo::setShowInTaskTicked);
+    connect(status, &DialStatus::showInTitleChanged, floating, &TitleInfo::setShowInTitleTicked);
+    floating->setTaskbarTicks(status->taskbarFigure());
+    floating->setShowInTaskTicked(status->showInTaskTicked());
+    floating->setShowInTitleTicked(status->showInTitleTicked());
+
+    connect(floating, &TitleInfo::taskbarChosen, status, [status](int figure) {
+        status->SkiftTaskbar(figure >= 1 && figure <= 3 ? qint16(figure) : qint16(0));
+    });
+    connect(floating, &TitleInfo::showInTaskClicked, status, &DialStatus::mnuShowInTask_Click);
+    connect(floating, &TitleInfo::showInTitleClicked, status, &DialStatus::mnuShowInTitle_Click);
+    connect(floating, &TitleInfo::hangUpRequested, this, &MeterWindows::hangUp);
+    connect(floating, &TitleInfo::helpIndexRequested, this, [this] { offline_.openHelpIndex(); });
+    connect(floating, &TitleInfo::aboutRequested, this, [this] { offline_.showAbout(); });
+
+    connect(trayInfo_.get(), &TrayInfo::activated, this, &MeterWindows::focusStatusWindow);
+    connect(trayInfo_.get(), &TrayInfo::closedWhileOnline, this, [this] { hangUp(QStringLiteral("Log")); });
+    connect(status, &DialStatus::stateWindowRequested, this, &MeterWindows::showStateWindow);
+}
+
+void MeterWindows::startCall(qint16 scheme)
+{
+    settings_.LoadSettings(state_.settings);
+    engine_.startCall(scheme);
+    DialStatus& status = *dialStatus_;
+    status.setHangUpItemsEnabled(true);
+    status.setWindowTitle(QStringLiteral("Ringtally - Online"));
+    // The current call's row starts from zero; the first tick fills in the rest.
+    StatusTexts& texts = state_.texts;
+    texts.NuvTimer = texts.NuvMinutter = QStringLiteral("00");
+    texts.NuvPris = settings_.numberFormat().formatFixed(0, 2);
+    status.showTexts();
+    status.SkiftTaskbar(state_.settings.TaskBarType);
+
+    const bool showInTask = status.storedShowInTask();
+    status.setShowInTask(showInTask);
+    trayInfo_->setVisible(showInTask);
+    const bool showInTitle = status.storedShowInTitle();
+    status.setShowInTitle(showInTitle);
+    titleInfo_->setVisible(showInTitle);
+
+    status.Timer1.start();
+    offline_.SkiftPopupMenu();
+    const bool showStatus
+        = settings_.readInt16(QStringLiteral("Configuration"), QStringLiteral("Dialstat Visible"), 1) == 1;
+    status.setVisible(showStatus);
+}
+
+Status MeterWindows::appendSplitLine(const QString& line)
+{
+    // Each failure gets its box, as the tick's error handler gave one per failing statement.
+    const std::vector<CallLog::Failure> failures = callLog_.append(line);
+    for (const CallLog::Failure& failure : failures)
+        reportTickError(failure.number, failure.description);
+    if (failures.empty())
+        return Status::success();
+    return Error { failures.front().description };
+}
+
+void MeterWindows::showPriceWarning()
+{
+    priceWarn_->showWarning();
+}
+
+void MeterWindows::setTaskbarText(const QString& text)
+{
+    trayInfo_->setCaption(text);
+    titleInfo_->setInfoText(text);
+}
+
+void MeterWindows::reportTickError(int number, const QString& description)
+{
+    offline_.playEventSound(QStringLiteral("Error"));
+    prompter_.ask(errorPrompt(ErrorTitle::Warning, number, description));
+}
+
+void MeterWindows::closeStartedPrograms()
+{
+    offline_.closeStartedPrograms();
+}
+
+void MeterWindows::disableHangUpItems()
+{
+    dialStatus_->setHangUpItemsEnabled(false);
+}
+
+void MeterWindows::storeStatusWindowPosition()
+{
+    dialStatus_->storePosition();
+}
+
+void MeterWindows::hideTaskbarWindow()
+{
+    if (trayInfo_->isVisible())
+        trayInfo_->hide();
+}
+
+void MeterWindows::startFloatingWindowHideTimer()
+{
+    if (titleInfo_->isVisible())
+        titleInfo_->startHideTimer();
+}
+
+void MeterWindows::hideDialWindow()
+{
+    offline_.hideDialWindow();
+}
+
+void MeterWindows::hangUpDialControl()
+{
+    offline_.hangUpDialControl();
+}
+
+void MeterWindows::setStatusCaption(const QString& caption)
+{
+    dialStatus_->setWindowTitle(caption);
+}
+
+void MeterWindows::SkiftPopupMenu()
+{
+    offline_.SkiftPopupMenu();
+}
+
+void MeterWindows::stopTimers()
+{
+    dialStatus_->Timer1.stop();
+    offline_.stopLineWatch();
+}
+
+void MeterWindows::hideStatusWindow()
+{
+    dialStatus_->hide();
+}
+
+void MeterWindows::playEventSound(const QString& event)
+{
+    offline_.playEventSound(event);
+}
+
+void MeterWindows::HangUpAll()
+{
+    offline_.HangUpAll();
+}
+
+void MeterWindows::hangUp(const QString& mode)
+{
+    callEnd_.LaegPaa(mode);
+}
+
+void MeterWindows::focusStatusWindow()
+{
+    if (!dialStatus_->isVisible())
+        return;
+    dialStatus_->raise();
+    dialStatus_->activateWindow();
+}
+
+void MeterWindows::showStateWindow()
+{
+    stat_->Update_Click();
+    stat_->show();
+    stat_->raise();
+    stat_->activateWindow();
+}
+
+} // namespace ringtally

@@ -1,0 +1,119 @@
+#pragma once
+
+#include "metering/CallEnd.h"
+#include "metering/MeterEvents.h"
+#include "metering/PriceEngine.h"
+
+#include <QObject>
+
+#include <memory>
+
+namespace ringtally {
+
+class CallLog;
+class Clock;
+class DialStatus;
+class NumberFormat;
+class PriceWarn;
+class Prompter;
+class SettingsFile;
+class Stat;
+class StringTable;
+class TitleInfo;
+class TrayInfo;
+struct ProgramState;
+
+/// The services a call end and the meter's windows ask of the rest of the program: the start
+/// list, the dial window and its control, the tray, sounds and the system's connections. Each does
+/// nothing here; the program's main window supplies the real ones.
+class OfflineServices {
+public:
+    virtual ~OfflineServices() = default;
+
+    /// Closes the start list's programs by their window titles, when they were started.
+    virtual void closeStartedPrograms() { }
+    /// Hides the dial window when it is visible.
+    virtual void hideDialWindow() { }
+    /// Tells the dial window's dial-up control to hang up.
+    virtual void hangUpDialControl() { }
+    /// Stops the dial window's line watch (its Disconnected timer).
+    virtual void stopLineWatch() { }
+    /// Puts the tray icon, its tooltip and its menu into the state GlblOnline asks for.
+    virtual void SkiftPopupMenu() { }
+    /// Plays a sound event ("Disconnect", "Error").
+    virtual void playEventSound(const QString& event) { Q_UNUSED(event); }
+    /// Hangs up every dial-up connection of the system.
+    virtual void HangUpAll() { }
+    /// Opens the help contents.
+    virtual void openHelpIndex() { }
+    /// Shows the about box.
+    virtual void showAbout() { }
+};
+
+/// The meter's windows and what ties them together: the price engine and the call end act on the
+/// windows through this hub, and the windows' menus reach each other through it.
+class MeterWindows : public QObject, public MeterEvents, public CallEndSteps {
+    Q_OBJECT
+
+public:
+    /// callLog takes both the call-end lines and the 23:59 split lines.
+    MeterWindows(ProgramState& state, SettingsFile& settings, const CallLog& callLog, const Clock& clock,
+        Prompter& prompter, const StringTable& strings, const NumberFormat& format, OfflineServices& offline);
+    ~MeterWindows() override;
+
+    PriceEngine& engine() { return engine_; }
+    CallEnd& callEnd() { return callEnd_; }
+    DialStatus& dialStatus() { return *dialStatus_; }
+    PriceWarn& priceWarn() { return *priceWarn_; }
+    TitleInfo& titleInfo() { return *titleInfo_; }
+    TrayInfo& trayInfo() { return *trayInfo_; }
+    Stat& stat() { return *stat_; }
+
+    /// The windows' side of a call start: the meter's start values, the hang-up items, the
+    /// caption, the figure, the status, task-bar and floating windows as the settings ask, and
+    /// the meter's timer.
+    void startCall(qint16 scheme);
+
+    // MeterEvents
+    Status appendSplitLine(const QString& line) override;
+    void showPriceWarning() override;
+    void setTaskbarText(const QString& text) override;
+    void reportTickError(int number, const QString& description) override;
+
+    // CallEndSteps
+    void closeStartedPrograms() override;
+    void disableHangUpItems() override;
+    void storeStatusWindowPosition() override;
+    void hideTaskbarWindow() override;
+    void startFloatingWindowHideTimer() override;
+    void hideDialWindow() override;
+    void hangUpDialControl() override;
+    void setStatusCaption(const QString& caption) override;
+    void SkiftPopupMenu() override;
+    void stopTimers() override;
+    void hideStatusWindow() override;
+    void playEventSound(const QString& event) override;
+    void HangUpAll() override;
+
+private:
+    void connectWindows();
+    void hangUp(const QString& mode);
+    void focusStatusWindow();
+    void showStateWindow();
+
+    ProgramState& state_;
+    SettingsFile& settings_;
+    const CallLog& callLog_;
+    Prompter& prompter_;
+    OfflineServices& offline_;
+    PriceEngine engine_;
+    CallEnd callEnd_;
+    // The windows refer to the engine and the call end; declared after them, they go first.
+    std::unique_ptr<DialStatus> dialStatus_;
+    std::unique_ptr<PriceWarn> priceWarn_;
+    std::unique_ptr<TitleInfo> titleInfo_;
+    std::unique_ptr<TrayInfo> trayInfo_;
+    std::unique_ptr<Stat> stat_;
+};
+
+} // namespace ringtally

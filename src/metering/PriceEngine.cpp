@@ -1,0 +1,294 @@
+#include "metering/PriceEngine.h"
+
+#include "metering/CallLog.h"
+#include "platform/Clock.h"
+
+#include <QTime>
+
+#include <cmath>
+#include <limits>
+
+namespace ringtally {
+
+namespace {
+
+// Hours, minutes and seconds as the labels show them: at least two digits.
+QString twoDigits(qint64 value)
+{
+    if (value >= 0 && value < 10) {
+        const QChar digits[2] = { u'0', QChar(char16_t(u'0' + value)) };
+        return QString(digits, 2);
+    }
+    return QString::number(value);
+}
+
+// The labels the meter reads back hold whole numbers it wrote itself.
+qint64 wholeNumberIn(const QString& text)
+{
+    return text.toLongLong();
+}
+
+// "08:00" as minutes of the day; nothing when the text is not a time of day.
+std::optional<int> minutesOfDay(const QString& text)
+{
+    const qsizetype colon = text.indexOf(u':');
+    if (colon < 1 || colon > 2 || text.size() - colon - 1 != 2)
+        return std::nullopt;
+    bool hoursOk = false;
+    bool minutesOk = false;
+    const int hours = QStringView(text).first(colon).toInt(&hoursOk);
+    const int minutes = QStringView(text).sliced(colon + 1).toInt(&minutesOk);
+    if (!hoursOk || !minutesOk || hours < 0 || hours > 23 || minutes < 0 || minutes > 59)
+        return std::nullopt;
+    return hours * 60 + minutes;
+}
+
+} // namespace
+
+PriceEngine::PriceEngine(
+    ProgramState& state, const Clock& clock, const NumberFormat& format, MeterEvents& events)
+    : state_(state), clock_(clock), format_(format), events_(events)
+{
+}
+
+void PriceEngine::setTaskbarWords(const QString& priceLabel, const QString& timeLabel)
+{
+    priceLabel_ = priceLabel;
+    timeLabel_ = timeLabel;
+}
+
+qint16 PriceEngine::GetDagVar() const
+{
+    switch (clock_.now().date().dayOfWeek()) {
+    case Qt::Saturday:
+        return 1;
+    case Qt::Sunday:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+qint16 PriceEngine::FindPris(std::optional<qint16> Ordning)
+{
+    const qint16 schemeIndex = Ordning.value_or(state_.meter.CurrentScheme);
+    const Scheme& scheme = state_.settings.Schemes[size_t(std::clamp<int>(schemeIndex, 0, kSchemeCount - 1))];
+    const DayTariff& day = scheme.Days[size_t(GetDagVar())];
+    const QTime now = clock_.now().time();
+    const int t = now.hour() * 3600 + now.minute() * 60 + now.second();
+    int b[kPeriodCount];
+    for (int k = 0; k < kPeriodCount; ++k) {
+        const std::optional<int> start = minutesOfDay(day.PeriodStart[size_t(k)]);
+        if (!start && !badPeriodStartReported_) {
+            badPeriodStartReported_ = true;
+            events_.reportTickError(13,
+                QStringLiteral("The period start \"%1\" of \"%2\" is not a time of day; "
+                               "it counts as 00:00.")
+                    .arg(day.PeriodStart[size_t(k)], scheme.Name));
+        }
+        b[k] = start.value_or(0) * 60;
+    }
+
+    // A time equal to a period's start belongs to that period; the last period of the day also
+    // runs from midnight until the first one starts. Later matches override earlier ones.
+    int period = 0;
+    const int count = day.NumberOfPeriods;
+    if (count == 2) {
+        if (t >= b[0] && t < b[1])
+            period = 0;
+        if (t < b[0] || t >= b[1])
+            period = 1;
+    } else if (count == 3) {
+        if (t >= b[0] && t < b[1])
+            period = 0;
+        if (t >= b[1] && t < b[2])
+            period = 1;
+        if (t < b[0] || t >= b[2])
+            period = 2;
+    }
+    state_.meter.NextPeriod = qint16(period == count - 1 ? 0 : std::min(period + 1, kPeriodCount - 1));
+    return qint16(period);
+}
+
+void PriceEngine::startCall(qint16 scheme)
+{
+    MeterState& m = state_.meter;
+    Settings& s = state_.settings;
+    m.NPris = 0;
+    m.GemtPris = 0;
+    m.GemtMin = -1;
+    m.SplitDay = 0;
+    m.CurrentScheme = qint16(std::clamp<int>(scheme, 0, kSchemeCount - 1));
+    state_.texts.Opkaldstypelbl = s.Schemes[size_t(m.CurrentScheme)].Name;
+    const QDateTime now = clock_.now();
+    if (now.date() != s.LastCallDate) {
+        s.LastCallHours = 0;
+        s.LastCallMinutes = 0;
+        s.LastCallPrice = 0;
+    }
+    m.GlblOnline = 1;
+    m.PriceWarned = 0;
+    m.ReducedOffset = 0;
+    badPeriodStartReported_ = false;
+    // The meter counts whole seconds, as the clock it was designed for did.
+    m.CallStart = now.addMSecs(-now.time().msec());
+}
+
+QString PriceEngine::FindTaskbar(int type) const
+{
+    const StatusTexts& t = state_.texts;
+    const QString* price = nullptr;
+    const QString* hours = nullptr;
+    const QString* minutes = nullptr;
+    switch (type) {
+    case 1:
+        price = &t.NuvPris, hours = &t.NuvTimer, minutes = &t.NuvMinutter;
+        break;
+    case 2:
+        price = &t.DagPris, hours = &t.DagTimer, minutes = &t.DagMinutter;
+        break;
+    case 3:
+        price = &t.TotPris, hours = &t.TotTimer, minutes = &t.TotMinutter;
+        break;
+    default:
+        return QString();
+    }
+    return priceLabel_ + u' ' + *price + QStringLiteral("  ") + timeLabel_ + u' ' + *hours + u':' + *minutes
+        + u':' + t.Sek;
+}
+
+qint16 PriceEngine::checkedInt16(qint64 value, qint16 fallback)
+{
+    if (value >= std::numeric_limits<qint16>::min() && value <= std::numeric_limits<qint16>::max())
+        return qint16(value);
+    events_.reportTickError(6, QStringLiteral("Overflow: %1 does not fit the stored counter.").arg(value));
+    return fallback;
+}
+
+void PriceEngine::tick()
+{
+    MeterState& m = state_.meter;
+    StatusTexts& t = state_.texts;
+    Settings& s = state_.settings;
+    const QDateTime now = clock_.now();
+
+    // 1-3: the call's time.
+    const qint64 elapsed = std::max<qint64>(0, m.CallStart.secsTo(now));
+    const qint64 minutes = elapsed / 60;
+    t.setSek(twoDigits(elapsed - minutes * 60));
+    t.NuvTimer = twoDigits(minutes / 60);
+    t.NuvMinutter = twoDigits(minutes - wholeNumberIn(t.NuvTimer) * 60);
+
+    // 4: minutes with their fraction, and those since the last switch.
+    const double callMinutes = double(wholeNumberIn(t.NuvTimer) * 60 + wholeNumberIn(t.NuvMinutter))
+        + double(wholeNumberIn(t.SekNr[0])) / 60.0;
+    const double pricedMinutes = m.GemtMin > 0 ? callMinutes - m.GemtMin : callMinutes;
+
+    // 5-6: the tariff in force and the price.
+    const Scheme& scheme = s.Schemes[size_t(m.CurrentScheme)];
+    const DayTariff& day = scheme.Days[size_t(GetDagVar())];
+    const qint16 period = FindPris();
+    const double callFee = day.CallFee[size_t(period)];
+    const double minutePrice = day.MinutePrice[size_t(m.ReducedOffset + period)];
+    m.NPris = m.GemtPris + callFee + pricedMinutes * minutePrice;
+
+    // 7: the minute price in force, two or three decimals.
+    QString price = format_.formatFixed(minutePrice, 3);
+    if (price.endsWith(u'0'))
+        price.chop(1);
+    t.NuvMinPrislbl = QStringLiteral("Minutpris: ") + price + QStringLiteral(" kr");
+
+    // 8: no call fee before its threshold. After a 23:59 split the fee was charged in the part
+    // before it and the carried-over price already leaves it out, so it is not taken off again.
+    if (m.SplitDay == 0 && minutes < day.MinBeforeCallFee[size_t(period)])
+        m.NPris -= callFee;
+
+    // 9: in seconds 51 to 59 of the minute before the next period starts, carry the price over.
+    if (const std::optional<int> next = minutesOfDay(day.PeriodStart[size_t(m.NextPeriod)])) {
+        const int minuteOfDay = now.time().hour() * 60 + now.time().minute();
+        if (*next - 1 == minuteOfDay && now.time().second() > 50) {
+            m.GemtPris = m.NPris - callFee;
+            m.GemtMin = callMinutes;
+        }
+    }
+
+    // 10: the reduced minute prices from ReducedPriceAfter minutes on.
+    if (minutes == scheme.ReducedPriceAfter && m.ReducedOffset != 3 && scheme.ReducedPriceAfter > 0) {
+        m.GemtPris = m.NPris - callFee;
+        m.GemtMin = callMinutes;
+        m.ReducedOffset = 3;
+    }
+
+    // 11: the price shown, rounded half up to hundredths.
+    t.NuvPris = format_.formatFixed(std::floor(m.NPris * 100 + 0.5) / 100, 2);
+    const double shownPrice = format_.parseFraction(t.NuvPris).value_or(0);
+
+    // 12-13: today and the total.
+    const qint64 dayMinutes = minutes + qint64(s.LastCallHours) * 60 + s.LastCallMinutes;
+    t.DagTimer = twoDigits(dayMinutes / 60);
+    t.DagMinutter = twoDigits(dayMinutes - wholeNumberIn(t.DagTimer) * 60);
+    t.DagPris = format_.formatFixed(shownPrice + s.LastCallPrice, 2);
+    const qint64 totalMinutes = minutes + qint64(s.TotalHours) * 60 + s.TotalMinutes;
+    t.TotTimer = twoDigits(totalMinutes / 60);
+    t.TotMinutter = twoDigits(totalMinutes - wholeNumberIn(t.TotTimer) * 60);
+    t.TotPris = format_.formatFixed(shownPrice + s.TotalPrice, 2);
+
+    // 14-15: the task-bar text, fixed or cycling through current, day, total and nothing.
+    QString taskbar;
+    if (s.TaskBarType >= 1 && s.TaskBarType <= 3) {
+        taskbar = FindTaskbar(s.TaskBarType);
+    } else {
+        ++m.TaskbarCycle;
+        taskbar = FindTaskbar(m.TaskbarCycle);
+        if (m.TaskbarCycle >= 4)
+            m.TaskbarCycle = 0;
+    }
+    events_.setTaskbarText(taskbar);
+
+    // 16: at 23:59 the call is split so that each day gets its own log line.
+    if (now.time().hour() == 23 && now.time().minute() == 59 && now.date().day() != m.SplitDay)
+        splitAtMidnight(now, callFee);
+
+    // 17: the daily warning, once per call.
+    const double dayPrice = format_.parseFraction(t.DagPris).value_or(0);
+    if (dayPrice >= s.MaxDayPrice && s.MaxDayPrice > 0 && m.PriceWarned == 0 && m.GlblOnline == 1) {
+        events_.showPriceWarning();
+        m.PriceWarned = 1;
+    }
+}
+
+void PriceEngine::splitAtMidnight(const QDateTime& now, double callFee)
+{
+    MeterState& m = state_.meter;
+    StatusTexts& t = state_.texts;
+    Settings& s = state_.settings;
+
+    // The sink reports a failure to the user itself; the split goes on either way.
+    const Status logged = events_.appendSplitLine(CallLog::splitLine(now, m.CurrentScheme, t));
+    Q_UNUSED(logged);
+
+    // The total row goes on from the figures it shows.
+    s.TotalHours = checkedInt16(wholeNumberIn(t.TotTimer), s.TotalHours);
+    s.TotalMinutes = checkedInt16(wholeNumberIn(t.TotMinutter), s.TotalMinutes);
+    s.TotalPrice = format_.parseFraction(t.TotPris).value_or(s.TotalPrice);
+
+    const QString zero = QStringLiteral("00");
+    const QString zeroPrice = format_.formatFixed(0, 2);
+    t.NuvTimer = zero;
+    m.GemtPris = -callFee; // the fee charged before the split is not charged again
+    m.GemtMin = 0;
+    t.NuvMinutter = zero;
+    t.NuvPris = zeroPrice;
+    t.DagTimer = zero;
+    t.DagMinutter = zero;
+    t.DagPris = zeroPrice;
+
+    s.LastCallPrice = 0;
+    s.LastCallHours = 0;
+    s.LastCallMinutes = 0;
+
+    m.CallStart = now.addMSecs(-now.time().msec());
+    m.SplitDay = qint16(now.date().day());
+}
+
+} // namespace ringtally

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "core/NumberFormat.h"
+#include "core/ProgramState.h"
+#include "metering/MeterEvents.h"
+
+#include <optional>
+
+namespace ringtally {
+
+class Clock;
+
+/// Prices the running call once a second by the tariff of its scheme and writes the figures into
+/// the status window's texts. Needs no widgets: the status window runs tick() from its Timer1.
+class PriceEngine {
+public:
+    PriceEngine(ProgramState& state, const Clock& clock, const NumberFormat& format, MeterEvents& events);
+
+    /// The words in front of the price and the time in the task-bar text ("Pris:", "Tid:").
+    void setTaskbarWords(const QString& priceLabel, const QString& timeLabel);
+
+    /// Today's day type: 0 Monday to Friday, 1 Saturday, 2 Sunday.
+    qint16 GetDagVar() const;
+    /// The tariff period that applies now to scheme Ordning (CurrentScheme when not given); sets
+    /// NextPeriod.
+    qint16 FindPris(std::optional<qint16> Ordning = std::nullopt);
+
+    /// The call-start values for a call priced with scheme (the caller has reloaded the
+    /// settings); the day counters roll over when the date differs. CallStart is set last.
+    void startCall(qint16 scheme);
+    /// One tick of the meter.
+    void tick();
+
+    /// The task-bar text for type: 1 current call, 2 today, 3 total, otherwise empty.
+    QString FindTaskbar(int type) const;
+
+private:
+    void splitAtMidnight(const QDateTime& now, double callFee);
+    qint16 checkedInt16(qint64 value, qint16 fallback);
+
+    ProgramState& state_;
+    const Clock& clock_;
+    const NumberFormat& format_;
+    MeterEvents& events_;
+    QString priceLabel_ = QStringLiteral("Pris:");
+    QString timeLabel_ = QStringLiteral("Tid:");
+    bool badPeriodStartReported_ = false;
+};
+
+} // namespace ringtally

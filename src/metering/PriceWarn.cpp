@@ -1,0 +1,114 @@
+#include "metering/PriceWarn.h"
+
+#include "core/NumberFormat.h"
+#include "core/ProgramState.h"
+#include "localisation/StringTable.h"
+#include "metering/Twips.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+
+#include <cmath>
+
+namespace ringtally {
+
+namespace {
+
+// Layout in twips; only the width and the button's centring follow the message.
+constexpr int kMarginTwips = 120;
+constexpr int kImageSizeTwips = 480;
+constexpr int kTextLeftTwips = 840;
+constexpr int kTextTopTwips = 180;
+constexpr int kRightMarginTwips = 90;
+constexpr int kGapTwips = 240;
+constexpr int kButtonWidthTwips = 1215;
+constexpr int kButtonHeightTwips = 375;
+
+} // namespace
+
+PriceWarn::PriceWarn(
+    ProgramState& state, const StringTable& strings, const NumberFormat& format, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint),
+      state_(state),
+      strings_(strings),
+      format_(format)
+{
+    setWindowTitle(QStringLiteral("Advarsel!"));
+    Image1 = new QLabel(this);
+    const int imageSize = twipsToPixels(kImageSizeTwips);
+    Image1->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(imageSize, imageSize));
+    Image1->setGeometry(twipsToPixels(kMarginTwips), twipsToPixels(kMarginTwips), imageSize, imageSize);
+
+    Test = new QLabel(this);
+    Test->move(twipsToPixels(kTextLeftTwips), twipsToPixels(kTextTopTwips));
+
+    OK = new QPushButton(QStringLiteral("&OK"), this);
+    OK->resize(twipsToPixels(kButtonWidthTwips), twipsToPixels(kButtonHeightTwips));
+    OK->setDefault(true);
+    connect(OK, &QPushButton::clicked, this, &PriceWarn::OK_Click);
+
+    if (usesEnglish(state_.settings.Language)) {
+        setWindowTitle(strings_.text(StringId::PriceWarn_Caption));
+        OK->setText(strings_.text(StringId::PriceWarn_OK));
+    }
+    Form_Activate();
+}
+
+QString PriceWarn::buildText() const
+{
+    const QString dayPrice = state_.texts.DagPris;
+    const QString maximum = format_.formatFraction(state_.settings.MaxDayPrice);
+    if (usesEnglish(state_.settings.Language))
+        return strings_.text(StringId::PriceWarn_WarnPart1) + dayPrice + QLatin1Char(' ')
+            + strings_.text(StringId::PriceWarn_WarnPart2) + QLatin1Char('\n')
+            + strings_.text(StringId::PriceWarn_WarnPart3) + maximum + QLatin1Char(')');
+    return QStringLiteral("Dagens forbrug er nu ") + dayPrice + QStringLiteral(" kr og har dermed ")
+        + QLatin1Char('\n') + QStringLiteral("oversteget det specificerede max (") + maximum
+        + QStringLiteral(" kr") + QLatin1Char(')');
+}
+
+void PriceWarn::Form_Activate()
+{
+    const QString text = buildText();
+    if (text == Test->text())
+        return;
+    Test->setText(text);
+    Test_Change();
+}
+
+void PriceWarn::Test_Change()
+{
+    // The label sizes itself to its text; the window follows it and keeps the button centred.
+    Test->adjustSize();
+    const double widthTwips = pixelsToTwips(Test->x()) + pixelsToTwips(Test->width()) + kRightMarginTwips;
+    const double buttonTwips = pixelsToTwips(OK->width());
+    const long buttonLeftTwips = std::lround(widthTwips - buttonTwips) / 2;
+    const int buttonTop
+        = qMax(Test->y() + Test->height(), Image1->y() + Image1->height()) + twipsToPixels(kGapTwips);
+    OK->move(twipsToPixels(double(buttonLeftTwips)), buttonTop);
+    resize(twipsToPixels(widthTwips), buttonTop + OK->height() + twipsToPixels(kMarginTwips));
+}
+
+void PriceWarn::OK_Click()
+{
+    hide();
+}
+
+void PriceWarn::showWarning()
+{
+    Form_Activate();
+    show();
+    raise();
+    activateWindow();
+}
+
+bool PriceWarn::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        Form_Activate();
+    return QWidget::event(event);
+}
+
+} // namespace ringtally

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+namespace ringtally {
+
+class NumberFormat;
+class StringTable;
+struct ProgramState;
+
+/// The daily price warning: a small always-on-top window saying that today's spending has reached
+/// the maximum the user set. It only informs; OK hides it.
+class PriceWarn : public QWidget {
+    Q_OBJECT
+
+public:
+    PriceWarn(ProgramState& state, const StringTable& strings, const NumberFormat& format,
+        QWidget* parent = nullptr);
+
+    // Controls, owned by the window.
+    QLabel* Image1 = nullptr;
+    QLabel* Test = nullptr;
+    QPushButton* OK = nullptr;
+
+    /// The message for today's spending as the status window shows it and the maximum.
+    QString buildText() const;
+    /// Rebuilds the message from the figures of this moment and fits the window to it.
+    void Form_Activate();
+    /// Hides the window.
+    void OK_Click();
+    /// Shows the window without waiting for it to be closed.
+    void showWarning();
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    void Test_Change();
+
+    ProgramState& state_;
+    const StringTable& strings_;
+    const NumberFormat& format_;
+};
+
+} // namespace ringtally

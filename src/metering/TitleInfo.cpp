@@ -1,0 +1,324 @@
+#include "metering/TitleInfo.h"
+
+#include "core/SettingsFile.h"
+#include "localisation/StringTable.h"
+#include "metering/Twips.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QTimer>
+#include <QtDebug>
+
+namespace ringtally {
+
+namespace {
+
+const QString kSection = QStringLiteral("Configuration");
+const QString kLeftKey = QStringLiteral("Titleinfo Left Cord");
+const QString kTopKey = QStringLiteral("Titleinfo Top Cord");
+
+// Room around Info: the window is this much wider and higher than the label.
+constexpr double kExtraWidthTwips = 220;
+constexpr double kExtraHeightTwips = 25;
+// Info's place in the window, roughly centred in that room.
+constexpr double kInfoLeftTwips = 105;
+constexpr double kInfoTopTwips = 15;
+// The default left leaves this much room at the screen's right edge.
+constexpr double kRightMarginTwips = 250;
+
+} // namespace
+
+TitleInfo::TitleInfo(ProgramState& state, SettingsFile& settings, const StringTable& strings)
+    : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool),
+      state_(state),
+      settings_(settings),
+      strings_(strings)
+{
+    setObjectName(QStringLiteral("TitleInfo"));
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::ToolTipBase);
+
+    Info = new QLabel(QStringLiteral("Opkaldsstatus"), this);
+    Info->setObjectName(QStringLiteral("Info"));
+    Info->setForegroundRole(QPalette::ToolTipText);
+    Info->setToolTip(
+        QStringLiteral("Viser tid og pris som valgt i statusvinduet. TIP: Vinduet kan dragges rundt!"));
+    Info->move(twipsToPixels(kInfoLeftTwips), twipsToPixels(kInfoTopTwips));
+    Info->installEventFilter(this);
+
+    HideTitleInfo = new QTimer(this);
+    HideTitleInfo->setObjectName(QStringLiteral("HideTitleInfo"));
+    HideTitleInfo->setInterval(kHideDelayMs);
+    connect(HideTitleInfo, &QTimer::timeout, this, &TitleInfo::HideTitleInfo_Timer);
+
+    buildMenu();
+    Form_Load();
+}
+
+void TitleInfo::buildMenu()
+{
+    Popmenu = new QMenu(QStringLiteral("Vis"), this);
+    Popmenu->setObjectName(QStringLiteral("Popmenu"));
+
+    const std::array<QString, 3> figures { QStringLiteral("Vis &Nuv. forbrug"),
+        QStringLiteral("Vis &Dag forbrug"), QStringLiteral("Vis &Total forbrug") };
+    for (int i = 0; i < 3; ++i) {
+        QAction* item = Popmenu->addAction(figures[size_t(i)]);
+        item->setObjectName(QStringLiteral("Taskbar%1").arg(i + 1));
+        item->setCheckable(true);
+        connect(item, &QAction::triggered, this, [this, i] { Taskbar_Click(i + 1); });
+        Taskbar[size_t(i)] = item;
+    }
+    Popmenu->addSeparator();
+
+    // The two switches show the status window's state, which the owner copies back after the
+    // click; undoing the menu's own toggle keeps them from disagreeing in between.
+    mnuShowInTask = Popmenu->addAction(QStringLiteral("Tid og pris i &taskbaren"));
+    mnuShowInTask->setObjectName(QStringLiteral("mnuShowInTask"));
+    mnuShowInTask->setCheckable(true);
+    connect(mnuShowInTask, &QAction::triggered, this, [this](bool checked) {
+        mnuShowInTask->setChecked(!checked);
+        mnuShowInTask_Click();
+    });
+    mnuShowInTitle = Popmenu->addAction(QStringLiteral("Tid og pris i t&itlebaren (mig)"));
+    mnuShowInTitle->setObjectName(QStringLiteral("mnuShowInTitle"));
+    mnuShowInTitle->setCheckable(true);
+    connect(mnuShowInTitle, &QAction::triggered, this, [this](bool checked) {
+        mnuShowInTitle->setChecked(!checked);
+        mnuShowInTitle_Click();
+    });
+    Popmenu->addSeparator();
+
+    hanguplog = Popmenu->addAction(QStringLiteral("&Læg på og log opkald"));
+    hanguplog->setObjectName(QStringLiteral("hanguplog"));
+    connect(hanguplog, &QAction::triggered, this, &TitleInfo::hanguplog_Click);
+    hangupnolog = Popmenu->addAction(QStringLiteral("Læg på &uden at logge opkald"));
+    hangupnolog->setObjectName(QStringLiteral("hangupnolog"));
+    connect(hangupnolog, &QAction::triggered, this, &TitleInfo::hangupnolog_Click);
+    Popmenu->addSeparator();
+
+    mnuHelp = Popmenu->addMenu(QStringLiteral("&Hjælp"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    mnuHelpIndex = mnuHelp->addAction(QStringLiteral("&Indhold"));
+    mnuHelpIndex->setObjectName(QStringLiteral("mnuHelpIndex"));
+    connect(mnuHelpIndex, &QAction::triggered, this, &TitleInfo::mnuHelpIndex_Click);
+    mnuHelpAbout = mnuHelp->addAction(QStringLiteral("&Om"));
+    mnuHelpAbout->setObjectName(QStringLiteral("mnuHelpAbout"));
+    connect(mnuHelpAbout, &QAction::triggered, this, &TitleInfo::mnuHelpAbout_Click);
+}
+
+void TitleInfo::Form_Load()
+{
+    if (usesEnglish(state_.settings.Language))
+        useEnglishTexts();
+    // The window starts at the size of its design text and grows from there.
+    Info->adjustSize();
+    resize(twipsToPixels(pixelsToTwips(Info->width()) + kExtraWidthTwips),
+        twipsToPixels(pixelsToTwips(Info->height()) + kExtraHeightTwips));
+    Form_Activate();
+}
+
+void TitleInfo::useEnglishTexts()
+{
+    Taskbar[0]->setText(strings_.text(StringId::TitleInfo_Taskbar1));
+    Taskbar[1]->setText(strings_.text(StringId::TitleInfo_Taskbar2));
+    Taskbar[2]->setText(strings_.text(StringId::TitleInfo_Taskbar3));
+    mnuShowInTask->setText(strings_.text(StringId::TitleInfo_mnuShowInTask));
+    mnuShowInTitle->setText(strings_.text(StringId::TitleInfo_mnuShowInTitle));
+    hanguplog->setText(strings_.text(StringId::TitleInfo_hanguplog));
+    hangupnolog->setText(strings_.text(StringId::TitleInfo_hangupnolog));
+    mnuHelp->setTitle(strings_.text(StringId::TitleInfo_mnuHelp));
+    mnuHelpIndex->setText(strings_.text(StringId::TitleInfo_mnuHelpIndex));
+    mnuHelpAbout->setText(strings_.text(StringId::TitleInfo_mnuHelpAbout));
+    Info->setText(strings_.text(StringId::TitleInfo_Info));
+    Info->setToolTip(strings_.text(StringId::TitleInfo_InfoTip));
+}
+
+void TitleInfo::setInfoText(const QString& text)
+{
+    Info->setText(text);
+    Info->adjustSize();
+    growToFitInfo();
+}
+
+void TitleInfo::growToFitInfo()
+{
+    const double wantedWidth = pixelsToTwips(Info->width()) + kExtraWidthTwips;
+    const double wantedHeight = pixelsToTwips(Info->height()) + kExtraHeightTwips;
+    int widthPx = width();
+    int heightPx = height();
+    if (wantedWidth > pixelsToTwips(widthPx))
+        widthPx = twipsToPixels(wantedWidth);
+    if (wantedHeight > pixelsToTwips(heightPx))
+        heightPx = twipsToPixels(wantedHeight);
+    if (widthPx != width() || heightPx != height())
+        resize(widthPx, heightPx);
+}
+
+void TitleInfo::setTaskbarTicks(int figure)
+{
+    for (int i = 0; i < 3; ++i)
+        Taskbar[size_t(i)]->setChecked(i + 1 == figure);
+}
+
+void TitleInfo::setShowInTaskTicked(bool ticked)
+{
+    mnuShowInTask->setChecked(ticked);
+}
+
+void TitleInfo::setShowInTitleTicked(bool ticked)
+{
+    mnuShowInTitle->setChecked(ticked);
+}
+
+void TitleInfo::startHideTimer()
+{
+    HideTitleInfo->start();
+}
+
+bool TitleInfo::hideTimerRunning() const
+{
+    return HideTitleInfo->isActive();
+}
+
+void TitleInfo::HideTitleInfo_Timer()
+{
+    HideTitleInfo->stop();
+    if (state_.meter.GlblOnline == 0)
+        hide();
+}
+
+void TitleInfo::Form_Activate()
+{
+    const double screenWidth = pixelsToTwips(screen()->geometry().width());
+    const double defaultLeft = screenWidth - pixelsToTwips(width()) - kRightMarginTwips;
+    const double left = settings_.readFraction(kSection, kLeftKey, defaultLeft);
+    const double top = settings_.readFraction(kSection, kTopKey, 0);
+    move(twipsToPixels(left), twipsToPixels(top));
+}
+
+void TitleInfo::Info_MouseDown(QPoint globalPx)
+{
+    dragging_ = true;
+    pressGlobalPx_ = globalPx;
+    pressTopLeftPx_ = pos();
+}
+
+void TitleInfo::Info_MouseMove(QPoint globalPx)
+{
+    if (dragging_)
+        move(pressTopLeftPx_ + (globalPx - pressGlobalPx_));
+}
+
+Status TitleInfo::Info_MouseUp(QPoint globalPx)
+{
+    if (!dragging_)
+        return Status::success();
+    dragging_ = false;
+    const QPoint movedPx = globalPx - pressGlobalPx_;
+    const int left = qRound(pixelsToTwips(pressTopLeftPx_.x()) + pixelsToTwips(movedPx.x()));
+    int top = qRound(pixelsToTwips(pressTopLeftPx_.y()) + pixelsToTwips(movedPx.y()));
+    if (top < kSnapTopTwips)
+        top = 0;
+    move(twipsToPixels(left), twipsToPixels(top));
+
+    const Status leftStored = settings_.WriteIni(kSection, kLeftKey, left);
+    const Status topStored = settings_.WriteIni(kSection, kTopKey, top);
+    return leftStored.ok() ? topStored : leftStored;
+}
+
+bool TitleInfo::Info_RightButtonUp(QPoint globalPx)
+{
+    // In the seconds after a call end the window is on its way out; a menu now would outlive it.
+    if (HideTitleInfo->isActive())
+        return false;
+    Popmenu->popup(globalPx);
+    return true;
+}
+
+void TitleInfo::Taskbar_Click(int index)
+{
+    // The status window ticks the chosen figure in every menu; doing it here too keeps this menu
+    // right even before the owner copies the ticks back.
+    setTaskbarTicks(index);
+    emit taskbarChosen(index);
+}
+
+void TitleInfo::mnuShowInTask_Click()
+{
+    emit showInTaskClicked();
+}
+
+void TitleInfo::mnuShowInTitle_Click()
+{
+    emit showInTitleClicked();
+}
+
+void TitleInfo::hanguplog_Click()
+{
+    emit hangUpRequested(QStringLiteral("Log"));
+}
+
+void TitleInfo::hangupnolog_Click()
+{
+    emit hangUpRequested(QStringLiteral("NoLog"));
+}
+
+void TitleInfo::mnuHelpIndex_Click()
+{
+    emit helpIndexRequested();
+}
+
+void TitleInfo::mnuHelpAbout_Click()
+{
+    emit aboutRequested();
+}
+
+bool TitleInfo::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        Form_Activate();
+    return QWidget::event(event);
+}
+
+bool TitleInfo::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != Info)
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton)
+            Info_MouseDown(mouse->globalPosition().toPoint());
+        break;
+    }
+    case QEvent::MouseMove: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->buttons() & Qt::LeftButton)
+            Info_MouseMove(mouse->globalPosition().toPoint());
+        break;
+    }
+    case QEvent::MouseButtonRelease: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton) {
+            const Status stored = Info_MouseUp(mouse->globalPosition().toPoint());
+            // A position that could not be stored only means the window starts at the old place
+            // next time; the drag itself has succeeded.
+            if (!stored)
+                qWarning().noquote() << "The floating window's position was not stored:" << stored.message();
+        } else if (mouse->button() == Qt::RightButton) {
+            Info_RightButtonUp(mouse->globalPosition().toPoint());
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace ringtally

@@ -1,0 +1,125 @@
+#pragma once
+
+#include "core/ProgramState.h"
+#include "platform/Result.h"
+
+#include <QPoint>
+#include <QWidget>
+
+#include <array>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QTimer;
+
+namespace ringtally {
+
+class SettingsFile;
+class StringTable;
+
+/// The floating window: an always-on-top strip that repeats the task-bar text in its label Info,
+/// can be dragged anywhere with the left button and offers the figure, the two windows and
+/// hanging up on a right click. Its position lives in the settings file, in twips.
+class TitleInfo : public QWidget {
+    Q_OBJECT
+
+public:
+    /// How long the window stays after a call end, so a new call can keep it.
+    static constexpr int kHideDelayMs = 5000;
+    /// A window dropped with its top closer than this to the screen's top snaps to the top edge.
+    static constexpr double kSnapTopTwips = 280;
+
+    TitleInfo(ProgramState& state, SettingsFile& settings, const StringTable& strings);
+
+    /// Shows text in Info and widens or heightens the window to fit it; it never shrinks.
+    void setInfoText(const QString& text);
+    /// Ticks exactly the Taskbar item of figure (1..3); any other figure unticks all three.
+    void setTaskbarTicks(int figure);
+    /// Ticks mnuShowInTask as the status window's item is ticked.
+    void setShowInTaskTicked(bool ticked);
+    /// Ticks mnuShowInTitle as the status window's item is ticked.
+    void setShowInTitleTicked(bool ticked);
+
+    /// Starts HideTitleInfo after a call end; the window hides when it runs out offline.
+    void startHideTimer();
+    /// Whether HideTitleInfo is running.
+    bool hideTimerRunning() const;
+    /// HideTitleInfo ran out: stops it, and hides the window unless a call is metered again.
+    void HideTitleInfo_Timer();
+
+    /// Places the window at its stored position (the default: top right of the screen).
+    void Form_Activate();
+
+    /// Left button pressed on Info at globalPx: a drag starts.
+    void Info_MouseDown(QPoint globalPx);
+    /// Pointer moved to globalPx with the left button down: the window follows.
+    void Info_MouseMove(QPoint globalPx);
+    /// Left button released at globalPx: the window lands (snapping to the top edge) and its
+    /// position is stored.
+    Status Info_MouseUp(QPoint globalPx);
+    /// Right button released on Info at globalPx: shows Popmenu there unless the window is about
+    /// to hide after a call end; returns whether it was shown.
+    bool Info_RightButtonUp(QPoint globalPx);
+
+    /// Menu item Taskbar(index), index 1..3: chooses the figure.
+    void Taskbar_Click(int index);
+    /// Menu item mnuShowInTask: switches the task-bar window through the status window.
+    void mnuShowInTask_Click();
+    /// Menu item mnuShowInTitle: switches this window through the status window.
+    void mnuShowInTitle_Click();
+    /// Menu item hanguplog: hangs up and logs the call.
+    void hanguplog_Click();
+    /// Menu item hangupnolog: hangs up without logging the call.
+    void hangupnolog_Click();
+    /// Menu item mnuHelpIndex: opens the help contents.
+    void mnuHelpIndex_Click();
+    /// Menu item mnuHelpAbout: shows the about box.
+    void mnuHelpAbout_Click();
+
+    QLabel* Info = nullptr;
+    QMenu* Popmenu = nullptr;
+    std::array<QAction*, 3> Taskbar {}; // Taskbar[i] is the item of figure i + 1
+    QAction* mnuShowInTask = nullptr;
+    QAction* mnuShowInTitle = nullptr;
+    QAction* hanguplog = nullptr;
+    QAction* hangupnolog = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuHelpIndex = nullptr;
+    QAction* mnuHelpAbout = nullptr;
+    QTimer* HideTitleInfo = nullptr;
+
+signals:
+    /// A Taskbar item was chosen: the status window's SkiftTaskbar with figure.
+    void taskbarChosen(int figure);
+    /// The status window's mnuShowInTask_Click is to run.
+    void showInTaskClicked();
+    /// The status window's mnuShowInTitle_Click is to run.
+    void showInTitleClicked();
+    /// The call is to end by LaegPaa with mode "Log" or "NoLog".
+    void hangUpRequested(const QString& mode);
+    /// The help contents are to open.
+    void helpIndexRequested();
+    /// The about box is to show.
+    void aboutRequested();
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Form_Load();
+    void buildMenu();
+    void useEnglishTexts();
+    void growToFitInfo();
+
+    ProgramState& state_;
+    SettingsFile& settings_;
+    const StringTable& strings_;
+
+    bool dragging_ = false;
+    QPoint pressGlobalPx_; // the pointer at the press
+    QPoint pressTopLeftPx_; // the window's top left at the press
+};
+
+} // namespace ringtally
