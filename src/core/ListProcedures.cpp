@@ -9,7 +9,19 @@
 
 namespace ringtally {
 
-Status FillDUNList(QComboBox& list, const DialUpNetwork& network)
+namespace {
+
+// The two kinds of list differ only in how an entry is selected.
+void selectEntry(QComboBox& list, int index)
+{
+    list.setCurrentIndex(index);
+}
+void selectEntry(QListWidget& list, int index)
+{
+    list.setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+}
+
+template <typename List> Status fillWithEntries(List& list, const DialUpNetwork& network)
 {
     list.clear();
     const Result<QStringList> names = network.entryNames();
@@ -17,50 +29,55 @@ Status FillDUNList(QComboBox& list, const DialUpNetwork& network)
         return names.status();
     list.addItems(names.value());
     if (list.count() > 0)
-        list.setCurrentIndex(0);
+        selectEntry(list, 0);
     return Status::success();
 }
 
-Status FillDUNList(QListWidget& list, const DialUpNetwork& network)
+QString entryText(const QComboBox& list, int index)
 {
-    list.clear();
-    const Result<QStringList> names = network.entryNames();
-    if (!names)
-        return names.status();
-    list.addItems(names.value());
-    if (list.count() > 0)
-        list.setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
-    return Status::success();
+    return list.itemText(index);
+}
+QString entryText(const QListWidget& list, int index)
+{
+    return list.item(index)->text();
 }
 
 // Compared by hand: the item views' own exact match goes through QVariant and item flags, and
 // here only the plain text decides, case included.
-void SelectListItem(QComboBox& list, const QString& text)
+template <typename List> void selectMatching(List& list, const QString& text)
 {
     if (list.count() == 0)
         return;
     int index = 0;
     for (int i = 0; i < list.count(); ++i) {
-        if (list.itemText(i) == text) {
+        if (entryText(list, i) == text) {
             index = i;
             break;
         }
     }
-    list.setCurrentIndex(index);
+    selectEntry(list, index);
+}
+
+} // namespace
+
+Status FillDUNList(QComboBox& list, const DialUpNetwork& network)
+{
+    return fillWithEntries(list, network);
+}
+
+Status FillDUNList(QListWidget& list, const DialUpNetwork& network)
+{
+    return fillWithEntries(list, network);
+}
+
+void SelectListItem(QComboBox& list, const QString& text)
+{
+    selectMatching(list, text);
 }
 
 void SelectListItem(QListWidget& list, const QString& text)
 {
-    if (list.count() == 0)
-        return;
-    int row = 0;
-    for (int i = 0; i < list.count(); ++i) {
-        if (list.item(i)->text() == text) {
-            row = i;
-            break;
-        }
-    }
-    list.setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+    selectMatching(list, text);
 }
 
 void SelectAllText(QLineEdit& field)
