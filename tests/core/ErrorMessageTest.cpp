@@ -5,29 +5,20 @@
 namespace ringtally {
 namespace {
 
-TEST(ErrorMessageTest, WarningBox)
-{
-    const Prompt prompt = errorPrompt(ErrorTitle::Warning, 13, QStringLiteral("Type mismatch"));
-    EXPECT_EQ(prompt.title, QStringLiteral("Advarsel!"));
-    EXPECT_EQ(prompt.text, QStringLiteral("Fejl nr. 13 opstod\nType mismatch"));
-    EXPECT_EQ(prompt.icon, PromptIcon::Exclamation);
-    EXPECT_EQ(prompt.buttons, PromptButtons::Ok);
-}
+using namespace Qt::StringLiterals;
 
-TEST(ErrorMessageTest, FileErrorBox)
+TEST(ErrorMessageTest, BoxHasTheTitleTheNumberAndTheDescriptionAsItStands)
 {
-    const Prompt prompt = errorPrompt(ErrorTitle::FileError, 53, QStringLiteral("File not found"));
-    EXPECT_EQ(prompt.title, QStringLiteral("Filfejl:"));
-    EXPECT_EQ(prompt.text, QStringLiteral("Fejl nr. 53 opstod\nFile not found"));
-    EXPECT_EQ(prompt.icon, PromptIcon::Exclamation);
-    EXPECT_EQ(prompt.buttons, PromptButtons::Ok);
-}
+    const Prompt warning = errorPrompt(ErrorTitle::Warning, 13, u"Type mismatch"_s);
+    EXPECT_EQ(warning.title, u"Advarsel!"_s);
+    EXPECT_EQ(warning.text, u"Fejl nr. 13 opstod\nType mismatch"_s);
+    EXPECT_EQ(warning.icon, PromptIcon::Exclamation);
+    EXPECT_EQ(warning.buttons, PromptButtons::Ok);
 
-TEST(ErrorMessageTest, DescriptionIsTakenAsItStands)
-{
-    // A description may itself hold placeholders or line breaks; they must not be expanded.
-    const Prompt prompt = errorPrompt(ErrorTitle::Warning, 5, QStringLiteral("%1 and %2\nsecond line"));
-    EXPECT_EQ(prompt.text, QStringLiteral("Fejl nr. 5 opstod\n%1 and %2\nsecond line"));
+    // Placeholders and line breaks in a description are not expanded.
+    const Prompt fileError = errorPrompt(ErrorTitle::FileError, 53, u"%1 and %2\nsecond line"_s);
+    EXPECT_EQ(fileError.title, u"Filfejl:"_s);
+    EXPECT_EQ(fileError.text, u"Fejl nr. 53 opstod\n%1 and %2\nsecond line"_s);
 }
 
 } // namespace

@@ -8,187 +8,96 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace ringtally::test {
 namespace {
 
-QStringList itemsOf(const QComboBox& list)
+using namespace Qt::StringLiterals;
+
+template <typename List> QStringList itemsOf(const List& list)
 {
     QStringList items;
-    for (int i = 0; i < list.count(); ++i)
-        items.append(list.itemText(i));
+    for (int row = 0; row < list.count(); ++row)
+        items.append(list.model()->index(row, 0).data().toString());
     return items;
 }
 
-QStringList itemsOf(const QListWidget& list)
+int chosenRow(const QComboBox& list)
 {
-    QStringList items;
-    for (int i = 0; i < list.count(); ++i)
-        items.append(list.item(i)->text());
-    return items;
+    return list.currentIndex();
 }
 
-// The row a list widget shows as chosen: current and selected, and the only one selected.
+// A list widget shows a row as chosen when it is current and the only one selected.
 int chosenRow(const QListWidget& list)
 {
     const QList<QListWidgetItem*> selected = list.selectedItems();
-    if (selected.size() != 1 || list.currentItem() != selected.front())
-        return -1;
-    return list.currentRow();
+    return selected.size() == 1 && list.currentItem() == selected.front() ? list.currentRow() : -1;
 }
 
-const QStringList kEntries { QStringLiteral("Telenor"), QStringLiteral("arbejde"),
-    QStringLiteral("Cybercity") };
+const QStringList kEntries { u"Telenor"_s, u"arbejde"_s, u"Cybercity"_s };
 
-TEST(FillDUNListTest, ComboBoxGetsTheEntriesInTheSystemsOrderInPlaceOfItsOldOnes)
-{
-    FakeDialUpNetwork network;
-    network.setEntries(kEntries);
-    QComboBox list;
-    list.addItems({ QStringLiteral("old one"), QStringLiteral("old two") });
-    list.setCurrentIndex(1);
-
-    ASSERT_TRUE(FillDUNList(list, network).ok());
-
-    EXPECT_EQ(itemsOf(list), kEntries);
-    EXPECT_EQ(list.currentIndex(), 0);
-}
-
-TEST(FillDUNListTest, ListWidgetGetsTheEntriesInTheSystemsOrderInPlaceOfItsOldOnes)
-{
-    FakeDialUpNetwork network;
-    network.setEntries(kEntries);
-    QListWidget list;
-    list.addItems({ QStringLiteral("old one"), QStringLiteral("old two") });
-    list.setCurrentRow(1);
-
-    ASSERT_TRUE(FillDUNList(list, network).ok());
-
-    EXPECT_EQ(itemsOf(list), kEntries);
-    EXPECT_EQ(chosenRow(list), 0);
-}
-
-TEST(FillDUNListTest, NoEntriesGiveAnEmptyListWithoutError)
-{
-    FakeDialUpNetwork network;
-    QComboBox combo;
-    combo.addItem(QStringLiteral("stale"));
-    QListWidget listWidget;
-    listWidget.addItem(QStringLiteral("stale"));
-
-    EXPECT_TRUE(FillDUNList(combo, network).ok());
-    EXPECT_TRUE(FillDUNList(listWidget, network).ok());
-    EXPECT_EQ(combo.count(), 0);
-    EXPECT_EQ(combo.currentIndex(), -1);
-    EXPECT_EQ(listWidget.count(), 0);
-}
-
-TEST(FillDUNListTest, FailureLeavesTheListEmptyAndIsReturned)
-{
-    FakeDialUpNetwork network;
-    network.failWith(QStringLiteral("peers folder unreadable"));
-    QComboBox combo;
-    combo.addItems(kEntries);
-    QListWidget listWidget;
-    listWidget.addItems(kEntries);
-
-    const Status comboStatus = FillDUNList(combo, network);
-    const Status listStatus = FillDUNList(listWidget, network);
-
-    EXPECT_FALSE(comboStatus.ok());
-    EXPECT_EQ(comboStatus.message(), QStringLiteral("peers folder unreadable"));
-    EXPECT_FALSE(listStatus.ok());
-    EXPECT_EQ(listStatus.message(), QStringLiteral("peers folder unreadable"));
-    EXPECT_EQ(combo.count(), 0);
-    EXPECT_EQ(listWidget.count(), 0);
-}
-
-class SelectListItemTest : public ::testing::Test {
+template <typename List> class ListProceduresTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        const QStringList items { QStringLiteral("Home"), QStringLiteral("home"), QStringLiteral("Work"),
-            QStringLiteral("Work") };
-        combo.addItems(items);
-        listWidget.addItems(items);
-    }
-
-    // Selects in both kinds of list and checks that both chose the same row.
-    int select(const QString& text)
-    {
-        SelectListItem(combo, text);
-        SelectListItem(listWidget, text);
-        EXPECT_EQ(combo.currentIndex(), chosenRow(listWidget)) << text.toStdString();
-        return combo.currentIndex();
-    }
-
-    QComboBox combo;
-    QListWidget listWidget;
+    List list;
+    FakeDialUpNetwork network;
 };
+using ListKinds = ::testing::Types<QComboBox, QListWidget>;
+TYPED_TEST_SUITE(ListProceduresTest, ListKinds);
 
-TEST_F(SelectListItemTest, SelectsTheFirstExactMatch)
+TYPED_TEST(ListProceduresTest, FillPutsTheEntriesInTheSystemsOrderInPlaceOfTheOldAndChoosesTheFirst)
 {
-    EXPECT_EQ(select(QStringLiteral("Work")), 2);
-    EXPECT_EQ(select(QStringLiteral("home")), 1);
+    this->network.setEntries(kEntries);
+    this->list.addItems({ u"old one"_s, u"old two"_s });
+    SelectListItem(this->list, u"old two"_s);
+    ASSERT_TRUE(FillDUNList(this->list, this->network).ok());
+    EXPECT_EQ(itemsOf(this->list), kEntries);
+    EXPECT_EQ(chosenRow(this->list), 0);
+
+    this->network.setEntries({});
+    EXPECT_TRUE(FillDUNList(this->list, this->network).ok());
+    EXPECT_EQ(this->list.count(), 0);
+    EXPECT_EQ(chosenRow(this->list), -1);
+
+    this->list.addItems(kEntries);
+    this->network.failWith(u"peers folder unreadable"_s);
+    const Status status = FillDUNList(this->list, this->network);
+    EXPECT_FALSE(status.ok());
+    EXPECT_EQ(status.message(), u"peers folder unreadable"_s);
+    EXPECT_EQ(this->list.count(), 0);
 }
 
-TEST_F(SelectListItemTest, CaseMatters)
+TYPED_TEST(ListProceduresTest, SelectChoosesTheFirstExactMatchElseTheFirstEntry)
 {
-    combo.setCurrentIndex(3);
-    listWidget.setCurrentRow(3);
-    EXPECT_EQ(select(QStringLiteral("HOME")), 0);
+    SelectListItem(this->list, u"Home"_s);
+    EXPECT_EQ(chosenRow(this->list), -1) << "an empty list";
+
+    this->list.addItems({ u"Home"_s, u"home"_s, u"Work"_s, u"Work"_s });
+    // Each case that expects the first row follows one that chose another, so leaving the old
+    // choice in place cannot pass.
+    const std::pair<QString, int> cases[] = { { u"Work"_s, 2 }, { u"HOME"_s, 0 }, { u"home"_s, 1 },
+        { u"Wor"_s, 0 }, { u"Work"_s, 2 }, { QString(), 0 } };
+    for (const auto& [text, row] : cases) {
+        SelectListItem(this->list, text);
+        EXPECT_EQ(chosenRow(this->list), row) << text.toStdString();
+    }
 }
 
-TEST_F(SelectListItemTest, NoMatchSelectsTheFirstEntry)
+TEST(SelectAllTextTest, LineEditSelectsAllWithTheCaretAtTheStartButComboBoxOnlyMovesTheCaret)
 {
-    combo.setCurrentIndex(2);
-    listWidget.setCurrentRow(2);
-    EXPECT_EQ(select(QStringLiteral("Elsewhere")), 0);
-    EXPECT_EQ(select(QStringLiteral("Wor")), 0);
-    EXPECT_EQ(select(QString()), 0);
-}
-
-TEST(SelectListItemEmptyTest, EmptyListStaysWithoutSelection)
-{
-    QComboBox combo;
-    QListWidget listWidget;
-    SelectListItem(combo, QStringLiteral("Home"));
-    SelectListItem(listWidget, QStringLiteral("Home"));
-    EXPECT_EQ(combo.currentIndex(), -1);
-    EXPECT_EQ(listWidget.currentRow(), -1);
-}
-
-TEST(SelectAllTextTest, LineEditSelectsEverythingWithTheCaretAtTheStart)
-{
-    QLineEdit field(QStringLiteral("0,25 kr pr. minut"));
+    QLineEdit field(u"0,25 kr pr. minut"_s);
     field.setCursorPosition(4);
-
     SelectAllText(field);
-
     EXPECT_EQ(field.cursorPosition(), 0);
     EXPECT_EQ(field.selectedText(), field.text());
-    EXPECT_EQ(field.selectionStart(), 0);
-}
 
-TEST(SelectAllTextTest, EmptyLineEdit)
-{
-    QLineEdit field;
-    SelectAllText(field);
-    EXPECT_EQ(field.cursorPosition(), 0);
-    EXPECT_FALSE(field.hasSelectedText());
-}
-
-TEST(SelectAllTextTest, EditableComboBoxOnlyMovesTheCaret)
-{
-    QComboBox field;
-    field.setEditable(true);
-    field.setEditText(QStringLiteral("Cybercity"));
-    field.lineEdit()->setCursorPosition(5);
-
-    SelectAllText(field);
-
-    EXPECT_EQ(field.lineEdit()->cursorPosition(), 0);
-    EXPECT_FALSE(field.lineEdit()->hasSelectedText());
-    EXPECT_EQ(field.currentText(), QStringLiteral("Cybercity"));
+    QComboBox combo;
+    combo.setEditable(true);
+    combo.setEditText(u"Cybercity"_s);
+    combo.lineEdit()->setCursorPosition(5);
+    SelectAllText(combo);
+    EXPECT_EQ(combo.lineEdit()->cursorPosition(), 0);
+    EXPECT_FALSE(combo.lineEdit()->hasSelectedText());
 }
 
 } // namespace

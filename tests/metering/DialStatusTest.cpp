@@ -19,11 +19,11 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
-#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 
 namespace ringtally {
@@ -34,6 +34,7 @@ using test::ScriptedPrompter;
 using test::TempFolder;
 
 const QString kSection = QStringLiteral("Configuration");
+const QString kTrayinfoVisible = QStringLiteral("Trayinfo Visible");
 
 QString visKey(int row)
 {
@@ -59,7 +60,6 @@ protected:
             state, settings, callLog, clock, prompter, strings, danish, offline);
         return windows->dialStatus();
     }
-    DialStatus& window() { return windows->dialStatus(); }
     void store(const QString& key, const IniValue& value, const QString& section = kSection)
     {
         ASSERT_TRUE(settings.WriteIni(section, key, value).ok());
@@ -68,14 +68,16 @@ protected:
     {
         return settings.ReadIni(kSection, key, QStringLiteral("missing"));
     }
-    double heightTwips() { return pixelsToTwips(window().height()); }
-    // One period a day at 1 kr a minute, no call fee; the engine prices the settings in memory.
-    void tariffOfOneKronePerMinute()
+    // A call of 1 minute 5 seconds at 1 kr a minute, no call fee, metered by one tick.
+    void meterOneMinuteFiveSeconds()
     {
         for (DayTariff& day : state.settings.Schemes[0].Days) {
             day.NumberOfPeriods = 1;
             day.MinutePrice[0] = 1.0;
         }
+        windows->engine().startCall(0);
+        clock.advanceMs(65'000);
+        windows->dialStatus().Timer1_Timer();
     }
 
     TempFolder temp;
@@ -91,38 +93,17 @@ protected:
     std::unique_ptr<MeterWindows> windows;
 };
 
-TEST_F(DialStatusTest, HeightFollowsTheNumberOfShownRows)
-{
-    for (int n = 0; n < DialStatus::kRowCount; ++n)
-        store(visKey(n), 0);
-    make().Form_Activate();
-    EXPECT_EQ(heightTwips(), 675);
-    for (QWidget* row : window().Element)
-        EXPECT_TRUE(row->isHidden());
-
-    for (int n = 0; n < DialStatus::kRowCount; ++n)
-        store(visKey(n), 1);
-    window().Form_Activate();
-    EXPECT_EQ(heightTwips(), 2235);
-
-    // A minimized window keeps its size when a row changes.
-    window().setWindowState(Qt::WindowMinimized);
-    window().mnuShow_Click(0);
-    EXPECT_EQ(heightTwips(), 2235);
-}
-
-TEST_F(DialStatusTest, HidingARowMovesTheRowsBelowItUpAndIsRemembered)
+TEST_F(DialStatusTest, HidingARowMovesTheRowsBelowAndResizesTheWindow)
 {
     DialStatus& w = make();
     w.Form_Activate();
+    EXPECT_EQ(pixelsToTwips(w.height()), 2235);
     std::array<int, DialStatus::kRowCount> tops {};
     for (size_t n = 0; n < tops.size(); ++n)
         tops[n] = w.Element[n]->y();
-    ASSERT_LT(tops[2], tops[3]);
 
     w.mnuShow_Click(2);
     EXPECT_TRUE(w.Element[2]->isHidden());
-    EXPECT_FALSE(w.mnuShow[2]->isChecked());
     EXPECT_EQ(stored(visKey(2)), QStringLiteral("0"));
     EXPECT_EQ(w.Element[1]->y(), tops[1]);
     for (size_t n = 3; n < tops.size(); ++n)
@@ -133,128 +114,90 @@ TEST_F(DialStatusTest, HidingARowMovesTheRowsBelowItUpAndIsRemembered)
     w.Form_Activate();
     EXPECT_TRUE(w.Element[2]->isHidden());
     w.mnuShow[2]->trigger();
-    EXPECT_TRUE(w.mnuShow[2]->isChecked());
     EXPECT_EQ(stored(visKey(2)), QStringLiteral("1"));
     EXPECT_EQ(w.Element[3]->y(), tops[3]);
+
+    for (int n = 0; n < DialStatus::kRowCount; ++n)
+        store(visKey(n), 0);
+    w.Form_Activate();
+    EXPECT_EQ(pixelsToTwips(w.height()), 675);
+
+    // A minimized window keeps its size when a row changes.
+    w.setWindowState(Qt::WindowMinimized);
+    w.mnuShow_Click(0);
+    EXPECT_EQ(pixelsToTwips(w.height()), 675);
 }
 
 TEST_F(DialStatusTest, SkiftTaskbarTicksOneFigureAndStoresIt)
 {
     DialStatus& w = make();
-    QSignalSpy figures(&w, &DialStatus::taskbarFigureChanged);
     w.SkiftTaskbar(3);
-    EXPECT_FALSE(w.mnuShowNowTitl->isChecked());
-    EXPECT_FALSE(w.mnuShowDayTitl->isChecked());
-    EXPECT_TRUE(w.mnuShowTotTitl->isChecked());
-    EXPECT_EQ(stored(QStringLiteral("TaskbarType")), QStringLiteral("3"));
-    EXPECT_EQ(state.settings.TaskBarType, 3);
-
     // Any other number leaves the choice and only repeats the ticks.
     w.SkiftTaskbar(4);
     EXPECT_TRUE(w.mnuShowTotTitl->isChecked());
     EXPECT_EQ(stored(QStringLiteral("TaskbarType")), QStringLiteral("3"));
     EXPECT_EQ(state.settings.TaskBarType, 3);
-    ASSERT_EQ(figures.size(), 2);
-    EXPECT_EQ(figures.at(1).at(0).toInt(), 3);
 
     // Choosing the ticked item again from the menu must not untick it.
     w.mnuShowDayTitl->trigger();
     w.mnuShowDayTitl->trigger();
     EXPECT_TRUE(w.mnuShowDayTitl->isChecked());
-    EXPECT_FALSE(w.mnuShowTotTitl->isChecked());
     EXPECT_EQ(stored(QStringLiteral("TaskbarType")), QStringLiteral("2"));
 
     // The floating window's items choose through the same procedure and follow it.
     emit windows->titleInfo().taskbarChosen(1);
     EXPECT_TRUE(w.mnuShowNowTitl->isChecked());
+    EXPECT_FALSE(w.mnuShowDayTitl->isChecked());
     EXPECT_TRUE(windows->titleInfo().Taskbar[0]->isChecked());
     EXPECT_FALSE(windows->titleInfo().Taskbar[1]->isChecked());
 }
 
-TEST_F(DialStatusTest, TimerShowsTheMeterAndTheTaskbarTextUsesTheWindowsWords)
+TEST_F(DialStatusTest, TimerShowsTheMeterAndTheTaskbarTextInTheWindowsLanguage)
 {
-    tariffOfOneKronePerMinute();
-    DialStatus& w = make();
-    windows->engine().startCall(0);
-    clock.advanceMs(65'000);
-    w.Timer1_Timer();
-    EXPECT_EQ(w.NuvMinutter->text(), QStringLiteral("01"));
-    for (QLabel* seconds : w.SekNr)
-        EXPECT_EQ(seconds->text(), QStringLiteral("05"));
-    // 1 minute 5 seconds at 1 kr a minute.
-    EXPECT_EQ(w.NuvPris->text(), QStringLiteral("1,08"));
-    EXPECT_EQ(windows->engine().FindTaskbar(1), QStringLiteral("Pris: 1,08  Tid: 00:01:05"));
-}
-
-TEST_F(DialStatusTest, EnglishTextsComeFromTheStringTable)
-{
-    state.settings.Language = 2;
-    tariffOfOneKronePerMinute();
-    DialStatus& w = make();
-    const std::pair<QString, StringId> texts[] = {
-        { w.mnuShowTmp->title(), StringId::DialStatus_mnuShowTmp },
-        { w.mnuNoLog->text(), StringId::DialStatus_mnuNoLog },
-        { w.PrisTtl->text(), StringId::DialStatus_PrisTtl },
-        { w.DagTitl->text(), StringId::DialStatus_DagTitl },
-        { w.mnuShow[5]->text(), StringId::DialStatus_mnuShow5 },
-        { w.mnuShowInTitle->text(), StringId::DialStatus_mnuShowInTitle },
-        { w.mnuShowTotTitl->text(), StringId::DialStatus_mnuShowTotTitl },
-        { w.Opkaldstypelbl->text(), StringId::DialStatus_Opkaldstypelbl },
-        { w.NuvMinPrislbl->text(), StringId::DialStatus_NuvMinPrislbl },
-    };
-    for (const auto& [shown, id] : texts) {
-        EXPECT_FALSE(shown.isEmpty()) << int(id);
-        EXPECT_EQ(shown, strings.text(id)) << int(id);
+    for (const auto& [language, taskbarText] : { std::pair { 0, QStringLiteral("Pris: 1,08  Tid: 00:01:05") },
+             { 2, QStringLiteral("Price: 1,08  Time: 00:01:05") } }) {
+        state.settings.Language = quint8(language);
+        DialStatus& w = make();
+        meterOneMinuteFiveSeconds();
+        EXPECT_EQ(w.NuvMinutter->text(), QStringLiteral("01"));
+        for (QLabel* seconds : w.SekNr)
+            EXPECT_EQ(seconds->text(), QStringLiteral("05"));
+        EXPECT_EQ(w.NuvPris->text(), QStringLiteral("1,08")); // 65/60 kr
+        EXPECT_EQ(windows->engine().FindTaskbar(1), taskbarText);
     }
+    // The English texts of a fresh window; the row tooltips stay Danish.
+    DialStatus& w = make();
+    EXPECT_EQ(w.mnuShowTmp->title(), strings.text(StringId::DialStatus_mnuShowTmp));
+    EXPECT_EQ(w.mnuShow[5]->text(), strings.text(StringId::DialStatus_mnuShow5));
+    EXPECT_EQ(w.mnuShowTotTitl->text(), strings.text(StringId::DialStatus_mnuShowTotTitl));
+    EXPECT_EQ(w.Opkaldstypelbl->text(), strings.text(StringId::DialStatus_Opkaldstypelbl));
     EXPECT_EQ(w.Element[1]->toolTip(), QStringLiteral("Viser det nuværende forbrug"));
-
-    windows->engine().startCall(0);
-    clock.advanceMs(65'000);
-    w.Timer1_Timer();
-    EXPECT_EQ(windows->engine().FindTaskbar(1), QStringLiteral("Price: 1,08  Time: 00:01:05"));
 }
 
-TEST_F(DialStatusTest, ShowInTaskOfflineOnlyStoresTheChoice)
+TEST_F(DialStatusTest, ShowInItemsFlipTheStoredChoiceAndShowWindowsOnlyOnline)
 {
-    store(QStringLiteral("Trayinfo Visible"), false);
+    store(kTrayinfoVisible, false);
     DialStatus& w = make();
-    EXPECT_FALSE(w.mnuShowInTask->isChecked());
-    QSignalSpy ticks(&w, &DialStatus::showInTaskChanged);
-
     w.mnuShowInTask->trigger();
-    EXPECT_EQ(stored(QStringLiteral("Trayinfo Visible")), QStringLiteral("True"));
+    EXPECT_EQ(stored(kTrayinfoVisible), QStringLiteral("True"));
     EXPECT_TRUE(w.mnuShowInTask->isChecked());
     EXPECT_TRUE(windows->titleInfo().mnuShowInTask->isChecked());
-    EXPECT_FALSE(windows->trayInfo().isVisible());
-    ASSERT_EQ(ticks.size(), 1);
-
-    w.mnuShowInTask_Click();
-    EXPECT_EQ(stored(QStringLiteral("Trayinfo Visible")), QStringLiteral("False"));
-    EXPECT_FALSE(w.mnuShowInTask->isChecked());
-    EXPECT_FALSE(windows->trayInfo().isVisible());
+    EXPECT_FALSE(windows->trayInfo().isVisible()); // offline
 
     // The stored value flips on its own, even when something else changed it meanwhile.
-    store(QStringLiteral("Trayinfo Visible"), true);
+    store(kTrayinfoVisible, false);
     w.mnuShowInTask_Click();
-    EXPECT_TRUE(w.mnuShowInTask->isChecked());
-    EXPECT_EQ(stored(QStringLiteral("Trayinfo Visible")), QStringLiteral("False"));
-}
+    EXPECT_FALSE(w.mnuShowInTask->isChecked());
+    EXPECT_EQ(stored(kTrayinfoVisible), QStringLiteral("True"));
 
-TEST_F(DialStatusTest, ShowInTitleOnlineSwitchesTheFloatingWindow)
-{
-    DialStatus& w = make();
-    EXPECT_TRUE(w.mnuShowInTitle->isChecked()); // "Titleinfo Visible" defaults to True
     windows->startCall(0);
-    ASSERT_TRUE(windows->titleInfo().isVisible());
-
+    ASSERT_TRUE(windows->titleInfo().isVisible()); // "Titleinfo Visible" defaults to True
     emit windows->titleInfo().showInTitleClicked();
     EXPECT_FALSE(windows->titleInfo().isVisible());
     EXPECT_EQ(stored(QStringLiteral("Titleinfo Visible")), QStringLiteral("False"));
     w.mnuShowInTitle_Click();
     EXPECT_TRUE(windows->titleInfo().isVisible());
     EXPECT_TRUE(w.mnuShowInTitle->isChecked());
-    EXPECT_EQ(stored(QStringLiteral("Titleinfo Visible")), QStringLiteral("True"));
-    EXPECT_TRUE(windows->trayInfo().isVisible());
 }
 
 TEST_F(DialStatusTest, ClosingHidesAndStoresThePositionWhileTheMeterRuns)
@@ -262,17 +205,13 @@ TEST_F(DialStatusTest, ClosingHidesAndStoresThePositionWhileTheMeterRuns)
     DialStatus& w = make();
     windows->startCall(0);
     w.move(200, 100);
-    ASSERT_EQ(w.pos(), QPoint(200, 100));
 
     w.close();
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(stored(QStringLiteral("Dialstat Left Cord")), QStringLiteral("3000"));
     EXPECT_EQ(stored(QStringLiteral("Dialstat Top Cord")), QStringLiteral("1500"));
-    EXPECT_TRUE(w.Timer1.isActive());
     EXPECT_EQ(state.meter.GlblOnline, 1);
-    clock.advanceMs(3'000);
-    w.Timer1_Timer();
-    EXPECT_EQ(w.SekNr[0]->text(), QStringLiteral("03"));
+    EXPECT_TRUE(w.Timer1.isActive());
 
     // A window loaded later comes up where this one was.
     EXPECT_EQ(make().pos(), QPoint(200, 100));
@@ -281,23 +220,24 @@ TEST_F(DialStatusTest, ClosingHidesAndStoresThePositionWhileTheMeterRuns)
 TEST_F(DialStatusTest, StateWindowNeedsShiftCtrlAndAltWithTheRightButton)
 {
     DialStatus& w = make();
-    QSignalSpy requests(&w, &DialStatus::stateWindowRequested);
     const Qt::KeyboardModifiers all = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
     for (Qt::KeyboardModifier missing : { Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier })
         QTest::mouseClick(w.NuvPris, Qt::RightButton, all & ~Qt::KeyboardModifiers(missing));
     QTest::mouseClick(w.NuvPris, Qt::LeftButton, all);
     QTest::mouseClick(w.DagPris, Qt::RightButton, all);
-    EXPECT_EQ(requests.size(), 0);
     EXPECT_FALSE(windows->stat().isVisible());
 
     QTest::mouseClick(w.NuvPris, Qt::RightButton, all);
-    EXPECT_EQ(requests.size(), 1);
     EXPECT_TRUE(windows->stat().isVisible());
 }
 
 TEST_F(DialStatusTest, CallStartShowsTheWindowsTheSettingsAskFor)
 {
     store(QStringLiteral("Titleinfo Visible"), false);
+    // 1 kr spent earlier today, over a maximum of 0,50.
+    store(QStringLiteral("Date"), clock.now().date(), QStringLiteral("Last_Call"));
+    store(QStringLiteral("Price"), 1.0, QStringLiteral("Last_Call"));
+    store(QStringLiteral("Max_Day_Price"), 0.5);
     DialStatus& w = make();
     windows->startCall(1);
     EXPECT_TRUE(w.isVisible());
@@ -309,18 +249,20 @@ TEST_F(DialStatusTest, CallStartShowsTheWindowsTheSettingsAskFor)
     EXPECT_EQ(state.meter.CurrentScheme, 1);
     EXPECT_TRUE(offline.calls.contains(QStringLiteral("SkiftPopupMenu")));
 
-    // The default figure is today's; the tick writes it to both small windows.
+    // The default figure is today's; the tick writes it to both small windows and warns.
     clock.advanceMs(2'000);
     w.Timer1_Timer();
-    EXPECT_EQ(windows->trayInfo().windowTitle(), QStringLiteral("Pris: 0,00  Tid: 00:00:02"));
+    EXPECT_EQ(windows->trayInfo().windowTitle(), QStringLiteral("Pris: 1,00  Tid: 00:00:02"));
     EXPECT_EQ(windows->titleInfo().Info->text(), windows->trayInfo().windowTitle());
+    EXPECT_TRUE(windows->priceWarn().isVisible());
+    EXPECT_TRUE(windows->priceWarn().Test->text().contains(QStringLiteral("1,00 kr")));
 
     store(QStringLiteral("Dialstat Visible"), 0);
     windows->startCall(1);
     EXPECT_FALSE(w.isVisible());
 }
 
-TEST_F(DialStatusTest, HangingUpWithoutLoggingPutsEveryWindowOffline)
+TEST_F(DialStatusTest, EveryHangUpPathPutsTheWindowsOffline)
 {
     DialStatus& w = make();
     windows->startCall(0);
@@ -329,62 +271,36 @@ TEST_F(DialStatusTest, HangingUpWithoutLoggingPutsEveryWindowOffline)
     EXPECT_EQ(state.meter.GlblOnline, 0);
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Ringtally - Offline"));
-    EXPECT_FALSE(w.mnuLog->isEnabled());
     EXPECT_FALSE(w.mnuNoLog->isEnabled());
     EXPECT_FALSE(w.Timer1.isActive());
     EXPECT_FALSE(windows->trayInfo().isVisible());
     EXPECT_TRUE(windows->titleInfo().hideTimerRunning());
     for (const char* call : { "hangUpDialControl", "stopLineWatch", "sound Disconnect", "HangUpAll" })
         EXPECT_TRUE(offline.calls.contains(QLatin1String(call))) << call;
-}
 
-TEST_F(DialStatusTest, LoggedHangUpsFromTheMenuAndTheTaskbarWindow)
-{
-    DialStatus& w = make();
+    // The menu's and the task-bar window's hang-ups log the call.
     windows->startCall(0);
     w.mnuLog_Click();
     EXPECT_EQ(state.meter.GlblOnline, 0);
-    ASSERT_TRUE(QFile::exists(callLog.path()));
-    QFile::remove(callLog.path());
-
+    ASSERT_TRUE(QFile::remove(callLog.path()));
     windows->startCall(0);
     emit windows->trayInfo().closedWhileOnline();
     EXPECT_EQ(state.meter.GlblOnline, 0);
     EXPECT_TRUE(QFile::exists(callLog.path()));
 }
 
-TEST_F(DialStatusTest, DailyMaximumReachedShowsTheWarning)
-{
-    store(QStringLiteral("Date"), clock.now().date(), QStringLiteral("Last_Call"));
-    store(QStringLiteral("Price"), 1.0, QStringLiteral("Last_Call"));
-    store(QStringLiteral("Max_Day_Price"), 0.5);
-    make();
-    windows->startCall(0);
-    clock.advanceMs(1'000);
-    window().Timer1_Timer();
-    EXPECT_TRUE(windows->priceWarn().isVisible());
-    EXPECT_TRUE(windows->priceWarn().Test->text().contains(QStringLiteral("1,00")));
-}
-
-TEST_F(DialStatusTest, TickErrorsAndSplitLineFailuresGetTheWarningBox)
+TEST_F(DialStatusTest, EachSplitLineFailureGetsAWarningBox)
 {
     make();
-    prompter.answerNext(PromptAnswer::Ok);
-    windows->reportTickError(6, QStringLiteral("Overflow"));
-    ASSERT_EQ(prompter.shown().size(), 1);
-    EXPECT_EQ(prompter.shown()[0].title, QStringLiteral("Advarsel!"));
-    EXPECT_TRUE(prompter.shown()[0].text.endsWith(QStringLiteral("Overflow")));
-    EXPECT_EQ(offline.calls, QStringList { QStringLiteral("sound Error") });
-
-    // The call log cannot be opened (a folder stands in its place): the opening and the writing
-    // fail, one box each.
+    // A folder in the call log's place: the opening and the writing fail.
     ASSERT_TRUE(QDir().mkpath(callLog.path()));
     prompter.answerNext(PromptAnswer::Ok);
     prompter.answerNext(PromptAnswer::Ok);
     EXPECT_FALSE(windows->appendSplitLine(QStringLiteral("#2026-01-05 23:59:00#,0")).ok());
-    ASSERT_EQ(prompter.shown().size(), 3);
-    EXPECT_EQ(prompter.shown()[2].title, QStringLiteral("Advarsel!"));
-    EXPECT_EQ(offline.calls.count(QStringLiteral("sound Error")), 3);
+    ASSERT_EQ(prompter.shown().size(), 2);
+    for (const Prompt& box : prompter.shown())
+        EXPECT_EQ(box.title, QStringLiteral("Advarsel!"));
+    EXPECT_EQ(offline.calls.count(QStringLiteral("sound Error")), 2);
 }
 
 } // namespace

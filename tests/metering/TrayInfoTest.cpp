@@ -7,29 +7,19 @@
 
 using namespace ringtally;
 
-TEST(TrayInfoTest, ClosingEndsTheCallOnlyWhileOnline)
+TEST(TrayInfoTest, ClosingEndsTheCallOnlyWhileOnlineAndActivationIsPassedOn)
 {
     ProgramState state;
     TrayInfo window(state);
     QSignalSpy closedOnline(&window, &TrayInfo::closedWhileOnline);
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("Opkaldsstatus"));
+    for (const int online : { 0, 1 }) {
+        state.meter.GlblOnline = online;
+        window.show();
+        EXPECT_TRUE(window.close());
+        EXPECT_FALSE(window.isVisible());
+        EXPECT_EQ(closedOnline.count(), online);
+    }
 
-    window.show();
-    EXPECT_TRUE(window.close());
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(closedOnline.count(), 0);
-
-    state.meter.GlblOnline = 1;
-    window.show();
-    EXPECT_TRUE(window.close());
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(closedOnline.count(), 1);
-}
-
-TEST(TrayInfoTest, ActivationIsPassedOn)
-{
-    ProgramState state;
-    TrayInfo window(state);
     QSignalSpy activated(&window, &TrayInfo::activated);
     QEvent activate(QEvent::WindowActivate);
     QCoreApplication::sendEvent(&window, &activate);

@@ -10,16 +10,15 @@
 
 #include <cerrno>
 #include <cstring>
-#include <unistd.h>
 
 namespace ringtally::test {
 namespace {
 
+using namespace Qt::StringLiterals;
+
 void writeFile(const QString& path)
 {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    ASSERT_GT(file.write("connect \"/usr/sbin/chat -v -f /etc/chatscripts/isp\"\n"), 0);
+    ASSERT_TRUE(QFile(path).open(QIODevice::WriteOnly)) << path.toStdString();
 }
 
 TEST(PppPeersDialUpNetworkTest, ListsPeerFilesSortedAndSkipsEverythingElse)
@@ -27,40 +26,32 @@ TEST(PppPeersDialUpNetworkTest, ListsPeerFilesSortedAndSkipsEverythingElse)
     TempFolder folder;
     for (const char* name : { "provider", "Work", "cybercity", "telenor-isdn", "provider~", "provider.bak",
              "provider.orig", "isp.dpkg-old", "isp.dpkg-new", "isp.dpkg-dist", "isp.rpmnew", "isp.rpmsave",
-             "isp.swp", ".hidden", ".provider.swp" })
+             "isp.swp", ".hidden" })
         writeFile(folder.file(QString::fromLatin1(name)));
-    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("chatscripts")));
-    writeFile(folder.file(QStringLiteral("chatscripts/inside")));
-    ASSERT_TRUE(QFile::link(folder.file(QStringLiteral("provider")), folder.file(QStringLiteral("linked"))));
-    ASSERT_TRUE(QFile::link(folder.file(QStringLiteral("gone")), folder.file(QStringLiteral("dangling"))));
-    ASSERT_TRUE(
-        QFile::link(folder.file(QStringLiteral("chatscripts")), folder.file(QStringLiteral("folderlink"))));
+    ASSERT_TRUE(QDir(folder.path()).mkdir(u"chatscripts"_s));
+    writeFile(folder.file(u"chatscripts/inside"_s));
+    // A link to a peer file is an entry; a dangling one or one to a folder is not.
+    ASSERT_TRUE(QFile::link(folder.file(u"provider"_s), folder.file(u"linked"_s)));
+    ASSERT_TRUE(QFile::link(folder.file(u"gone"_s), folder.file(u"dangling"_s)));
+    ASSERT_TRUE(QFile::link(folder.file(u"chatscripts"_s), folder.file(u"folderlink"_s)));
 
     const Result<QStringList> names = PppPeersDialUpNetwork(folder.path()).entryNames();
 
     ASSERT_TRUE(names.ok()) << names.message().toStdString();
-    const QStringList expected { QStringLiteral("cybercity"), QStringLiteral("linked"),
-        QStringLiteral("provider"), QStringLiteral("telenor-isdn"), QStringLiteral("Work") };
-    EXPECT_EQ(names.value(), expected);
+    EXPECT_EQ(names.value(),
+        QStringList({ u"cybercity"_s, u"linked"_s, u"provider"_s, u"telenor-isdn"_s, u"Work"_s }));
 }
 
-TEST(PppPeersDialUpNetworkTest, MissingFolderHasNoEntries)
+TEST(PppPeersDialUpNetworkTest, MissingFolderHasNoEntriesButAFileInItsPlaceIsAnError)
 {
     TempFolder folder;
-    const Result<QStringList> names
-        = PppPeersDialUpNetwork(folder.file(QStringLiteral("peers"))).entryNames();
-    ASSERT_TRUE(names.ok()) << names.message().toStdString();
-    EXPECT_TRUE(names.value().isEmpty());
-}
+    const QString path = folder.file(u"peers"_s);
+    const Result<QStringList> missing = PppPeersDialUpNetwork(path).entryNames();
+    ASSERT_TRUE(missing.ok()) << missing.message().toStdString();
+    EXPECT_TRUE(missing.value().isEmpty());
 
-TEST(PppPeersDialUpNetworkTest, FileInPlaceOfTheFolderIsAnError)
-{
-    TempFolder folder;
-    const QString path = folder.file(QStringLiteral("peers"));
     writeFile(path);
-
     const Result<QStringList> names = PppPeersDialUpNetwork(path).entryNames();
-
     ASSERT_FALSE(names.ok());
     EXPECT_TRUE(names.message().contains(path)) << names.message().toStdString();
     EXPECT_TRUE(names.message().contains(QString::fromLocal8Bit(std::strerror(ENOTDIR))))
@@ -70,22 +61,18 @@ TEST(PppPeersDialUpNetworkTest, FileInPlaceOfTheFolderIsAnError)
 TEST(PppPeersDialUpNetworkTest, UnreadableFolderIsAnError)
 {
     TempFolder folder;
-    const QString path = folder.file(QStringLiteral("peers"));
-    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("peers")));
-    writeFile(folder.file(QStringLiteral("peers/provider")));
-    // The way to the folder is open to everyone; the folder itself to no one.
-    QFile::setPermissions(folder.path(),
-        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther
-            | QFileDevice::ExeOther);
+    const QString path = folder.file(u"peers"_s);
+    ASSERT_TRUE(QDir(folder.path()).mkdir(u"peers"_s));
+    // The way to the folder is open to everyone, the folder itself to no one; the listing runs as
+    // an ordinary user, as permissions do not stop root.
+    QFile::setPermissions(folder.path(), QFile::permissions(folder.path()) | QFileDevice::ExeOther);
     ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::Permissions()));
-
-    // Permissions do not stop root, so the listing runs as an ordinary user.
     const int status = runUnprivileged([&] {
         const Result<QStringList> names = PppPeersDialUpNetwork(path).entryNames();
         return !names.ok() && names.message().contains(path) ? 0 : 1;
     });
 
-    // Give the folder back its permissions so that it can be removed.
+    // Gives the folder its permissions back so that it can be removed.
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(status, 0);
 }

@@ -8,36 +8,22 @@
 namespace ringtally {
 namespace {
 
-TEST(SystemClockTest, SteadyClockNeverGoesBack)
-{
-    SystemClock clock;
-    qint64 previous = clock.steadyMs();
-    for (int i = 0; i < 10'000; ++i) {
-        const qint64 current = clock.steadyMs();
-        ASSERT_GE(current, previous);
-        previous = current;
-    }
-}
-
-TEST(SystemClockTest, RunEventsForRunsPendingEventsAndWaits)
+TEST(SystemClockTest, RunEventsForRunsPendingEventsAndWaitsOnTheSteadyClock)
 {
     SystemClock clock;
     QObject context;
-    bool queuedRan = false;
-    bool timerRan = false;
+    int runs = 0;
     QMetaObject::invokeMethod(
-        &context, [&queuedRan] { queuedRan = true; }, Qt::QueuedConnection);
-    QTimer::singleShot(0, &context, [&timerRan] { timerRan = true; });
+        &context, [&runs] { ++runs; }, Qt::QueuedConnection);
+    QTimer::singleShot(0, &context, [&runs] { ++runs; });
 
     const qint64 start = clock.steadyMs();
     clock.runEventsFor(20);
-    const qint64 waited = clock.steadyMs() - start;
 
-    EXPECT_TRUE(queuedRan);
-    EXPECT_TRUE(timerRan);
+    EXPECT_EQ(runs, 2);
     // It sleeps in the event loop rather than returning at once, which would make every wait
     // built on it spin the processor.
-    EXPECT_GE(waited, 15);
+    EXPECT_GE(clock.steadyMs() - start, 15);
 }
 
 } // namespace
