@@ -38,22 +38,26 @@ void CallEnd::LaegPaa(QString& mode)
         goOffline();
 }
 
-void CallEnd::logCall()
+void CallEnd::takeOverShownFigures(
+    Settings& s, const StatusTexts& t, const NumberFormat& format, const QDate& today)
 {
-    Settings& s = state_.settings;
-    const StatusTexts& t = state_.texts;
-    const NumberFormat& format = settings_.numberFormat();
-    const QDateTime now = clock_.now();
-
-    // The stored figures are the texts of the last tick; one that cannot be read is skipped and
-    // keeps its stored value.
-    s.LastCallDate = now.date();
+    s.LastCallDate = today;
     s.LastCallHours = counterIn(t.DagTimer).value_or(s.LastCallHours);
     s.LastCallMinutes = counterIn(t.DagMinutter).value_or(s.LastCallMinutes);
     s.LastCallPrice = format.parseFraction(t.DagPris).value_or(s.LastCallPrice);
     s.TotalHours = counterIn(t.TotTimer).value_or(s.TotalHours);
     s.TotalMinutes = counterIn(t.TotMinutter).value_or(s.TotalMinutes);
     s.TotalPrice = format.parseFraction(t.TotPris).value_or(s.TotalPrice);
+}
+
+void CallEnd::logCall()
+{
+    Settings& s = state_.settings;
+    const StatusTexts& t = state_.texts;
+    const QDateTime now = clock_.now();
+
+    // The stored figures are the texts of the last tick.
+    takeOverShownFigures(s, t, settings_.numberFormat(), now.date());
 
     // A save that fails would lose the day's figures without a word: say so. The call still ends
     // and its line is still logged.

@@ -56,6 +56,11 @@ public:
     /// mode "Log" or "NoLog", any letter case; any other text does nothing. After logging, mode
     /// becomes "NoLog".
     void LaegPaa(QString& mode);
+    /// What logging a call stores: today's date, and the day and total counters read from the
+    /// status window's texts; a text that does not read as its figure leaves that figure as it was.
+    static void takeOverShownFigures(
+        Settings& settings, const StatusTexts& texts, const NumberFormat& format, const QDate& today);
+
     /// For callers with a literal mode.
     void LaegPaa(const QString& mode)
     {

@@ -2,6 +2,7 @@
 
 #include "core/ProfileFile.h"
 #include "core/SettingsFile.h"
+#include "metering/CallEnd.h"
 #include "metering/CallLog.h"
 #include "metering/MeterEvents.h"
 #include "metering/PriceEngine.h"
@@ -52,35 +53,6 @@ private:
     const Clock& clock_;
     PricedCall& call_;
 };
-
-std::optional<qint16> wholeIn(const NumberFormat& format, const QString& text)
-{
-    const auto value
-        = format.parseWhole(text, std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max());
-    if (!value)
-        return std::nullopt;
-    return qint16(*value);
-}
-
-// What the call end's "Log" takes over from the status window's texts. A text that does not read
-// as a number leaves its setting as it was, as the call end skips a step that fails.
-void takeOverFigures(
-    Settings& settings, const StatusTexts& texts, const NumberFormat& format, const QDate& today)
-{
-    settings.LastCallDate = today;
-    if (const auto v = wholeIn(format, texts.DagTimer))
-        settings.LastCallHours = *v;
-    if (const auto v = wholeIn(format, texts.DagMinutter))
-        settings.LastCallMinutes = *v;
-    if (const auto v = format.parseFraction(texts.DagPris))
-        settings.LastCallPrice = *v;
-    if (const auto v = wholeIn(format, texts.TotTimer))
-        settings.TotalHours = *v;
-    if (const auto v = wholeIn(format, texts.TotMinutter))
-        settings.TotalMinutes = *v;
-    if (const auto v = format.parseFraction(texts.TotPris))
-        settings.TotalPrice = *v;
-}
 
 qint64 wholeMinutes(const NumberFormat& format, const StatusTexts& texts)
 {
@@ -319,7 +291,7 @@ PricedCall PriceTool::price(
     call.segments.push_back(
         { call.end, state.texts, CallLog::callEndLine(call.end, state.texts.Opkaldstypelbl, state.texts) });
     call.stored = state.settings;
-    takeOverFigures(call.stored, state.texts, format_, call.end.date());
+    CallEnd::takeOverShownFigures(call.stored, state.texts, format_, call.end.date());
     for (const PricedSegment& segment : call.segments) {
         call.minutes += wholeMinutes(format_, segment.texts);
         call.priceCents += cents(format_, segment.texts.NuvPris);
