@@ -15,6 +15,10 @@ struct MeterState {
     quint8 GlblOnline = 0; // 1 while a call is metered
     qint16 CurrentScheme = 0; // the scheme that prices the call
     QDateTime CallStart; // start of the current call segment (the call's start or the last split)
+    // The call's start and its current segment's start on the steady clock. Elapsed time is
+    // measured there, so setting the system time during a call does not reprice it.
+    qint64 callStartSteadyMs = 0;
+    qint64 segmentStartSteadyMs = 0;
     double NPris = 0; // unrounded price of the current segment
     double GemtPris = 0; // price carried over from before the last switch, without its call fee
     double GemtMin = -1; // call minutes at the last switch; not above 0: no switch yet
@@ -46,12 +50,29 @@ struct StatusTexts {
     bool operator==(const StatusTexts&) const = default;
 };
 
+/// The running call's figures as numbers, as the status window shows them after the last tick:
+/// whole seconds and minutes of the current call (of its part since the last 23:59 split), the
+/// day's and the total minutes, and the three prices in whole hundredths. Tooltips, status
+/// interfaces and the log viewer read these instead of parsing the localised texts.
+struct MeterFigures {
+    qint64 callSeconds = 0;
+    qint64 callMinutes = 0;
+    qint64 callPriceCents = 0;
+    qint64 dayMinutes = 0;
+    qint64 dayPriceCents = 0;
+    qint64 totalMinutes = 0;
+    qint64 totalPriceCents = 0;
+
+    bool operator==(const MeterFigures&) const = default;
+};
+
 /// The process-wide state: settings and counters, the meter, the status window's figures, and
 /// the flags other parts of the program share. Owned by the composition root.
 struct ProgramState {
     Settings settings;
     MeterState meter;
     StatusTexts texts;
+    MeterFigures figures;
     bool ProgramsStarted = false;
     bool ResetOnActivate = false;
 };

@@ -1,23 +1,22 @@
 #include "metering/CallEnd.h"
 
 #include "core/ErrorMessage.h"
+#include "metering/PriceEngine.h"
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
 
-#include <limits>
+#include <optional>
 
 namespace ringtally {
 
 namespace {
 
-// A counter label as a stored 16-bit figure; nothing when it does not fit.
-std::optional<qint16> counterIn(const QString& text)
+// A counter label as a whole number; nothing when it is not one.
+std::optional<qint64> wholeNumberIn(const QString& text)
 {
     bool ok = false;
     const qint64 value = text.toLongLong(&ok);
-    if (!ok || value < std::numeric_limits<qint16>::min() || value > std::numeric_limits<qint16>::max())
-        return std::nullopt;
-    return qint16(value);
+    return ok ? std::optional<qint64>(value) : std::nullopt;
 }
 
 } // namespace
@@ -30,24 +29,46 @@ CallEnd::CallEnd(ProgramState& state, SettingsFile& settings, const CallLog& log
 
 void CallEnd::LaegPaa(QString& mode)
 {
-    if (mode.compare(QStringLiteral("LOG"), Qt::CaseInsensitive) == 0) {
-        logCall();
+    const bool log = mode.compare(QStringLiteral("LOG"), Qt::CaseInsensitive) == 0;
+    if (!log && mode.compare(QStringLiteral("NOLOG"), Qt::CaseInsensitive) != 0)
+        return;
+
+    // The meter stops before anything that can show a box: a box runs a nested event loop in
+    // which the meter's tick and the line watch would go on, and could end this call again.
+    const bool metered = state_.meter.GlblOnline == 1;
+    state_.meter.GlblOnline = 0;
+    steps_.stopTimers();
+    if (log) {
+        // A call that has already ended (a second hang-up, a menu left open across a line drop)
+        // is not counted again.
+        if (metered)
+            logCall();
         mode = QStringLiteral("NoLog");
     }
-    if (mode.compare(QStringLiteral("NOLOG"), Qt::CaseInsensitive) == 0)
-        goOffline();
+    goOffline();
 }
 
-void CallEnd::takeOverShownFigures(
+std::vector<qint64> CallEnd::takeOverShownFigures(
     Settings& s, const StatusTexts& t, const NumberFormat& format, const QDate& today)
 {
+    std::vector<qint64> overflowed;
+    const auto takeOver = [&overflowed](qint16& counter, const QString& text) {
+        const std::optional<qint64> value = wholeNumberIn(text);
+        if (!value)
+            return;
+        if (const std::optional<qint16> fits = fitsCounter(*value))
+            counter = *fits;
+        else
+            overflowed.push_back(*value);
+    };
     s.LastCallDate = today;
-    s.LastCallHours = counterIn(t.DagTimer).value_or(s.LastCallHours);
-    s.LastCallMinutes = counterIn(t.DagMinutter).value_or(s.LastCallMinutes);
+    takeOver(s.LastCallHours, t.DagTimer);
+    takeOver(s.LastCallMinutes, t.DagMinutter);
     s.LastCallPrice = format.parseFraction(t.DagPris).value_or(s.LastCallPrice);
-    s.TotalHours = counterIn(t.TotTimer).value_or(s.TotalHours);
-    s.TotalMinutes = counterIn(t.TotMinutter).value_or(s.TotalMinutes);
+    takeOver(s.TotalHours, t.TotTimer);
+    takeOver(s.TotalMinutes, t.TotMinutter);
     s.TotalPrice = format.parseFraction(t.TotPris).value_or(s.TotalPrice);
+    return overflowed;
 }
 
 void CallEnd::logCall()
@@ -57,14 +78,22 @@ void CallEnd::logCall()
     const QDateTime now = clock_.now();
 
     // The stored figures are the texts of the last tick.
-    takeOverShownFigures(s, t, settings_.numberFormat(), now.date());
+    const std::vector<qint64> overflowed = takeOverShownFigures(s, t, settings_.numberFormat(), now.date());
 
     // A save that fails would lose the day's figures without a word: say so. The call still ends
     // and its line is still logged.
-    if (const Status saved = settings_.SaveSettings(s); !saved.ok())
-        reportFileError(75, saved.message());
+    const Status saved = settings_.SaveSettings(s);
+    const std::vector<CallLog::Failure> notLogged
+        = log_.append(CallLog::callEndLine(now, t.Opkaldstypelbl, t));
 
-    for (const CallLog::Failure& failure : log_.append(CallLog::callEndLine(now, t.Opkaldstypelbl, t)))
+    // The boxes come last, once everything is stored and logged.
+    for (const qint64 value : overflowed) {
+        steps_.playEventSound(QStringLiteral("Error"));
+        prompter_.ask(errorPrompt(ErrorTitle::Warning, 6, counterOverflowText(value)));
+    }
+    if (!saved.ok())
+        reportFileError(75, saved.message());
+    for (const CallLog::Failure& failure : notLogged)
         reportFileError(failure.number, failure.description);
 }
 
@@ -80,7 +109,6 @@ void CallEnd::goOffline()
     steps_.setStatusCaption(QStringLiteral("Ringtally - Offline"));
     state_.meter.GlblOnline = 0;
     steps_.SkiftPopupMenu();
-    steps_.stopTimers();
     steps_.hideStatusWindow();
     steps_.playEventSound(QStringLiteral("Disconnect"));
     steps_.HangUpAll();

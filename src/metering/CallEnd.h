@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <vector>
+
 namespace ringtally {
 
 class Clock;
@@ -53,12 +55,14 @@ public:
     CallEnd(ProgramState& state, SettingsFile& settings, const CallLog& log, const Clock& clock,
         Prompter& prompter, CallEndSteps& steps);
 
-    /// mode "Log" or "NoLog", any letter case; any other text does nothing. After logging, mode
-    /// becomes "NoLog".
+    /// mode "Log" or "NoLog", any letter case; any other text does nothing. The meter stops first.
+    /// "Log" stores and logs the call only while one is metered (GlblOnline 1), so a call is
+    /// never counted twice; mode then becomes "NoLog". Either way the program goes offline.
     void LaegPaa(QString& mode);
     /// What logging a call stores: today's date, and the day and total counters read from the
     /// status window's texts; a text that does not read as its figure leaves that figure as it was.
-    static void takeOverShownFigures(
+    /// Returns the figures that did not fit their 16-bit counter (which keeps its old value).
+    static std::vector<qint64> takeOverShownFigures(
         Settings& settings, const StatusTexts& texts, const NumberFormat& format, const QDate& today);
 
     /// For callers with a literal mode.

@@ -69,10 +69,6 @@ void MeterWindows::startCall(qint16 scheme)
     DialStatus& status = *dialStatus_;
     status.setHangUpItemsEnabled(true);
     status.setWindowTitle(QStringLiteral("Ringtally - Online"));
-    // The current call's row starts from zero; the first tick fills in the rest.
-    StatusTexts& texts = state_.texts;
-    texts.NuvTimer = texts.NuvMinutter = QStringLiteral("00");
-    texts.NuvPris = settings_.numberFormat().formatFixed(0, 2);
     status.showTexts();
     status.SkiftTaskbar(state_.settings.TaskBarType);
 

@@ -3,6 +3,7 @@
 #include "metering/CallLog.h"
 #include "platform/Clock.h"
 
+#include <QScopedValueRollback>
 #include <QTime>
 
 #include <cmath>
@@ -43,7 +44,25 @@ std::optional<int> minutesOfDay(const QString& text)
     return hours * 60 + minutes;
 }
 
+// A price in whole hundredths, as it shows with two decimals.
+qint64 cents(double price)
+{
+    return qint64(std::llround(price * 100));
+}
+
 } // namespace
+
+std::optional<qint16> fitsCounter(qint64 value)
+{
+    if (value < std::numeric_limits<qint16>::min() || value > std::numeric_limits<qint16>::max())
+        return std::nullopt;
+    return qint16(value);
+}
+
+QString counterOverflowText(qint64 value)
+{
+    return QStringLiteral("Overflow: %1 does not fit the stored counter.").arg(value);
+}
 
 PriceEngine::PriceEngine(
     ProgramState& state, const Clock& clock, const NumberFormat& format, MeterEvents& events)
@@ -130,7 +149,20 @@ void PriceEngine::startCall(qint16 scheme)
     m.PriceWarned = 0;
     m.ReducedOffset = 0;
     badPeriodStartReported_ = false;
-    // The meter counts whole seconds, as the clock it was designed for did.
+
+    // All three rows show the call's starting figures at once, so that a call logged before its
+    // first tick stores the day and total it started from, not zeros or another day's figures.
+    StatusTexts& t = state_.texts;
+    t.NuvTimer = t.NuvMinutter = QStringLiteral("00");
+    t.setSek(QStringLiteral("00"));
+    t.NuvPris = format_.formatFixed(0, 2);
+    showDayAndTotal(0, 0, 0);
+
+    // The meter counts whole seconds from the second the call started, as the clock it was
+    // designed for did; the steady clock measures them.
+    const qint64 steady = clock_.steadyMs() - now.time().msec();
+    m.callStartSteadyMs = steady;
+    m.segmentStartSteadyMs = steady;
     m.CallStart = now.addMSecs(-now.time().msec());
 }
 
@@ -157,23 +189,42 @@ QString PriceEngine::FindTaskbar(int type) const
         + u':' + t.Sek;
 }
 
-qint16 PriceEngine::checkedInt16(qint64 value, qint16 fallback)
+void PriceEngine::showDayAndTotal(qint64 seconds, qint64 minutes, double shownPrice)
 {
-    if (value >= std::numeric_limits<qint16>::min() && value <= std::numeric_limits<qint16>::max())
-        return qint16(value);
-    events_.reportTickError(6, QStringLiteral("Overflow: %1 does not fit the stored counter.").arg(value));
-    return fallback;
+    StatusTexts& t = state_.texts;
+    const Settings& s = state_.settings;
+    const qint64 dayMinutes = minutes + qint64(s.LastCallHours) * 60 + s.LastCallMinutes;
+    const double dayPrice = shownPrice + s.LastCallPrice;
+    t.DagTimer = twoDigits(dayMinutes / 60);
+    t.DagMinutter = twoDigits(dayMinutes - wholeNumberIn(t.DagTimer) * 60);
+    t.DagPris = format_.formatFixed(dayPrice, 2);
+    const qint64 totalMinutes = minutes + qint64(s.TotalHours) * 60 + s.TotalMinutes;
+    const double totalPrice = shownPrice + s.TotalPrice;
+    t.TotTimer = twoDigits(totalMinutes / 60);
+    t.TotMinutter = twoDigits(totalMinutes - wholeNumberIn(t.TotTimer) * 60);
+    t.TotPris = format_.formatFixed(totalPrice, 2);
+
+    state_.figures = { seconds, minutes, cents(shownPrice), dayMinutes, cents(dayPrice), totalMinutes,
+        cents(totalPrice) };
 }
 
 void PriceEngine::tick()
 {
     MeterState& m = state_.meter;
+    // A tick runs only while a call is metered, and never inside another tick: a message box
+    // shown by a tick runs a nested event loop in which Timer1 keeps firing. The inner tick is
+    // skipped; the next one recomputes everything from the call's start anyway.
+    if (m.GlblOnline != 1 || inTick_)
+        return;
+    const QScopedValueRollback<bool> guard(inTick_, true);
+
     StatusTexts& t = state_.texts;
     Settings& s = state_.settings;
     const QDateTime now = clock_.now();
+    const qint64 steadyNow = clock_.steadyMs();
 
-    // 1-3: the call's time.
-    const qint64 elapsed = std::max<qint64>(0, m.CallStart.secsTo(now));
+    // 1-3: the call's time, on the steady clock.
+    const qint64 elapsed = std::max<qint64>(0, (steadyNow - m.segmentStartSteadyMs) / 1000);
     const qint64 minutes = elapsed / 60;
     t.setSek(twoDigits(elapsed - minutes * 60));
     t.NuvTimer = twoDigits(minutes / 60);
@@ -198,23 +249,28 @@ void PriceEngine::tick()
         price.chop(1);
     t.NuvMinPrislbl = QStringLiteral("Minutpris: ") + price + QStringLiteral(" kr");
 
-    // 8: no call fee before its threshold. After a 23:59 split the fee was charged in the part
-    // before it and the carried-over price already leaves it out, so it is not taken off again.
-    if (m.SplitDay == 0 && minutes < day.MinBeforeCallFee[size_t(period)])
+    // 8: no call fee before the call as a whole (not its part since a 23:59 split) has lasted
+    // the period's whole minutes.
+    const qint64 wholeCallMinutes = std::max<qint64>(0, (steadyNow - m.callStartSteadyMs) / 60000);
+    const bool feeInPrice = wholeCallMinutes >= day.MinBeforeCallFee[size_t(period)];
+    if (!feeInPrice)
         m.NPris -= callFee;
+    // What a switch carries over: the price without the fee in force, if that fee is in it. Taking
+    // out a fee that step 8 already took out would make the price fall, or go below zero.
+    const double priceWithoutFee = feeInPrice ? m.NPris - callFee : m.NPris;
 
     // 9: in seconds 51 to 59 of the minute before the next period starts, carry the price over.
     if (const std::optional<int> next = minutesOfDay(day.PeriodStart[size_t(m.NextPeriod)])) {
         const int minuteOfDay = now.time().hour() * 60 + now.time().minute();
         if (*next - 1 == minuteOfDay && now.time().second() > 50) {
-            m.GemtPris = m.NPris - callFee;
+            m.GemtPris = priceWithoutFee;
             m.GemtMin = callMinutes;
         }
     }
 
     // 10: the reduced minute prices from ReducedPriceAfter minutes on.
     if (minutes == scheme.ReducedPriceAfter && m.ReducedOffset != 3 && scheme.ReducedPriceAfter > 0) {
-        m.GemtPris = m.NPris - callFee;
+        m.GemtPris = priceWithoutFee;
         m.GemtMin = callMinutes;
         m.ReducedOffset = 3;
     }
@@ -224,14 +280,7 @@ void PriceEngine::tick()
     const double shownPrice = format_.parseFraction(t.NuvPris).value_or(0);
 
     // 12-13: today and the total.
-    const qint64 dayMinutes = minutes + qint64(s.LastCallHours) * 60 + s.LastCallMinutes;
-    t.DagTimer = twoDigits(dayMinutes / 60);
-    t.DagMinutter = twoDigits(dayMinutes - wholeNumberIn(t.DagTimer) * 60);
-    t.DagPris = format_.formatFixed(shownPrice + s.LastCallPrice, 2);
-    const qint64 totalMinutes = minutes + qint64(s.TotalHours) * 60 + s.TotalMinutes;
-    t.TotTimer = twoDigits(totalMinutes / 60);
-    t.TotMinutter = twoDigits(totalMinutes - wholeNumberIn(t.TotTimer) * 60);
-    t.TotPris = format_.formatFixed(shownPrice + s.TotalPrice, 2);
+    showDayAndTotal(elapsed - minutes * 60, minutes, shownPrice);
 
     // 14-15: the task-bar text, fixed or cycling through current, day, total and nothing.
     QString taskbar;
@@ -247,35 +296,44 @@ void PriceEngine::tick()
 
     // 16: at 23:59 the call is split so that each day gets its own log line.
     if (now.time().hour() == 23 && now.time().minute() == 59 && now.date().day() != m.SplitDay)
-        splitAtMidnight(now, callFee);
+        splitAtMidnight(now, feeInPrice ? -callFee : 0);
 
     // 17: the daily warning, once per call.
     const double dayPrice = format_.parseFraction(t.DagPris).value_or(0);
     if (dayPrice >= s.MaxDayPrice && s.MaxDayPrice > 0 && m.PriceWarned == 0 && m.GlblOnline == 1) {
-        events_.showPriceWarning();
         m.PriceWarned = 1;
+        events_.showPriceWarning();
     }
 }
 
-void PriceEngine::splitAtMidnight(const QDateTime& now, double callFee)
+void PriceEngine::splitAtMidnight(const QDateTime& now, double carriedPrice)
 {
     MeterState& m = state_.meter;
     StatusTexts& t = state_.texts;
     Settings& s = state_.settings;
 
-    // The sink reports a failure to the user itself; the split goes on either way.
+    // The day is marked as split before anything can show a box, so that the split happens once
+    // whatever runs while the box is open.
+    m.SplitDay = qint16(now.date().day());
+    m.CallStart = now.addMSecs(-now.time().msec());
+    m.segmentStartSteadyMs = clock_.steadyMs() - now.time().msec();
+    // The sink reports a failed append to the user itself; the split goes on either way.
     const Status logged = events_.appendSplitLine(CallLog::splitLine(now, m.CurrentScheme, t));
     Q_UNUSED(logged);
 
     // The total row goes on from the figures it shows.
-    s.TotalHours = checkedInt16(wholeNumberIn(t.TotTimer), s.TotalHours);
-    s.TotalMinutes = checkedInt16(wholeNumberIn(t.TotMinutter), s.TotalMinutes);
+    const std::optional<qint16> totalHours = fitsCounter(wholeNumberIn(t.TotTimer));
+    const std::optional<qint16> totalMinutes = fitsCounter(wholeNumberIn(t.TotMinutter));
+    s.TotalHours = totalHours.value_or(s.TotalHours);
+    s.TotalMinutes = totalMinutes.value_or(s.TotalMinutes);
     s.TotalPrice = format_.parseFraction(t.TotPris).value_or(s.TotalPrice);
 
     const QString zero = QStringLiteral("00");
     const QString zeroPrice = format_.formatFixed(0, 2);
     t.NuvTimer = zero;
-    m.GemtPris = -callFee; // the fee charged before the split is not charged again
+    // Only a fee the part before the split has paid is kept out of the rest of the call; one not
+    // yet due is charged when the call as a whole reaches its minutes.
+    m.GemtPris = carriedPrice;
     m.GemtMin = 0;
     t.NuvMinutter = zero;
     t.NuvPris = zeroPrice;
@@ -287,8 +345,18 @@ void PriceEngine::splitAtMidnight(const QDateTime& now, double callFee)
     s.LastCallHours = 0;
     s.LastCallMinutes = 0;
 
-    m.CallStart = now.addMSecs(-now.time().msec());
-    m.SplitDay = qint16(now.date().day());
+    MeterFigures& f = state_.figures;
+    f.callMinutes = f.callPriceCents = f.dayMinutes = f.dayPriceCents = 0;
+
+    if (!totalHours)
+        reportOverflow(wholeNumberIn(t.TotTimer));
+    if (!totalMinutes)
+        reportOverflow(wholeNumberIn(t.TotMinutter));
+}
+
+void PriceEngine::reportOverflow(qint64 value)
+{
+    events_.reportTickError(6, counterOverflowText(value));
 }
 
 } // namespace ringtally

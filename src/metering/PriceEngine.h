@@ -10,8 +10,15 @@ namespace ringtally {
 
 class Clock;
 
+/// value as a stored 16-bit counter (hours or minutes of the day or the total); nothing when it
+/// does not fit.
+std::optional<qint16> fitsCounter(qint64 value);
+/// The description of the error (number 6) shown when a counter does not fit.
+QString counterOverflowText(qint64 value);
+
 /// Prices the running call once a second by the tariff of its scheme and writes the figures into
-/// the status window's texts. Needs no widgets: the status window runs tick() from its Timer1.
+/// the status window's texts, and the same figures as numbers into ProgramState::figures. Needs no
+/// widgets: the status window runs tick() from its Timer1.
 class PriceEngine {
 public:
     PriceEngine(ProgramState& state, const Clock& clock, const NumberFormat& format, MeterEvents& events);
@@ -26,17 +33,20 @@ public:
     qint16 FindPris(std::optional<qint16> Ordning = std::nullopt);
 
     /// The call-start values for a call priced with scheme (the caller has reloaded the
-    /// settings); the day counters roll over when the date differs. CallStart is set last.
+    /// settings); the day counters roll over when the date differs, and the three rows show the
+    /// call's starting figures. CallStart is set last.
     void startCall(qint16 scheme);
-    /// One tick of the meter.
+    /// One tick of the meter; nothing while no call is metered (GlblOnline 0) or inside another
+    /// tick.
     void tick();
 
     /// The task-bar text for type: 1 current call, 2 today, 3 total, otherwise empty.
     QString FindTaskbar(int type) const;
 
 private:
-    void splitAtMidnight(const QDateTime& now, double callFee);
-    qint16 checkedInt16(qint64 value, qint16 fallback);
+    void showDayAndTotal(qint64 seconds, qint64 minutes, double shownPrice);
+    void splitAtMidnight(const QDateTime& now, double carriedPrice);
+    void reportOverflow(qint64 value);
 
     ProgramState& state_;
     const Clock& clock_;
@@ -45,6 +55,7 @@ private:
     QString priceLabel_ = QStringLiteral("Pris:");
     QString timeLabel_ = QStringLiteral("Tid:");
     bool badPeriodStartReported_ = false;
+    bool inTick_ = false;
 };
 
 } // namespace ringtally

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QQueue>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 namespace ringtally::test {
@@ -17,6 +19,8 @@ public:
     PromptAnswer ask(const Prompt& prompt) override
     {
         shown_.append(prompt);
+        if (whileOpen)
+            whileOpen();
         if (answers_.isEmpty()) {
             ADD_FAILURE() << "unexpected message box \"" << prompt.title.toStdString()
                           << "\": " << prompt.text.toStdString();
@@ -31,6 +35,10 @@ public:
         }
         return answer;
     }
+
+    /// Runs while each box is open, as the user takes their time: a test spins a nested event
+    /// loop here, as a real modal box does.
+    std::function<void()> whileOpen;
 
     /// Queues the answer to the next box not yet answered.
     void answerNext(PromptAnswer answer) { answers_.enqueue(answer); }

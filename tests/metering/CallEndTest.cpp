@@ -1,4 +1,5 @@
 #include "metering/CallEnd.h"
+#include "metering/PriceEngine.h"
 
 #include "fakes/FakeClock.h"
 #include "fakes/ScriptedPrompter.h"
@@ -34,12 +35,21 @@ public:
     QStringList steps;
 };
 
-const QStringList kOfflineSteps = { QStringLiteral("close programs"), QStringLiteral("disable hang-up items"),
-    QStringLiteral("store position"), QStringLiteral("hide task-bar window"),
-    QStringLiteral("floating hide timer"), QStringLiteral("hide dial window"),
-    QStringLiteral("hang up dial control"), QStringLiteral("caption Ringtally - Offline"),
-    QStringLiteral("tray offline"), QStringLiteral("stop timers"), QStringLiteral("hide status window"),
-    QStringLiteral("sound Disconnect"), QStringLiteral("hang up all") };
+// The meter stops first, before anything that can show a box.
+class NoEvents : public MeterEvents {
+public:
+    Status appendSplitLine(const QString&) override { return Status::success(); }
+    void showPriceWarning() override { }
+    void setTaskbarText(const QString&) override { }
+    void reportTickError(int, const QString&) override { }
+};
+
+const QStringList kOfflineSteps = { QStringLiteral("stop timers"), QStringLiteral("close programs"),
+    QStringLiteral("disable hang-up items"), QStringLiteral("store position"),
+    QStringLiteral("hide task-bar window"), QStringLiteral("floating hide timer"),
+    QStringLiteral("hide dial window"), QStringLiteral("hang up dial control"),
+    QStringLiteral("caption Ringtally - Offline"), QStringLiteral("tray offline"),
+    QStringLiteral("hide status window"), QStringLiteral("sound Disconnect"), QStringLiteral("hang up all") };
 
 class CallEndTest : public ::testing::Test {
 protected:
@@ -112,6 +122,7 @@ TEST_F(CallEndTest, ModesInAnyCaseAndNothingForOtherTexts)
     for (const char16_t* mode : { u"log", u"LOG" }) {
         QFile::remove(log.path());
         steps.steps.clear();
+        state.meter.GlblOnline = 1;
         callEnd.LaegPaa(QString::fromUtf16(mode));
         EXPECT_FALSE(logContents().isEmpty()) << QString::fromUtf16(mode).toStdString();
         EXPECT_EQ(steps.steps, kOfflineSteps);
@@ -146,8 +157,11 @@ TEST_F(CallEndTest, ALogThatCannotBeWrittenGivesTwoFileErrorsAndTheCallStillEnds
     EXPECT_TRUE(prompter.shown()[0].text.startsWith(QStringLiteral("Fejl nr. 75 opstod\n")));
     EXPECT_TRUE(prompter.shown()[1].text.startsWith(QStringLiteral("Fejl nr. 61 opstod\n")));
     EXPECT_EQ(stored().TotalPrice, 1001.24); // saved all the same
+    // The meter stopped before the boxes; the rest of the call end comes after them.
+    const QStringList afterBoxes = kOfflineSteps.mid(1);
+    EXPECT_EQ(steps.steps.first(), QStringLiteral("stop timers"));
     EXPECT_TRUE(steps.steps.contains(QStringLiteral("sound Error")));
-    EXPECT_EQ(steps.steps.mid(steps.steps.size() - kOfflineSteps.size()), kOfflineSteps);
+    EXPECT_EQ(steps.steps.mid(steps.steps.size() - afterBoxes.size()), afterBoxes);
 }
 
 TEST_F(CallEndTest, AFailedSaveIsShownAndTheLineIsStillLogged)
@@ -161,4 +175,65 @@ TEST_F(CallEndTest, AFailedSaveIsShownAndTheLineIsStillLogged)
     EXPECT_TRUE(prompter.shown()[0].text.contains(QStringLiteral("Ringtally.ini")));
     EXPECT_FALSE(logContents().isEmpty());
     EXPECT_EQ(state.meter.GlblOnline, 0);
+}
+
+TEST_F(CallEndTest, AnEndedCallIsNeitherLoggedNorStoredAgain)
+{
+    callEnd.LaegPaa(QStringLiteral("Log"));
+    const QByteArray loggedOnce = logContents();
+    // The user resets the totals; a late second hang-up (the line watch after a manual one, a
+    // menu left open across a line drop) must not bring the call back.
+    ASSERT_TRUE(settings.WriteIni(QStringLiteral("Total"), QStringLiteral("Price"), 0.0).ok());
+    steps.steps.clear();
+    callEnd.LaegPaa(QStringLiteral("Log"));
+    EXPECT_EQ(logContents(), loggedOnce);
+    EXPECT_EQ(stored().TotalPrice, 0);
+    EXPECT_EQ(steps.steps, kOfflineSteps); // it still goes offline
+}
+
+TEST_F(CallEndTest, ACallEndedBeforeItsFirstTickStoresTheFiguresItStartedFrom)
+{
+    NoEvents events;
+    PriceEngine engine(state, clock, danish, events);
+    Settings& s = state.settings;
+    s.TotalHours = 100, s.TotalMinutes = 1, s.TotalPrice = 1001.24;
+
+    // Earlier today: the day goes on from its figures.
+    state.texts = StatusTexts::initial(danish, QString(), QString());
+    s.LastCallDate = QDate(2026, 1, 6), s.LastCallHours = 1, s.LastCallMinutes = 31, s.LastCallPrice = 11.24;
+    engine.startCall(0);
+    callEnd.LaegPaa(QStringLiteral("Log"));
+    Settings kept = stored();
+    EXPECT_EQ(kept.LastCallMinutes, 31);
+    EXPECT_EQ(kept.LastCallPrice, 11.24);
+    EXPECT_EQ(kept.TotalHours, 100);
+    EXPECT_EQ(kept.TotalPrice, 1001.24);
+    EXPECT_TRUE(logContents().endsWith("\"00\",\"00\",\"0,00\",\"01\",\"31\",\"11,24\"\r\n"));
+
+    // The last call was yesterday: today starts from zero, and the total is kept.
+    s.LastCallDate = QDate(2026, 1, 5), s.LastCallHours = 2, s.LastCallMinutes = 5, s.LastCallPrice = 9;
+    engine.startCall(0);
+    callEnd.LaegPaa(QStringLiteral("Log"));
+    kept = stored();
+    EXPECT_EQ(kept.LastCallDate, QDate(2026, 1, 6));
+    EXPECT_EQ(kept.LastCallHours, 0);
+    EXPECT_EQ(kept.LastCallMinutes, 0);
+    EXPECT_EQ(kept.LastCallPrice, 0);
+    EXPECT_EQ(kept.TotalMinutes, 1);
+    EXPECT_EQ(kept.TotalPrice, 1001.24);
+}
+
+TEST_F(CallEndTest, ACounterThatDoesNotFitIsReportedAndKept)
+{
+    state.texts.TotTimer = QStringLiteral("40000");
+    prompter.answerNext(PromptAnswer::Ok);
+    callEnd.LaegPaa(QStringLiteral("Log"));
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(prompter.shown()[0].title, QStringLiteral("Advarsel!"));
+    EXPECT_TRUE(prompter.shown()[0].text.startsWith(QStringLiteral("Fejl nr. 6 opstod\n")));
+    EXPECT_TRUE(prompter.shown()[0].text.contains(QStringLiteral("40000")));
+    const Settings s = stored();
+    EXPECT_EQ(s.TotalHours, 99); // the old counter
+    EXPECT_EQ(s.TotalMinutes, 1); // the others are taken over
+    EXPECT_EQ(s.TotalPrice, 1001.24);
 }

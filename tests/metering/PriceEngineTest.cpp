@@ -167,6 +167,8 @@ TEST_F(Meter, APlainCallIsPricedByTheMinuteWithItsFraction)
     EXPECT_EQ(t.TotTimer, QStringLiteral("100"));
     EXPECT_EQ(t.TotMinutter, QStringLiteral("31"));
     EXPECT_EQ(t.TotPris, QStringLiteral("1001,50")); // no digit grouping
+    // The same figures as numbers: seconds, minutes and hundredths.
+    EXPECT_EQ(state.figures, (MeterFigures { 30, 1, 100, 60, 1100, 6031, 100150 }));
 }
 
 TEST_F(Meter, TheCallFeeComesWithItsThreshold)
@@ -190,11 +192,78 @@ TEST_F(Meter, ATariffSwitchCarriesThePriceOverAndTakesTheNewFee)
     runSeconds(20 * 60);
     // Up to 19:29:59 (9 59/60 minutes) at period 0 without its fee, then 10 1/60 minutes at
     // period 1's price with its fee.
-    const double carried = (9 + 59.0 / 60) * 0.50;
-    const double expected = carried + 0.10 + (20 - (9 + 59.0 / 60)) * 0.25;
-    EXPECT_EQ(state.texts.NuvPris, danish.formatFixed(std::floor(expected * 100 + 0.5) / 100, 2));
+    // 4,99 + 0,10 + 2,50 = 7,5996.
     EXPECT_EQ(state.texts.NuvPris, QStringLiteral("7,60"));
     EXPECT_EQ(state.texts.NuvMinPrislbl, QStringLiteral("Minutpris: 0,25 kr"));
+}
+
+TEST_F(Meter, BeforeItsThresholdTheFeeIsTakenOutOnceAtASwitch)
+{
+    // Both weekday fees count from the call's fifth whole minute on.
+    scheme().Days[0].MinBeforeCallFee = { 5, 5, 0 };
+    startAt(monday(19, 28, 0));
+    runSeconds(119);
+    EXPECT_EQ(state.texts.NuvPris, QStringLiteral("0,99")); // 1 59/60 x 0,50, no fee
+    runSeconds(1);
+    // 19:30: carried 0,991667, plus 1/60 minute at 0,25.
+    EXPECT_EQ(state.texts.NuvPris, QStringLiteral("1,00"));
+    runSeconds(179);
+    EXPECT_EQ(state.texts.NuvPris, QStringLiteral("1,74")); // 0,991667 + 3 x 0,25
+    runSeconds(1);
+    EXPECT_EQ(state.texts.NuvPris, QStringLiteral("1,85")); // + 1/60 x 0,25 + the fee 0,10
+
+    // The reduced prices from minute 2, the fee from minute 5: 2 x 0,50, then 0,30 a minute.
+    scheme().ReducedPriceAfter = 2;
+    startAt(monday(12, 0, 0));
+    runSeconds(4 * 60);
+    EXPECT_EQ(state.texts.NuvPris, QStringLiteral("1,60")); // 1,00 + 2 x 0,30
+    runSeconds(60);
+    EXPECT_EQ(state.texts.NuvPris, QStringLiteral("2,15")); // 1,00 + 3 x 0,30 + 0,25
+}
+
+TEST_F(Meter, ASplitBeforeTheFeeIsDueLeavesTheFeeToTheRestOfTheCall)
+{
+    // Monday night: 0,25 a minute, the fee of 0,10 from the call's fifth minute on.
+    scheme().Days[0].MinBeforeCallFee[1] = 5;
+    startAt(monday(23, 58, 0));
+    runSeconds(60);
+    ASSERT_EQ(events.splitLines.size(), 1);
+    EXPECT_TRUE(
+        events.splitLines[0].endsWith(QStringLiteral("\"00\",\"01\",\"0,25\",\"00\",\"01\",\"0,25\"")));
+    runSeconds(180);
+    EXPECT_EQ(state.texts.NuvPris, QStringLiteral("0,75")); // 4 minutes in all: no fee yet
+    runSeconds(60);
+    EXPECT_EQ(state.texts.NuvPris, QStringLiteral("1,10")); // 4 x 0,25 + 0,10
+
+    // Friday into Saturday: Saturday's 1,00 a minute and its fee of 0,20 from minute 5.
+    scheme().Days[1].CallFee[0] = 0.20;
+    scheme().Days[1].MinBeforeCallFee[0] = 5;
+    events.splitLines.clear();
+    startAt(QDateTime(QDate(2026, 1, 9), QTime(23, 57, 0)));
+    runSeconds(120);
+    ASSERT_EQ(events.splitLines.size(), 1);
+    EXPECT_TRUE(
+        events.splitLines[0].endsWith(QStringLiteral("\"00\",\"02\",\"0,50\",\"00\",\"02\",\"0,50\"")));
+    runSeconds(179);
+    EXPECT_EQ(state.texts.NuvPris, QStringLiteral("2,98")); // 2 59/60 x 1,00
+    runSeconds(1);
+    EXPECT_EQ(state.texts.NuvPris, QStringLiteral("3,20")); // 3 x 1,00 + 0,20
+}
+
+TEST_F(Meter, SettingTheSystemClockDuringACallDoesNotRepriceIt)
+{
+    startAt(monday(12, 0, 0));
+    runSeconds(600);
+    EXPECT_EQ(state.texts.NuvPris, QStringLiteral("5,25"));
+    clock.setNow(monday(13, 10, 0)); // an hour forward
+    runSeconds(1);
+    EXPECT_EQ(state.texts.NuvMinutter, QStringLiteral("10"));
+    EXPECT_EQ(state.texts.Sek, QStringLiteral("01"));
+    EXPECT_EQ(state.texts.NuvPris, QStringLiteral("5,26"));
+    clock.setNow(monday(11, 0, 0)); // back past the call's start
+    runSeconds(59);
+    EXPECT_EQ(state.texts.NuvMinutter, QStringLiteral("11"));
+    EXPECT_EQ(state.texts.NuvPris, QStringLiteral("5,75"));
 }
 
 TEST_F(Meter, AMissedSwitchWindowPricesEveryMinuteAtTheNewPrice)
@@ -257,6 +326,7 @@ TEST_F(Meter, ACallOverMidnightIsSplitAndTheRestIsNotChargedTheFeeAgain)
     EXPECT_EQ(state.texts.NuvPris, QStringLiteral("0,00"));
     EXPECT_EQ(state.settings.TotalMinutes, 9);
     EXPECT_EQ(state.settings.TotalPrice, 12.35);
+    EXPECT_EQ(state.figures, (MeterFigures { 0, 0, 0, 0, 0, 129, 1235 }));
 
     runSeconds(2 * 60); // 00:01:00 on Tuesday
     EXPECT_EQ(events.splitLines.size(), 1);
