@@ -1,0 +1,118 @@
+#include "metering/MeterWindows.h"
+
+#include "core/SettingsFile.h"
+#include "localisation/StringTable.h"
+#include "metering/CallLog.h"
+#include "metering/DialStatus.h"
+
+#include "fakes/FakeClock.h"
+#include "fakes/ScriptedPrompter.h"
+#include "support/TempFolder.h"
+
+#include <QAction>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+namespace ringtally {
+namespace {
+
+using test::FakeClock;
+using test::ScriptedPrompter;
+using test::TempFolder;
+
+// The meter's windows while message boxes are open: a real modal box runs a nested event loop,
+// and the prompter here does too, letting five seconds pass while the meter's timer is due at
+// every pass of the loop.
+class MeterUnderBoxes : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Scheme& scheme = state.settings.Schemes[0];
+        scheme.Name = QStringLiteral("Tele");
+        for (DayTariff& day : scheme.Days) {
+            day.NumberOfPeriods = 1;
+            day.MinutePrice[0] = 2.0;
+        }
+        ASSERT_TRUE(settings.SaveSettings(state.settings).ok());
+        prompter.whileOpen = [this] {
+            QEventLoop loop;
+            for (int second = 0; second < 5; ++second) {
+                clock.advanceMs(1000);
+                loop.processEvents();
+            }
+        };
+    }
+    DialStatus& startCallAt(const QDateTime& at)
+    {
+        clock.setNow(at);
+        windows = std::make_unique<MeterWindows>(
+            state, settings, callLog, clock, prompter, strings, danish, offline);
+        windows->startCall(0);
+        // Due at every pass of an event loop, as a 1 s timer is while a box stays open.
+        windows->dialStatus().Timer1.setInterval(0);
+        return windows->dialStatus();
+    }
+    void tickSeconds(int seconds)
+    {
+        for (int i = 0; i < seconds; ++i) {
+            clock.advanceMs(1000);
+            windows->dialStatus().Timer1_Timer();
+        }
+    }
+    QByteArray logContents() const
+    {
+        QFile file(callLog.path());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    TempFolder temp;
+    NumberFormat danish { QLocale(QLocale::Danish, QLocale::Denmark) };
+    ProfileFile profile { temp.file(QStringLiteral("Ringtally.ini")) };
+    SettingsFile settings { profile, danish };
+    StringTable strings = StringTable::english();
+    ProgramState state;
+    FakeClock clock;
+    ScriptedPrompter prompter;
+    OfflineServices offline;
+    CallLog callLog { temp.file(QStringLiteral("Ringtally.log")) };
+    std::unique_ptr<MeterWindows> windows;
+};
+
+TEST_F(MeterUnderBoxes, AFailedSaveAtHangUpLogsTheCallOnceWithTheFiguresShown)
+{
+    DialStatus& status = startCallAt(QDateTime(QDate(2026, 1, 5), QTime(12, 0)));
+    tickSeconds(31);
+    EXPECT_EQ(status.NuvPris->text(), QStringLiteral("1,03")); // 31/60 x 2,00
+    QFile::setPermissions(profile.path(), QFileDevice::ReadOwner);
+    prompter.answerNext(PromptAnswer::Ok);
+    status.mnuLog->trigger();
+
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(prompter.shown()[0].title, QStringLiteral("Filfejl:"));
+    EXPECT_EQ(logContents(),
+        QByteArray("#2026-01-05 12:00:31#,\"Tele\",\"00\",\"00\",\"1,03\",\"00\",\"00\",\"1,03\"\r\n"));
+    EXPECT_EQ(state.settings.LastCallPrice, 1.03);
+    EXPECT_FALSE(status.Timer1.isActive());
+}
+
+TEST_F(MeterUnderBoxes, AFailedSplitLineSplitsOnceAndCountsTheTimeOnce)
+{
+    startCallAt(QDateTime(QDate(2026, 1, 5), QTime(23, 58, 0)));
+    ASSERT_TRUE(QDir().mkpath(callLog.path())); // a folder where the log should be
+    prompter.answerNext(PromptAnswer::Ok); // the log cannot be opened
+    prompter.answerNext(PromptAnswer::Ok); // nor written
+    tickSeconds(60); // the split at 23:59:00 shows both boxes, open for 10 s in all
+    tickSeconds(1);
+    EXPECT_EQ(prompter.shown().size(), 2u);
+    EXPECT_EQ(state.texts.NuvMinutter, QStringLiteral("00"));
+    EXPECT_EQ(state.texts.Sek, QStringLiteral("11"));
+    EXPECT_EQ(state.texts.NuvPris, QStringLiteral("0,37")); // 11/60 x 2,00
+    EXPECT_EQ(state.meter.SplitDay, 5);
+}
+
+} // namespace
+} // namespace ringtally
