@@ -62,7 +62,7 @@ public:
     /// What logging a call stores: today's date, and the day and total counters read from the
     /// status window's texts; a text that does not read as its figure leaves that figure as it was.
     /// Returns the figures that did not fit their 16-bit counter (which keeps its old value).
-    static std::vector<qint64> takeOverShownFigures(
+    [[nodiscard]] static std::vector<qint64> takeOverShownFigures(
         Settings& settings, const StatusTexts& texts, const NumberFormat& format, const QDate& today);
 
     /// For callers with a literal mode.

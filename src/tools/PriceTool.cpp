@@ -291,7 +291,10 @@ PricedCall PriceTool::price(
     call.segments.push_back(
         { call.end, state.texts, CallLog::callEndLine(call.end, state.texts.Opkaldstypelbl, state.texts) });
     call.stored = state.settings;
-    CallEnd::takeOverShownFigures(call.stored, state.texts, format_, call.end.date());
+    // A counter that would not fit is reported as the call end reports it.
+    for (const qint64 value :
+        CallEnd::takeOverShownFigures(call.stored, state.texts, format_, call.end.date()))
+        call.tickErrors.push_back({ call.end, 6, counterOverflowText(value) });
     for (const PricedSegment& segment : call.segments) {
         call.minutes += wholeMinutes(format_, segment.texts);
         call.priceCents += cents(format_, segment.texts.NuvPris);

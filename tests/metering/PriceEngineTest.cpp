@@ -400,3 +400,14 @@ TEST_F(Meter, AnUnreadablePeriodStartIsReportedOnceAndCountsAsMidnight)
     EXPECT_EQ(events.errors.size(), 1);
     EXPECT_TRUE(events.errors[0].contains(QStringLiteral("half past seven")));
 }
+
+TEST_F(Meter, ATotalThatNoLongerFitsItsCounterIsReportedAtTheSplit)
+{
+    state.settings.TotalHours = 32767, state.settings.TotalMinutes = 59;
+    startAt(monday(23, 58, 0));
+    runSeconds(60); // the total row shows 32768:00
+    ASSERT_EQ(events.errors.size(), 1);
+    EXPECT_TRUE(events.errors[0].startsWith(QStringLiteral("6 ")));
+    EXPECT_TRUE(events.errors[0].contains(QStringLiteral("32768")));
+    EXPECT_EQ(state.settings.TotalHours, 32767); // the old counter is kept
+}
