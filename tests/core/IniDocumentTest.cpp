@@ -70,6 +70,25 @@ TEST(IniDocument, LineEndsAndTheLastLine)
     EXPECT_EQ(changed.serialize(), QByteArray("[Total]\r\nHours=12\r\nPrice=3,5\r\nMinutes=7\r\n"));
 }
 
+TEST(IniDocument, EachLineIsReadAsUtf8OrWindows1252OnItsOwn)
+{
+    // A UTF-8 file with two lines a hand edit saved in Windows-1252: "Århus" (Å is 0xC5) and a
+    // comment with æ (0xE6) and å (0xE5).
+    IniDocument document = IniDocument::parse("[Schemes]\n"
+                                              "0,name=K\xC3\xB8"
+                                              "benhavn\n"
+                                              "; \xE6ndret i h\xE5nden\n"
+                                              "1,name=\xC5rhus\n");
+    EXPECT_EQ(valueOf(document, u"Schemes", u"0,name"), QStringLiteral("København"));
+    EXPECT_EQ(valueOf(document, u"Schemes", u"1,name"), QStringLiteral("Århus"));
+    // A changed line is written in UTF-8; every other line keeps its bytes.
+    ASSERT_TRUE(
+        document.setValue(QStringLiteral("Schemes"), QStringLiteral("1,name"), QStringLiteral("Ø")).ok());
+    EXPECT_EQ(document.serialize(),
+        QByteArray("[Schemes]\n0,name=K\xC3\xB8"
+                   "benhavn\n; \xE6ndret i h\xE5nden\n1,name=\xC3\x98\n"));
+}
+
 TEST(IniDocument, ChangesKeepEveryOtherLineAsItWas)
 {
     const QByteArray original = "; Ringtally settings\n"
