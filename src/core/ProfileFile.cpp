@@ -48,6 +48,12 @@ QString ProfileFile::ReadIni(const QString& section, const QString& key, const Q
     return *value;
 }
 
+QString ProfileFile::readWhole(const QString& section, const QString& key, const QString& defaultValue) const
+{
+    refresh();
+    return document_.value(section, key).value_or(defaultValue);
+}
+
 Status ProfileFile::update(const std::function<Status(IniDocument&)>& edit)
 {
     refresh(Freshness::LookAtFile);

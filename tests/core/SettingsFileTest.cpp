@@ -106,6 +106,25 @@ TEST_F(SettingsFileTest, SavedTextsAreInTheUsersFormatAndDataScrambled)
     EXPECT_TRUE(text.contains("\nDate=1980-01-01\n"));
 }
 
+TEST_F(SettingsFileTest, DialUpDataOfUpTo127CharactersInAnyLettersReadBackWhole)
+{
+    // Stored as the hex of their UTF-8 bytes: two to eight hex digits a character, where a read
+    // returns 254.
+    Settings s;
+    s.Schemes[0].DUNData
+        = { QString(127, u'æ'), QString(127, u'中'), QString::fromUtf16(u"\U0001F600").repeated(127) };
+    ASSERT_TRUE(settings.SaveSettings(s).ok());
+    EXPECT_EQ(loaded().Schemes[0].DUNData, s.Schemes[0].DUNData);
+
+    // Longer data read as their first 127 characters, as the original platform read them: two hex
+    // digits a character there (æ is 0xE6 in its code page).
+    writePlain("[Schemes]\n0,DUNData0=" + scrambleBytes(QByteArray(200, 'x'), kDunDataKey.toUtf8())
+        + "\n0,DUNData1=" + scrambleBytes(QByteArray(130, '\xE6'), kDunDataKey.toUtf8()) + "\n");
+    const Settings longer = loaded();
+    EXPECT_EQ(longer.Schemes[0].DUNData[0], QString(127, u'x'));
+    EXPECT_EQ(longer.Schemes[0].DUNData[1], QString(127, u'æ'));
+}
+
 TEST_F(SettingsFileTest, KeysAreWrittenInTheirOrder)
 {
     ASSERT_TRUE(settings.SaveSettings(Settings()).ok());
