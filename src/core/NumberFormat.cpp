@@ -65,19 +65,13 @@ bool isValidGrouping(QStringView integerPart, QStringView mark)
     return true;
 }
 
-QString otherSeparator(const QString& decimal)
-{
-    return decimal == QStringLiteral(",") ? QStringLiteral(".") : QStringLiteral(",");
-}
-
 } // namespace
 
 NumberFormat::NumberFormat() : NumberFormat(QLocale::system())
 {
 }
 
-NumberFormat::NumberFormat(const QLocale& locale)
-    : locale_(locale), decimal_(locale.decimalPoint()), group_(locale.groupSeparator())
+NumberFormat::NumberFormat(const QLocale& locale) : locale_(locale), decimal_(locale.decimalPoint())
 {
 }
 
@@ -131,37 +125,29 @@ QString NumberFormat::formatFixed(double value, int decimals) const
 std::optional<double> NumberFormat::parseFraction(const QString& input) const
 {
     QString text = input.trimmed();
-    if (text.isEmpty())
-        return std::nullopt;
-    const QString other = otherSeparator(decimal_);
-
-    if (text.contains(decimal_)) {
-        // The locale's own form: grouping marks may stand only in the integer part.
-        const qsizetype point = text.indexOf(decimal_);
-        QString integerPart = text.left(point);
-        const QString fraction = text.mid(point + decimal_.size());
-        if (!group_.isEmpty() && integerPart.contains(group_)) {
-            if (!isValidGrouping(integerPart, group_))
-                return std::nullopt;
-            integerPart.remove(group_);
-        }
-        return parsePlain(integerPart + u'.' + fraction);
-    }
-    if (text.count(other) == 1) {
-        const qsizetype mark = text.indexOf(other);
-        const QString integerPart = text.left(mark);
-        const QString after = text.mid(mark + 1);
-        // A mark followed by exactly three digits could be a grouping mark of the locale.
-        const bool couldBeGrouping = other == group_ && after.size() == 3 && isValidGrouping(text, other);
-        if (!couldBeGrouping)
-            return parsePlain(integerPart + u'.' + after);
-    }
-    if (!group_.isEmpty() && text.contains(group_)) {
-        if (!isValidGrouping(text, group_))
+    // A locale whose decimal mark is neither "," nor "." writes its own.
+    if (decimal_ != u"," && decimal_ != u".")
+        text.replace(decimal_, QStringLiteral("."));
+    // No version of the program writes digit grouping, so a single mark is the decimal mark
+    // whatever the locale: "1,125" from a Danish system is not 1125 on an English one. Grouping
+    // comes only from hand edits: the same mark repeated, or the other one before the last mark.
+    const qsizetype mark = std::max(text.lastIndexOf(u','), text.lastIndexOf(u'.'));
+    if (mark < 0)
+        return parsePlain(text);
+    const QChar decimal = text[mark];
+    const QChar group = decimal == u',' ? u'.' : u',';
+    if (text.count(decimal) > 1 && !text.contains(group)) {
+        if (!isValidGrouping(text, QStringView(&decimal, 1)))
             return std::nullopt;
-        text.remove(group_);
+        return parsePlain(text.remove(decimal));
     }
-    return parsePlain(text);
+    QString integerPart = text.left(mark);
+    if (integerPart.contains(group)) {
+        if (!isValidGrouping(integerPart, QStringView(&group, 1)))
+            return std::nullopt;
+        integerPart.remove(group);
+    }
+    return parsePlain(integerPart + u'.' + text.sliced(mark + 1));
 }
 
 std::optional<qint64> NumberFormat::parseWhole(const QString& text, qint64 min, qint64 max) const

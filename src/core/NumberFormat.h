@@ -9,8 +9,9 @@
 namespace ringtally {
 
 /// The user's number and date format for the settings file: numbers with a fraction use the
-/// locale's decimal separator and no digit grouping. Reading also takes the other of "," and "."
-/// where it cannot be a grouping mark, so a file written under another locale still reads.
+/// locale's decimal separator and no digit grouping. Reading takes a single "," or "." as the
+/// decimal mark in any locale, so a file written under another locale still reads; a mark
+/// repeated ("1.000.000") or followed by the other ("1.234,5") is grouping.
 class NumberFormat {
 public:
     /// The format of the user's locale, as the environment sets it.
@@ -41,7 +42,6 @@ public:
 private:
     QLocale locale_;
     QString decimal_;
-    QString group_;
 };
 
 } // namespace ringtally
