@@ -65,13 +65,40 @@ bool isValidGrouping(QStringView integerPart, QStringView mark)
     return true;
 }
 
+// The order of day, month and year ("d", "M", "y") in the locale's short date form when that form
+// separates them with "/" ("Mdy" for "M/d/yy"); empty otherwise.
+QString slashDateOrder(const QLocale& locale)
+{
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    if (!format.contains(u'/'))
+        return {};
+    QString order;
+    for (const QChar c : format) {
+        if ((c == u'd' || c == u'M' || c == u'y') && !order.contains(c))
+            order += c;
+    }
+    return order.size() == 3 ? order : QString();
+}
+
+// A year of two digits lies in 1930..2029; one of four is as written; any other is no year.
+int fullYear(QStringView digits)
+{
+    const int year = digits.toInt();
+    if (digits.size() == 4)
+        return year;
+    if (digits.size() == 2)
+        return year + (year < 30 ? 2000 : 1900);
+    return -1;
+}
+
 } // namespace
 
 NumberFormat::NumberFormat() : NumberFormat(QLocale::system())
 {
 }
 
-NumberFormat::NumberFormat(const QLocale& locale) : locale_(locale), decimal_(locale.decimalPoint())
+NumberFormat::NumberFormat(const QLocale& locale)
+    : locale_(locale), decimal_(locale.decimalPoint()), slashDateOrder_(slashDateOrder(locale))
 {
 }
 
@@ -170,6 +197,7 @@ std::optional<QDate> NumberFormat::parseDate(const QString& input) const
 {
     const QString text = input.trimmed();
     static const QRegularExpression iso(QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})$"));
+    static const QRegularExpression slashed(QStringLiteral("^(\\d{1,4})/(\\d{1,4})/(\\d{1,4})$"));
     static const QRegularExpression dayFirst(
         QStringLiteral("^(\\d{1,2})([-./])(\\d{1,2})\\2(\\d{2}|\\d{4})$"));
     if (const auto match = iso.match(text); match.hasMatch()) {
@@ -178,11 +206,31 @@ std::optional<QDate> NumberFormat::parseDate(const QString& input) const
             return date;
         return std::nullopt;
     }
+    // The original platform wrote the locale's short form, so "1/2/2003" from a US system is
+    // 2 January; the day-first forms come after it.
+    if (const auto match = slashed.match(text); match.hasMatch() && !slashDateOrder_.isEmpty()) {
+        int day = 0;
+        int month = 0;
+        int year = -1;
+        for (int i = 0; i < 3; ++i) {
+            const QStringView field = match.capturedView(i + 1);
+            const QChar part = slashDateOrder_[i];
+            if (part == u'y')
+                year = fullYear(field);
+            else if (field.size() > 2)
+                break; // no day or month
+            else if (part == u'd')
+                day = field.toInt();
+            else
+                month = field.toInt();
+        }
+        const QDate date(year, month, day);
+        if (year >= 0 && date.isValid())
+            return date;
+    }
     if (const auto match = dayFirst.match(text); match.hasMatch()) {
-        int year = match.captured(4).toInt();
-        if (match.captured(4).size() == 2)
-            year += year < 30 ? 2000 : 1900;
-        const QDate date(year, match.captured(3).toInt(), match.captured(1).toInt());
+        const QDate date(
+            fullYear(match.capturedView(4)), match.captured(3).toInt(), match.captured(1).toInt());
         if (date.isValid())
             return date;
     }

@@ -35,13 +35,15 @@ public:
 
     /// The date as the settings file stores it (ISO 8601, "2026-12-06").
     static QString formatDate(const QDate& date);
-    /// A stored date: ISO 8601, "dd-mm-yyyy" or "dd-mm-yy" (00-29 are 2000-2029, 30-99 are
-    /// 1930-1999; "." and "/" also separate), or the locale's short date format.
+    /// A stored date: ISO 8601; with "/" in the order of the locale's short date form when that
+    /// form uses "/" ("1/2/2003" is 2 January in the US); "dd-mm-yyyy" or "dd-mm-yy" (00-29 are
+    /// 2000-2029, 30-99 are 1930-1999; "." and "/" also separate); or the locale's short date format.
     std::optional<QDate> parseDate(const QString& text) const;
 
 private:
     QLocale locale_;
     QString decimal_;
+    QString slashDateOrder_; // "Mdy" for "M/d/yy"; empty for a short date form without "/"
 };
 
 } // namespace ringtally

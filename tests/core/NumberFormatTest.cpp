@@ -90,13 +90,22 @@ TEST(NumberFormat, WholeNumbersRoundHalvesToEvenAndKeepTheirRange)
 TEST(NumberFormat, DatesInTheirStoredAndCarriedOverForms)
 {
     EXPECT_EQ(NumberFormat::formatDate(QDate(1980, 1, 1)), QStringLiteral("1980-01-01"));
-    EXPECT_EQ(danish.parseDate(QStringLiteral("2026-12-06")), QDate(2026, 12, 6));
-    EXPECT_EQ(danish.parseDate(QStringLiteral("01-01-80")), QDate(1980, 1, 1));
-    EXPECT_EQ(danish.parseDate(QStringLiteral("15-03-29")), QDate(2029, 3, 15));
-    EXPECT_EQ(danish.parseDate(QStringLiteral("15-03-30")), QDate(1930, 3, 15));
-    EXPECT_EQ(danish.parseDate(QStringLiteral("05-06-2007")), QDate(2007, 6, 5));
-    EXPECT_EQ(english.parseDate(QStringLiteral("5.6.07")), QDate(2007, 6, 5));
-    for (const char16_t* text : { u"", u"31-02-99", u"2026-13-01", u"yesterday", u"1-2-3" })
-        EXPECT_FALSE(danish.parseDate(QString::fromUtf16(text)).has_value())
-            << QString::fromUtf16(text).toStdString();
+    const struct {
+        const NumberFormat* format;
+        const char16_t* text;
+        QDate date; // not a date when invalid
+    } cases[] = { { &danish, u"2026-12-06", QDate(2026, 12, 6) },
+        { &english, u"2026-12-06", QDate(2026, 12, 6) }, { &danish, u"01-01-80", QDate(1980, 1, 1) },
+        { &danish, u"15-03-29", QDate(2029, 3, 15) }, { &danish, u"15-03-30", QDate(1930, 3, 15) },
+        { &danish, u"05-06-2007", QDate(2007, 6, 5) }, { &english, u"5.6.07", QDate(2007, 6, 5) },
+        // With "/" the locale's short form comes first: month first in the US, not in Denmark.
+        { &english, u"1/2/2003", QDate(2003, 1, 2) }, { &english, u"12/31/99", QDate(1999, 12, 31) },
+        { &english, u"1/2/03", QDate(2003, 1, 2) }, { &english, u"13/2/2003", QDate(2003, 2, 13) },
+        { &danish, u"1/2/2003", QDate(2003, 2, 1) }, { &english, u"2/30/2003", QDate() },
+        { &danish, u"", QDate() }, { &danish, u"31-02-99", QDate() }, { &danish, u"2026-13-01", QDate() },
+        { &danish, u"yesterday", QDate() }, { &danish, u"1-2-3", QDate() } };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.format->parseDate(QString::fromUtf16(c.text)).value_or(QDate()), c.date)
+            << QString::fromUtf16(c.text).toStdString();
+    }
 }
