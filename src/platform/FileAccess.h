@@ -25,6 +25,11 @@ struct FileContents {
     FileStamp stamp;
 };
 
+/// Keeps the times in stamps only in whole multiples of granularityNs, as a file system with coarse
+/// timestamps does; 1, the default, keeps them as the system gives them. For tests: where the
+/// system keeps fine timestamps, two versions of a file never share a stamp. Returns the old value.
+qint64 setStampGranularityForTests(qint64 granularityNs);
+
 /// The stamp of the file at path now; a missing file gives a stamp with exists false.
 Result<FileStamp> stampFile(const QString& path);
 

@@ -4,6 +4,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
+
+#include <limits>
 
 #include <gtest/gtest.h>
 
@@ -90,6 +93,28 @@ TEST(ProfileFile, AHandEditIsSeenByTheNextRead)
     ASSERT_TRUE(QFile::remove(path));
     EXPECT_EQ(profile.ReadIni(QStringLiteral("Total"), QStringLiteral("Hours"), QStringLiteral("0")),
         QStringLiteral("0"));
+}
+
+TEST(ProfileFile, AnEditThatLeavesTheStampAsItWasIsSeen)
+{
+    // Quick edits of the same size share a stamp where the file system keeps coarse times (FAT,
+    // network file systems, kernels before 6.13); here stamps keep no times at all.
+    const qint64 fine = setStampGranularityForTests(std::numeric_limits<qint64>::max());
+    const auto restore = qScopeGuard([fine] { setStampGranularityForTests(fine); });
+    TempFolder temp;
+    const QString path = temp.file(QStringLiteral("Ringtally.ini"));
+    writePlain(path, "[Total]\nHours=1\n");
+    ProfileFile profile(path);
+    ASSERT_EQ(
+        profile.ReadIni(QStringLiteral("Total"), QStringLiteral("Hours"), QString()), QStringLiteral("1"));
+    writePlain(path, "[Total]\nHours=2\n");
+    EXPECT_EQ(
+        profile.ReadIni(QStringLiteral("Total"), QStringLiteral("Hours"), QString()), QStringLiteral("2"));
+    // A write after such an edit starts from it instead of undoing it.
+    writePlain(path, "[Total]\nHours=3\n");
+    ASSERT_TRUE(
+        profile.WriteIni(QStringLiteral("Total"), QStringLiteral("Minutes"), QStringLiteral("4")).ok());
+    EXPECT_EQ(contentsOf(path), QByteArray("[Total]\nHours=3\nMinutes=4\n"));
 }
 
 TEST(ProfileFile, DeletingKeysAndSections)

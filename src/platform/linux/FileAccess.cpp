@@ -24,6 +24,14 @@ Error fileError(const QString& what, const QString& path, int error)
     return Error { QStringLiteral("%1 %2: %3").arg(what, QDir::toNativeSeparators(path), reason(error)) };
 }
 
+// Changed only by tests, before they touch any file.
+qint64 stampGranularityNs = 1;
+
+qint64 coarse(qint64 ns)
+{
+    return ns - ns % stampGranularityNs;
+}
+
 FileStamp stampOf(const struct stat& st)
 {
     FileStamp stamp;
@@ -31,8 +39,8 @@ FileStamp stampOf(const struct stat& st)
     stamp.device = static_cast<quint64>(st.st_dev);
     stamp.inode = static_cast<quint64>(st.st_ino);
     stamp.size = static_cast<qint64>(st.st_size);
-    stamp.modifiedNs = qint64(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
-    stamp.changedNs = qint64(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec;
+    stamp.modifiedNs = coarse(qint64(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec);
+    stamp.changedNs = coarse(qint64(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec);
     return stamp;
 }
 
@@ -81,6 +89,11 @@ QString resolveLinks(const QString& path)
 }
 
 } // namespace
+
+qint64 setStampGranularityForTests(qint64 granularityNs)
+{
+    return std::exchange(stampGranularityNs, std::max<qint64>(granularityNs, 1));
+}
 
 Result<FileStamp> stampFile(const QString& path)
 {
