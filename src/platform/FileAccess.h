@@ -55,7 +55,8 @@ struct AppendOutcome {
 };
 
 /// Appends bytes to the file, creating it (readable and writable by its owner only) when missing,
-/// and syncs it, so an appended line survives a crash right after.
+/// and syncs it, so an appended line survives a crash right after. When the bytes cannot all be
+/// written and synced, the file is cut back to its old length: it never keeps part of them.
 AppendOutcome appendToFile(const QString& path, const QByteArray& bytes);
 
 } // namespace ringtally

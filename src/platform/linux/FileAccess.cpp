@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -194,10 +195,22 @@ AppendOutcome appendToFile(const QString& path, const QByteArray& bytes)
             = Error { QStringLiteral("Nothing was written to %1").arg(QDir::toNativeSeparators(path)) };
         return outcome;
     }
-    if (!writeAll(fd.get(), bytes.constData(), bytes.size()) || ::fsync(fd.get()) != 0)
+    struct stat before { };
+    if (::fstat(fd.get(), &before) != 0) {
         outcome.written = fileError(QStringLiteral("Cannot write"), path, errno);
-    else if (::close(fd.release()) != 0)
+        return outcome;
+    }
+    if (!writeAll(fd.get(), bytes.constData(), bytes.size()) || ::fsync(fd.get()) != 0) {
         outcome.written = fileError(QStringLiteral("Cannot write"), path, errno);
+        // Take back what was written of the bytes (part of a line on a full disk), so the file
+        // keeps whole lines and the next line is not glued to the fragment.
+        if (::ftruncate(fd.get(), before.st_size) != 0) {
+            outcome.written = Error { QStringLiteral("%1; what was written cannot be taken back: %2")
+                                          .arg(outcome.written.message(), reason(errno)) };
+        }
+    } else if (::close(fd.release()) != 0) {
+        outcome.written = fileError(QStringLiteral("Cannot write"), path, errno);
+    }
     return outcome;
 }
 
