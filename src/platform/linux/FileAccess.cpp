@@ -177,6 +177,12 @@ Result<FileStamp> replaceFileAtomically(const QString& requestedPath, const QByt
         return fail(errno);
     if (::rename(tempName.constData(), QFile::encodeName(path).constData()) != 0)
         return fail(errno);
+    // The rename lasts only once the folder is synced: until then a power loss can bring the old
+    // file back after a save that reported success. A folder with write and search permission
+    // only cannot be opened to sync it, and some file systems do not sync folders (EINVAL).
+    const Descriptor dir(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0 && ::fsync(dir.get()) != 0 && errno != EINVAL)
+        return fileError(QStringLiteral("Cannot write"), path, errno);
     // rename changes the file's ctime on some file systems; take the stamp the next look will see.
     Result<FileStamp> stamp = stampFile(path);
     if (!stamp)
