@@ -38,7 +38,8 @@ Result<FileContents> readWholeFile(const QString& path);
 
 /// Replaces the file at path with bytes so that a crash at any moment leaves the old file or the
 /// new one: a temporary file in the same folder, written, synced once, then renamed over the old,
-/// and the folder synced, so that the new file is there to stay once this returns.
+/// and the folder synced, so that the new file is there to stay once this returns. Temporaries of
+/// the file that killed saves left behind, a minute old or older, go.
 /// The folder is created when missing. A new file is readable and writable by its owner only.
 /// A file whose owner-write permission is off counts as read-only and is not replaced.
 /// Returns the stamp of the new file.

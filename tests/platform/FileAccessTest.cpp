@@ -8,6 +8,8 @@
 #include <QFileInfo>
 
 #include <csignal>
+#include <ctime>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -156,4 +158,30 @@ TEST(FileAccess, AFullDiskLeavesTheOldFileAndTheLogWhole)
         QStringList({ QStringLiteral("Ringtally.ini"), QStringLiteral("Ringtally.log") }));
     ASSERT_TRUE(appendToFile(log, "second\r\n").written.ok());
     EXPECT_EQ(contentsOf(log), QByteArray("first\r\nsecond\r\n"));
+}
+
+TEST(FileAccess, ASaveRemovesTheOldTemporariesOfKilledSavesOfTheSameFileOnly)
+{
+    TempFolder temp;
+    const QStringList leftovers
+        = { QStringLiteral(".Ringtally.ini.Ab3xYz"), QStringLiteral(".Ringtally.ini.000000") };
+    QStringList kept = { QStringLiteral(".Ringtally.ini.Dir123"), QStringLiteral(".Ringtally.ini.Ab3xY"),
+        QStringLiteral(".Ringtally.ini.Ab3xYz7"), QStringLiteral(".Ringtally.ini.Ab-xYz"),
+        QStringLiteral(".Other.ini.Ab3xYz"), QStringLiteral("Ringtally.ini.Ab3xYz") };
+    ASSERT_TRUE(QDir(temp.path()).mkdir(kept.front()));
+    const timespec twoMinutesAgo[2] = { { 0, UTIME_OMIT }, { ::time(nullptr) - 120, 0 } };
+    for (const QString& name : leftovers + kept) {
+        if (name != kept.front())
+            writePlain(temp.file(name), "partial");
+        ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(temp.file(name)).constData(), twoMinutesAgo, 0), 0);
+    }
+    // A fresh one may belong to a save running now.
+    writePlain(temp.file(QStringLiteral(".Ringtally.ini.Fresh1")), "partial");
+
+    ASSERT_TRUE(replaceFileAtomically(temp.file(QStringLiteral("Ringtally.ini")), "new").ok());
+    kept += { QStringLiteral(".Ringtally.ini.Fresh1"), QStringLiteral("Ringtally.ini") };
+    kept.sort();
+    QStringList entries = entriesOf(temp.path());
+    entries.sort();
+    EXPECT_EQ(entries, kept);
 }

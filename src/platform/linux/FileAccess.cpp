@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -89,6 +91,46 @@ QString resolveLinks(const QString& path)
     return target.isEmpty() ? info.symLinkTarget() : target;
 }
 
+// A save writes a temporary named temporaryPrefix and kRandomPart, whose X's mkostemp turns into
+// letters and digits.
+constexpr char kRandomPart[] = "XXXXXX";
+
+QByteArray temporaryPrefix(const QFileInfo& file)
+{
+    return '.' + QFile::encodeName(file.fileName()) + '.';
+}
+
+bool isLetterOrDigit(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+// Removes the temporaries that killed saves of the file left in its folder: regular files named as
+// a save names them, last written at least a minute before now. A save running in another process
+// holds its temporary for a moment only, so the minute leaves it alone; should one take longer,
+// its rename fails and it reports that, with the settings file as it was.
+void removeLeftovers(int folderFd, const QByteArray& prefix, const timespec& now)
+{
+    constexpr auto randomLength = qsizetype(std::size(kRandomPart) - 1);
+    constexpr time_t kAgeSeconds = 60;
+    DIR* folder = ::fdopendir(::dup(folderFd)); // fdopendir takes over the descriptor it gets
+    if (!folder)
+        return;
+    while (const dirent* entry = ::readdir(folder)) {
+        const QByteArrayView name(entry->d_name);
+        if (name.size() != prefix.size() + randomLength || !name.startsWith(prefix)
+            || !std::all_of(name.end() - randomLength, name.end(), isLetterOrDigit))
+            continue;
+        struct stat st { };
+        if (::fstatat(folderFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)
+            || st.st_mtim.tv_sec > now.tv_sec - kAgeSeconds)
+            continue;
+        // A leftover that stays takes room only; the save it follows has succeeded.
+        ::unlinkat(folderFd, entry->d_name, 0);
+    }
+    ::closedir(folder);
+}
+
 } // namespace
 
 qint64 setStampGranularityForTests(qint64 granularityNs)
@@ -155,8 +197,7 @@ Result<FileStamp> replaceFileAtomically(const QString& requestedPath, const QByt
             return fileError(QStringLiteral("Cannot write"), path, EACCES);
     }
 
-    QByteArray tempName = QFile::encodeName(
-        folder + QLatin1Char('/') + QLatin1Char('.') + info.fileName() + QStringLiteral(".XXXXXX"));
+    QByteArray tempName = QFile::encodeName(folder) + '/' + temporaryPrefix(info) + kRandomPart;
     // mkstemp creates the file readable and writable by its owner only.
     Descriptor fd(::mkostemp(tempName.data(), O_CLOEXEC));
     if (fd.get() < 0)
@@ -183,6 +224,8 @@ Result<FileStamp> replaceFileAtomically(const QString& requestedPath, const QByt
     const Descriptor dir(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0 && ::fsync(dir.get()) != 0 && errno != EINVAL)
         return fileError(QStringLiteral("Cannot write"), path, errno);
+    if (dir.get() >= 0)
+        removeLeftovers(dir.get(), temporaryPrefix(info), written.st_mtim);
     // rename changes the file's ctime on some file systems; take the stamp the next look will see.
     Result<FileStamp> stamp = stampFile(path);
     if (!stamp)
