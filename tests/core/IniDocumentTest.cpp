@@ -70,55 +70,44 @@ TEST(IniDocument, LineEndsAndTheLastLine)
     EXPECT_EQ(changed.serialize(), QByteArray("[Total]\r\nHours=12\r\nPrice=3,5\r\nMinutes=7\r\n"));
 }
 
-TEST(IniDocument, EachLineIsReadAsUtf8OrWindows1252OnItsOwn)
-{
-    // A UTF-8 file with two lines a hand edit saved in Windows-1252: "Århus" (Å is 0xC5) and a
-    // comment with æ (0xE6) and å (0xE5).
-    IniDocument document = IniDocument::parse("[Schemes]\n"
-                                              "0,name=K\xC3\xB8"
-                                              "benhavn\n"
-                                              "; \xE6ndret i h\xE5nden\n"
-                                              "1,name=\xC5rhus\n");
-    EXPECT_EQ(valueOf(document, u"Schemes", u"0,name"), QStringLiteral("København"));
-    EXPECT_EQ(valueOf(document, u"Schemes", u"1,name"), QStringLiteral("Århus"));
-    // A changed line is written in UTF-8; every other line keeps its bytes.
-    ASSERT_TRUE(
-        document.setValue(QStringLiteral("Schemes"), QStringLiteral("1,name"), QStringLiteral("Ø")).ok());
-    EXPECT_EQ(document.serialize(),
-        QByteArray("[Schemes]\n0,name=K\xC3\xB8"
-                   "benhavn\n; \xE6ndret i h\xE5nden\n1,name=\xC3\x98\n"));
-}
-
 TEST(IniDocument, ChangesKeepEveryOtherLineAsItWas)
 {
-    const QByteArray original = "; Ringtally settings\n"
+    // UTF-8 but for two lines a hand edit saved in Windows-1252 (æ 0xE6, å 0xE5, ø 0xF8): each line
+    // reads in its own encoding and is written back with its own bytes unless changed.
+    const QByteArray original = "; Ringtally settings, \xE6ndret i h\xE5nden\n"
                                 "[Configuration]\n"
                                 "  Language = 1 ; not a comment, part of the value\n"
+                                "Title=K\xC3\xB8"
+                                "benhavn\n"
                                 "\n"
                                 "[Runprogs]\n"
-                                "Nr.0 data 0=/usr/bin/mail\n"
+                                "Nr.0 data 0=/home/s\xF8ren/mail\n"
                                 "\n";
     IniDocument document = IniDocument::parse(original);
     EXPECT_EQ(document.serialize(), original);
+    EXPECT_EQ(valueOf(document, u"Configuration", u"Title"), QStringLiteral("København"));
+    EXPECT_EQ(valueOf(document, u"Runprogs", u"Nr.0 data 0"), QStringLiteral("/home/søren/mail"));
 
     ASSERT_TRUE(
         document.setValue(QStringLiteral("configuration"), QStringLiteral("SPLASH"), QStringLiteral("0"))
             .ok());
     ASSERT_TRUE(
-        document.setValue(QStringLiteral("Runprogs"), QStringLiteral("nr.0 DATA 0"), QStringLiteral("x"))
+        document.setValue(QStringLiteral("Runprogs"), QStringLiteral("nr.0 DATA 0"), QStringLiteral("/ø"))
             .ok());
     ASSERT_TRUE(
         document.setValue(QStringLiteral("Total"), QStringLiteral("Hours"), QStringLiteral("5")).ok());
     // New keys go after the section's last entry, ahead of its blank lines; the existing key keeps
-    // its spelling; a new section goes at the end.
+    // its spelling and is now UTF-8; a new section goes at the end.
     EXPECT_EQ(document.serialize(),
-        QByteArray("; Ringtally settings\n"
+        QByteArray("; Ringtally settings, \xE6ndret i h\xE5nden\n"
                    "[Configuration]\n"
                    "  Language = 1 ; not a comment, part of the value\n"
+                   "Title=K\xC3\xB8"
+                   "benhavn\n"
                    "SPLASH=0\n"
                    "\n"
                    "[Runprogs]\n"
-                   "Nr.0 data 0=x\n"
+                   "Nr.0 data 0=/\xC3\xB8\n"
                    "\n"
                    "[Total]\n"
                    "Hours=5\n"));
