@@ -2,6 +2,9 @@
 
 #include "core/TextCodec.h"
 
+#include <QStringDecoder>
+#include <QUtf8StringView>
+
 namespace ringtally {
 
 namespace {
@@ -36,6 +39,21 @@ QString encodeValue(QString value)
 bool hasLineBreak(const QString& text)
 {
     return text.contains(u'\n') || text.contains(u'\r');
+}
+
+struct DecodedLine {
+    QString text;
+    QByteArray legacyBytes; // the bytes when they are not UTF-8
+};
+
+// Each line is decoded on its own: one stray byte from a hand edit makes only its own line
+// Windows-1252, instead of turning every UTF-8 name in the file into mojibake that the next save
+// would write back.
+DecodedLine decodeLine(QStringDecoder& utf8, QByteArrayView bytes)
+{
+    if (QUtf8StringView(bytes).isValidUtf8())
+        return { utf8.decode(bytes), {} };
+    return { decodeWindows1252(bytes), bytes.toByteArray() };
 }
 
 } // namespace
@@ -93,30 +111,34 @@ IniDocument::Line IniDocument::parseLine(const QString& text)
 IniDocument IniDocument::parse(QByteArrayView bytes)
 {
     IniDocument document;
-    const QString text = decodeUtf8OrWindows1252(bytes);
-    const QStringView all(text);
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
+    // A byte-order mark at the start of a later line is text, as it is anywhere else in a line.
+    QStringDecoder utf8(
+        QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     Section* section = &document.sections_.front();
     qsizetype start = 0;
     bool firstBreak = true;
-    while (start < all.size()) {
-        qsizetype end = all.indexOf(u'\n', start);
+    while (start < bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', start);
         const bool lastLine = end < 0;
         if (lastLine)
-            end = all.size();
-        QStringView lineText = all.sliced(start, end - start);
-        if (lineText.endsWith(u'\r')) {
+            end = bytes.size();
+        QByteArrayView lineBytes = bytes.sliced(start, end - start);
+        if (lineBytes.endsWith('\r')) {
             if (firstBreak && !lastLine)
                 document.crlf_ = true;
             // Every carriage return at the end goes, so that the line reads the same once it is
             // written back with the document's own line end.
-            while (lineText.endsWith(u'\r'))
-                lineText.chop(1);
+            while (lineBytes.endsWith('\r'))
+                lineBytes.chop(1);
         }
         if (!lastLine)
             firstBreak = false;
         start = end + 1;
 
-        const QStringView content = trimmedLeft(lineText);
+        DecodedLine decoded = decodeLine(utf8, lineBytes);
+        const QStringView content = trimmedLeft(decoded.text);
         if (content.startsWith(u'[')) {
             qsizetype close = content.indexOf(u']');
             if (close < 0)
@@ -124,12 +146,15 @@ IniDocument IniDocument::parse(QByteArrayView bytes)
             Section next;
             next.name = content.sliced(1, close - 1).toString();
             next.hasHeader = true;
-            next.header = lineText.toString();
+            next.header = std::move(decoded.text);
+            next.legacyHeader = std::move(decoded.legacyBytes);
             document.sections_.push_back(std::move(next));
             section = &document.sections_.back();
             continue;
         }
-        section->lines.push_back(parseLine(lineText.toString()));
+        Line line = parseLine(decoded.text);
+        line.legacyBytes = std::move(decoded.legacyBytes);
+        section->lines.push_back(std::move(line));
     }
     for (Section& s : document.sections_)
         s.reindex();
@@ -161,22 +186,26 @@ void IniDocument::reindexSections()
 
 QByteArray IniDocument::serialize() const
 {
-    const QString eol = crlf_ ? QStringLiteral("\r\n") : QStringLiteral("\n");
-    QString text;
+    const QByteArrayView eol = crlf_ ? "\r\n" : "\n";
+    QByteArray bytes;
     qsizetype size = 0;
     for (const Section& section : sections_) {
         size += section.header.size() + 2;
         for (const Line& line : section.lines)
             size += line.text.size() + 2;
     }
-    text.reserve(size);
+    bytes.reserve(size);
+    auto append = [&](const QString& text, const QByteArray& legacyBytes) {
+        bytes += legacyBytes.isEmpty() ? text.toUtf8() : legacyBytes;
+        bytes += eol;
+    };
     for (const Section& section : sections_) {
         if (section.hasHeader)
-            text += section.header + eol;
+            append(section.header, section.legacyHeader);
         for (const Line& line : section.lines)
-            text += line.text + eol;
+            append(line.text, line.legacyBytes);
     }
-    return text.toUtf8();
+    return bytes;
 }
 
 const IniDocument::Section* IniDocument::findSection(const QString& name) const
@@ -228,9 +257,8 @@ Status IniDocument::setValue(const QString& section, const QString& key, const Q
         const QString text = line.key + u'=' + encoded;
         if (line.text == text)
             return Status::success();
-        // Keep the spelling of the key as the file has it.
-        line.text = text;
-        line.value = parseLine(text).value;
+        // Keep the spelling of the key as the file has it; the line is new text, read bytes no more.
+        line = parseLine(text);
         modified_ = true;
         return Status::success();
     }

@@ -32,9 +32,11 @@ size_t qHash(const CaseInsensitiveName& name, size_t seed = 0) noexcept;
 /// Section and key names compare without regard to case; the first of duplicates wins.
 class IniDocument {
 public:
-    /// Parses a file's bytes: UTF-8, or Windows-1252 when they are not valid UTF-8; CRLF or LF.
+    /// Parses a file's bytes, CRLF or LF: each line UTF-8, or Windows-1252 when that line is not
+    /// valid UTF-8.
     static IniDocument parse(QByteArrayView bytes);
-    /// The document as UTF-8 with the line ends it was read with (LF for a new document).
+    /// The document with the line ends it was read with (LF for a new document): the lines the
+    /// program set in UTF-8, the others as they were read.
     QByteArray serialize() const;
 
     /// The value of the key in the section, if both exist.
@@ -61,6 +63,7 @@ private:
     struct Line {
         LineKind kind = LineKind::Other;
         QString text; // as read, or as composed when the program set the value
+        QByteArray legacyBytes; // the line as read when it was not UTF-8, written back unchanged
         QString key;
         QString value;
     };
@@ -68,6 +71,7 @@ private:
         QString name;
         bool hasHeader = false; // false only for the lines before the first section
         QString header;
+        QByteArray legacyHeader; // as legacyBytes
         std::vector<Line> lines;
         QHash<CaseInsensitiveName, int> keyIndex; // first line of each key
         void reindex();

@@ -65,9 +65,30 @@ bool isValidGrouping(QStringView integerPart, QStringView mark)
     return true;
 }
 
-QString otherSeparator(const QString& decimal)
+// The order of day, month and year ("d", "M", "y") in the locale's short date form when that form
+// separates them with "/" ("Mdy" for "M/d/yy"); empty otherwise.
+QString slashDateOrder(const QLocale& locale)
 {
-    return decimal == QStringLiteral(",") ? QStringLiteral(".") : QStringLiteral(",");
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    if (!format.contains(u'/'))
+        return {};
+    QString order;
+    for (const QChar c : format) {
+        if ((c == u'd' || c == u'M' || c == u'y') && !order.contains(c))
+            order += c;
+    }
+    return order.size() == 3 ? order : QString();
+}
+
+// A year of two digits lies in 1930..2029; one of four is as written; any other is no year.
+int fullYear(QStringView digits)
+{
+    const int year = digits.toInt();
+    if (digits.size() == 4)
+        return year;
+    if (digits.size() == 2)
+        return year + (year < 30 ? 2000 : 1900);
+    return -1;
 }
 
 } // namespace
@@ -77,7 +98,7 @@ NumberFormat::NumberFormat() : NumberFormat(QLocale::system())
 }
 
 NumberFormat::NumberFormat(const QLocale& locale)
-    : locale_(locale), decimal_(locale.decimalPoint()), group_(locale.groupSeparator())
+    : locale_(locale), decimal_(locale.decimalPoint()), slashDateOrder_(slashDateOrder(locale))
 {
 }
 
@@ -131,37 +152,29 @@ QString NumberFormat::formatFixed(double value, int decimals) const
 std::optional<double> NumberFormat::parseFraction(const QString& input) const
 {
     QString text = input.trimmed();
-    if (text.isEmpty())
-        return std::nullopt;
-    const QString other = otherSeparator(decimal_);
-
-    if (text.contains(decimal_)) {
-        // The locale's own form: grouping marks may stand only in the integer part.
-        const qsizetype point = text.indexOf(decimal_);
-        QString integerPart = text.left(point);
-        const QString fraction = text.mid(point + decimal_.size());
-        if (!group_.isEmpty() && integerPart.contains(group_)) {
-            if (!isValidGrouping(integerPart, group_))
-                return std::nullopt;
-            integerPart.remove(group_);
-        }
-        return parsePlain(integerPart + u'.' + fraction);
-    }
-    if (text.count(other) == 1) {
-        const qsizetype mark = text.indexOf(other);
-        const QString integerPart = text.left(mark);
-        const QString after = text.mid(mark + 1);
-        // A mark followed by exactly three digits could be a grouping mark of the locale.
-        const bool couldBeGrouping = other == group_ && after.size() == 3 && isValidGrouping(text, other);
-        if (!couldBeGrouping)
-            return parsePlain(integerPart + u'.' + after);
-    }
-    if (!group_.isEmpty() && text.contains(group_)) {
-        if (!isValidGrouping(text, group_))
+    // A locale whose decimal mark is neither "," nor "." writes its own.
+    if (decimal_ != u"," && decimal_ != u".")
+        text.replace(decimal_, QStringLiteral("."));
+    // No version of the program writes digit grouping, so a single mark is the decimal mark
+    // whatever the locale: "1,125" from a Danish system is not 1125 on an English one. Grouping
+    // comes only from hand edits: the same mark repeated, or the other one before the last mark.
+    const qsizetype mark = std::max(text.lastIndexOf(u','), text.lastIndexOf(u'.'));
+    if (mark < 0)
+        return parsePlain(text);
+    const QChar decimal = text[mark];
+    const QChar group = decimal == u',' ? u'.' : u',';
+    if (text.count(decimal) > 1 && !text.contains(group)) {
+        if (!isValidGrouping(text, QStringView(&decimal, 1)))
             return std::nullopt;
-        text.remove(group_);
+        return parsePlain(text.remove(decimal));
     }
-    return parsePlain(text);
+    QString integerPart = text.left(mark);
+    if (integerPart.contains(group)) {
+        if (!isValidGrouping(integerPart, QStringView(&group, 1)))
+            return std::nullopt;
+        integerPart.remove(group);
+    }
+    return parsePlain(integerPart + u'.' + text.sliced(mark + 1));
 }
 
 std::optional<qint64> NumberFormat::parseWhole(const QString& text, qint64 min, qint64 max) const
@@ -184,6 +197,7 @@ std::optional<QDate> NumberFormat::parseDate(const QString& input) const
 {
     const QString text = input.trimmed();
     static const QRegularExpression iso(QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})$"));
+    static const QRegularExpression slashed(QStringLiteral("^(\\d{1,4})/(\\d{1,4})/(\\d{1,4})$"));
     static const QRegularExpression dayFirst(
         QStringLiteral("^(\\d{1,2})([-./])(\\d{1,2})\\2(\\d{2}|\\d{4})$"));
     if (const auto match = iso.match(text); match.hasMatch()) {
@@ -192,11 +206,31 @@ std::optional<QDate> NumberFormat::parseDate(const QString& input) const
             return date;
         return std::nullopt;
     }
+    // The original platform wrote the locale's short form, so "1/2/2003" from a US system is
+    // 2 January; the day-first forms come after it.
+    if (const auto match = slashed.match(text); match.hasMatch() && !slashDateOrder_.isEmpty()) {
+        int day = 0;
+        int month = 0;
+        int year = -1;
+        for (int i = 0; i < 3; ++i) {
+            const QStringView field = match.capturedView(i + 1);
+            const QChar part = slashDateOrder_[i];
+            if (part == u'y')
+                year = fullYear(field);
+            else if (field.size() > 2)
+                break; // no day or month
+            else if (part == u'd')
+                day = field.toInt();
+            else
+                month = field.toInt();
+        }
+        const QDate date(year, month, day);
+        if (year >= 0 && date.isValid())
+            return date;
+    }
     if (const auto match = dayFirst.match(text); match.hasMatch()) {
-        int year = match.captured(4).toInt();
-        if (match.captured(4).size() == 2)
-            year += year < 30 ? 2000 : 1900;
-        const QDate date(year, match.captured(3).toInt(), match.captured(1).toInt());
+        const QDate date(
+            fullYear(match.capturedView(4)), match.captured(3).toInt(), match.captured(1).toInt());
         if (date.isValid())
             return date;
     }

@@ -9,8 +9,9 @@
 namespace ringtally {
 
 /// The user's number and date format for the settings file: numbers with a fraction use the
-/// locale's decimal separator and no digit grouping. Reading also takes the other of "," and "."
-/// where it cannot be a grouping mark, so a file written under another locale still reads.
+/// locale's decimal separator and no digit grouping. Reading takes a single "," or "." as the
+/// decimal mark in any locale, so a file written under another locale still reads; a mark
+/// repeated ("1.000.000") or followed by the other ("1.234,5") is grouping.
 class NumberFormat {
 public:
     /// The format of the user's locale, as the environment sets it.
@@ -34,14 +35,15 @@ public:
 
     /// The date as the settings file stores it (ISO 8601, "2026-12-06").
     static QString formatDate(const QDate& date);
-    /// A stored date: ISO 8601, "dd-mm-yyyy" or "dd-mm-yy" (00-29 are 2000-2029, 30-99 are
-    /// 1930-1999; "." and "/" also separate), or the locale's short date format.
+    /// A stored date: ISO 8601; with "/" in the order of the locale's short date form when that
+    /// form uses "/" ("1/2/2003" is 2 January in the US); "dd-mm-yyyy" or "dd-mm-yy" (00-29 are
+    /// 2000-2029, 30-99 are 1930-1999; "." and "/" also separate); or the locale's short date format.
     std::optional<QDate> parseDate(const QString& text) const;
 
 private:
     QLocale locale_;
     QString decimal_;
-    QString group_;
+    QString slashDateOrder_; // "Mdy" for "M/d/yy"; empty for a short date form without "/"
 };
 
 } // namespace ringtally

@@ -13,14 +13,20 @@ void ProfileFile::refresh(Freshness freshness) const
     // The watch is asked before the file is looked at, so a change made while it is being read
     // shows up at the next read. Writing alone never starts the watch: a process that only
     // writes (or a short-lived object) does not pay for one.
-    if (freshness == Freshness::TrustWatch && !watch_.mayHaveChanged() && loaded_ && readStatus_.ok())
+    const bool watching = watch_.isWatching();
+    const bool mayHaveChanged
+        = freshness == Freshness::TrustWatch || watching ? watch_.mayHaveChanged() : true;
+    const bool cacheUsable = loaded_ && readStatus_.ok();
+    if (freshness == Freshness::TrustWatch && !mayHaveChanged && cacheUsable)
         return;
     Result<FileStamp> stamp = stampFile(path_);
     if (!stamp) {
         readStatus_ = stamp.status();
         return;
     }
-    if (loaded_ && stamp.value() == stamp_ && readStatus_.ok())
+    // The stamp is trusted only where no watch saw a change: an edit of the same size within the
+    // file system's time granularity leaves every field of it as it was.
+    if (cacheUsable && !(watching && mayHaveChanged) && stamp.value() == stamp_)
         return;
     Result<FileContents> contents = readWholeFile(path_);
     if (!contents) {
@@ -46,6 +52,12 @@ QString ProfileFile::ReadIni(const QString& section, const QString& key, const Q
         value->truncate(length);
     }
     return *value;
+}
+
+QString ProfileFile::readWhole(const QString& section, const QString& key, const QString& defaultValue) const
+{
+    refresh();
+    return document_.value(section, key).value_or(defaultValue);
 }
 
 Status ProfileFile::update(const std::function<Status(IniDocument&)>& edit)

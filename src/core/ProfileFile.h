@@ -30,6 +30,9 @@ public:
     /// The key's value (cut to kMaxValueLength characters), or defaultValue when the file, the
     /// section or the key is missing.
     QString ReadIni(const QString& section, const QString& key, const QString& defaultValue) const;
+    /// As ReadIni, but the whole value: for values stored longer than a read returns (a scrambled
+    /// dial-up datum takes two to eight hex digits a character).
+    QString readWhole(const QString& section, const QString& key, const QString& defaultValue) const;
     /// Sets the key's value; the file is created by the first write.
     Status WriteIni(const QString& section, const QString& key, const QString& value);
     /// Removes the whole section when wholeSection is true, else the one key.

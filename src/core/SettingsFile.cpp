@@ -23,6 +23,20 @@ QString shortestFloat(float value, const NumberFormat& format)
     return format.formatFraction(QByteArray(buffer, result.ptr - buffer).toDouble());
 }
 
+// The original read 254 hex digits of a scrambled dial-up datum: 127 characters of its 8-bit code
+// page. In UTF-8 a character takes up to four bytes, and a cut through one garbles the whole
+// datum, so a datum is read whole and cut to as many characters once unscrambled.
+constexpr int kMaxDunDataLength = ProfileFile::kMaxValueLength / 2;
+
+// The first count characters of text, a character outside the basic plane counting as one.
+QString firstCharacters(const QString& text, int count)
+{
+    qsizetype end = 0;
+    for (int n = 0; n < count && end < text.size(); ++n)
+        end += text[end].isHighSurrogate() && end + 1 < text.size() && text[end + 1].isLowSurrogate() ? 2 : 1;
+    return text.left(end);
+}
+
 // Tags that mark the two kinds of text setting read in a special way.
 struct DunDatum { }; // stored scrambled
 struct PeriodStartText { }; // an empty value reads as "00:00"
@@ -142,7 +156,8 @@ void SettingsFile::LoadSettings(Settings& settings) const
         using Field = std::decay_t<decltype(field)>;
         using Default = std::decay_t<decltype(def)>;
         if constexpr (std::is_same_v<Default, DunDatum>)
-            field = UnscrambleDUNData(ReadIni(section, key, QString()), kDunDataKey);
+            field = firstCharacters(
+                UnscrambleDUNData(file_.readWhole(section, key, QString()), kDunDataKey), kMaxDunDataLength);
         else if constexpr (std::is_same_v<Default, PeriodStartText>) {
             field = ReadIni(section, key, QStringLiteral("00:00"));
             if (field.isEmpty())

@@ -25,6 +25,11 @@ struct FileContents {
     FileStamp stamp;
 };
 
+/// Keeps the times in stamps only in whole multiples of granularityNs, as a file system with coarse
+/// timestamps does; 1, the default, keeps them as the system gives them. For tests: where the
+/// system keeps fine timestamps, two versions of a file never share a stamp. Returns the old value.
+qint64 setStampGranularityForTests(qint64 granularityNs);
+
 /// The stamp of the file at path now; a missing file gives a stamp with exists false.
 Result<FileStamp> stampFile(const QString& path);
 
@@ -32,7 +37,9 @@ Result<FileStamp> stampFile(const QString& path);
 Result<FileContents> readWholeFile(const QString& path);
 
 /// Replaces the file at path with bytes so that a crash at any moment leaves the old file or the
-/// new one: a temporary file in the same folder, written, synced once, then renamed over the old.
+/// new one: a temporary file in the same folder, written, synced once, then renamed over the old,
+/// and the folder synced, so that the new file is there to stay once this returns. Temporaries of
+/// the file that killed saves left behind, a minute old or older, go.
 /// The folder is created when missing. A new file is readable and writable by its owner only.
 /// A file whose owner-write permission is off counts as read-only and is not replaced.
 /// Returns the stamp of the new file.
@@ -50,7 +57,8 @@ struct AppendOutcome {
 };
 
 /// Appends bytes to the file, creating it (readable and writable by its owner only) when missing,
-/// and syncs it, so an appended line survives a crash right after.
+/// and syncs it, so an appended line survives a crash right after. When the bytes cannot all be
+/// written and synced, the file is cut back to its old length: it never keeps part of them.
 AppendOutcome appendToFile(const QString& path, const QByteArray& bytes);
 
 } // namespace ringtally

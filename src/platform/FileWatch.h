@@ -18,6 +18,8 @@ public:
     /// True when the file may have changed (been written, replaced, created or removed) since
     /// the previous call.
     bool mayHaveChanged();
+    /// True while the file is watched, so that mayHaveChanged tells of real events only.
+    bool isWatching() const { return watch_ >= 0; }
 
 private:
     bool arm();

@@ -72,34 +72,42 @@ TEST(IniDocument, LineEndsAndTheLastLine)
 
 TEST(IniDocument, ChangesKeepEveryOtherLineAsItWas)
 {
-    const QByteArray original = "; Ringtally settings\n"
+    // UTF-8 but for two lines a hand edit saved in Windows-1252 (æ 0xE6, å 0xE5, ø 0xF8): each line
+    // reads in its own encoding and is written back with its own bytes unless changed.
+    const QByteArray original = "; Ringtally settings, \xE6ndret i h\xE5nden\n"
                                 "[Configuration]\n"
                                 "  Language = 1 ; not a comment, part of the value\n"
+                                "Title=K\xC3\xB8"
+                                "benhavn\n"
                                 "\n"
                                 "[Runprogs]\n"
-                                "Nr.0 data 0=/usr/bin/mail\n"
+                                "Nr.0 data 0=/home/s\xF8ren/mail\n"
                                 "\n";
     IniDocument document = IniDocument::parse(original);
     EXPECT_EQ(document.serialize(), original);
+    EXPECT_EQ(valueOf(document, u"Configuration", u"Title"), QStringLiteral("København"));
+    EXPECT_EQ(valueOf(document, u"Runprogs", u"Nr.0 data 0"), QStringLiteral("/home/søren/mail"));
 
     ASSERT_TRUE(
         document.setValue(QStringLiteral("configuration"), QStringLiteral("SPLASH"), QStringLiteral("0"))
             .ok());
     ASSERT_TRUE(
-        document.setValue(QStringLiteral("Runprogs"), QStringLiteral("nr.0 DATA 0"), QStringLiteral("x"))
+        document.setValue(QStringLiteral("Runprogs"), QStringLiteral("nr.0 DATA 0"), QStringLiteral("/ø"))
             .ok());
     ASSERT_TRUE(
         document.setValue(QStringLiteral("Total"), QStringLiteral("Hours"), QStringLiteral("5")).ok());
     // New keys go after the section's last entry, ahead of its blank lines; the existing key keeps
-    // its spelling; a new section goes at the end.
+    // its spelling and is now UTF-8; a new section goes at the end.
     EXPECT_EQ(document.serialize(),
-        QByteArray("; Ringtally settings\n"
+        QByteArray("; Ringtally settings, \xE6ndret i h\xE5nden\n"
                    "[Configuration]\n"
                    "  Language = 1 ; not a comment, part of the value\n"
+                   "Title=K\xC3\xB8"
+                   "benhavn\n"
                    "SPLASH=0\n"
                    "\n"
                    "[Runprogs]\n"
-                   "Nr.0 data 0=x\n"
+                   "Nr.0 data 0=/\xC3\xB8\n"
                    "\n"
                    "[Total]\n"
                    "Hours=5\n"));

@@ -4,6 +4,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
+
+#include <limits>
 
 #include <gtest/gtest.h>
 
@@ -62,6 +65,10 @@ TEST(ProfileFile, LongValuesAreCutTo254Characters)
 
 TEST(ProfileFile, AHandEditIsSeenByTheNextRead)
 {
+    // Edits of the same size share a stamp where the file system keeps coarse times (FAT, network
+    // file systems, kernels before 6.13); here stamps keep no times at all.
+    const qint64 fine = setStampGranularityForTests(std::numeric_limits<qint64>::max());
+    const auto restore = qScopeGuard([fine] { setStampGranularityForTests(fine); });
     TempFolder temp;
     const QString path = temp.file(QStringLiteral("Ringtally.ini"));
     ProfileFile profile(path);
@@ -69,12 +76,12 @@ TEST(ProfileFile, AHandEditIsSeenByTheNextRead)
     ASSERT_EQ(
         profile.ReadIni(QStringLiteral("Total"), QStringLiteral("Hours"), QString()), QStringLiteral("1"));
 
-    // An editor that writes in place.
-    writePlain(path, "[Total]\nHours=22\n");
+    // An editor that writes in place, same size as before.
+    writePlain(path, "[Total]\nHours=2\n");
     EXPECT_EQ(
-        profile.ReadIni(QStringLiteral("Total"), QStringLiteral("Hours"), QString()), QStringLiteral("22"));
+        profile.ReadIni(QStringLiteral("Total"), QStringLiteral("Hours"), QString()), QStringLiteral("2"));
 
-    // An editor that writes a new file and renames it over the old one, same size as before.
+    // An editor that writes a new file and renames it over the old one.
     writePlain(temp.file(QStringLiteral("edit.tmp")), "[Total]\nHours=33\n");
     ASSERT_TRUE(QFile::remove(path));
     ASSERT_TRUE(QFile::rename(temp.file(QStringLiteral("edit.tmp")), path));
@@ -82,9 +89,10 @@ TEST(ProfileFile, AHandEditIsSeenByTheNextRead)
         profile.ReadIni(QStringLiteral("Total"), QStringLiteral("Hours"), QString()), QStringLiteral("33"));
 
     // A write starts from the edited file, so the hand edit is not undone.
+    writePlain(path, "[Total]\nHours=44\n");
     ASSERT_TRUE(
         profile.WriteIni(QStringLiteral("Total"), QStringLiteral("Minutes"), QStringLiteral("4")).ok());
-    EXPECT_EQ(contentsOf(path), QByteArray("[Total]\nHours=33\nMinutes=4\n"));
+    EXPECT_EQ(contentsOf(path), QByteArray("[Total]\nHours=44\nMinutes=4\n"));
 
     // The file removed: defaults again.
     ASSERT_TRUE(QFile::remove(path));

@@ -46,28 +46,8 @@ protected:
 
 TEST_F(SettingsFileTest, NoFileGivesTheDefaults)
 {
-    const Settings s = loaded();
-    EXPECT_EQ(s.TaskBarType, 2);
-    EXPECT_EQ(s.Language, 0);
-    EXPECT_EQ(s.KeyboardShortcut, (std::array<qint16, 3> { 0, 0, 0 }));
-    EXPECT_EQ(s.MaxDayPrice, -1);
-    EXPECT_EQ(s.AutoLogOnHangup, 1);
-    EXPECT_EQ(s.DoubleClickAction, -1);
-    EXPECT_EQ(s.NumberOfDUN, 0);
-    for (const Scheme& scheme : s.Schemes) {
-        EXPECT_TRUE(scheme.Name.isEmpty());
-        EXPECT_EQ(scheme.DUNName, QStringLiteral("None"));
-        for (const DayTariff& day : scheme.Days) {
-            EXPECT_EQ(day.NumberOfPeriods, 3);
-            EXPECT_EQ(day.PeriodStart[2], QStringLiteral("00:00"));
-            EXPECT_EQ(day.MinutePrice[5], 0);
-        }
-    }
-    EXPECT_EQ(s.AutoConnectCount, 0);
-    EXPECT_EQ(s.LastCallDate, QDate(1980, 1, 1));
-    EXPECT_EQ(s.LastCallPrice, 0);
-    EXPECT_EQ(s.TotalHours, 0);
-    EXPECT_EQ(s, Settings());
+    // Every field is overwritten; the default values themselves show in KeysAreWrittenInTheirOrder.
+    EXPECT_EQ(loaded(), Settings());
     EXPECT_FALSE(QFile::exists(path()));
 }
 
@@ -104,6 +84,25 @@ TEST_F(SettingsFileTest, SavedTextsAreInTheUsersFormatAndDataScrambled)
         "\n0,DUNData1=" + ScrambleDUNData(QStringLiteral("secret"), kDunDataKey).toUtf8() + "\n"));
     EXPECT_TRUE(text.contains("\n0,DUNData0=\n")); // an empty datum is stored empty
     EXPECT_TRUE(text.contains("\nDate=1980-01-01\n"));
+}
+
+TEST_F(SettingsFileTest, DialUpDataOfUpTo127CharactersInAnyLettersReadBackWhole)
+{
+    // Stored as the hex of their UTF-8 bytes: two to eight hex digits a character, where a read
+    // returns 254.
+    Settings s;
+    s.Schemes[0].DUNData
+        = { QString(127, u'æ'), QString(127, u'中'), QString::fromUtf16(u"\U0001F600").repeated(127) };
+    ASSERT_TRUE(settings.SaveSettings(s).ok());
+    EXPECT_EQ(loaded().Schemes[0].DUNData, s.Schemes[0].DUNData);
+
+    // Longer data read as their first 127 characters, as the original platform read them: two hex
+    // digits a character there (æ is 0xE6 in its code page).
+    writePlain("[Schemes]\n0,DUNData0=" + scrambleBytes(QByteArray(200, 'x'), kDunDataKey.toUtf8())
+        + "\n0,DUNData1=" + scrambleBytes(QByteArray(130, '\xE6'), kDunDataKey.toUtf8()) + "\n");
+    const Settings longer = loaded();
+    EXPECT_EQ(longer.Schemes[0].DUNData[0], QString(127, u'x'));
+    EXPECT_EQ(longer.Schemes[0].DUNData[1], QString(127, u'æ'));
 }
 
 TEST_F(SettingsFileTest, KeysAreWrittenInTheirOrder)

@@ -8,6 +8,8 @@
 #include <QFileInfo>
 
 #include <csignal>
+#include <ctime>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -131,20 +133,55 @@ TEST(FileAccess, AReadOnlyFolderIsAnErrorAndLeavesTheFileAlone)
     EXPECT_EQ(entriesOf(folder), QStringList({ QStringLiteral("Ringtally.ini") }));
 }
 
-TEST(FileAccess, AFullDiskIsAnErrorAndLeavesTheOldFile)
+TEST(FileAccess, AFullDiskLeavesTheOldFileAndTheLogWhole)
 {
     TempFolder temp;
     const QString path = temp.file(QStringLiteral("Ringtally.ini"));
+    const QString log = temp.file(QStringLiteral("Ringtally.log"));
     writePlain(path, "kept");
-    // A file-size limit fails writes the way a full disk does, without needing a full disk.
+    writePlain(log, "first\r\n");
+    // A file-size limit fails writes the way a full disk does, without needing a full disk; the
+    // line is larger than the room left, so part of it is written before the write fails.
     const int status = ringtally::test::runInChild([&] {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit { 4096, 4096 };
         if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
             return 3;
-        return replaceFileAtomically(path, QByteArray(100'000, 'x')).ok() ? 1 : 0;
+        const bool replaced = replaceFileAtomically(path, QByteArray(100'000, 'x')).ok();
+        const bool appended = appendToFile(log, QByteArray(10'000, 'x') + "\r\n").written.ok();
+        return replaced || appended ? 1 : 0;
     });
     EXPECT_EQ(status, 0);
     EXPECT_EQ(contentsOf(path), QByteArray("kept"));
-    EXPECT_EQ(entriesOf(temp.path()), QStringList({ QStringLiteral("Ringtally.ini") }));
+    EXPECT_EQ(contentsOf(log), QByteArray("first\r\n"));
+    EXPECT_EQ(entriesOf(temp.path()),
+        QStringList({ QStringLiteral("Ringtally.ini"), QStringLiteral("Ringtally.log") }));
+    ASSERT_TRUE(appendToFile(log, "second\r\n").written.ok());
+    EXPECT_EQ(contentsOf(log), QByteArray("first\r\nsecond\r\n"));
+}
+
+TEST(FileAccess, ASaveRemovesTheOldTemporariesOfKilledSavesOfTheSameFileOnly)
+{
+    TempFolder temp;
+    const QStringList leftovers
+        = { QStringLiteral(".Ringtally.ini.Ab3xYz"), QStringLiteral(".Ringtally.ini.000000") };
+    QStringList kept = { QStringLiteral(".Ringtally.ini.Dir123"), QStringLiteral(".Ringtally.ini.Ab3xY"),
+        QStringLiteral(".Ringtally.ini.Ab3xYz7"), QStringLiteral(".Ringtally.ini.Ab-xYz"),
+        QStringLiteral(".Other.ini.Ab3xYz"), QStringLiteral("Ringtally.ini.Ab3xYz") };
+    ASSERT_TRUE(QDir(temp.path()).mkdir(kept.front()));
+    const timespec twoMinutesAgo[2] = { { 0, UTIME_OMIT }, { ::time(nullptr) - 120, 0 } };
+    for (const QString& name : leftovers + kept) {
+        if (name != kept.front())
+            writePlain(temp.file(name), "partial");
+        ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(temp.file(name)).constData(), twoMinutesAgo, 0), 0);
+    }
+    // A fresh one may belong to a save running now.
+    writePlain(temp.file(QStringLiteral(".Ringtally.ini.Fresh1")), "partial");
+
+    ASSERT_TRUE(replaceFileAtomically(temp.file(QStringLiteral("Ringtally.ini")), "new").ok());
+    kept += { QStringLiteral(".Ringtally.ini.Fresh1"), QStringLiteral("Ringtally.ini") };
+    kept.sort();
+    QStringList entries = entriesOf(temp.path());
+    entries.sort();
+    EXPECT_EQ(entries, kept);
 }

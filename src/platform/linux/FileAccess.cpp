@@ -3,10 +3,13 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,6 +27,14 @@ Error fileError(const QString& what, const QString& path, int error)
     return Error { QStringLiteral("%1 %2: %3").arg(what, QDir::toNativeSeparators(path), reason(error)) };
 }
 
+// Changed only by tests, before they touch any file.
+qint64 stampGranularityNs = 1;
+
+qint64 coarse(qint64 ns)
+{
+    return ns - ns % stampGranularityNs;
+}
+
 FileStamp stampOf(const struct stat& st)
 {
     FileStamp stamp;
@@ -31,8 +42,8 @@ FileStamp stampOf(const struct stat& st)
     stamp.device = static_cast<quint64>(st.st_dev);
     stamp.inode = static_cast<quint64>(st.st_ino);
     stamp.size = static_cast<qint64>(st.st_size);
-    stamp.modifiedNs = qint64(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
-    stamp.changedNs = qint64(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec;
+    stamp.modifiedNs = coarse(qint64(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec);
+    stamp.changedNs = coarse(qint64(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec);
     return stamp;
 }
 
@@ -80,7 +91,52 @@ QString resolveLinks(const QString& path)
     return target.isEmpty() ? info.symLinkTarget() : target;
 }
 
+// A save writes a temporary named temporaryPrefix and kRandomPart, whose X's mkostemp turns into
+// letters and digits.
+constexpr char kRandomPart[] = "XXXXXX";
+
+QByteArray temporaryPrefix(const QFileInfo& file)
+{
+    return '.' + QFile::encodeName(file.fileName()) + '.';
+}
+
+bool isLetterOrDigit(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+// Removes the temporaries that killed saves of the file left in its folder: regular files named as
+// a save names them, last written at least a minute before now. A save running in another process
+// holds its temporary for a moment only, so the minute leaves it alone; should one take longer,
+// its rename fails and it reports that, with the settings file as it was.
+void removeLeftovers(int folderFd, const QByteArray& prefix, const timespec& now)
+{
+    constexpr auto randomLength = qsizetype(std::size(kRandomPart) - 1);
+    constexpr time_t kAgeSeconds = 60;
+    DIR* folder = ::fdopendir(::dup(folderFd)); // fdopendir takes over the descriptor it gets
+    if (!folder)
+        return;
+    while (const dirent* entry = ::readdir(folder)) {
+        const QByteArrayView name(entry->d_name);
+        if (name.size() != prefix.size() + randomLength || !name.startsWith(prefix)
+            || !std::all_of(name.end() - randomLength, name.end(), isLetterOrDigit))
+            continue;
+        struct stat st { };
+        if (::fstatat(folderFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)
+            || st.st_mtim.tv_sec > now.tv_sec - kAgeSeconds)
+            continue;
+        // A leftover that stays takes room only; the save it follows has succeeded.
+        ::unlinkat(folderFd, entry->d_name, 0);
+    }
+    ::closedir(folder);
+}
+
 } // namespace
+
+qint64 setStampGranularityForTests(qint64 granularityNs)
+{
+    return std::exchange(stampGranularityNs, std::max<qint64>(granularityNs, 1));
+}
 
 Result<FileStamp> stampFile(const QString& path)
 {
@@ -141,8 +197,7 @@ Result<FileStamp> replaceFileAtomically(const QString& requestedPath, const QByt
             return fileError(QStringLiteral("Cannot write"), path, EACCES);
     }
 
-    QByteArray tempName = QFile::encodeName(
-        folder + QLatin1Char('/') + QLatin1Char('.') + info.fileName() + QStringLiteral(".XXXXXX"));
+    QByteArray tempName = QFile::encodeName(folder) + '/' + temporaryPrefix(info) + kRandomPart;
     // mkstemp creates the file readable and writable by its owner only.
     Descriptor fd(::mkostemp(tempName.data(), O_CLOEXEC));
     if (fd.get() < 0)
@@ -163,6 +218,14 @@ Result<FileStamp> replaceFileAtomically(const QString& requestedPath, const QByt
         return fail(errno);
     if (::rename(tempName.constData(), QFile::encodeName(path).constData()) != 0)
         return fail(errno);
+    // The rename lasts only once the folder is synced: until then a power loss can bring the old
+    // file back after a save that reported success. A folder with write and search permission
+    // only cannot be opened to sync it, and some file systems do not sync folders (EINVAL).
+    const Descriptor dir(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0 && ::fsync(dir.get()) != 0 && errno != EINVAL)
+        return fileError(QStringLiteral("Cannot write"), path, errno);
+    if (dir.get() >= 0)
+        removeLeftovers(dir.get(), temporaryPrefix(info), written.st_mtim);
     // rename changes the file's ctime on some file systems; take the stamp the next look will see.
     Result<FileStamp> stamp = stampFile(path);
     if (!stamp)
@@ -181,10 +244,22 @@ AppendOutcome appendToFile(const QString& path, const QByteArray& bytes)
             = Error { QStringLiteral("Nothing was written to %1").arg(QDir::toNativeSeparators(path)) };
         return outcome;
     }
-    if (!writeAll(fd.get(), bytes.constData(), bytes.size()) || ::fsync(fd.get()) != 0)
+    struct stat before { };
+    if (::fstat(fd.get(), &before) != 0) {
         outcome.written = fileError(QStringLiteral("Cannot write"), path, errno);
-    else if (::close(fd.release()) != 0)
+        return outcome;
+    }
+    if (!writeAll(fd.get(), bytes.constData(), bytes.size()) || ::fsync(fd.get()) != 0) {
         outcome.written = fileError(QStringLiteral("Cannot write"), path, errno);
+        // Take back what was written of the bytes (part of a line on a full disk), so the file
+        // keeps whole lines and the next line is not glued to the fragment.
+        if (::ftruncate(fd.get(), before.st_size) != 0) {
+            outcome.written = Error { QStringLiteral("%1; what was written cannot be taken back: %2")
+                                          .arg(outcome.written.message(), reason(errno)) };
+        }
+    } else if (::close(fd.release()) != 0) {
+        outcome.written = fileError(QStringLiteral("Cannot write"), path, errno);
+    }
     return outcome;
 }
 
