@@ -7,9 +7,47 @@
 
 namespace ringtally::test {
 
-/// Dial-up networking whose entries, or whose failure to list them, the test sets.
+/// Dial-up networking whose entries (or a failure to list them) and connections the test sets.
+/// A connection hung up drops after the number of online checks the test chose, as a real line
+/// takes its time.
 class FakeDialUpNetwork : public DialUpNetwork {
 public:
+    Result<std::vector<DialUpConnection>> activeConnections() const override
+    {
+        if (connectionsFail_)
+            return Error { QStringLiteral("the connections cannot be listed") };
+        return connections_;
+    }
+    Status hangUp(const DialUpConnection& connection) override
+    {
+        hungUp_.push_back(connection.handle);
+        std::erase_if(connections_, [&](const DialUpConnection& c) { return c.handle == connection.handle; });
+        return Status::success();
+    }
+    bool isOnline() const override
+    {
+        if (connections_.empty() && checksUntilOffline_ > 0) {
+            --checksUntilOffline_;
+            return true;
+        }
+        return !connections_.empty() || stuckOnline_;
+    }
+    QString currentEntryName() const override
+    {
+        return connections_.empty() ? QString() : connections_.front().entryName;
+    }
+
+    /// The connections that are up from now on.
+    void setConnections(std::vector<DialUpConnection> connections) { connections_ = std::move(connections); }
+    /// Once no connection is left, the system still reports online for this many checks.
+    void dropAfterChecks(int checks) { checksUntilOffline_ = checks; }
+    /// The system reports online forever, as a flag that never clears.
+    void stayOnline() { stuckOnline_ = true; }
+    /// Listing the connections fails from now on.
+    void failConnectionListing() { connectionsFail_ = true; }
+    /// The handles hung up, in order.
+    const std::vector<qint64>& hungUp() const { return hungUp_; }
+
     Result<QStringList> entryNames() const override
     {
         ++listings_;
@@ -31,6 +69,11 @@ public:
 
 private:
     QStringList entries_;
+    std::vector<DialUpConnection> connections_;
+    std::vector<qint64> hungUp_;
+    mutable int checksUntilOffline_ = 0;
+    bool stuckOnline_ = false;
+    bool connectionsFail_ = false;
     std::optional<QString> failure_;
     mutable int listings_ = 0;
 };

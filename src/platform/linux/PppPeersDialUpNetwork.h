@@ -16,6 +16,16 @@ public:
     /// leftovers are not entries. A missing folder has no entries; an unreadable one is an error.
     Result<QStringList> entryNames() const override;
 
+    // Stand-ins until the pppd backend watches the running pppd processes: no connection is
+    // ever seen, so the program counts as offline and has nothing to hang up.
+    Result<std::vector<DialUpConnection>> activeConnections() const override
+    {
+        return std::vector<DialUpConnection> {};
+    }
+    Status hangUp(const DialUpConnection&) override { return Status::success(); }
+    bool isOnline() const override { return false; }
+    QString currentEntryName() const override { return {}; }
+
 private:
     QString peersFolder_;
 };
