@@ -15,11 +15,15 @@
 #include "support/TempFolder.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
+#include <QScopeGuard>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -126,6 +130,57 @@ TEST_F(DialStatusTest, HidingARowMovesTheRowsBelowAndResizesTheWindow)
     w.setWindowState(Qt::WindowMinimized);
     w.mnuShow_Click(0);
     EXPECT_EQ(pixelsToTwips(w.height()), 675);
+}
+
+TEST_F(DialStatusTest, RowsShowTheWidestFiguresWholeAtAnyFontInBothLanguages)
+{
+    const QFont defaultFont = QApplication::font();
+    const auto restoreFont = qScopeGuard([&defaultFont] { QApplication::setFont(defaultFont); });
+    for (const int pointSize : { 0, 15 }) { // 0: the test's own default font
+        for (const int language : { 0, 1 }) {
+            SCOPED_TRACE(testing::Message() << pointSize << " pt, language " << language);
+            QFont font = defaultFont;
+            if (pointSize > 0)
+                font.setPointSize(pointSize);
+            QApplication::setFont(font);
+            state.settings.Language = quint8(language);
+            DialStatus& w = make();
+            StatusTexts& t = state.texts;
+            t.NuvTimer = t.DagTimer = t.TotTimer = QStringLiteral("9999");
+            t.NuvPris = t.DagPris = t.TotPris = QStringLiteral("99999,99");
+            w.showTexts();
+            w.show();
+            for (const QLabel* label : w.findChildren<QLabel*>()) {
+                if (!label->isVisibleTo(&w))
+                    continue;
+                EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
+                EXPECT_GE(label->height(), label->sizeHint().height()) << label->text().toStdString();
+                EXPECT_TRUE(label->parentWidget()->rect().contains(label->geometry()));
+            }
+            // "9999:00:00" reads as one time: its parts touch, the colons and minutes no wider than
+            // their text.
+            const std::array<QLabel*, 5> time { w.TotTimer, w.TotKolon, w.TotMinutter, w.Label2, w.SekNr[2] };
+            for (size_t i = 1; i < time.size(); ++i) {
+                EXPECT_EQ(time[i - 1]->geometry().right() + 1, time[i]->x()) << i;
+                EXPECT_LE(time[i]->width(), time[i]->sizeHint().width() + 1) << i;
+            }
+            for (int n = 1; n < DialStatus::kRowCount; ++n)
+                EXPECT_GE(w.Element[size_t(n)]->y(), w.Element[size_t(n - 1)]->geometry().bottom() + 1);
+            EXPECT_LE(w.Element[5]->mapTo(&w, QPoint(0, w.Element[5]->height())).y(), w.height());
+            // Every menu bar item has room: no extension button hides the last ones.
+            const auto* extension = w.menuBar->findChild<QToolButton*>();
+            EXPECT_FALSE(extension && extension->isVisible());
+        }
+    }
+}
+
+TEST(DialStatusHeight, TheRuleSizesTheWholeWindowButNeverClipsTheRows)
+{
+    // A rule of 149 px for the whole window, 127 px that the menu and rows need: no frame, a 20 px
+    // frame, a 30 px frame.
+    EXPECT_EQ(DialStatus::clientHeightFor(149, 0, 127), 149);
+    EXPECT_EQ(DialStatus::clientHeightFor(149, 20, 127), 129);
+    EXPECT_EQ(DialStatus::clientHeightFor(149, 30, 127), 127);
 }
 
 TEST_F(DialStatusTest, SkiftTaskbarTicksOneFigureAndStoresIt)
