@@ -13,6 +13,8 @@
 #include <QTimer>
 #include <QtDebug>
 
+#include <cmath>
+
 namespace ringtally {
 
 namespace {
@@ -155,8 +157,30 @@ void TitleInfo::growToFitInfo()
         widthPx = twipsToPixels(wantedWidth);
     if (wantedHeight > pixelsToTwips(heightPx))
         heightPx = twipsToPixels(wantedHeight);
-    if (widthPx != width() || heightPx != height())
-        resize(widthPx, heightPx);
+    if (widthPx == width() && heightPx == height())
+        return;
+    resize(widthPx, heightPx);
+    // The default place keeps its distance from the right edge, so the window grows leftwards.
+    keepOnScreen(!dragging_ && !hasStoredLeft());
+}
+
+bool TitleInfo::hasStoredLeft() const
+{
+    return !std::isnan(settings_.readFraction(kSection, kLeftKey, qQNaN()));
+}
+
+void TitleInfo::keepOnScreen(bool atDefaultPlace)
+{
+    const QRect whole = screen()->geometry();
+    const QRect room = screen()->availableGeometry();
+    int left = x();
+    if (atDefaultPlace)
+        left = twipsToPixels(pixelsToTwips(whole.right() + 1) - pixelsToTwips(width()) - kRightMarginTwips);
+    // Past the right edge it moves left, but never past the left one. The top may cover a panel,
+    // as the snap to the screen's top edge means it to.
+    left = qMax(room.left(), qMin(left, room.right() + 1 - width()));
+    const int top = qMax(whole.top(), qMin(y(), whole.bottom() + 1 - height()));
+    move(left, top);
 }
 
 void TitleInfo::setTaskbarTicks(int figure)
@@ -194,11 +218,10 @@ void TitleInfo::HideTitleInfo_Timer()
 
 void TitleInfo::Form_Activate()
 {
-    const double screenWidth = pixelsToTwips(screen()->geometry().width());
-    const double defaultLeft = screenWidth - pixelsToTwips(width()) - kRightMarginTwips;
-    const double left = settings_.readFraction(kSection, kLeftKey, defaultLeft);
+    const double left = settings_.readFraction(kSection, kLeftKey, qQNaN());
     const double top = settings_.readFraction(kSection, kTopKey, 0);
-    move(twipsToPixels(left), twipsToPixels(top));
+    move(std::isnan(left) ? x() : twipsToPixels(left), twipsToPixels(top));
+    keepOnScreen(std::isnan(left));
 }
 
 void TitleInfo::Info_MouseDown(QPoint globalPx)
