@@ -3,6 +3,7 @@
 #include "core/SettingsFile.h"
 #include "localisation/StringTable.h"
 #include "metering/Twips.h"
+#include "platform/linux/TaskbarHint.h"
 
 #include <QAction>
 #include <QEvent>
@@ -305,6 +306,9 @@ bool TitleInfo::event(QEvent* event)
 {
     if (event->type() == QEvent::WindowActivate)
         Form_Activate();
+    // A second task-bar button beside the task-bar window's would only confuse.
+    if (event->type() == QEvent::Show)
+        keepOffTaskbar(*this);
     return QWidget::event(event);
 }
 
