@@ -208,21 +208,21 @@ void DialStatus::Form_Load()
 
 void DialStatus::applyEnglishTexts()
 {
-    mnuShowTmp->setTitle(strings_.text(StringId::DialStatus_mnuShowTmp));
-    mnuLog->setText(strings_.text(StringId::DialStatus_mnuLog));
-    mnuNoLog->setText(strings_.text(StringId::DialStatus_mnuNoLog));
+    mnuShowTmp->setTitle(strings_.menuText(StringId::DialStatus_mnuShowTmp));
+    mnuLog->setText(strings_.menuText(StringId::DialStatus_mnuLog));
+    mnuNoLog->setText(strings_.menuText(StringId::DialStatus_mnuNoLog));
     TidTtl->setText(strings_.text(StringId::DialStatus_TidTtl));
     PrisTtl->setText(strings_.text(StringId::DialStatus_PrisTtl));
     NuvTitl->setText(strings_.text(StringId::DialStatus_NuvTitl));
     DagTitl->setText(strings_.text(StringId::DialStatus_DagTitl));
     TotTtl->setText(strings_.text(StringId::DialStatus_TotTtl));
     for (int n = 0; n < kRowCount; ++n)
-        mnuShow[size_t(n)]->setText(strings_.text(StringId(quint16(StringId::DialStatus_mnuShow0) + n)));
-    mnuShowInTask->setText(strings_.text(StringId::DialStatus_mnuShowInTask));
-    mnuShowInTitle->setText(strings_.text(StringId::DialStatus_mnuShowInTitle));
-    mnuShowNowTitl->setText(strings_.text(StringId::DialStatus_mnuShowNowTitl));
-    mnuShowDayTitl->setText(strings_.text(StringId::DialStatus_mnuShowDayTitl));
-    mnuShowTotTitl->setText(strings_.text(StringId::DialStatus_mnuShowTotTitl));
+        mnuShow[size_t(n)]->setText(strings_.menuText(StringId(quint16(StringId::DialStatus_mnuShow0) + n)));
+    mnuShowInTask->setText(strings_.menuText(StringId::DialStatus_mnuShowInTask));
+    mnuShowInTitle->setText(strings_.menuText(StringId::DialStatus_mnuShowInTitle));
+    mnuShowNowTitl->setText(strings_.menuText(StringId::DialStatus_mnuShowNowTitl));
+    mnuShowDayTitl->setText(strings_.menuText(StringId::DialStatus_mnuShowDayTitl));
+    mnuShowTotTitl->setText(strings_.menuText(StringId::DialStatus_mnuShowTotTitl));
 }
 
 void DialStatus::Timer1_Timer()

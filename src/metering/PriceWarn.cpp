@@ -51,7 +51,7 @@ PriceWarn::PriceWarn(
 
     if (usesEnglish(state_.settings.Language)) {
         setWindowTitle(strings_.text(StringId::PriceWarn_Caption));
-        OK->setText(strings_.text(StringId::PriceWarn_OK));
+        OK->setText(strings_.menuText(StringId::PriceWarn_OK));
     }
     Form_Activate();
 }

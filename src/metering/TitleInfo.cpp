@@ -127,16 +127,16 @@ void TitleInfo::Form_Load()
 
 void TitleInfo::useEnglishTexts()
 {
-    Taskbar[0]->setText(strings_.text(StringId::TitleInfo_Taskbar1));
-    Taskbar[1]->setText(strings_.text(StringId::TitleInfo_Taskbar2));
-    Taskbar[2]->setText(strings_.text(StringId::TitleInfo_Taskbar3));
-    mnuShowInTask->setText(strings_.text(StringId::TitleInfo_mnuShowInTask));
-    mnuShowInTitle->setText(strings_.text(StringId::TitleInfo_mnuShowInTitle));
-    hanguplog->setText(strings_.text(StringId::TitleInfo_hanguplog));
-    hangupnolog->setText(strings_.text(StringId::TitleInfo_hangupnolog));
-    mnuHelp->setTitle(strings_.text(StringId::TitleInfo_mnuHelp));
-    mnuHelpIndex->setText(strings_.text(StringId::TitleInfo_mnuHelpIndex));
-    mnuHelpAbout->setText(strings_.text(StringId::TitleInfo_mnuHelpAbout));
+    Taskbar[0]->setText(strings_.menuText(StringId::TitleInfo_Taskbar1));
+    Taskbar[1]->setText(strings_.menuText(StringId::TitleInfo_Taskbar2));
+    Taskbar[2]->setText(strings_.menuText(StringId::TitleInfo_Taskbar3));
+    mnuShowInTask->setText(strings_.menuText(StringId::TitleInfo_mnuShowInTask));
+    mnuShowInTitle->setText(strings_.menuText(StringId::TitleInfo_mnuShowInTitle));
+    hanguplog->setText(strings_.menuText(StringId::TitleInfo_hanguplog));
+    hangupnolog->setText(strings_.menuText(StringId::TitleInfo_hangupnolog));
+    mnuHelp->setTitle(strings_.menuText(StringId::TitleInfo_mnuHelp));
+    mnuHelpIndex->setText(strings_.menuText(StringId::TitleInfo_mnuHelpIndex));
+    mnuHelpAbout->setText(strings_.menuText(StringId::TitleInfo_mnuHelpAbout));
     Info->setText(strings_.text(StringId::TitleInfo_Info));
     Info->setToolTip(strings_.text(StringId::TitleInfo_InfoTip));
 }
