@@ -9,6 +9,7 @@
 #include "metering/Twips.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenu>
@@ -116,6 +117,11 @@ void DialStatus::createMenu()
     mnuShowNowTitl = makeTickItem(mnuShowTmp, QStringLiteral("&Nuv.") + tooltipWords);
     mnuShowDayTitl = makeTickItem(mnuShowTmp, QStringLiteral("&Dag") + tooltipWords);
     mnuShowTotTitl = makeTickItem(mnuShowTmp, QStringLiteral("&Total") + tooltipWords);
+    // One figure of three, shown as radio items; none is ticked before the first choice.
+    auto* figures = new QActionGroup(this);
+    figures->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (QAction* item : { mnuShowNowTitl, mnuShowDayTitl, mnuShowTotTitl })
+        figures->addAction(item);
     connect(mnuShowInTask, &QAction::triggered, this, &DialStatus::mnuShowInTask_Click);
     connect(mnuShowInTitle, &QAction::triggered, this, &DialStatus::mnuShowInTitle_Click);
     connect(mnuShowNowTitl, &QAction::triggered, this, [this] { SkiftTaskbar(1); });

@@ -6,6 +6,7 @@
 #include "platform/linux/TaskbarHint.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QEvent>
 #include <QLabel>
 #include <QMenu>
@@ -69,8 +70,12 @@ void TitleInfo::buildMenu()
 
     const std::array<QString, 3> figures { QStringLiteral("Vis &Nuv. forbrug"),
         QStringLiteral("Vis &Dag forbrug"), QStringLiteral("Vis &Total forbrug") };
+    // One figure of three, shown as radio items; none is ticked before the first choice.
+    auto* figureGroup = new QActionGroup(this);
+    figureGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     for (int i = 0; i < 3; ++i) {
         QAction* item = Popmenu->addAction(figures[size_t(i)]);
+        figureGroup->addAction(item);
         item->setObjectName(QStringLiteral("Taskbar%1").arg(i + 1));
         item->setCheckable(true);
         connect(item, &QAction::triggered, this, [this, i] { Taskbar_Click(i + 1); });

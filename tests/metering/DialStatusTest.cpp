@@ -15,6 +15,7 @@
 #include "support/TempFolder.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -186,6 +187,12 @@ TEST(DialStatusHeight, TheRuleSizesTheWholeWindowButNeverClipsTheRows)
 TEST_F(DialStatusTest, SkiftTaskbarTicksOneFigureAndStoresIt)
 {
     DialStatus& w = make();
+    // One choice of three, drawn as radio items; none is ticked before the first choice.
+    for (QAction* item : { w.mnuShowNowTitl, w.mnuShowDayTitl, w.mnuShowTotTitl }) {
+        ASSERT_TRUE(item->actionGroup() && item->actionGroup()->isExclusive());
+        EXPECT_EQ(item->actionGroup(), w.mnuShowNowTitl->actionGroup());
+        EXPECT_FALSE(item->isChecked());
+    }
     w.SkiftTaskbar(3);
     // Any other number leaves the choice and only repeats the ticks.
     w.SkiftTaskbar(4);

@@ -6,6 +6,7 @@
 #include "support/TempFolder.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QLabel>
 #include <QMenu>
 #include <QScreen>
@@ -141,6 +142,10 @@ TEST_F(TitleInfoTest, MenuItemsAskTheOwnerToActInEnglishToo)
     QSignalSpy figure(window.get(), &TitleInfo::taskbarChosen);
     QSignalSpy hangUp(window.get(), &TitleInfo::hangUpRequested);
 
+    for (QAction* item : window->Taskbar) {
+        ASSERT_TRUE(item->actionGroup() && item->actionGroup()->isExclusive());
+        EXPECT_EQ(item->actionGroup(), window->Taskbar[0]->actionGroup());
+    }
     window->setTaskbarTicks(1);
     window->Taskbar[2]->trigger();
     EXPECT_EQ(figure.value(0).value(0).toInt(), 3);
