@@ -110,6 +110,11 @@ QString StringTable::text(StringId id) const
     return {};
 }
 
+QString StringTable::menuText(StringId id) const
+{
+    return ringtally::menuText(text(id));
+}
+
 bool StringTable::contains(quint16 id) const
 {
     return texts_.contains(id);
@@ -118,6 +123,23 @@ bool StringTable::contains(quint16 id) const
 int StringTable::size() const
 {
     return static_cast<int>(texts_.size());
+}
+
+QString menuText(const QString& text)
+{
+    QString shown;
+    shown.reserve(text.size() + 2);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        shown += text[i];
+        if (text[i] != u'&')
+            continue;
+        const QChar next = i + 1 < text.size() ? text[i + 1] : QChar();
+        if (next == u'&')
+            shown += text[++i];
+        else if (!next.isLetterOrNumber())
+            shown += u'&';
+    }
+    return shown;
 }
 
 bool usesEnglish(int language)

@@ -20,6 +20,8 @@ public:
 
     /// The text of id, or an empty string if the table lacks it.
     QString text(StringId id) const;
+    /// The text of id for a menu item or a menu's title: see menuText(const QString&).
+    QString menuText(StringId id) const;
     /// Whether the table holds a text for id.
     bool contains(quint16 id) const;
     /// How many texts the table holds.
@@ -28,6 +30,11 @@ public:
 private:
     QHash<quint16, QString> texts_;
 };
+
+/// A text as a menu item or menu title shows it: an "&" before a letter or digit marks the
+/// shortcut and "&&" is already one "&", but any other "&" ("price & time", a last "&") is meant
+/// as written and becomes "&&", so Qt neither hides it nor underlines the blank after it.
+QString menuText(const QString& text);
 
 /// Whether the setting Language asks for the English texts (any value above 0; 0 is Danish).
 bool usesEnglish(int language);

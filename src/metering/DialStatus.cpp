@@ -9,11 +9,15 @@
 #include "metering/Twips.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+
+#include <algorithm>
+#include <initializer_list>
 
 namespace ringtally {
 
@@ -23,24 +27,15 @@ const QString kConfiguration = QStringLiteral("Configuration");
 const QString kTrayinfoVisible = QStringLiteral("Trayinfo Visible");
 const QString kTitleinfoVisible = QStringLiteral("Titleinfo Visible");
 
-// The window's frame and menu take 645 + 30 twips besides the rows.
+// The whole window, title bar included, is this much higher than its rows.
 constexpr int kChromeTwips = 645 + 30;
+// The window's width at the default font; a larger font or longer texts widen it.
 constexpr int kWidthTwips = 3900;
-
-// Columns inside a row, in twips: left edge and width.
-struct Column {
-    int left;
-    int width;
-};
-constexpr Column kTitleColumn { 60, 1080 };
-constexpr Column kHoursColumn { 1140, 300 };
-constexpr Column kFirstColonColumn { 1440, 90 };
-constexpr Column kMinutesColumn { 1530, 300 };
-constexpr Column kSecondColonColumn { 1830, 90 };
-constexpr Column kSecondsColumn { 1920, 300 };
-constexpr Column kPriceColumn { 2280, 1500 };
-constexpr Column kTimeHeadingColumn { 1140, 1080 };
-constexpr Column kWholeRowColumn { 60, 3780 };
+// Room at the rows' left and right ends.
+constexpr int kLeftMarginTwips = 60;
+constexpr int kRightMarginTwips = 120;
+// A row is this much higher than a line of its font, but never lower than kRowHeightTwips.
+constexpr int kRowPaddingTwips = 30;
 
 // Two blanks between the words and the row digit, as the settings file has always had it.
 QString visKey(int row)
@@ -48,13 +43,27 @@ QString visKey(int row)
     return QStringLiteral("Vis element  %1").arg(row);
 }
 
-QLabel* makeLabel(QWidget* row, const QString& text, Column column, Qt::Alignment alignment = Qt::AlignLeft)
+QLabel* makeLabel(QWidget* row, const QString& text, Qt::Alignment alignment = Qt::AlignLeft)
 {
     auto* label = new QLabel(text, row);
-    label->setGeometry(twipsToPixels(column.left), 0, twipsToPixels(column.width),
-        twipsToPixels(DialStatus::kRowHeightTwips));
     label->setAlignment(alignment | Qt::AlignVCenter);
     return label;
+}
+
+// The width a label needs to show text whole, measured as QLabel measures its own text.
+int textWidth(const QLabel* label, const QString& text)
+{
+    constexpr int kRoom = 10000;
+    return label->fontMetrics().boundingRect(QRect(0, 0, kRoom, kRoom), Qt::TextSingleLine, text).width();
+}
+
+// The width of a column that shows widest whole, and each label's present text.
+int columnWidth(std::initializer_list<const QLabel*> labels, const QString& widest)
+{
+    int width = textWidth(*labels.begin(), widest);
+    for (const QLabel* label : labels)
+        width = qMax(width, label->sizeHint().width());
+    return width;
 }
 
 QAction* makeTickItem(QMenu* menu, const QString& text)
@@ -108,6 +117,11 @@ void DialStatus::createMenu()
     mnuShowNowTitl = makeTickItem(mnuShowTmp, QStringLiteral("&Nuv.") + tooltipWords);
     mnuShowDayTitl = makeTickItem(mnuShowTmp, QStringLiteral("&Dag") + tooltipWords);
     mnuShowTotTitl = makeTickItem(mnuShowTmp, QStringLiteral("&Total") + tooltipWords);
+    // One figure of three, shown as radio items; none is ticked before the first choice.
+    auto* figures = new QActionGroup(this);
+    figures->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (QAction* item : { mnuShowNowTitl, mnuShowDayTitl, mnuShowTotTitl })
+        figures->addAction(item);
     connect(mnuShowInTask, &QAction::triggered, this, &DialStatus::mnuShowInTask_Click);
     connect(mnuShowInTitle, &QAction::triggered, this, &DialStatus::mnuShowInTitle_Click);
     connect(mnuShowNowTitl, &QAction::triggered, this, [this] { SkiftTaskbar(1); });
@@ -129,8 +143,8 @@ void DialStatus::createRows()
         Element[size_t(n)] = new QWidget(body_);
 
     QWidget* headings = Element[0];
-    TidTtl = makeLabel(headings, QStringLiteral("Tid"), kTimeHeadingColumn, Qt::AlignHCenter);
-    PrisTtl = makeLabel(headings, QStringLiteral("Pris"), kPriceColumn, Qt::AlignRight);
+    TidTtl = makeLabel(headings, QStringLiteral("Tid"), Qt::AlignHCenter);
+    PrisTtl = makeLabel(headings, QStringLiteral("Pris"), Qt::AlignRight);
 
     struct FigureRow {
         QLabel*& title;
@@ -155,16 +169,16 @@ void DialStatus::createRows()
         QWidget* row = Element[i + 1];
         // The row tooltips stay Danish in both languages.
         row->setToolTip(r.tooltip);
-        r.title = makeLabel(row, r.caption, kTitleColumn);
-        r.hours = makeLabel(row, QStringLiteral("00"), kHoursColumn, Qt::AlignRight);
-        r.firstColon = makeLabel(row, QStringLiteral(":"), kFirstColonColumn, Qt::AlignHCenter);
-        r.minutes = makeLabel(row, QStringLiteral("00"), kMinutesColumn, Qt::AlignRight);
-        r.secondColon = makeLabel(row, QStringLiteral(":"), kSecondColonColumn, Qt::AlignHCenter);
-        SekNr[i] = makeLabel(row, QStringLiteral("00"), kSecondsColumn, Qt::AlignRight);
-        r.price = makeLabel(row, QStringLiteral("0,00"), kPriceColumn, Qt::AlignRight);
+        r.title = makeLabel(row, r.caption);
+        r.hours = makeLabel(row, QStringLiteral("00"), Qt::AlignRight);
+        r.firstColon = makeLabel(row, QStringLiteral(":"), Qt::AlignHCenter);
+        r.minutes = makeLabel(row, QStringLiteral("00"), Qt::AlignRight);
+        r.secondColon = makeLabel(row, QStringLiteral(":"), Qt::AlignHCenter);
+        SekNr[i] = makeLabel(row, QStringLiteral("00"), Qt::AlignRight);
+        r.price = makeLabel(row, QStringLiteral("0,00"), Qt::AlignRight);
     }
-    Opkaldstypelbl = makeLabel(Element[4], QStringLiteral("Opkaldstype"), kWholeRowColumn);
-    NuvMinPrislbl = makeLabel(Element[5], QStringLiteral("Minutpris"), kWholeRowColumn);
+    Opkaldstypelbl = makeLabel(Element[4], QStringLiteral("Opkaldstype"));
+    NuvMinPrislbl = makeLabel(Element[5], QStringLiteral("Minutpris"));
 
     // Sek holds the seconds outside the rows; the rows show its copies in SekNr.
     Sek = new QLabel(QStringLiteral("00"), this);
@@ -200,21 +214,21 @@ void DialStatus::Form_Load()
 
 void DialStatus::applyEnglishTexts()
 {
-    mnuShowTmp->setTitle(strings_.text(StringId::DialStatus_mnuShowTmp));
-    mnuLog->setText(strings_.text(StringId::DialStatus_mnuLog));
-    mnuNoLog->setText(strings_.text(StringId::DialStatus_mnuNoLog));
+    mnuShowTmp->setTitle(strings_.menuText(StringId::DialStatus_mnuShowTmp));
+    mnuLog->setText(strings_.menuText(StringId::DialStatus_mnuLog));
+    mnuNoLog->setText(strings_.menuText(StringId::DialStatus_mnuNoLog));
     TidTtl->setText(strings_.text(StringId::DialStatus_TidTtl));
     PrisTtl->setText(strings_.text(StringId::DialStatus_PrisTtl));
     NuvTitl->setText(strings_.text(StringId::DialStatus_NuvTitl));
     DagTitl->setText(strings_.text(StringId::DialStatus_DagTitl));
     TotTtl->setText(strings_.text(StringId::DialStatus_TotTtl));
     for (int n = 0; n < kRowCount; ++n)
-        mnuShow[size_t(n)]->setText(strings_.text(StringId(quint16(StringId::DialStatus_mnuShow0) + n)));
-    mnuShowInTask->setText(strings_.text(StringId::DialStatus_mnuShowInTask));
-    mnuShowInTitle->setText(strings_.text(StringId::DialStatus_mnuShowInTitle));
-    mnuShowNowTitl->setText(strings_.text(StringId::DialStatus_mnuShowNowTitl));
-    mnuShowDayTitl->setText(strings_.text(StringId::DialStatus_mnuShowDayTitl));
-    mnuShowTotTitl->setText(strings_.text(StringId::DialStatus_mnuShowTotTitl));
+        mnuShow[size_t(n)]->setText(strings_.menuText(StringId(quint16(StringId::DialStatus_mnuShow0) + n)));
+    mnuShowInTask->setText(strings_.menuText(StringId::DialStatus_mnuShowInTask));
+    mnuShowInTitle->setText(strings_.menuText(StringId::DialStatus_mnuShowInTitle));
+    mnuShowNowTitl->setText(strings_.menuText(StringId::DialStatus_mnuShowNowTitl));
+    mnuShowDayTitl->setText(strings_.menuText(StringId::DialStatus_mnuShowDayTitl));
+    mnuShowTotTitl->setText(strings_.menuText(StringId::DialStatus_mnuShowTotTitl));
 }
 
 void DialStatus::Timer1_Timer()
@@ -240,6 +254,7 @@ void DialStatus::showTexts()
         SekNr[i]->setText(t.SekNr[i]);
     NuvMinPrislbl->setText(t.NuvMinPrislbl);
     Opkaldstypelbl->setText(t.Opkaldstypelbl);
+    widenToFit();
 }
 
 void DialStatus::Form_Activate()
@@ -254,18 +269,70 @@ void DialStatus::Form_Activate()
 
 void DialStatus::ArrangerElementer()
 {
+    const int rowTwips = rowHeightTwips();
     int top = 0;
     int ticked = 0;
     for (int n = 0; n < kRowCount; ++n) {
         // A hidden row takes no room: the next one starts where it would have.
         if (n > 0 && mnuShow[size_t(n - 1)]->isChecked())
-            top += kRowHeightTwips;
+            top += rowTwips;
         Element[size_t(n)]->move(0, twipsToPixels(top));
         if (mnuShow[size_t(n)]->isChecked())
             ++ticked;
     }
-    if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
-        resize(width(), twipsToPixels(kChromeTwips + kRowHeightTwips * ticked));
+    widenToFit();
+    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
+        return;
+    // The rule's height is the whole window's; where a window manager frames the window, the frame
+    // takes its share of it.
+    const int frame = qMax(0, frameGeometry().height() - geometry().height());
+    const int rows = ticked > 0 ? twipsToPixels(top) + twipsToPixels(rowTwips) : 0;
+    resize(width(),
+        clientHeightFor(
+            twipsToPixels(kChromeTwips + rowTwips * ticked), frame, menuBar->sizeHint().height() + rows));
+}
+
+int DialStatus::clientHeightFor(int wholeWindowPx, int framePx, int neededPx)
+{
+    return qMax(wholeWindowPx - framePx, neededPx);
+}
+
+int DialStatus::rowHeightTwips() const
+{
+    const double lineTwips = pixelsToTwips(NuvTimer->fontMetrics().height()) + kRowPaddingTwips;
+    return qMax(kRowHeightTwips, int(lineTwips));
+}
+
+DialStatus::Columns DialStatus::columns() const
+{
+    Columns c;
+    c.gap = NuvTimer->fontMetrics().averageCharWidth();
+    c.title = columnWidth({ NuvTitl, DagTitl, TotTtl }, QString());
+    c.hours = columnWidth({ NuvTimer, DagTimer, TotTimer }, QStringLiteral("9999"));
+    c.colon = columnWidth({ NuvKolon, kolonsek, DagKolon, Label1, TotKolon, Label2 }, QStringLiteral(":"));
+    c.twoDigits = columnWidth(
+        { NuvMinutter, DagMinutter, TotMinutter, SekNr[0], SekNr[1], SekNr[2] }, QStringLiteral("99"));
+    c.time = qMax(c.hours + 2 * (c.colon + c.twoDigits), TidTtl->sizeHint().width());
+    c.price = columnWidth({ PrisTtl, NuvPris, DagPris, TotPris }, format_.formatFixed(99999.99, 2));
+    return c;
+}
+
+int DialStatus::neededWidth() const
+{
+    const Columns c = columns();
+    const int figures = c.title + c.gap + c.time + c.gap + c.price;
+    const int wholeRow = qMax(Opkaldstypelbl->sizeHint().width(), NuvMinPrislbl->sizeHint().width());
+    const int margins = twipsToPixels(kLeftMarginTwips) + twipsToPixels(kRightMarginTwips);
+    return std::max(
+        { twipsToPixels(kWidthTwips), menuBar->sizeHint().width(), figures + margins, wholeRow + margins });
+}
+
+void DialStatus::widenToFit()
+{
+    const int needed = neededWidth();
+    setMinimumWidth(needed);
+    if (width() < needed)
+        resize(needed, height());
 }
 
 void DialStatus::mnuShow_Click(int index)
@@ -406,8 +473,38 @@ void DialStatus::layoutChildren()
     const int menuHeight = menuBar->sizeHint().height();
     menuBar->setGeometry(0, 0, width(), menuHeight);
     body_->setGeometry(0, menuHeight, width(), qMax(0, height() - menuHeight));
+    const int rowHeight = twipsToPixels(rowHeightTwips());
     for (QWidget* row : Element)
-        row->resize(width(), twipsToPixels(kRowHeightTwips));
+        row->resize(width(), rowHeight);
+
+    // The title at the left, the price at the right, the time centred in the room between; the
+    // time's parts touch, so that "00:01:23" reads as one.
+    const Columns c = columns();
+    const int left = twipsToPixels(kLeftMarginTwips);
+    const int right = width() - twipsToPixels(kRightMarginTwips);
+    const int priceLeft = right - c.price;
+    const int timeLeft = left + c.title + qMax(c.gap, (priceLeft - left - c.title - c.time) / 2);
+    const auto place
+        = [rowHeight](QLabel* label, int x, int width) { label->setGeometry(x, 0, width, rowHeight); };
+    place(TidTtl, timeLeft, c.time);
+    place(PrisTtl, priceLeft, c.price);
+    const std::array<std::array<QLabel*, 7>, 3> figureRows { {
+        { NuvTitl, NuvTimer, NuvKolon, NuvMinutter, kolonsek, SekNr[0], NuvPris },
+        { DagTitl, DagTimer, DagKolon, DagMinutter, Label1, SekNr[1], DagPris },
+        { TotTtl, TotTimer, TotKolon, TotMinutter, Label2, SekNr[2], TotPris },
+    } };
+    for (const auto& [title, hours, firstColon, minutes, secondColon, seconds, price] : figureRows) {
+        place(title, left, c.title);
+        int x = timeLeft + (c.time - c.hours - 2 * (c.colon + c.twoDigits)) / 2;
+        for (const auto& [label, width] : { std::pair { hours, c.hours }, { firstColon, c.colon },
+                 { minutes, c.twoDigits }, { secondColon, c.colon }, { seconds, c.twoDigits } }) {
+            place(label, x, width);
+            x += width;
+        }
+        place(price, priceLeft, c.price);
+    }
+    place(Opkaldstypelbl, left, right - left);
+    place(NuvMinPrislbl, left, right - left);
 }
 
 bool DialStatus::eventFilter(QObject* watched, QEvent* event)

@@ -96,6 +96,9 @@ public:
     void SkiftTaskbar(qint16 Number);
     /// Stacks the rows whose items are ticked and sizes the window to them.
     void ArrangerElementer();
+    /// The client height of a window whose whole height, frame included, is wholeWindowPx, and
+    /// whose frame takes framePx of it; never less than neededPx, what the menu and rows need.
+    static int clientHeightFor(int wholeWindowPx, int framePx, int neededPx);
     /// Puts the engine's texts on the labels.
     void showTexts();
 
@@ -144,6 +147,14 @@ private:
     void createMenu();
     void Form_Load();
     void applyEnglishTexts();
+    // Column widths in pixels, from the font and the widest figure each column can show.
+    struct Columns {
+        int gap = 0, title = 0, hours = 0, colon = 0, twoDigits = 0, time = 0, price = 0;
+    };
+    Columns columns() const;
+    int rowHeightTwips() const;
+    int neededWidth() const;
+    void widenToFit();
     void layoutChildren();
     void flipInfoWindow(QWidget* window, QAction* item, bool& ticked, const QString& key);
     void writeSetting(const QString& key, const IniValue& value);

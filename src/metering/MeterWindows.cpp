@@ -26,7 +26,7 @@ MeterWindows::MeterWindows(ProgramState& state, SettingsFile& settings, const Ca
       dialStatus_(std::make_unique<DialStatus>(state, settings, engine_, callEnd_, strings, format)),
       priceWarn_(std::make_unique<PriceWarn>(state, strings, format)),
       titleInfo_(std::make_unique<TitleInfo>(state, settings, strings)),
-      trayInfo_(std::make_unique<TrayInfo>(state)),
+      trayInfo_(std::make_unique<TrayInfo>()),
       stat_(std::make_unique<Stat>(state, engine_, clock, format))
 {
     connectWindows();
@@ -58,7 +58,6 @@ void MeterWindows::connectWindows()
     connect(floating, &TitleInfo::aboutRequested, this, [this] { offline_.showAbout(); });
 
     connect(trayInfo_.get(), &TrayInfo::activated, this, &MeterWindows::focusStatusWindow);
-    connect(trayInfo_.get(), &TrayInfo::closedWhileOnline, this, [this] { hangUp(QStringLiteral("Log")); });
     connect(status, &DialStatus::stateWindowRequested, this, &MeterWindows::showStateWindow);
 }
 

@@ -16,12 +16,11 @@ namespace ringtally {
 
 namespace {
 
-// Layout in twips; only the width and the button's centring follow the message.
+// Layout in twips; only the width and the button's centring follow the message. The margin is
+// the same at all four sides.
 constexpr int kMarginTwips = 120;
 constexpr int kImageSizeTwips = 480;
 constexpr int kTextLeftTwips = 840;
-constexpr int kTextTopTwips = 180;
-constexpr int kRightMarginTwips = 90;
 constexpr int kGapTwips = 240;
 constexpr int kButtonWidthTwips = 1215;
 constexpr int kButtonHeightTwips = 375;
@@ -30,7 +29,10 @@ constexpr int kButtonHeightTwips = 375;
 
 PriceWarn::PriceWarn(
     ProgramState& state, const StringTable& strings, const NumberFormat& format, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint),
+    // A message: a title bar with only the close button, no minimising or maximising.
+    : QWidget(parent,
+        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+            | Qt::WindowStaysOnTopHint),
       state_(state),
       strings_(strings),
       format_(format)
@@ -42,7 +44,7 @@ PriceWarn::PriceWarn(
     Image1->setGeometry(twipsToPixels(kMarginTwips), twipsToPixels(kMarginTwips), imageSize, imageSize);
 
     Test = new QLabel(this);
-    Test->move(twipsToPixels(kTextLeftTwips), twipsToPixels(kTextTopTwips));
+    Test->move(twipsToPixels(kTextLeftTwips), twipsToPixels(kMarginTwips));
 
     OK = new QPushButton(QStringLiteral("&OK"), this);
     OK->resize(twipsToPixels(kButtonWidthTwips), twipsToPixels(kButtonHeightTwips));
@@ -51,7 +53,7 @@ PriceWarn::PriceWarn(
 
     if (usesEnglish(state_.settings.Language)) {
         setWindowTitle(strings_.text(StringId::PriceWarn_Caption));
-        OK->setText(strings_.text(StringId::PriceWarn_OK));
+        OK->setText(strings_.menuText(StringId::PriceWarn_OK));
     }
     Form_Activate();
 }
@@ -82,13 +84,14 @@ void PriceWarn::Test_Change()
 {
     // The label sizes itself to its text; the window follows it and keeps the button centred.
     Test->adjustSize();
-    const double widthTwips = pixelsToTwips(Test->x()) + pixelsToTwips(Test->width()) + kRightMarginTwips;
+    const double widthTwips = pixelsToTwips(Test->x()) + pixelsToTwips(Test->width()) + kMarginTwips;
     const double buttonTwips = pixelsToTwips(OK->width());
     const long buttonLeftTwips = std::lround(widthTwips - buttonTwips) / 2;
     const int buttonTop
         = qMax(Test->y() + Test->height(), Image1->y() + Image1->height()) + twipsToPixels(kGapTwips);
     OK->move(twipsToPixels(double(buttonLeftTwips)), buttonTop);
-    resize(twipsToPixels(widthTwips), buttonTop + OK->height() + twipsToPixels(kMarginTwips));
+    // A message has nothing to gain from resizing, and window managers offer no maximise button then.
+    setFixedSize(twipsToPixels(widthTwips), buttonTop + OK->height() + twipsToPixels(kMarginTwips));
 }
 
 void PriceWarn::OK_Click()

@@ -11,8 +11,8 @@ class NumberFormat;
 class StringTable;
 struct ProgramState;
 
-/// The daily price warning: a small always-on-top window saying that today's spending has reached
-/// the maximum the user set. It only informs; OK hides it.
+/// The daily price warning: a small always-on-top message window saying that today's spending has
+/// reached the maximum the user set. It only informs; OK hides it.
 class PriceWarn : public QWidget {
     Q_OBJECT
 

@@ -3,8 +3,10 @@
 #include "core/SettingsFile.h"
 #include "localisation/StringTable.h"
 #include "metering/Twips.h"
+#include "platform/linux/TaskbarHint.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QEvent>
 #include <QLabel>
 #include <QMenu>
@@ -12,6 +14,8 @@
 #include <QScreen>
 #include <QTimer>
 #include <QtDebug>
+
+#include <cmath>
 
 namespace ringtally {
 
@@ -66,8 +70,12 @@ void TitleInfo::buildMenu()
 
     const std::array<QString, 3> figures { QStringLiteral("Vis &Nuv. forbrug"),
         QStringLiteral("Vis &Dag forbrug"), QStringLiteral("Vis &Total forbrug") };
+    // One figure of three, shown as radio items; none is ticked before the first choice.
+    auto* figureGroup = new QActionGroup(this);
+    figureGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     for (int i = 0; i < 3; ++i) {
         QAction* item = Popmenu->addAction(figures[size_t(i)]);
+        figureGroup->addAction(item);
         item->setObjectName(QStringLiteral("Taskbar%1").arg(i + 1));
         item->setCheckable(true);
         connect(item, &QAction::triggered, this, [this, i] { Taskbar_Click(i + 1); });
@@ -124,16 +132,16 @@ void TitleInfo::Form_Load()
 
 void TitleInfo::useEnglishTexts()
 {
-    Taskbar[0]->setText(strings_.text(StringId::TitleInfo_Taskbar1));
-    Taskbar[1]->setText(strings_.text(StringId::TitleInfo_Taskbar2));
-    Taskbar[2]->setText(strings_.text(StringId::TitleInfo_Taskbar3));
-    mnuShowInTask->setText(strings_.text(StringId::TitleInfo_mnuShowInTask));
-    mnuShowInTitle->setText(strings_.text(StringId::TitleInfo_mnuShowInTitle));
-    hanguplog->setText(strings_.text(StringId::TitleInfo_hanguplog));
-    hangupnolog->setText(strings_.text(StringId::TitleInfo_hangupnolog));
-    mnuHelp->setTitle(strings_.text(StringId::TitleInfo_mnuHelp));
-    mnuHelpIndex->setText(strings_.text(StringId::TitleInfo_mnuHelpIndex));
-    mnuHelpAbout->setText(strings_.text(StringId::TitleInfo_mnuHelpAbout));
+    Taskbar[0]->setText(strings_.menuText(StringId::TitleInfo_Taskbar1));
+    Taskbar[1]->setText(strings_.menuText(StringId::TitleInfo_Taskbar2));
+    Taskbar[2]->setText(strings_.menuText(StringId::TitleInfo_Taskbar3));
+    mnuShowInTask->setText(strings_.menuText(StringId::TitleInfo_mnuShowInTask));
+    mnuShowInTitle->setText(strings_.menuText(StringId::TitleInfo_mnuShowInTitle));
+    hanguplog->setText(strings_.menuText(StringId::TitleInfo_hanguplog));
+    hangupnolog->setText(strings_.menuText(StringId::TitleInfo_hangupnolog));
+    mnuHelp->setTitle(strings_.menuText(StringId::TitleInfo_mnuHelp));
+    mnuHelpIndex->setText(strings_.menuText(StringId::TitleInfo_mnuHelpIndex));
+    mnuHelpAbout->setText(strings_.menuText(StringId::TitleInfo_mnuHelpAbout));
     Info->setText(strings_.text(StringId::TitleInfo_Info));
     Info->setToolTip(strings_.text(StringId::TitleInfo_InfoTip));
 }
@@ -155,8 +163,30 @@ void TitleInfo::growToFitInfo()
         widthPx = twipsToPixels(wantedWidth);
     if (wantedHeight > pixelsToTwips(heightPx))
         heightPx = twipsToPixels(wantedHeight);
-    if (widthPx != width() || heightPx != height())
-        resize(widthPx, heightPx);
+    if (widthPx == width() && heightPx == height())
+        return;
+    resize(widthPx, heightPx);
+    // The default place keeps its distance from the right edge, so the window grows leftwards.
+    keepOnScreen(!dragging_ && !hasStoredLeft());
+}
+
+bool TitleInfo::hasStoredLeft() const
+{
+    return !std::isnan(settings_.readFraction(kSection, kLeftKey, qQNaN()));
+}
+
+void TitleInfo::keepOnScreen(bool atDefaultPlace)
+{
+    const QRect whole = screen()->geometry();
+    const QRect room = screen()->availableGeometry();
+    int left = x();
+    if (atDefaultPlace)
+        left = twipsToPixels(pixelsToTwips(whole.right() + 1) - pixelsToTwips(width()) - kRightMarginTwips);
+    // Past the right edge it moves left, but never past the left one. The top may cover a panel,
+    // as the snap to the screen's top edge means it to.
+    left = qMax(room.left(), qMin(left, room.right() + 1 - width()));
+    const int top = qMax(whole.top(), qMin(y(), whole.bottom() + 1 - height()));
+    move(left, top);
 }
 
 void TitleInfo::setTaskbarTicks(int figure)
@@ -194,11 +224,10 @@ void TitleInfo::HideTitleInfo_Timer()
 
 void TitleInfo::Form_Activate()
 {
-    const double screenWidth = pixelsToTwips(screen()->geometry().width());
-    const double defaultLeft = screenWidth - pixelsToTwips(width()) - kRightMarginTwips;
-    const double left = settings_.readFraction(kSection, kLeftKey, defaultLeft);
+    const double left = settings_.readFraction(kSection, kLeftKey, qQNaN());
     const double top = settings_.readFraction(kSection, kTopKey, 0);
-    move(twipsToPixels(left), twipsToPixels(top));
+    move(std::isnan(left) ? x() : twipsToPixels(left), twipsToPixels(top));
+    keepOnScreen(std::isnan(left));
 }
 
 void TitleInfo::Info_MouseDown(QPoint globalPx)
@@ -282,6 +311,9 @@ bool TitleInfo::event(QEvent* event)
 {
     if (event->type() == QEvent::WindowActivate)
         Form_Activate();
+    // A second task-bar button beside the task-bar window's would only confuse.
+    if (event->type() == QEvent::Show)
+        keepOffTaskbar(*this);
     return QWidget::event(event);
 }
 

@@ -32,7 +32,8 @@ public:
 
     TitleInfo(ProgramState& state, SettingsFile& settings, const StringTable& strings);
 
-    /// Shows text in Info and widens or heightens the window to fit it; it never shrinks.
+    /// Shows text in Info and widens or heightens the window to fit it; it never shrinks, and it
+    /// grows leftwards from its default place and wherever the screen's right edge stops it.
     void setInfoText(const QString& text);
     /// Ticks exactly the Taskbar item of figure (1..3); any other figure unticks all three.
     void setTaskbarTicks(int figure);
@@ -48,7 +49,8 @@ public:
     /// HideTitleInfo ran out: stops it, and hides the window unless a call is metered again.
     void HideTitleInfo_Timer();
 
-    /// Places the window at its stored position (the default: top right of the screen).
+    /// Places the window at its stored position (the default: top right of the screen), inside
+    /// the screen.
     void Form_Activate();
 
     /// Left button pressed on Info at globalPx: a drag starts.
@@ -112,6 +114,9 @@ private:
     void buildMenu();
     void useEnglishTexts();
     void growToFitInfo();
+    bool hasStoredLeft() const;
+    // Moves the window inside the screen; at its default place it first goes back there.
+    void keepOnScreen(bool atDefaultPlace);
 
     ProgramState& state_;
     SettingsFile& settings_;

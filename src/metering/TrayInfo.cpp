@@ -5,7 +5,7 @@
 
 namespace ringtally {
 
-TrayInfo::TrayInfo(ProgramState& state) : state_(state)
+TrayInfo::TrayInfo()
 {
     setObjectName(QStringLiteral("TrayInfo"));
     setWindowTitle(QStringLiteral("Opkaldsstatus"));
@@ -34,9 +34,9 @@ bool TrayInfo::event(QEvent* event)
 
 void TrayInfo::closeEvent(QCloseEvent* event)
 {
-    if (state_.meter.GlblOnline == 1)
-        emit closedWhileOnline();
-    event->accept();
+    // The window's close command was never meant to be used: closing a task-bar button must
+    // neither end the call nor take the figures off the task bar.
+    event->ignore();
 }
 
 } // namespace ringtally

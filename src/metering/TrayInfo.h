@@ -1,18 +1,17 @@
 #pragma once
 
-#include "core/ProgramState.h"
-
 #include <QWidget>
 
 namespace ringtally {
 
 /// The task-bar window: a window that exists for its task-bar button, whose caption is the time
-/// and price the meter writes each second. The tray icon's tooltip reads the same caption.
+/// and price the meter writes each second. The tray icon's tooltip reads the same caption. It
+/// cannot be closed; the call end hides it.
 class TrayInfo : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TrayInfo(ProgramState& state);
+    TrayInfo();
 
     /// Sets the caption the task-bar button shows.
     void setCaption(const QString& caption);
@@ -23,15 +22,10 @@ public:
 signals:
     /// The user brought the window to the front; the status window should get the focus.
     void activated();
-    /// The user closed the window while a call is metered; the call is to be ended and logged.
-    void closedWhileOnline();
 
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-
-private:
-    ProgramState& state_;
 };
 
 } // namespace ringtally

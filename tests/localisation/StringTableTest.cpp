@@ -104,6 +104,21 @@ TEST(StringTableLookup, MissingIdGivesEmptyTextAndWarnsOnlyInDebugBuilds)
 #endif
 }
 
+TEST(MenuText, AnAmpersandBeforeNoLetterOrDigitIsShownAsWritten)
+{
+    const std::pair<const char16_t*, const char16_t*> cases[] = {
+        { u"&Headings (price & time)", u"&Headings (price && time)" },
+        { u"Time and price in task&bar", u"Time and price in task&bar" },
+        { u"&2 lines, &\u00C6ndret", u"&2 lines, &\u00C6ndret" },
+        { u"Save && quit", u"Save && quit" },
+        { u"Fish &, chips &", u"Fish &&, chips &&" },
+        { u"&&& x", u"&&&& x" },
+    };
+    for (const auto& [text, shown] : cases)
+        EXPECT_EQ(menuText(QString::fromUtf16(text)), QString::fromUtf16(shown))
+            << QString::fromUtf16(text).toStdString();
+}
+
 TEST(Language, ZeroIsDanishAnyValueAboveZeroIsEnglish)
 {
     EXPECT_TRUE(!usesEnglish(0) && usesEnglish(1) && usesEnglish(255));

@@ -15,11 +15,16 @@
 #include "support/TempFolder.h"
 
 #include <QAction>
+#include <QActionGroup>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
+#include <QScopeGuard>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -128,9 +133,66 @@ TEST_F(DialStatusTest, HidingARowMovesTheRowsBelowAndResizesTheWindow)
     EXPECT_EQ(pixelsToTwips(w.height()), 675);
 }
 
+TEST_F(DialStatusTest, RowsShowTheWidestFiguresWholeAtAnyFontInBothLanguages)
+{
+    const QFont defaultFont = QApplication::font();
+    const auto restoreFont = qScopeGuard([&defaultFont] { QApplication::setFont(defaultFont); });
+    for (const int pointSize : { 0, 15 }) { // 0: the test's own default font
+        for (const int language : { 0, 1 }) {
+            SCOPED_TRACE(testing::Message() << pointSize << " pt, language " << language);
+            QFont font = defaultFont;
+            if (pointSize > 0)
+                font.setPointSize(pointSize);
+            QApplication::setFont(font);
+            state.settings.Language = quint8(language);
+            DialStatus& w = make();
+            StatusTexts& t = state.texts;
+            t.NuvTimer = t.DagTimer = t.TotTimer = QStringLiteral("9999");
+            t.NuvPris = t.DagPris = t.TotPris = QStringLiteral("99999,99");
+            w.showTexts();
+            w.show();
+            for (const QLabel* label : w.findChildren<QLabel*>()) {
+                if (!label->isVisibleTo(&w))
+                    continue;
+                EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
+                EXPECT_GE(label->height(), label->sizeHint().height()) << label->text().toStdString();
+                EXPECT_TRUE(label->parentWidget()->rect().contains(label->geometry()));
+            }
+            // "9999:00:00" reads as one time: its parts touch, the colons and minutes no wider than
+            // their text.
+            const std::array<QLabel*, 5> time { w.TotTimer, w.TotKolon, w.TotMinutter, w.Label2, w.SekNr[2] };
+            for (size_t i = 1; i < time.size(); ++i) {
+                EXPECT_EQ(time[i - 1]->geometry().right() + 1, time[i]->x()) << i;
+                EXPECT_LE(time[i]->width(), time[i]->sizeHint().width() + 1) << i;
+            }
+            for (int n = 1; n < DialStatus::kRowCount; ++n)
+                EXPECT_GE(w.Element[size_t(n)]->y(), w.Element[size_t(n - 1)]->geometry().bottom() + 1);
+            EXPECT_LE(w.Element[5]->mapTo(&w, QPoint(0, w.Element[5]->height())).y(), w.height());
+            // Every menu bar item has room: no extension button hides the last ones.
+            const auto* extension = w.menuBar->findChild<QToolButton*>();
+            EXPECT_FALSE(extension && extension->isVisible());
+        }
+    }
+}
+
+TEST(DialStatusHeight, TheRuleSizesTheWholeWindowButNeverClipsTheRows)
+{
+    // A rule of 149 px for the whole window, 127 px that the menu and rows need: no frame, a 20 px
+    // frame, a 30 px frame.
+    EXPECT_EQ(DialStatus::clientHeightFor(149, 0, 127), 149);
+    EXPECT_EQ(DialStatus::clientHeightFor(149, 20, 127), 129);
+    EXPECT_EQ(DialStatus::clientHeightFor(149, 30, 127), 127);
+}
+
 TEST_F(DialStatusTest, SkiftTaskbarTicksOneFigureAndStoresIt)
 {
     DialStatus& w = make();
+    // One choice of three, drawn as radio items; none is ticked before the first choice.
+    for (QAction* item : { w.mnuShowNowTitl, w.mnuShowDayTitl, w.mnuShowTotTitl }) {
+        ASSERT_TRUE(item->actionGroup() && item->actionGroup()->isExclusive());
+        EXPECT_EQ(item->actionGroup(), w.mnuShowNowTitl->actionGroup());
+        EXPECT_FALSE(item->isChecked());
+    }
     w.SkiftTaskbar(3);
     // Any other number leaves the choice and only repeats the ticks.
     w.SkiftTaskbar(4);
@@ -168,7 +230,7 @@ TEST_F(DialStatusTest, TimerShowsTheMeterAndTheTaskbarTextInTheWindowsLanguage)
     // The English texts of a fresh window; the row tooltips stay Danish.
     DialStatus& w = make();
     EXPECT_EQ(w.mnuShowTmp->title(), strings.text(StringId::DialStatus_mnuShowTmp));
-    EXPECT_EQ(w.mnuShow[5]->text(), strings.text(StringId::DialStatus_mnuShow5));
+    EXPECT_EQ(w.mnuShow[0]->iconText(), QStringLiteral("Headings (price & time)")); // as the menu shows it
     EXPECT_EQ(w.mnuShowTotTitl->text(), strings.text(StringId::DialStatus_mnuShowTotTitl));
     EXPECT_EQ(w.Opkaldstypelbl->text(), strings.text(StringId::DialStatus_Opkaldstypelbl));
     EXPECT_EQ(w.Element[1]->toolTip(), QStringLiteral("Viser det nuværende forbrug"));
@@ -200,10 +262,16 @@ TEST_F(DialStatusTest, ShowInItemsFlipTheStoredChoiceAndShowWindowsOnlyOnline)
     EXPECT_TRUE(w.mnuShowInTitle->isChecked());
 }
 
-TEST_F(DialStatusTest, ClosingHidesAndStoresThePositionWhileTheMeterRuns)
+TEST_F(DialStatusTest, ClosingTheStatusOrTaskbarWindowLeavesTheCallRunning)
 {
     DialStatus& w = make();
     windows->startCall(0);
+    // The task-bar window refuses to close; the call goes on.
+    ASSERT_TRUE(windows->trayInfo().isVisible());
+    EXPECT_FALSE(windows->trayInfo().close());
+    EXPECT_TRUE(windows->trayInfo().isVisible());
+    EXPECT_EQ(state.meter.GlblOnline, 1);
+
     w.move(200, 100);
 
     w.close();
@@ -278,13 +346,9 @@ TEST_F(DialStatusTest, EveryHangUpPathPutsTheWindowsOffline)
     for (const char* call : { "hangUpDialControl", "stopLineWatch", "sound Disconnect", "HangUpAll" })
         EXPECT_TRUE(offline.calls.contains(QLatin1String(call))) << call;
 
-    // The menu's and the task-bar window's hang-ups log the call.
+    // The menu's hang-up logs the call.
     windows->startCall(0);
     w.mnuLog_Click();
-    EXPECT_EQ(state.meter.GlblOnline, 0);
-    ASSERT_TRUE(QFile::remove(callLog.path()));
-    windows->startCall(0);
-    emit windows->trayInfo().closedWhileOnline();
     EXPECT_EQ(state.meter.GlblOnline, 0);
     EXPECT_TRUE(QFile::exists(callLog.path()));
 }

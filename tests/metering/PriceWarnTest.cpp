@@ -50,8 +50,12 @@ TEST_F(PriceWarnTest, WindowFitsTheMessageWithTheButtonCentredAndOkHidesIt)
     PriceWarn window(state, strings, danish);
     window.showWarning();
     const auto checkFit = [&window] {
-        // 90 twips to the right of the message.
-        EXPECT_EQ(pixelsToTwips(window.width()), pixelsToTwips(window.Test->x() + window.Test->width()) + 90);
+        // The same margin at each side of the icon, the message and the button.
+        const int margin = window.Image1->x();
+        EXPECT_EQ(window.Image1->y(), margin);
+        EXPECT_EQ(window.Test->y(), margin);
+        EXPECT_EQ(window.width() - window.Test->geometry().right() - 1, margin);
+        EXPECT_EQ(window.height() - window.OK->geometry().bottom() - 1, margin);
         const int rightGap = window.width() - window.OK->x() - window.OK->width();
         EXPECT_LE(std::abs(window.OK->x() - rightGap), 1);
         EXPECT_EQ(window.Test->text(), window.buildText());
@@ -65,7 +69,13 @@ TEST_F(PriceWarnTest, WindowFitsTheMessageWithTheButtonCentredAndOkHidesIt)
     checkFit();
     EXPECT_GT(window.width(), narrow);
 
-    EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    // A message: title and close button only, on top, of a fixed size.
+    const Qt::WindowFlags buttons
+        = Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint;
+    EXPECT_EQ(window.windowFlags() & buttons, Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    EXPECT_EQ(window.windowType(), Qt::Dialog);
+    EXPECT_TRUE(window.windowFlags().testFlags(Qt::CustomizeWindowHint | Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
     window.OK->click();
     EXPECT_FALSE(window.isVisible());
 }

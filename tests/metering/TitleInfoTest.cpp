@@ -6,6 +6,7 @@
 #include "support/TempFolder.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QLabel>
 #include <QMenu>
 #include <QScreen>
@@ -47,16 +48,32 @@ protected:
 
 } // namespace
 
-TEST_F(TitleInfoTest, GrowsWithLongerTextsAndNeverShrinks)
+TEST_F(TitleInfoTest, GrowsWithLongerTextsNeverShrinksAndStaysOnTheScreen)
 {
-    make().setInfoText(QStringLiteral("Pris: 123,45  Tid: 01:23:45"));
+    const QString longText = QStringLiteral("Price: 12345,67  Time: 1234:56:07");
+    make().show();
+    const QRect screen = window->screen()->availableGeometry();
+    window->setInfoText(longText);
     const QSize grown = window->size();
     // 220 twips of room beside the label (14.7 pixels), more than the window's first size allows.
     EXPECT_GE(grown.width() - window->Info->width(), 14);
     EXPECT_LE(grown.width() - window->Info->width(), 15);
+    // At its default place it grows leftwards, keeping 250 twips (16.7 pixels) from the right edge.
+    const int gap = screen.right() - window->geometry().right();
+    EXPECT_TRUE(gap == 16 || gap == 17) << gap;
 
     window->setInfoText(QStringLiteral("x"));
     EXPECT_EQ(window->size(), grown);
+
+    // A stored place is kept while the window fits there; near or past an edge it moves inside.
+    for (const auto& [storedLeft, left] :
+        { std::pair { 1500, 100 }, { screen.right() * 15 - 300, -1 }, { 99999, -1 }, { -3000, 0 } }) {
+        ASSERT_TRUE(settings.WriteIni(kSection, kLeft, storedLeft).ok());
+        make().show();
+        window->setInfoText(longText);
+        EXPECT_TRUE(screen.contains(window->geometry())) << storedLeft;
+        EXPECT_TRUE(left < 0 || window->x() == left) << storedLeft << " is shown at " << window->x();
+    }
 }
 
 TEST_F(TitleInfoTest, DraggingMovesLiveAndStoresWhereTheWindowLands)
@@ -90,9 +107,6 @@ TEST_F(TitleInfoTest, AClickInPlaceStoresTheDefaultTopRightPosition)
 {
     make().show();
     const QPoint where = window->pos();
-    // 250 twips (16.7 pixels) from the screen's right edge, at the top.
-    const int gap = window->screen()->geometry().width() - (where.x() + window->width());
-    EXPECT_TRUE(gap == 16 || gap == 17) << gap;
     QTest::mouseClick(window->Info, Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_EQ(window->pos(), where);
     EXPECT_EQ(stored(kLeft), QString::number(where.x() * 15));
@@ -128,6 +142,10 @@ TEST_F(TitleInfoTest, MenuItemsAskTheOwnerToActInEnglishToo)
     QSignalSpy figure(window.get(), &TitleInfo::taskbarChosen);
     QSignalSpy hangUp(window.get(), &TitleInfo::hangUpRequested);
 
+    for (QAction* item : window->Taskbar) {
+        ASSERT_TRUE(item->actionGroup() && item->actionGroup()->isExclusive());
+        EXPECT_EQ(item->actionGroup(), window->Taskbar[0]->actionGroup());
+    }
     window->setTaskbarTicks(1);
     window->Taskbar[2]->trigger();
     EXPECT_EQ(figure.value(0).value(0).toInt(), 3);
