@@ -2,6 +2,7 @@
 
 #include "metering/CallEnd.h"
 #include "metering/MeterEvents.h"
+#include "metering/OfflineServices.h"
 #include "metering/PriceEngine.h"
 
 #include <QObject>
@@ -22,33 +23,6 @@ class StringTable;
 class TitleInfo;
 class TrayInfo;
 struct ProgramState;
-
-/// The services a call end and the meter's windows ask of the rest of the program: the start
-/// list, the dial window and its control, the tray, sounds and the system's connections. Each does
-/// nothing here; the program's main window supplies the real ones.
-class OfflineServices {
-public:
-    virtual ~OfflineServices() = default;
-
-    /// Closes the start list's programs by their window titles, when they were started.
-    virtual void closeStartedPrograms() { }
-    /// Hides the dial window when it is visible.
-    virtual void hideDialWindow() { }
-    /// Tells the dial window's dial-up control to hang up.
-    virtual void hangUpDialControl() { }
-    /// Stops the dial window's line watch (its Disconnected timer).
-    virtual void stopLineWatch() { }
-    /// Puts the tray icon, its tooltip and its menu into the state GlblOnline asks for.
-    virtual void SkiftPopupMenu() { }
-    /// Plays a sound event ("Disconnect", "Error").
-    virtual void playEventSound(const QString& event) { Q_UNUSED(event); }
-    /// Hangs up every dial-up connection of the system.
-    virtual void HangUpAll() { }
-    /// Opens the help contents.
-    virtual void openHelpIndex() { }
-    /// Shows the about box.
-    virtual void showAbout() { }
-};
 
 /// The meter's windows and what ties them together: the price engine and the call end act on the
 /// windows through this hub, and the windows' menus reach each other through it.
