@@ -32,9 +32,11 @@ public:
             if (::prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || ::getppid() != parent)
                 ::_exit(126);
             // Xvfb writes the display number it took to this descriptor once it takes connections.
+            // Without -noreset it would start afresh whenever its last client leaves, refusing
+            // connections meanwhile.
             ::fcntl(fds[1], F_SETFD, 0);
             ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
-                "tcp", static_cast<char*>(nullptr));
+                "tcp", "-noreset", static_cast<char*>(nullptr));
             ::_exit(127);
         }
         ::close(fds[1]);
