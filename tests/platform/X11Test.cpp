@@ -133,6 +133,12 @@ TEST_F(X11Test, FindsAndClosesWindowsByTheirTitles)
         const QString expected = QString::fromUtf8(opened[i].title.data(), qsizetype(opened[i].title.size()));
         EXPECT_EQ(titleOf(listed, ids[i]), expected) << i;
     }
+    // Where a window manager keeps _NET_CLIENT_LIST, the windows it names there are those it manages.
+    const long managed[] = { long(ids[4]) };
+    XChangeProperty(display_, DefaultRootWindow(display_), atom("_NET_CLIENT_LIST"), XA_WINDOW, 32,
+        PropModeReplace, reinterpret_cast<const unsigned char*>(managed), 1);
+    XSync(display_, False);
+    EXPECT_EQ(titleOf(windows.topLevelWindows().value(), ids[4]), QStringLiteral("Opkald i en ramme"));
 
     const std::array<std::pair<const char*, bool>, 8> exists { {
         { "OPKALD – æblegrød 😀", true },

@@ -1,5 +1,7 @@
 #include "platform/linux/X11WindowList.h"
 
+#include <QSet>
+
 #include <X11/Xatom.h>
 #include <X11/Xlib-xcb.h>
 #include <X11/Xlib.h>
@@ -11,6 +13,7 @@
 #include <array>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace ringtally {
@@ -23,6 +26,10 @@ constexpr uint32_t kWholeProperty = 0x3fffffff;
 // How far below a top-level window the window a window manager marked is looked for: frames nest
 // a level or two deep.
 constexpr int kFrameDepth = 4;
+
+// The atoms the list uses, in the order of X11WindowList::Atoms's members, interned in one round trip.
+constexpr std::array kAtomNames { "WM_STATE", "_NET_WM_NAME", "UTF8_STRING", "WM_PROTOCOLS",
+    "WM_DELETE_WINDOW", "_NET_CLIENT_LIST" };
 
 struct FreeDeleter {
     void operator()(void* data) const { std::free(data); }
@@ -93,11 +100,13 @@ QList<bool> haveProperty(
 }
 
 // For each top-level window, the window that stands for it: the shallowest one at or below it that
-// a window manager marked with WM_STATE (the first in stacking order at that depth), else the
-// window itself. A window without children stands for itself, marked or not, so bare windows (no
-// window manager; hidden windows, which a manager does not frame) cost no more than their tree.
+// a window manager manages (the first in stacking order at that depth), else the window itself. A
+// window without children stands for itself, so bare windows (no window manager; hidden windows,
+// which a manager does not frame) cost no more than their tree. The managed windows are those in
+// the manager's _NET_CLIENT_LIST where it keeps one, else those it marked with WM_STATE.
 QList<xcb_window_t> clientsOf(xcb_connection_t* connection, const QList<xcb_window_t>& topLevel,
-    const QList<QList<xcb_window_t>>& children, xcb_atom_t wmState)
+    const QList<QList<xcb_window_t>>& children, const std::optional<QSet<xcb_window_t>>& managed,
+    xcb_atom_t wmState)
 {
     struct Search {
         qsizetype index;
@@ -113,7 +122,13 @@ QList<xcb_window_t> clientsOf(xcb_connection_t* connection, const QList<xcb_wind
         QList<xcb_window_t> all;
         for (const Search& search : searches)
             all += search.level;
-        const QList<bool> marked = haveProperty(connection, all, wmState);
+        QList<bool> marked;
+        if (managed) {
+            for (xcb_window_t window : all)
+                marked.append(managed->contains(window));
+        } else {
+            marked = haveProperty(connection, all, wmState);
+        }
         QList<Search> unfound;
         qsizetype at = 0;
         for (const Search& search : searches) {
@@ -169,12 +184,14 @@ X11WindowList::X11WindowList()
     Display* display = display_.get();
     if (!display)
         return;
-    std::array<char*, 5> names { const_cast<char*>("WM_STATE"), const_cast<char*>("_NET_WM_NAME"),
-        const_cast<char*>("UTF8_STRING"), const_cast<char*>("WM_PROTOCOLS"),
-        const_cast<char*>("WM_DELETE_WINDOW") };
-    std::array<Atom, 5> atoms {};
+    static_assert(sizeof(Atoms) == sizeof(unsigned long) * kAtomNames.size());
+    std::array<char*, kAtomNames.size()> names {};
+    std::transform(kAtomNames.begin(), kAtomNames.end(), names.begin(), [](const char* name) {
+        return const_cast<char*>(name); // NOLINT: XInternAtoms only reads the names
+    });
+    std::array<Atom, kAtomNames.size()> atoms {};
     XInternAtoms(display, names.data(), int(names.size()), False, atoms.data());
-    atoms_ = { atoms[0], atoms[1], atoms[2], atoms[3], atoms[4] };
+    atoms_ = std::apply([](auto... atom) { return Atoms { atom... }; }, atoms);
 }
 
 Result<QList<TopLevelWindow>> X11WindowList::topLevelWindows() const
@@ -184,13 +201,23 @@ Result<QList<TopLevelWindow>> X11WindowList::topLevelWindows() const
         return QList<TopLevelWindow>();
     // Xlib's own connection, which sends a request without waiting for the answer to the one before.
     xcb_connection_t* connection = XGetXCBConnection(display);
-    const QList<QList<xcb_window_t>> rootChildren
-        = childrenOf(connection, { xcb_window_t(DefaultRootWindow(display)) });
-    if (xcb_connection_has_error(connection))
-        return Error { QStringLiteral("The connection to the X display has broken.") };
-    const QList<xcb_window_t>& topLevel = rootChildren.front();
-    const QList<xcb_window_t> clients
-        = clientsOf(connection, topLevel, childrenOf(connection, topLevel), xcb_atom_t(atoms_.wmState));
+    const auto root = xcb_window_t(DefaultRootWindow(display));
+    const xcb_query_tree_cookie_t treeCookie = xcb_query_tree(connection, root);
+    const xcb_get_property_cookie_t managedCookie = xcb_get_property(
+        connection, 0, root, xcb_atom_t(atoms_.netClientList), XCB_ATOM_WINDOW, 0, kWholeProperty);
+    const auto tree = take(&xcb_query_tree_reply, connection, treeCookie);
+    const auto managedList = take(&xcb_get_property_reply, connection, managedCookie);
+    if (!tree)
+        return Error { QStringLiteral("Cannot list the windows of the X display.") };
+    const xcb_window_t* first = xcb_query_tree_children(tree.get());
+    const QList<xcb_window_t> topLevel(first, first + xcb_query_tree_children_length(tree.get()));
+    std::optional<QSet<xcb_window_t>> managed;
+    if (managedList && managedList->type == XCB_ATOM_WINDOW && managedList->format == 32) {
+        const auto* ids = static_cast<const xcb_window_t*>(xcb_get_property_value(managedList.get()));
+        managed.emplace(ids, ids + xcb_get_property_value_length(managedList.get()) / 4);
+    }
+    const QList<xcb_window_t> clients = clientsOf(
+        connection, topLevel, childrenOf(connection, topLevel), managed, xcb_atom_t(atoms_.wmState));
 
     // WM_NAME only for the windows without _NET_WM_NAME, which most programs set now: a round trip
     // more where any lacks it, but half the requests where none does.

@@ -27,6 +27,7 @@ private:
         unsigned long utf8String = 0;
         unsigned long wmProtocols = 0;
         unsigned long wmDeleteWindow = 0;
+        unsigned long netClientList = 0;
     };
 
     X11Display display_;
