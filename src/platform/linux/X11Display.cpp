@@ -31,11 +31,6 @@ struct X11ErrorTrapAccess {
         for (X11ErrorTrap* trap = innermostTrap; trap; trap = trap->outer_) {
             if (trap->display_ != display)
                 continue;
-            if (!trap->failed_) {
-                char text[256] = {};
-                XGetErrorText(display, event->error_code, text, sizeof text);
-                trap->firstError_ = QString::fromLocal8Bit(text);
-            }
             trap->failed_ = true;
             return 0;
         }

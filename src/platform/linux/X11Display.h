@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QString>
-
 // Xlib's own spelling of its display type, so that this header needs none of Xlib's macros.
 typedef struct _XDisplay Display; // NOLINT(modernize-use-using)
 
@@ -35,18 +33,8 @@ public:
     X11ErrorTrap& operator=(const X11ErrorTrap&) = delete;
 
     /// Waits until the server has handled every request sent so far; true when one of them failed
-    /// since the trap was set or last cleared.
+    /// since the trap was set.
     bool syncAndCheck();
-    /// True when a request failed since the trap was set or last cleared, of those whose answer came.
-    bool failed() const { return failed_; }
-    /// Forgets the errors seen so far.
-    void clear()
-    {
-        failed_ = false;
-        firstError_.clear();
-    }
-    /// What the first error recorded since the last clear was, for a message.
-    QString firstError() const { return firstError_; }
 
 private:
     friend struct X11ErrorTrapAccess;
@@ -54,7 +42,6 @@ private:
     Display* display_;
     X11ErrorTrap* outer_;
     bool failed_ = false;
-    QString firstError_;
 };
 
 } // namespace ringtally

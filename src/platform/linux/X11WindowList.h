@@ -7,8 +7,9 @@ namespace ringtally {
 
 /// The top-level windows of the X display that DISPLAY names, read through a connection of its own.
 /// A top-level window is a child of the root window; where a window manager has put a program's
-/// window into a frame of its own, the program's window (the one the manager marked with WM_STATE)
-/// stands for the frame, so that its title is found and it is the one asked to quit.
+/// window into a frame of its own, the program's window (one the manager names in _NET_CLIENT_LIST,
+/// or marked with WM_STATE where it keeps no such list) stands for the frame, so that its title is
+/// found and it is the one asked to quit.
 class X11WindowList : public WindowList {
 public:
     X11WindowList();
