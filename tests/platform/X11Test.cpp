@@ -12,6 +12,7 @@
 #include <X11/keysym.h>
 #undef Status
 
+#include <optional>
 #include <string_view>
 
 namespace ringtally {
@@ -21,13 +22,11 @@ using namespace std::string_view_literals;
 
 enum class Named { NetWmName, WmNameLatin1, WmNameCompoundText };
 
-// A window the test opens: its title in UTF-8 and how it is stored.
+// A window the test opens: its title in UTF-8, and how the title is stored.
 struct Opened {
     std::string_view title;
     Named named;
-    bool mapped;
-    bool takesDelete;
-    bool framed; // put in a frame window, as a reparenting window manager does
+    bool mapped, takesDelete, framed; // framed: in a frame window, as a reparenting manager puts it
 };
 
 class X11Test : public ::testing::Test {
@@ -35,8 +34,7 @@ protected:
     void SetUp() override
     {
         ASSERT_EQ(xvfb_.error(), "");
-        display_ = XOpenDisplay(nullptr);
-        ASSERT_NE(display_, nullptr);
+        ASSERT_NE(display_ = XOpenDisplay(nullptr), nullptr);
     }
     void TearDown() override
     {
@@ -48,29 +46,28 @@ protected:
     Window open(const Opened& opened)
     {
         const Window root = DefaultRootWindow(display_);
-        const Window frame
-            = opened.framed ? XCreateSimpleWindow(display_, root, 0, 0, 90, 90, 0, 0, 0) : root;
-        const Window window = XCreateSimpleWindow(display_, frame, 0, 0, 80, 80, 0, 0, 0);
-        std::string bytes(opened.title);
-        if (opened.named == Named::WmNameLatin1)
-            bytes = QString::fromUtf8(bytes.data(), qsizetype(bytes.size())).toLatin1().toStdString();
+        const Window frame = opened.framed ? XCreateSimpleWindow(display_, root, 0, 0, 9, 9, 0, 0, 0) : root;
+        const Window window = XCreateSimpleWindow(display_, frame, 0, 0, 9, 9, 0, 0, 0);
+        QByteArray bytes(opened.title.data(), qsizetype(opened.title.size()));
+        XTextProperty text { nullptr, atom("UTF8_STRING"), 8, 0 };
+        if (opened.named == Named::WmNameLatin1) {
+            bytes = QString::fromUtf8(bytes).toLatin1();
+            text.encoding = XA_STRING;
+        }
+        char* list[] = { bytes.data() };
+        if (opened.named == Named::WmNameCompoundText)
+            Xutf8TextListToTextProperty(display_, list, 1, XCompoundTextStyle, &text);
+        else
+            text = { reinterpret_cast<unsigned char*>(bytes.data()), text.encoding, 8, size_t(bytes.size()) };
+        XSetTextProperty(
+            display_, window, &text, opened.named == Named::NetWmName ? atom("_NET_WM_NAME") : XA_WM_NAME);
         if (opened.named == Named::WmNameCompoundText) {
-            char* list[] = { bytes.data() };
-            XTextProperty property {};
-            Xutf8TextListToTextProperty(display_, list, 1, XCompoundTextStyle, &property);
-            EXPECT_EQ(property.encoding, atom("COMPOUND_TEXT"));
-            XSetWMName(display_, window, &property);
-            XFree(property.value);
-        } else {
-            XChangeProperty(display_, window,
-                opened.named == Named::NetWmName ? atom("_NET_WM_NAME") : XA_WM_NAME,
-                opened.named == Named::NetWmName ? atom("UTF8_STRING") : XA_STRING, 8, PropModeReplace,
-                reinterpret_cast<const unsigned char*>(bytes.data()), int(bytes.size()));
+            EXPECT_EQ(text.encoding, atom("COMPOUND_TEXT"));
+            XFree(text.value);
         }
-        if (opened.takesDelete) {
-            Atom deleteWindow = atom("WM_DELETE_WINDOW");
+        Atom deleteWindow = atom("WM_DELETE_WINDOW");
+        if (opened.takesDelete)
             XSetWMProtocols(display_, window, &deleteWindow, 1);
-        }
         if (opened.framed) {
             const long state[] = { NormalState, None };
             XChangeProperty(display_, window, atom("WM_STATE"), atom("WM_STATE"), 32, PropModeReplace,
@@ -83,13 +80,12 @@ protected:
         return window;
     }
 
-    // The windows that were asked to quit since the last call. XSync returns after the server has
-    // sent every event so far, so the loop reads those and ends.
+    // The windows asked to quit since the last call. XSync returns once the server has sent every
+    // event so far, so the loop reads those and ends.
     QList<Window> askedToQuit()
     {
-        XSync(display_, False);
         QList<Window> asked;
-        while (XPending(display_) > 0) {
+        for (XSync(display_, False); XPending(display_) > 0;) {
             XEvent event;
             XNextEvent(display_, &event);
             if (event.type == ClientMessage && event.xclient.message_type == atom("WM_PROTOCOLS")
@@ -105,11 +101,9 @@ protected:
 
 QString titleOf(const QList<TopLevelWindow>& windows, Window window)
 {
-    for (const TopLevelWindow& listed : windows) {
-        if (listed.id == window)
-            return listed.title;
-    }
-    return QStringLiteral("(not listed)");
+    const auto found = std::find_if(windows.begin(), windows.end(),
+        [window](const TopLevelWindow& listed) { return listed.id == window; });
+    return found == windows.end() ? QStringLiteral("(not listed)") : found->title;
 }
 
 TEST_F(X11Test, FindsAndClosesWindowsByTheirTitles)
@@ -186,13 +180,10 @@ TEST_F(X11Test, SeesKeysHeldDownWhicheverWindowHasTheFocus)
 
 TEST(X11WithoutDisplayTest, GivesSafeAnswers)
 {
-    const bool had = qEnvironmentVariableIsSet("DISPLAY");
-    const QByteArray before = qgetenv("DISPLAY");
-    for (const char* display : { static_cast<const char*>(nullptr), "", ":4711" }) {
-        if (display)
-            qputenv("DISPLAY", display);
-        else
-            qunsetenv("DISPLAY");
+    const std::optional<QByteArray> before
+        = qEnvironmentVariableIsSet("DISPLAY") ? std::optional(qgetenv("DISPLAY")) : std::nullopt;
+    for (const std::optional<QByteArray>& display : { std::optional<QByteArray>(), { "" }, { ":4711" } }) {
+        display ? qputenv("DISPLAY", *display) : qunsetenv("DISPLAY");
         X11WindowList windows;
         WindowTitles titles(windows);
         EXPECT_TRUE(windows.topLevelWindows().value().isEmpty());
@@ -201,10 +192,7 @@ TEST(X11WithoutDisplayTest, GivesSafeAnswers)
         EXPECT_TRUE(titles.CloseWindowsByTitle(QString()).ok());
         EXPECT_EQ(X11KeyState().keysDown(), KeysDown {});
     }
-    if (had)
-        qputenv("DISPLAY", before);
-    else
-        qunsetenv("DISPLAY");
+    before ? qputenv("DISPLAY", *before) : qunsetenv("DISPLAY");
 }
 
 } // namespace
