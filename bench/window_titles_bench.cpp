@@ -15,13 +15,14 @@
 #include <X11/Xutil.h>
 #undef Status
 
-#include <cstdio>
-
 using namespace ringtally;
 
 namespace {
 
 constexpr int kWindows = 200;
+
+// Started before the benchmarks run, ended after them.
+const test::XvfbServer xvfb;
 
 // How the windows stand: bare, as without a window manager, or each in a frame of its own and marked
 // with WM_STATE, as a reparenting window manager leaves them, which may also name them all in
@@ -90,7 +91,8 @@ void BM_WindowTitleExistsNoMatch(benchmark::State& state)
     WindowTitles titles(windows);
     const QString text = QStringLiteral("Regneark");
     if (!desktop.display() || windows.topLevelWindows().valueOr({}).size() != kWindows)
-        state.SkipWithError("The bench's windows are not there");
+        state.SkipWithError(
+            xvfb.error().empty() ? "The bench's windows are not there" : xvfb.error().c_str());
     for (auto _ : state) {
         const Result<bool> found = titles.WindowTitleExists(text);
         if (!found.ok() || found.value())
@@ -109,6 +111,8 @@ BENCHMARK(BM_WindowTitleExistsNoMatch)
 void BM_ReferenceRoundTrip(benchmark::State& state)
 {
     const Desktop desktop(Bare);
+    if (!desktop.display())
+        state.SkipWithError("No X display");
     for (auto _ : state) {
         Window focus = None;
         int revert = 0;
@@ -119,15 +123,4 @@ BENCHMARK(BM_ReferenceRoundTrip)->Unit(benchmark::kMicrosecond)->Repetitions(10)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    const test::XvfbServer xvfb;
-    if (!xvfb.error().empty()) {
-        std::fprintf(stderr, "%s\n", xvfb.error().c_str());
-        return 1;
-    }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+BENCHMARK_MAIN();
