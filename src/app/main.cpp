@@ -6,14 +6,26 @@
 #include "core/ProgramFolder.h"
 #include "core/ProgramState.h"
 #include "core/SettingsFile.h"
+#include "launcher/StartList.h"
+#include "launcher/WindowTitles.h"
 #include "localisation/StringTable.h"
 #include "metering/CallLog.h"
 #include "metering/MeterWindows.h"
+#include "platform/linux/CanberraSoundPlayer.h"
+#include "platform/linux/DesktopProcessStarter.h"
 #include "platform/linux/MessageBoxPrompter.h"
+#include "platform/linux/PppPeersDialUpNetwork.h"
 #include "platform/linux/SystemClock.h"
+#include "platform/linux/X11WindowList.h"
+#include "tray/CallEndServices.h"
+#include "tray/EventSounds.h"
+#include "tray/FileRegistry.h"
+#include "tray/RasServices.h"
+#include "tray/RegistryRoutines.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QTextStream>
 
 using namespace ringtally;
@@ -39,10 +51,36 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    // The tray, dialing, the start list and the sounds come later; until then the call end's
-    // steps for them do nothing.
-    OfflineServices offline;
-    MeterWindows meter(state, settingsFile, callLog, clock, prompter, strings, numberFormat, offline);
+    // The system services.
+    FileRegistry registryStore(folder.file(QString::fromUtf16(FileRegistry::kFileName)));
+    RegistryRoutines registry(registryStore, prompter);
+    CanberraSoundPlayer soundPlayer;
+    EventSounds sounds(registry, soundPlayer, folder);
+    PppPeersDialUpNetwork dialUpNetwork;
+    RasServices ras(dialUpNetwork, clock);
+    X11WindowList windowList;
+    WindowTitles windowTitles(windowList);
+    DesktopProcessStarter processStarter;
+
+    // Until the start-up sequence handles the first run, a program folder without the registry
+    // store is taken for one: the wave files go in, and the sound events are registered once.
+    const bool firstSounds = !QFileInfo::exists(registryStore.path());
+    if (const Status installed = sounds.installSounds(); !installed.ok())
+        qWarning(
+            "Could not put the event sounds into the program folder: %s", qPrintable(installed.message()));
+    if (firstSounds)
+        sounds.RegisterSoundEvents();
+
+    // Until the main window's check box comes, the start list runs as the setting says.
+    const FixedStartListGate startListGate(
+        settingsFile.readInt16(QStringLiteral("Configuration"), QStringLiteral("Run progs "), 0) == 1);
+    StartList startList(
+        settingsFile, state, processStarter, windowTitles, clock, prompter, sounds, startListGate);
+
+    // The dial window and the tray come later; until then the call end's steps for them do
+    // nothing.
+    CallEndServices callEndServices(startList, sounds, ras);
+    MeterWindows meter(state, settingsFile, callLog, clock, prompter, strings, numberFormat, callEndServices);
 
     int schemesInUse = 0;
     for (const Scheme& scheme : state.settings.Schemes)
