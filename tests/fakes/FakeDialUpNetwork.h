@@ -32,6 +32,7 @@ public:
         }
         return !connections_.empty() || stuckOnline_;
     }
+    QString errorText(qint32 error) const override { return QStringLiteral("error %1").arg(error); }
     QString currentEntryName() const override
     {
         return connections_.empty() ? QString() : connections_.front().entryName;

@@ -25,6 +25,7 @@ public:
     Status hangUp(const DialUpConnection&) override { return Status::success(); }
     bool isOnline() const override { return false; }
     QString currentEntryName() const override { return {}; }
+    QString errorText(qint32) const override { return {}; }
 
 private:
     QString peersFolder_;
