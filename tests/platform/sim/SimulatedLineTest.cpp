@@ -1,0 +1,91 @@
+#include "platform/sim/SimulatedLine.h"
+#include "platform/sim/SimulatedDialControl.h"
+
+#include "support/TempFolder.h"
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+using namespace ringtally;
+using namespace ringtally::RasConnState;
+
+namespace {
+
+const QString kDemo = QString::fromUtf16(SimulatedLine::kEntryName);
+using Report = std::tuple<qint32, qint32, bool>; // state, error, line file up when it came
+
+class SimulatedLineTest : public ::testing::Test {
+protected:
+    void record(DialControl& control)
+    {
+        QObject::connect(
+            &control, &DialControl::RasDial_Status, &control, [this](qint32 state, qint32 error) {
+                reports.emplace_back(state, error, other.read().value().up);
+            });
+    }
+
+    test::TempFolder folder;
+    SimulatedLine line { folder.file(QStringLiteral("ringtally/demo-line")) };
+    SimulatedLine other { line.path() }; // the same file as another program sees it
+    std::vector<Report> reports;
+};
+
+TEST_F(SimulatedLineTest, DialsThroughAModemsStatesOrAnswersBusyOrNotAtAll)
+{
+    const std::vector<Report> connects { { OpenPort, 0, false }, { PortOpened, 0, false },
+        { ConnectDevice, 0, false }, { DeviceConnected, 0, false }, { Authenticate, 0, false },
+        { Authenticated, 0, false }, { Connected, 0, true } };
+    const std::vector<std::pair<const char*, Report>> table {
+        { "555 1234", connects.back() }, // after all states up to Connected
+        { "0", { Disconnected, 676, false } }, // after ConnectDevice, as the others below
+        { "1", { Disconnected, 678, false } },
+    };
+    for (const auto& [number, last] : table) {
+        SCOPED_TRACE(number);
+        ASSERT_TRUE(line.bringDown().ok());
+        SimulatedDialControl control(line, 60'000);
+        record(control);
+        control.setPhoneNumber(QString::fromUtf8(number));
+        reports.clear();
+        ASSERT_EQ(control.StartDial(), 0);
+        EXPECT_TRUE(reports.empty()); // the states come from the event loop, after StartDial returns
+        for (int step = 0; step < 10; ++step)
+            control.DialStep_Timer();
+        std::vector<Report> expected(connects.begin(), connects.begin() + (last == connects.back() ? 6 : 3));
+        expected.push_back(last);
+        EXPECT_EQ(reports, expected);
+        EXPECT_EQ(control.ConnState(), std::get<0>(last));
+    }
+}
+
+TEST_F(SimulatedLineTest, HangingUpOrTheLineDroppedFromOutsideEndsTheConnection)
+{
+    for (const bool fromOutside : { false, true }) {
+        SCOPED_TRACE(fromOutside);
+        SimulatedDialControl control(line, 0);
+        record(control);
+        ASSERT_EQ(control.StartDial(), 0);
+        for (int pass = 0; pass < 1000 && control.ConnState() != Connected; ++pass)
+            QCoreApplication::processEvents(); // each pass runs the due step
+        ASSERT_EQ(control.ConnState(), Connected);
+        EXPECT_EQ(control.StartDial(), SimulatedDialControl::kErrorLineInUse);
+        reports.clear();
+        if (fromOutside) {
+            ASSERT_TRUE(other.bringDown().ok());
+            control.LineWatch_Timer();
+        } else {
+            control.HangUp();
+        }
+        control.HangUp(); // nothing left to end
+        EXPECT_EQ(reports, (std::vector<Report> { { Disconnected, 0, false } }));
+        EXPECT_EQ(control.ConnState(), Disconnected);
+    }
+    // A line up from outside is another dialer's: it cannot be dialed.
+    ASSERT_TRUE(other.bringUp(kDemo).ok());
+    EXPECT_EQ(SimulatedDialControl(line).StartDial(), SimulatedDialControl::kErrorLineInUse);
+}
+
+} // namespace
