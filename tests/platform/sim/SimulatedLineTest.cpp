@@ -1,6 +1,10 @@
 #include "platform/sim/SimulatedLine.h"
+#include "platform/sim/CombinedDialUpNetwork.h"
+#include "platform/sim/RoutingDialControl.h"
 #include "platform/sim/SimulatedDialControl.h"
 
+#include "fakes/FakeDialControl.h"
+#include "fakes/FakeDialUpNetwork.h"
 #include "support/TempFolder.h"
 
 #include <QCoreApplication>
@@ -26,10 +30,19 @@ protected:
                 reports.emplace_back(state, error, other.read().value().up);
             });
     }
+    QStringList connections() const // "handle entry" of each
+    {
+        QStringList listed;
+        for (const DialUpConnection& c : network.activeConnections().valueOr({}))
+            listed << QStringLiteral("%1 %2").arg(c.handle).arg(c.entryName);
+        return listed;
+    }
 
     test::TempFolder folder;
     SimulatedLine line { folder.file(QStringLiteral("ringtally/demo-line")) };
     SimulatedLine other { line.path() }; // the same file as another program sees it
+    test::FakeDialUpNetwork system;
+    CombinedDialUpNetwork network { system, line };
     std::vector<Report> reports;
 };
 
@@ -86,6 +99,53 @@ TEST_F(SimulatedLineTest, HangingUpOrTheLineDroppedFromOutsideEndsTheConnection)
     // A line up from outside is another dialer's: it cannot be dialed.
     ASSERT_TRUE(other.bringUp(kDemo).ok());
     EXPECT_EQ(SimulatedDialControl(line).StartDial(), SimulatedDialControl::kErrorLineInUse);
+}
+
+TEST_F(SimulatedLineTest, NetworkFollowsTheLineAsAnotherProgramSetsItAndListsItsEntryLast)
+{
+    system.setEntries({ QStringLiteral("Tele"), QStringLiteral("Abc") });
+    EXPECT_EQ(
+        network.entryNames().value(), (QStringList { QStringLiteral("Tele"), QStringLiteral("Abc"), kDemo }));
+    EXPECT_FALSE(network.isOnline());
+    ASSERT_TRUE(other.bringUp(kDemo).ok());
+    EXPECT_TRUE(network.isOnline());
+    EXPECT_EQ(network.currentEntryName(), kDemo);
+    system.setConnections({ { 7, QStringLiteral("Tele") } });
+    EXPECT_EQ(network.currentEntryName(), QStringLiteral("Tele"));
+    EXPECT_EQ(connections(), (QStringList { QStringLiteral("7 Tele"), QStringLiteral("-1 Ringtally Demo") }));
+    ASSERT_TRUE(network.hangUp({ CombinedDialUpNetwork::kDemoHandle, kDemo }).ok());
+    EXPECT_EQ(other.read().value(), SimulatedLineState {});
+    EXPECT_EQ(connections(), QStringList { QStringLiteral("7 Tele") });
+    EXPECT_TRUE(system.hungUp().empty());
+
+    EXPECT_TRUE(network.errorText(676).startsWith(QStringLiteral("The line is busy.")));
+    EXPECT_TRUE(network.errorText(678).startsWith(QStringLiteral("There was no answer.")));
+    EXPECT_EQ(network.errorText(691), QStringLiteral("error 691"));
+    system.failWith(QStringLiteral("no peers"));
+    EXPECT_EQ(network.entryNames().message(), QStringLiteral("no peers"));
+}
+
+TEST_F(SimulatedLineTest, RoutesTheDemoEntryToTheSimulatedControlAndOthersToTheSystems)
+{
+    test::FakeDialControl systemControl, simulated;
+    RoutingDialControl routing(systemControl, simulated);
+    record(routing);
+    routing.setUserName(QStringLiteral("anna"));
+    routing.setPassword(QStringLiteral("pw"));
+    routing.setPhoneNumber(QStringLiteral("0"));
+    for (const QString& entry : { kDemo, QStringLiteral("Tele") }) {
+        routing.setEntryName(entry);
+        EXPECT_EQ(routing.StartDial(), 0);
+        simulated.state = Connected;
+        emit simulated.RasDial_Status(Connected, 0);
+        emit systemControl.RasDial_Status(Authenticate, 0);
+        routing.HangUp();
+    }
+    EXPECT_EQ(simulated.dials, QStringList { kDemo + QStringLiteral("|anna|pw|0") });
+    EXPECT_EQ(systemControl.dials, QStringList { QStringLiteral("Tele|anna|pw|0") });
+    EXPECT_EQ(reports, (std::vector<Report> { { Connected, 0, false }, { Authenticate, 0, false } }));
+    EXPECT_EQ(std::pair(simulated.hangUps, systemControl.hangUps), std::pair(1, 1));
+    EXPECT_EQ(routing.ConnState(), Disconnected); // the system's, which dialed last
 }
 
 } // namespace
