@@ -8,6 +8,7 @@
 #include "support/TempFolder.h"
 
 #include <QCoreApplication>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -146,6 +147,31 @@ TEST_F(SimulatedLineTest, RoutesTheDemoEntryToTheSimulatedControlAndOthersToTheS
     EXPECT_EQ(reports, (std::vector<Report> { { Connected, 0, false }, { Authenticate, 0, false } }));
     EXPECT_EQ(std::pair(simulated.hangUps, systemControl.hangUps), std::pair(1, 1));
     EXPECT_EQ(routing.ConnState(), Disconnected); // the system's, which dialed last
+}
+
+TEST_F(SimulatedLineTest, ToolBringsTheLineUpAndDownInTheRuntimeFolder)
+{
+    const auto run = [this](const QStringList& arguments) {
+        QProcess tool;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder.path());
+        tool.setProcessEnvironment(environment);
+        tool.start(QStringLiteral(RINGTALLY_DEMO_LINE_TOOL), arguments);
+        EXPECT_TRUE(tool.waitForFinished(30'000));
+        return std::tuple(tool.exitCode(), QString::fromLocal8Bit(tool.readAllStandardOutput()),
+            QString::fromLocal8Bit(tool.readAllStandardError()));
+    };
+    EXPECT_EQ(run({ QStringLiteral("up") }), std::tuple(0, QStringLiteral("up Ringtally Demo\n"), QString()));
+    EXPECT_EQ(network.currentEntryName(), kDemo);
+    EXPECT_EQ(
+        run({ QStringLiteral("status") }), std::tuple(0, QStringLiteral("up Ringtally Demo\n"), QString()));
+    EXPECT_EQ(run({ QStringLiteral("down") }), std::tuple(0, QStringLiteral("down\n"), QString()));
+    EXPECT_FALSE(network.isOnline());
+    for (const QStringList& bad :
+        { QStringList {}, { QStringLiteral("UP") }, { QStringLiteral("up"), QStringLiteral("x") } })
+        EXPECT_EQ(run(bad),
+            std::tuple(2, QString(),
+                QStringLiteral("ringtally-demo-line: usage: ringtally-demo-line up|down|status\n")));
 }
 
 } // namespace
