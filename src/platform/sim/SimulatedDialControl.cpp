@@ -1,0 +1,118 @@
+#include "platform/sim/SimulatedDialControl.h"
+
+#include "platform/sim/SimulatedLine.h"
+
+#include <algorithm>
+#include <array>
+
+namespace ringtally {
+
+namespace {
+
+constexpr std::array kDialStates {
+    RasConnState::OpenPort,
+    RasConnState::PortOpened,
+    RasConnState::ConnectDevice,
+    RasConnState::DeviceConnected,
+    RasConnState::Authenticate,
+    RasConnState::Authenticated,
+    RasConnState::Connected,
+};
+
+} // namespace
+
+SimulatedDialControl::SimulatedDialControl(SimulatedLine& line, int stepMs, QObject* parent)
+    : DialControl(parent), line_(line)
+{
+    dialStep_.setInterval(stepMs);
+    connect(&dialStep_, &QTimer::timeout, this, &SimulatedDialControl::DialStep_Timer);
+    lineWatch_.setInterval(kLineWatchMs);
+    connect(&lineWatch_, &QTimer::timeout, this, &SimulatedDialControl::LineWatch_Timer);
+}
+
+qint32 SimulatedDialControl::StartDial()
+{
+    // One line, one call: as a modem another dialer holds, a line up from outside cannot be dialed.
+    // A file that cannot be read is found out when the line is brought up.
+    const Result<SimulatedLineState> line = line_.read();
+    if (dialStep_.isActive() || lineWatch_.isActive() || (line.ok() && line.value().up))
+        return kErrorLineInUse;
+
+    const QString number = PhoneNumber().trimmed();
+    failure_ = number == u"0" ? kErrorBusy : number == u"1" ? kErrorNoAnswer : 0;
+    state_ = RasConnState::Disconnected;
+    dialStep_.start();
+    return 0;
+}
+
+void SimulatedDialControl::HangUp()
+{
+    if (const Status down = line_.bringDown(); !down.ok())
+        qWarning("Could not bring the simulated line down: %s", qPrintable(down.message()));
+    if (dialStep_.isActive() || lineWatch_.isActive())
+        end(0);
+}
+
+void SimulatedDialControl::DialStep_Timer()
+{
+    if (!dialStep_.isActive())
+        return;
+    if (failure_ != 0 && state_ == RasConnState::ConnectDevice) {
+        end(failure_);
+        return;
+    }
+    const auto next = std::find(kDialStates.begin(), kDialStates.end(), state_);
+    const qint32 state = next == kDialStates.end() ? kDialStates.front() : *(next + 1);
+    if (state == RasConnState::Connected) {
+        dialStep_.stop();
+        const QString entry
+            = EntryName().isEmpty() ? QString::fromUtf16(SimulatedLine::kEntryName) : EntryName();
+        if (const Status up = line_.bringUp(entry); !up.ok()) {
+            qWarning("Could not bring the simulated line up: %s", qPrintable(up.message()));
+            end(kErrorLineNotWritten);
+            return;
+        }
+        lineWatch_.start();
+    }
+    state_ = state;
+    emit RasDial_Status(state, 0);
+}
+
+void SimulatedDialControl::LineWatch_Timer()
+{
+    if (!lineWatch_.isActive())
+        return;
+    // A file that cannot be read says nothing about the line; the next look may.
+    const Result<SimulatedLineState> line = line_.read();
+    if (line.ok() && !line.value().up)
+        end(0);
+}
+
+void SimulatedDialControl::end(qint32 error)
+{
+    dialStep_.stop();
+    lineWatch_.stop();
+    state_ = RasConnState::Disconnected;
+    emit RasDial_Status(RasConnState::Disconnected, error);
+}
+
+QString SimulatedDialControl::errorText(qint32 error)
+{
+    switch (error) {
+    case kErrorBusy:
+        return QStringLiteral("The line is busy. Wait a few minutes and dial again.");
+    case kErrorNoAnswer:
+        return QStringLiteral("There was no answer. Check the phone number and dial again.");
+    case kErrorLineInUse:
+        return QStringLiteral("The simulated line is already up. Hang it up (ringtally-demo-line down) "
+                              "and dial again.");
+    case kErrorLineNotWritten:
+        return QStringLiteral("The simulated line could not be brought up: its state file in your runtime "
+                              "folder cannot be written. Make room there or fix its permissions, then dial "
+                              "again.");
+    default:
+        return QString();
+    }
+}
+
+} // namespace ringtally
