@@ -17,6 +17,8 @@
 #include "platform/linux/PppPeersDialUpNetwork.h"
 #include "platform/linux/SystemClock.h"
 #include "platform/linux/X11WindowList.h"
+#include "platform/sim/CombinedDialUpNetwork.h"
+#include "platform/sim/SimulatedLine.h"
 #include "tray/CallEndServices.h"
 #include "tray/EventSounds.h"
 #include "tray/FileRegistry.h"
@@ -56,7 +58,9 @@ int main(int argc, char** argv)
     RegistryRoutines registry(registryStore, prompter);
     CanberraSoundPlayer soundPlayer;
     EventSounds sounds(registry, soundPlayer, folder);
-    PppPeersDialUpNetwork dialUpNetwork;
+    PppPeersDialUpNetwork systemDialUpNetwork;
+    SimulatedLine demoLine;
+    CombinedDialUpNetwork dialUpNetwork(systemDialUpNetwork, demoLine);
     RasServices ras(dialUpNetwork, clock);
     X11WindowList windowList;
     WindowTitles windowTitles(windowList);
