@@ -1,14 +1,19 @@
 #include "platform/linux/PppPeersDialUpNetwork.h"
 
+#include "platform/linux/PppErrors.h"
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <net/if.h>
 #include <sys/stat.h>
 #include <utility>
 
@@ -58,9 +63,36 @@ private:
     DIR* dir_;
 };
 
+// The interface type of a PPP link in /sys/class/net/<interface>/type, whatever pppd's ifname
+// option named the interface.
+constexpr int kArphrdPpp = 512;
+
+// The first line of a small system file; empty where it cannot be read.
+QString firstLine(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromLocal8Bit(file.readLine()).trimmed();
+}
+
+// The peer that pppd's arguments (its program name first) dial.
+QString peerOf(const QStringList& arguments)
+{
+    static const QString peersPath = QStringLiteral("/etc/ppp/peers/");
+    for (qsizetype i = 1; i + 1 < arguments.size(); ++i) {
+        if (arguments[i] == u"call")
+            return arguments[i + 1];
+        if (arguments[i] == u"file" && arguments[i + 1].startsWith(peersPath))
+            return arguments[i + 1].mid(peersPath.size());
+    }
+    return QString();
+}
+
 } // namespace
 
-PppPeersDialUpNetwork::PppPeersDialUpNetwork(QString peersFolder) : peersFolder_(std::move(peersFolder))
+PppPeersDialUpNetwork::PppPeersDialUpNetwork(QString systemRoot)
+    : systemRoot_(std::move(systemRoot)), peersFolder_(systemRoot_ + QStringLiteral("/etc/ppp/peers"))
 {
 }
 
@@ -99,6 +131,94 @@ Result<QStringList> PppPeersDialUpNetwork::entryNames() const
         return folded != 0 ? folded < 0 : a < b;
     });
     return names;
+}
+
+Result<std::vector<DialUpConnection>> PppPeersDialUpNetwork::activeConnections() const
+{
+    std::vector<DialUpConnection> connections;
+    for (const Link& link : upLinks()) {
+        if (link.pid > 0)
+            connections.push_back({ link.pid, link.entryName });
+    }
+    return connections;
+}
+
+Status PppPeersDialUpNetwork::hangUp(const DialUpConnection& connection)
+{
+    // kill() takes 0 and negative numbers for whole process groups, ours among them.
+    if (connection.handle <= 0)
+        return Error { QStringLiteral("There is no pppd process %1 to hang up.").arg(connection.handle) };
+    // A pppd that has ended has hung up; its pid may be another program's by now.
+    if (pppdCommandLine(connection.handle).isEmpty())
+        return Status::success();
+    if (::kill(pid_t(connection.handle), SIGTERM) != 0 && errno != ESRCH)
+        return Error { QStringLiteral("Cannot hang up the connection of pppd process %1: %2")
+                           .arg(connection.handle)
+                           .arg(QString::fromLocal8Bit(std::strerror(errno))) };
+    return Status::success();
+}
+
+bool PppPeersDialUpNetwork::isOnline() const
+{
+    return !upLinks().empty();
+}
+
+QString PppPeersDialUpNetwork::currentEntryName() const
+{
+    const std::vector<Link> links = upLinks();
+    return links.empty() ? QString() : links.front().entryName;
+}
+
+QString PppPeersDialUpNetwork::errorText(qint32 error) const
+{
+    return pppErrorText(error);
+}
+
+std::vector<PppPeersDialUpNetwork::Link> PppPeersDialUpNetwork::upLinks() const
+{
+    const QDir net(systemRoot_ + QStringLiteral("/sys/class/net"));
+    // The entries are links to the devices' folders.
+    QStringList interfaces = net.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    std::sort(interfaces.begin(), interfaces.end(), [](const QString& a, const QString& b) {
+        return a.size() != b.size() ? a.size() < b.size() : a < b;
+    });
+    std::vector<Link> links;
+    for (const QString& interface : std::as_const(interfaces)) {
+        bool ok = false;
+        // A PPP interface's operstate says "unknown" when it is up; its flags say up.
+        const uint flags = firstLine(net.filePath(interface + QStringLiteral("/flags"))).toUInt(&ok, 0);
+        if (firstLine(net.filePath(interface + QStringLiteral("/type"))) != QString::number(kArphrdPpp) || !ok
+            || (flags & IFF_UP) == 0)
+            continue;
+        Link link;
+        // pppd 2.5 keeps its pid files in a folder of its own; 2.4 in /run.
+        for (const QString& folder : { QStringLiteral("/run/pppd/"), QStringLiteral("/run/") }) {
+            const qint64 pid
+                = firstLine(systemRoot_ + folder + interface + QStringLiteral(".pid")).toLongLong();
+            // A pid file that a pppd left behind names another program, or none.
+            if (const QStringList arguments = pppdCommandLine(pid); !arguments.isEmpty()) {
+                link = { pid, peerOf(arguments) };
+                break;
+            }
+        }
+        links.push_back(link);
+    }
+    return links;
+}
+
+QStringList PppPeersDialUpNetwork::pppdCommandLine(qint64 pid) const
+{
+    if (pid <= 0)
+        return QStringList();
+    QFile file(systemRoot_ + QStringLiteral("/proc/%1/cmdline").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringList();
+    QStringList arguments;
+    for (const QByteArray& argument : file.readAll().split('\0'))
+        arguments.append(QFile::decodeName(argument));
+    if (arguments.isEmpty() || QFileInfo(arguments.front()).fileName() != u"pppd")
+        return QStringList();
+    return arguments;
 }
 
 } // namespace ringtally

@@ -6,28 +6,45 @@
 
 namespace ringtally {
 
-/// The dial-up entries of a Linux system: one pppd peer file per entry in the peers folder,
-/// named as the entry is named.
+/// The dial-up networking of a Linux system through pppd. An entry is a pppd peer file in
+/// /etc/ppp/peers, named as the entry is named. A connection is a PPP interface that is up
+/// (IFF_UP), whoever started its pppd: this program, pon, or another dialer. Its handle is the
+/// pid of its pppd, from the pid file pppd writes for the interface in /run (pppd 2.4) or
+/// /run/pppd (2.5); its entry is the peer that pppd's command line names ("call <peer>", or
+/// "file /etc/ppp/peers/<peer>"). Every read goes to the system afresh.
 class PppPeersDialUpNetwork : public DialUpNetwork {
 public:
-    explicit PppPeersDialUpNetwork(QString peersFolder = QStringLiteral("/etc/ppp/peers"));
+    /// systemRoot is for tests: the folder that stands for /, holding etc/ppp/peers, run,
+    /// sys/class/net and proc.
+    explicit PppPeersDialUpNetwork(QString systemRoot = QString());
 
     /// The peer files' names, sorted without regard to case; hidden files and editor or package
     /// leftovers are not entries. A missing folder has no entries; an unreadable one is an error.
     Result<QStringList> entryNames() const override;
-
-    // Stand-ins until the pppd backend watches the running pppd processes: no connection is
-    // ever seen, so the program counts as offline and has nothing to hang up.
-    Result<std::vector<DialUpConnection>> activeConnections() const override
-    {
-        return std::vector<DialUpConnection> {};
-    }
-    Status hangUp(const DialUpConnection&) override { return Status::success(); }
-    bool isOnline() const override { return false; }
-    QString currentEntryName() const override { return {}; }
-    QString errorText(qint32) const override { return {}; }
+    /// The links that are up and whose pppd is known, in the order of their interfaces (ppp0,
+    /// ppp1, ..., ppp10). A link whose pppd is not known cannot be hung up, so is not listed.
+    Result<std::vector<DialUpConnection>> activeConnections() const override;
+    /// Sends the connection's pppd SIGTERM, on which it closes the link and ends. A pppd that has
+    /// ended already is no error; one of another user's is.
+    Status hangUp(const DialUpConnection& connection) override;
+    /// Whether any PPP interface is up.
+    bool isOnline() const override;
+    /// The entry of the first link that is up; empty when none is up or its pppd names no peer.
+    QString currentEntryName() const override;
+    /// The texts of the dial errors in PppErrors.h.
+    QString errorText(qint32 error) const override;
 
 private:
+    struct Link {
+        qint64 pid = 0; // of its pppd; 0 where not known
+        QString entryName;
+    };
+    // The PPP interfaces that are up, in the order of their names, each with its pppd where known.
+    std::vector<Link> upLinks() const;
+    // pppd's arguments, its program first; none where pid is no process, or one that is no pppd.
+    QStringList pppdCommandLine(qint64 pid) const;
+
+    QString systemRoot_;
     QString peersFolder_;
 };
 
