@@ -15,9 +15,12 @@
 #include "platform/linux/DesktopProcessStarter.h"
 #include "platform/linux/MessageBoxPrompter.h"
 #include "platform/linux/PppPeersDialUpNetwork.h"
+#include "platform/linux/PppdDialControl.h"
 #include "platform/linux/SystemClock.h"
 #include "platform/linux/X11WindowList.h"
 #include "platform/sim/CombinedDialUpNetwork.h"
+#include "platform/sim/RoutingDialControl.h"
+#include "platform/sim/SimulatedDialControl.h"
 #include "platform/sim/SimulatedLine.h"
 #include "tray/CallEndServices.h"
 #include "tray/EventSounds.h"
@@ -62,6 +65,10 @@ int main(int argc, char** argv)
     SimulatedLine demoLine;
     CombinedDialUpNetwork dialUpNetwork(systemDialUpNetwork, demoLine);
     RasServices ras(dialUpNetwork, clock);
+    // The dial window that dials through these comes later.
+    PppdDialControl systemDialControl;
+    SimulatedDialControl demoDialControl(demoLine);
+    RoutingDialControl dialControl(systemDialControl, demoDialControl);
     X11WindowList windowList;
     WindowTitles windowTitles(windowList);
     DesktopProcessStarter processStarter;
