@@ -17,7 +17,6 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -332,20 +331,6 @@ TEST_F(DialStatusTest, StateWindowNeedsShiftCtrlAndAltWithTheRightButton)
 
     QTest::mouseClick(w.NuvPris, Qt::RightButton, all);
     EXPECT_TRUE(windows->stat().isVisible());
-}
-
-TEST_F(DialStatusTest, EachSplitLineFailureGetsAWarningBox)
-{
-    make();
-    // A folder in the call log's place: the opening and the writing fail.
-    ASSERT_TRUE(QDir().mkpath(callLog.path()));
-    prompter.answerNext(PromptAnswer::Ok);
-    prompter.answerNext(PromptAnswer::Ok);
-    EXPECT_FALSE(windows->appendSplitLine(u"#2026-01-05 23:59:00#,0"_s).ok());
-    ASSERT_EQ(prompter.shown().size(), 2);
-    for (const Prompt& box : prompter.shown())
-        EXPECT_EQ(box.title, u"Advarsel!"_s);
-    EXPECT_EQ(offline.calls.count(u"sound Error"_s), 2);
 }
 
 } // namespace
