@@ -251,9 +251,10 @@ TEST_F(Meter, ACallOverMidnightIsSplitAndTheRestIsNotChargedTheFeeAgain)
     runSeconds(9 * 60); // 23:59:00
     EXPECT_EQ(events.splitLines,
         QStringList(u"#2026-01-05 23:59:00#,0,\"00\",\"09\",\"2,35\",\"00\",\"09\",\"2,35\""_s));
-    EXPECT_EQ(state.texts.NuvPris, u"0,00"_s);
-    EXPECT_EQ(state.settings.TotalMinutes, 9);
-    EXPECT_EQ(state.settings.TotalPrice, 12.35);
+    // The call's and the day's rows start again from zero; the total goes on from its figures.
+    EXPECT_EQ(rows(), u"00:00:00 0,00 / 00:00:00 0,00 / 02:09:00 12,35"_s);
+    EXPECT_EQ(std::tie(state.settings.TotalHours, state.settings.TotalMinutes, state.settings.TotalPrice),
+        std::tuple(2, 9, 12.35));
     EXPECT_EQ(state.figures, (MeterFigures { 0, 0, 0, 0, 0, 129, 1235 }));
 
     // 00:01:00 on Tuesday: two minutes at 0.25, the fee was charged before the split; the total
