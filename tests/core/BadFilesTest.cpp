@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 using namespace ringtally;
+using namespace Qt::StringLiterals;
 using ringtally::test::TempFolder;
 
 namespace {
@@ -19,7 +20,7 @@ namespace {
 Settings loadFrom(const QByteArray& bytes)
 {
     TempFolder temp;
-    const QString path = temp.file(QStringLiteral("Ringtally.ini"));
+    const QString path = temp.file(u"Ringtally.ini"_s);
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
     EXPECT_EQ(file.write(bytes), bytes.size());
@@ -33,50 +34,40 @@ Settings loadFrom(const QByteArray& bytes)
 
 } // namespace
 
-TEST(BadFiles, BinaryJunkGivesTheDefaults)
+TEST(BadFiles, BinaryJunkGivesTheDefaultsAndJunkAroundGoodLinesKeepsTheGoodValues)
 {
     std::mt19937 random(7);
     QByteArray junk(64 * 1024, '\0');
     for (char& c : junk)
         c = char(random() & 0xFF);
     EXPECT_EQ(loadFrom(junk), Settings());
-}
 
-TEST(BadFiles, JunkAroundGoodLinesKeepsTheGoodValues)
-{
-    QByteArray bytes(
-        "\x00\xFF\xFE garbage\n[Total]\nHours=12\n\x01\x02=\x03\n[Last_Call]\x00\nPrice=3,5\n", 58);
-    const Settings settings = loadFrom(bytes);
+    const Settings settings = loadFrom(QByteArray(
+        "\x00\xFF\xFE garbage\n[Total]\nHours=12\n\x01\x02=\x03\n[Last_Call]\x00\nPrice=3,5\n", 58));
     EXPECT_EQ(settings.TotalHours, 12);
     EXPECT_EQ(settings.LastCallPrice, 3.5);
 }
 
-TEST(BadFiles, ATenMegabyteFile)
+TEST(BadFiles, HugeFilesSectionsAndLines)
 {
+    // Ten megabytes.
     QByteArray bytes = "[Total]\nHours=5\n";
     const QByteArray filler = "Filler=" + QByteArray(1000, 'f') + "\n";
     while (bytes.size() < 10 * 1024 * 1024)
         bytes += filler;
-    bytes += "Minutes=6\n";
-    const Settings settings = loadFrom(bytes);
+    Settings settings = loadFrom(bytes + "Minutes=6\n");
     EXPECT_EQ(settings.TotalHours, 5);
     EXPECT_EQ(settings.TotalMinutes, 6);
-}
 
-TEST(BadFiles, TenThousandSections)
-{
-    QByteArray bytes;
+    // Ten thousand sections.
+    bytes.clear();
     for (int i = 0; i < 10000; ++i)
         bytes += "[Section " + QByteArray::number(i) + "]\nKey=" + QByteArray::number(i) + "\n";
-    bytes += "[Total]\nPrice=99,5\n";
-    EXPECT_EQ(loadFrom(bytes).TotalPrice, 99.5);
-}
+    EXPECT_EQ(loadFrom(bytes + "[Total]\nPrice=99,5\n").TotalPrice, 99.5);
 
-TEST(BadFiles, HundredThousandCharacterLines)
-{
-    const QByteArray bytes = "[Schemes]\n0,name=" + QByteArray(100000, 'n') + "\n" + QByteArray(100000, '[')
-        + "\n" + "[Total]\nHours=" + QByteArray(100000, '9') + "\nMinutes=7";
-    const Settings settings = loadFrom(bytes);
+    // Lines of a hundred thousand characters.
+    settings = loadFrom("[Schemes]\n0,name=" + QByteArray(100000, 'n') + "\n" + QByteArray(100000, '[') + "\n"
+        + "[Total]\nHours=" + QByteArray(100000, '9') + "\nMinutes=7");
     EXPECT_EQ(settings.Schemes[0].Name, QString(254, u'n'));
     EXPECT_EQ(settings.TotalHours, 0); // far out of range: the default
     EXPECT_EQ(settings.TotalMinutes, 7); // the last line has no line end

@@ -21,10 +21,7 @@ TEST(DunScramblerTest, KnownVectorsWorkedOutByHand)
     // Key "A" gives the digits "65", reused from the first: 0x61^0x36, 0x62^0x35, 0x63^0x36.
     EXPECT_EQ(ScrambleDUNData(QStringLiteral("abc"), QStringLiteral("A")), QStringLiteral("575755"));
     EXPECT_EQ(UnscrambleDUNData(QStringLiteral("575755"), QStringLiteral("A")), QStringLiteral("abc"));
-}
-
-TEST(DunScramblerTest, ZeroBytesRevealTheDigitStringRepeatedFromItsFirstDigit)
-{
+    // Zero bytes reveal the digit string, repeated from its first digit.
     const QByteArray twice = kVostreliaDigits + kVostreliaDigits;
     EXPECT_EQ(scrambleBytes(QByteArray(twice.size(), '\0'), kKey), twice.toHex().toUpper());
     // Key bytes above 127 count without sign: 0xE9 is "233", not "-23".

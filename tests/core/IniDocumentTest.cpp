@@ -3,30 +3,27 @@
 #include <gtest/gtest.h>
 
 using namespace ringtally;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-QString valueOf(const IniDocument& document, const char16_t* section, const char16_t* key)
+QString valueOf(const IniDocument& document, const QString& section, const QString& key)
 {
-    return document.value(QString::fromUtf16(section), QString::fromUtf16(key))
-        .value_or(QStringLiteral("<missing>"));
+    return document.value(section, key).value_or(u"<missing>"_s);
 }
 
 } // namespace
 
 TEST(IniDocument, NamesCompareWithoutCaseButATrailingBlankCounts)
 {
-    const IniDocument document = IniDocument::parse("[Configuration]\n"
-                                                    "TaskbarType=3\n"
-                                                    "Number of progs =2\n"
-                                                    "Number of progs=7\n");
-    EXPECT_EQ(valueOf(document, u"CONFIGURATION", u"TaskBarType"), QStringLiteral("3"));
-    EXPECT_EQ(valueOf(document, u"Configuration", u"Number of progs "), QStringLiteral("2"));
-    EXPECT_EQ(valueOf(document, u"Configuration", u"Number of progs"), QStringLiteral("7"));
-    EXPECT_EQ(valueOf(document, u"Configuration", u"number of progs  "), QStringLiteral("<missing>"));
+    const IniDocument document
+        = IniDocument::parse("[Configuration]\nTaskbarType=3\nNumber of progs =2\nNumber of progs=7\n");
+    EXPECT_EQ(valueOf(document, u"CONFIGURATION"_s, u"TaskBarType"_s), u"3"_s);
+    EXPECT_EQ(valueOf(document, u"Configuration"_s, u"Number of progs "_s), u"2"_s);
+    EXPECT_EQ(valueOf(document, u"Configuration"_s, u"Number of progs"_s), u"7"_s);
+    EXPECT_EQ(valueOf(document, u"Configuration"_s, u"number of progs  "_s), u"<missing>"_s);
     // Non-ASCII names fold too.
-    const IniDocument danish = IniDocument::parse("[Ændringer]\nØre=1\n");
-    EXPECT_EQ(valueOf(danish, u"æNDRINGER", u"øRE"), QStringLiteral("1"));
+    EXPECT_EQ(valueOf(IniDocument::parse("[Ændringer]\nØre=1\n"), u"æNDRINGER"_s, u"øRE"_s), u"1"_s);
 }
 
 TEST(IniDocument, BlanksQuotesCommentsAndDuplicates)
@@ -45,32 +42,19 @@ TEST(IniDocument, BlanksQuotesCommentsAndDuplicates)
                                                     "0,DUNData1=in a duplicate section\n"
                                                     "[Empty value]\n"
                                                     "Key=\n");
-    EXPECT_EQ(valueOf(document, u"Schemes", u"0,name "), QStringLiteral("Telia"));
-    EXPECT_EQ(valueOf(document, u"Schemes", u"0,DUN_Name"), QStringLiteral("  spaced  "));
-    EXPECT_EQ(valueOf(document, u"Schemes", u"0,DUNData0"), QStringLiteral("\"quoted\""));
-    EXPECT_EQ(valueOf(document, u"Schemes", u";0,DUNData1"), QStringLiteral("<missing>"));
-    EXPECT_EQ(valueOf(document, u"Schemes", u"0,DUNData1"), QStringLiteral("<missing>"));
-    EXPECT_EQ(valueOf(document, u"", u"orphan"), QStringLiteral("<missing>"));
-    EXPECT_EQ(valueOf(document, u"Empty value", u"Key"), QString());
-    EXPECT_EQ(
-        document.sectionNames(), QStringList({ QStringLiteral("Schemes"), QStringLiteral("Empty value") }));
-    EXPECT_EQ(document.keys(QStringLiteral("schemes")),
-        QStringList({ QStringLiteral("0,name "), QStringLiteral("0,DUN_Name"), QStringLiteral("0,DUNData0"),
-            QStringLiteral("0,name") }));
+    EXPECT_EQ(valueOf(document, u"Schemes"_s, u"0,name "_s), u"Telia"_s);
+    EXPECT_EQ(valueOf(document, u"Schemes"_s, u"0,DUN_Name"_s), u"  spaced  "_s);
+    EXPECT_EQ(valueOf(document, u"Schemes"_s, u"0,DUNData0"_s), u"\"quoted\""_s);
+    EXPECT_EQ(valueOf(document, u"Schemes"_s, u";0,DUNData1"_s), u"<missing>"_s);
+    EXPECT_EQ(valueOf(document, u"Schemes"_s, u"0,DUNData1"_s), u"<missing>"_s);
+    EXPECT_EQ(valueOf(document, QString(), u"orphan"_s), u"<missing>"_s);
+    EXPECT_EQ(valueOf(document, u"Empty value"_s, u"Key"_s), QString());
+    EXPECT_EQ(document.sectionNames(), QStringList({ u"Schemes"_s, u"Empty value"_s }));
+    EXPECT_EQ(document.keys(u"schemes"_s),
+        QStringList({ u"0,name "_s, u"0,DUN_Name"_s, u"0,DUNData0"_s, u"0,name"_s }));
 }
 
-TEST(IniDocument, LineEndsAndTheLastLine)
-{
-    const IniDocument crlf = IniDocument::parse("[Total]\r\nHours=12\r\nPrice=3,5");
-    EXPECT_EQ(valueOf(crlf, u"Total", u"Hours"), QStringLiteral("12"));
-    EXPECT_EQ(valueOf(crlf, u"Total", u"Price"), QStringLiteral("3,5"));
-    IniDocument changed = crlf;
-    ASSERT_TRUE(
-        changed.setValue(QStringLiteral("Total"), QStringLiteral("Minutes"), QStringLiteral("7")).ok());
-    EXPECT_EQ(changed.serialize(), QByteArray("[Total]\r\nHours=12\r\nPrice=3,5\r\nMinutes=7\r\n"));
-}
-
-TEST(IniDocument, ChangesKeepEveryOtherLineAsItWas)
+TEST(IniDocument, ChangesKeepEveryOtherLineAsItWasAndItsLineEnds)
 {
     // UTF-8 but for two lines a hand edit saved in Windows-1252 (æ 0xE6, å 0xE5, ø 0xF8): each line
     // reads in its own encoding and is written back with its own bytes unless changed.
@@ -85,17 +69,12 @@ TEST(IniDocument, ChangesKeepEveryOtherLineAsItWas)
                                 "\n";
     IniDocument document = IniDocument::parse(original);
     EXPECT_EQ(document.serialize(), original);
-    EXPECT_EQ(valueOf(document, u"Configuration", u"Title"), QStringLiteral("København"));
-    EXPECT_EQ(valueOf(document, u"Runprogs", u"Nr.0 data 0"), QStringLiteral("/home/søren/mail"));
+    EXPECT_EQ(valueOf(document, u"Configuration"_s, u"Title"_s), u"København"_s);
+    EXPECT_EQ(valueOf(document, u"Runprogs"_s, u"Nr.0 data 0"_s), u"/home/søren/mail"_s);
 
-    ASSERT_TRUE(
-        document.setValue(QStringLiteral("configuration"), QStringLiteral("SPLASH"), QStringLiteral("0"))
-            .ok());
-    ASSERT_TRUE(
-        document.setValue(QStringLiteral("Runprogs"), QStringLiteral("nr.0 DATA 0"), QStringLiteral("/ø"))
-            .ok());
-    ASSERT_TRUE(
-        document.setValue(QStringLiteral("Total"), QStringLiteral("Hours"), QStringLiteral("5")).ok());
+    ASSERT_TRUE(document.setValue(u"configuration"_s, u"SPLASH"_s, u"0"_s).ok());
+    ASSERT_TRUE(document.setValue(u"Runprogs"_s, u"nr.0 DATA 0"_s, u"/ø"_s).ok());
+    ASSERT_TRUE(document.setValue(u"Total"_s, u"Hours"_s, u"5"_s).ok());
     // New keys go after the section's last entry, ahead of its blank lines; the existing key keeps
     // its spelling and is now UTF-8; a new section goes at the end.
     EXPECT_EQ(document.serialize(),
@@ -112,72 +91,65 @@ TEST(IniDocument, ChangesKeepEveryOtherLineAsItWas)
                    "[Total]\n"
                    "Hours=5\n"));
     EXPECT_TRUE(document.isModified());
+
+    // CRLF line ends are kept, for the new line too, and a last line without its line end reads.
+    IniDocument crlf = IniDocument::parse("[Total]\r\nHours=12\r\nPrice=3,5");
+    EXPECT_EQ(valueOf(crlf, u"Total"_s, u"Hours"_s), u"12"_s);
+    EXPECT_EQ(valueOf(crlf, u"Total"_s, u"Price"_s), u"3,5"_s);
+    ASSERT_TRUE(crlf.setValue(u"Total"_s, u"Minutes"_s, u"7"_s).ok());
+    EXPECT_EQ(crlf.serialize(), QByteArray("[Total]\r\nHours=12\r\nPrice=3,5\r\nMinutes=7\r\n"));
 }
 
-TEST(IniDocument, SettingTheSameValueIsNoChange)
+TEST(IniDocument, ChangesThatChangeNothingOrNamesTheFileCannotHoldLeaveItUnmodified)
 {
     IniDocument document = IniDocument::parse("[A]\nb=1\n");
-    ASSERT_TRUE(document.setValue(QStringLiteral("a"), QStringLiteral("B"), QStringLiteral("1")).ok());
+    ASSERT_TRUE(document.setValue(u"a"_s, u"B"_s, u"1"_s).ok());
+    document.removeKey(u"A"_s, u"missing"_s);
+    document.removeSection(u"Missing"_s);
+    for (const QString& key : { u""_s, u"a=b"_s, u" lead"_s, u"; comment"_s, u"[x"_s, u"a\nb"_s })
+        EXPECT_FALSE(document.setValue(u"S"_s, key, u"v"_s).ok()) << key.toStdString();
+    for (const QString& section : { u"a]b"_s, u"a\nb"_s, u" lead"_s })
+        EXPECT_FALSE(document.setValue(section, u"k"_s, u"v"_s).ok()) << section.toStdString();
     EXPECT_FALSE(document.isModified());
-    document.removeKey(QStringLiteral("A"), QStringLiteral("missing"));
-    document.removeSection(QStringLiteral("Missing"));
-    EXPECT_FALSE(document.isModified());
+    EXPECT_EQ(document.serialize(), QByteArray("[A]\nb=1\n"));
 }
 
 TEST(IniDocument, EveryValueReadsBackAsWritten)
 {
-    const QStringList values = { QStringLiteral("  leading and trailing  "), QStringLiteral("\"quoted\""),
-        QStringLiteral("\""), QStringLiteral("a=b;c[d]"), QStringLiteral(""), QStringLiteral("tab\tinside"),
-        QStringLiteral("ÆØÅ €") };
+    const QStringList values = { u"  leading and trailing  "_s, u"\"quoted\""_s, u"\""_s, u"a=b;c[d]"_s,
+        u""_s, u"tab\tinside"_s, u"ÆØÅ €"_s };
     IniDocument document;
     for (int i = 0; i < values.size(); ++i)
-        ASSERT_TRUE(document.setValue(QStringLiteral("S"), QStringLiteral("k%1").arg(i), values[i]).ok());
+        ASSERT_TRUE(document.setValue(u"S"_s, u"k%1"_s.arg(i), values[i]).ok());
     const IniDocument reread = IniDocument::parse(document.serialize());
     for (int i = 0; i < values.size(); ++i)
-        EXPECT_EQ(reread.value(QStringLiteral("S"), QStringLiteral("k%1").arg(i)), values[i]) << i;
+        EXPECT_EQ(reread.value(u"S"_s, u"k%1"_s.arg(i)), values[i]) << i;
 
     // A line break cannot be stored: it becomes a blank instead of starting a new line (which
     // would let a value plant keys of its own).
-    ASSERT_TRUE(document
-                    .setValue(QStringLiteral("S"), QStringLiteral("title"),
-                        QStringLiteral("two\r\n[Total]\nHours=9999"))
-                    .ok());
+    ASSERT_TRUE(document.setValue(u"S"_s, u"title"_s, u"two\r\n[Total]\nHours=9999"_s).ok());
     const IniDocument planted = IniDocument::parse(document.serialize());
-    EXPECT_EQ(planted.value(QStringLiteral("S"), QStringLiteral("title")),
-        QStringLiteral("two  [Total] Hours=9999"));
-    EXPECT_FALSE(planted.value(QStringLiteral("Total"), QStringLiteral("Hours")).has_value());
+    EXPECT_EQ(planted.value(u"S"_s, u"title"_s), u"two  [Total] Hours=9999"_s);
+    EXPECT_FALSE(planted.value(u"Total"_s, u"Hours"_s).has_value());
 }
 
-TEST(IniDocument, NamesTheFileCannotHoldAreRefused)
-{
-    IniDocument document;
-    for (const QString& key : { QStringLiteral(""), QStringLiteral("a=b"), QStringLiteral(" lead"),
-             QStringLiteral("; comment"), QStringLiteral("[x"), QStringLiteral("a\nb") })
-        EXPECT_FALSE(document.setValue(QStringLiteral("S"), key, QStringLiteral("v")).ok())
-            << key.toStdString();
-    for (const QString& section : { QStringLiteral("a]b"), QStringLiteral("a\nb"), QStringLiteral(" lead") })
-        EXPECT_FALSE(document.setValue(section, QStringLiteral("k"), QStringLiteral("v")).ok());
-    EXPECT_FALSE(document.isModified());
-}
-
-TEST(IniDocument, DeletingASectionLeavesNoStaleEntries)
+TEST(IniDocument, DeletingASectionOrKeyLeavesNoStaleEntries)
 {
     IniDocument document = IniDocument::parse("[Autolog]\n1A=isp\n2A=other\n3A=third\n"
                                               "[Total]\nHours=1\n"
                                               "[AUTOLOG]\n4A=hidden duplicate\n");
-    document.removeSection(QStringLiteral("autolog"));
-    ASSERT_TRUE(
-        document.setValue(QStringLiteral("Autolog"), QStringLiteral("1A"), QStringLiteral("new")).ok());
+    document.removeSection(u"autolog"_s);
+    ASSERT_TRUE(document.setValue(u"Autolog"_s, u"1A"_s, u"new"_s).ok());
     const IniDocument reread = IniDocument::parse(document.serialize());
-    EXPECT_EQ(reread.keys(QStringLiteral("Autolog")), QStringList({ QStringLiteral("1A") }));
-    EXPECT_FALSE(reread.value(QStringLiteral("Autolog"), QStringLiteral("4A")).has_value());
-    EXPECT_EQ(reread.value(QStringLiteral("Total"), QStringLiteral("Hours")), QStringLiteral("1"));
+    EXPECT_EQ(reread.keys(u"Autolog"_s), QStringList({ u"1A"_s }));
+    EXPECT_FALSE(reread.value(u"Autolog"_s, u"4A"_s).has_value());
+    EXPECT_EQ(reread.value(u"Total"_s, u"Hours"_s), u"1"_s);
 
     // Deleting one key removes every copy, so an older duplicate does not come back.
     IniDocument keys = IniDocument::parse("[S]\nk=1\nk=2\nother=3\n");
-    keys.removeKey(QStringLiteral("s"), QStringLiteral("K"));
-    EXPECT_FALSE(keys.value(QStringLiteral("S"), QStringLiteral("k")).has_value());
-    EXPECT_EQ(keys.value(QStringLiteral("S"), QStringLiteral("other")), QStringLiteral("3"));
+    keys.removeKey(u"s"_s, u"K"_s);
+    EXPECT_FALSE(keys.value(u"S"_s, u"k"_s).has_value());
+    EXPECT_EQ(keys.value(u"S"_s, u"other"_s), u"3"_s);
 }
 
 TEST(IniDocument, ReadsTheSameOnceWrittenBack)

@@ -16,27 +16,17 @@ double parsed(const NumberFormat& format, const char16_t* text)
 
 } // namespace
 
-TEST(NumberFormat, FractionsUseTheLocaleSeparatorAndNoGrouping)
+TEST(NumberFormat, FractionsUseTheLocaleSeparatorAndNoGroupingFixedDecimalsRoundHalfAwayFromZero)
 {
-    EXPECT_EQ(danish.formatFraction(12.5), QStringLiteral("12,5"));
-    EXPECT_EQ(english.formatFraction(12.5), QStringLiteral("12.5"));
-    EXPECT_EQ(danish.formatFraction(-1), QStringLiteral("-1"));
-    EXPECT_EQ(danish.formatFraction(1234567.25), QStringLiteral("1234567,25"));
-    EXPECT_EQ(danish.formatFraction(0.1 + 0.2), QStringLiteral("0,30000000000000004"));
-    EXPECT_EQ(danish.formatFraction(-0.0), QStringLiteral("0"));
-}
-
-TEST(NumberFormat, FixedDecimalsRoundHalfAwayFromZero)
-{
-    EXPECT_EQ(danish.formatFixed(0, 2), QStringLiteral("0,00"));
-    EXPECT_EQ(english.formatFixed(0, 2), QStringLiteral("0.00"));
-    EXPECT_EQ(danish.formatFixed(2.125, 2), QStringLiteral("2,13"));
-    EXPECT_EQ(danish.formatFixed(2.124, 2), QStringLiteral("2,12"));
-    EXPECT_EQ(danish.formatFixed(9.995, 2), QStringLiteral("10,00"));
-    EXPECT_EQ(danish.formatFixed(1234.5, 2), QStringLiteral("1234,50"));
-    EXPECT_EQ(danish.formatFixed(-2.125, 2), QStringLiteral("-2,13"));
-    EXPECT_EQ(danish.formatFixed(-0.001, 2), QStringLiteral("0,00"));
-    EXPECT_EQ(danish.formatFixed(59.5, 0), QStringLiteral("60"));
+    for (const auto& [format, value, text] : { std::tuple { &danish, 12.5, u"12,5" },
+             { &english, 12.5, u"12.5" }, { &danish, -1.0, u"-1" }, { &danish, 1234567.25, u"1234567,25" },
+             { &danish, 0.1 + 0.2, u"0,30000000000000004" }, { &danish, -0.0, u"0" } })
+        EXPECT_EQ(format->formatFraction(value), QString::fromUtf16(text)) << value;
+    for (const auto& [format, value, decimals, text] : { std::tuple { &danish, 0.0, 2, u"0,00" },
+             { &english, 0.0, 2, u"0.00" }, { &danish, 2.125, 2, u"2,13" }, { &danish, 2.124, 2, u"2,12" },
+             { &danish, 9.995, 2, u"10,00" }, { &danish, 1234.5, 2, u"1234,50" },
+             { &danish, -2.125, 2, u"-2,13" }, { &danish, -0.001, 2, u"0,00" }, { &danish, 59.5, 0, u"60" } })
+        EXPECT_EQ(format->formatFixed(value, decimals), QString::fromUtf16(text)) << value;
 }
 
 TEST(NumberFormat, ASingleMarkIsTheDecimalMarkInEveryLocaleAndARepeatedOneGroups)

@@ -22,7 +22,7 @@ TEST(SchemeTest, FreshSchemeIsSwitchedOffWithThreeFreePeriodsFromMidnight)
     }
 }
 
-TEST(SchemeTest, KeysJoinFieldDayTypeAndIndexAsTheSettingsFileHasThem)
+TEST(SchemeTest, KeysJoinFieldDayTypeAndIndexAsTheSettingsFileHasThemAndAreAllDistinct)
 {
     EXPECT_EQ(SchemeKeys::name(0), QStringLiteral("0,name"));
     EXPECT_EQ(SchemeKeys::dunName(2), QStringLiteral("2,DUN_Name"));
@@ -33,10 +33,8 @@ TEST(SchemeTest, KeysJoinFieldDayTypeAndIndexAsTheSettingsFileHasThem)
     EXPECT_EQ(SchemeKeys::callFee(1, 1, 2), QStringLiteral("1,Call_feeSaturday_2"));
     EXPECT_EQ(SchemeKeys::minBeforeCallFee(2, 2, 1), QStringLiteral("2,Min_before_call_feeSunday_1"));
     EXPECT_EQ(SchemeKeys::minutePrice(1, 2, 5), QStringLiteral("1,Minute_PriceSunday_5"));
-}
 
-TEST(SchemeTest, EveryKeyOfEverySchemeIsDistinct)
-{
+    // Every key of every scheme is distinct.
     QSet<QString> keys;
     for (int s = 0; s < kSchemeCount; ++s) {
         keys << SchemeKeys::name(s) << SchemeKeys::dunName(s) << SchemeKeys::reducedPriceAfter(s);

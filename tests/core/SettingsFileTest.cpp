@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 using namespace ringtally;
+using namespace Qt::StringLiterals;
 using ringtally::test::sampleSettings;
 using ringtally::test::TempFolder;
 
@@ -17,7 +18,7 @@ namespace {
 
 class SettingsFileTest : public ::testing::Test {
 protected:
-    QString path() const { return temp.file(QStringLiteral("Ringtally.ini")); }
+    QString path() const { return temp.file(u"Ringtally.ini"_s); }
     void writePlain(const QByteArray& bytes)
     {
         QFile file(path());
@@ -29,43 +30,37 @@ protected:
         QFile file(path());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    Settings loaded() const
+    // The settings as a program with format loads them from the file, every field overwritten.
+    Settings loaded(const NumberFormat* format = nullptr) const
     {
-        Settings s = sampleSettings(7); // every field overwritten by the load
-        settings.LoadSettings(s);
+        Settings s = sampleSettings(7);
+        ProfileFile file(path());
+        SettingsFile(file, format ? *format : danish).LoadSettings(s);
         return s;
     }
 
     TempFolder temp;
     NumberFormat danish { QLocale(QLocale::Danish, QLocale::Denmark) };
+    NumberFormat english { QLocale(QLocale::English, QLocale::UnitedStates) };
     ProfileFile profile { path() };
     SettingsFile settings { profile, danish };
 };
 
 } // namespace
 
-TEST_F(SettingsFileTest, NoFileGivesTheDefaults)
+TEST_F(SettingsFileTest, SaveThenLoadGivesEverySettingBackAndNoFileGivesTheDefaults)
 {
-    // Every field is overwritten; the default values themselves show in KeysAreWrittenInTheirOrder.
+    // The default values themselves show in KeysAreWrittenInTheirOrder.
     EXPECT_EQ(loaded(), Settings());
     EXPECT_FALSE(QFile::exists(path()));
-}
 
-TEST_F(SettingsFileTest, SaveThenLoadGivesEverySettingBack)
-{
     const Settings saved = sampleSettings(5);
     ASSERT_TRUE(settings.SaveSettings(saved).ok());
     Settings expected = saved;
     expected.TaskBarType = 2; // SaveSettings leaves that key to the status window
     EXPECT_EQ(loaded(), expected);
-
     // A second program reading the same file with another locale sees the same figures.
-    ProfileFile other(path());
-    const NumberFormat english { QLocale(QLocale::English, QLocale::UnitedKingdom) };
-    Settings s;
-    SettingsFile(other, english).LoadSettings(s);
-    EXPECT_EQ(s.TotalPrice, saved.TotalPrice);
-    EXPECT_EQ(s.Schemes[2].Days[1].CallFee, saved.Schemes[2].Days[1].CallFee);
+    EXPECT_EQ(loaded(&english), expected);
 }
 
 TEST_F(SettingsFileTest, SavedTextsAreInTheUsersFormatAndDataScrambled)
@@ -73,17 +68,14 @@ TEST_F(SettingsFileTest, SavedTextsAreInTheUsersFormatAndDataScrambled)
     Settings s;
     s.Language = 1;
     s.TotalPrice = 12.5;
-    s.Schemes[0].DUNData[1] = QStringLiteral("secret");
+    s.Schemes[0].DUNData[1] = u"secret"_s;
     ASSERT_TRUE(settings.SaveSettings(s).ok());
     const QByteArray text = contents();
-    EXPECT_TRUE(text.contains("\n[Total]\nHours=0\nMinutes=0\nPrice=12,5\n"));
-    EXPECT_TRUE(text.contains("\nLanguage=1\n"));
+    for (const QByteArray& line : QByteArrayList { "\n[Total]\nHours=0\nMinutes=0\nPrice=12,5\n",
+             "\nLanguage=1\n", "\n0,DUNData1=" + ScrambleDUNData(u"secret"_s, kDunDataKey).toUtf8() + "\n" })
+        EXPECT_TRUE(text.contains(line)) << line.toStdString();
     EXPECT_FALSE(text.contains("TaskBarType"));
     EXPECT_FALSE(text.contains("secret"));
-    EXPECT_TRUE(text.contains(
-        "\n0,DUNData1=" + ScrambleDUNData(QStringLiteral("secret"), kDunDataKey).toUtf8() + "\n"));
-    EXPECT_TRUE(text.contains("\n0,DUNData0=\n")); // an empty datum is stored empty
-    EXPECT_TRUE(text.contains("\nDate=1980-01-01\n"));
 }
 
 TEST_F(SettingsFileTest, DialUpDataOfUpTo127CharactersInAnyLettersReadBackWhole)
@@ -137,8 +129,7 @@ TEST_F(SettingsFileTest, SaveSettingsIsOneReplaceAndKeepsTheOtherKeys)
     EXPECT_EQ(profile.replaceCount(), 1u);
     EXPECT_TRUE(
         contents().startsWith("; my notes\n[Configuration]\nSplash=0\nNumber of progs =1\nLanguage=1\n"));
-    EXPECT_EQ(settings.ReadIni(QStringLiteral("Runprogs"), QStringLiteral("Nr.0 data 0"), QString()),
-        QStringLiteral("mutt"));
+    EXPECT_EQ(settings.ReadIni(u"Runprogs"_s, u"Nr.0 data 0"_s, QString()), u"mutt"_s);
     // Saving what the file already holds does not touch it.
     ASSERT_TRUE(settings.SaveSettings(sampleSettings(1)).ok());
     EXPECT_EQ(profile.replaceCount(), 1u);
@@ -148,29 +139,17 @@ TEST_F(SettingsFileTest, AFileCarriedOverFromTheOriginalPlatformReads)
 {
     // Windows-1252 text, CRLF line ends, decimal commas, a two-digit year, blanks and quotes,
     // a key spelt with other letter case, and the first of duplicate keys.
-    writePlain("[Configuration]\r\n"
-               "TaskbarType=3\r\n"
-               "  Max_Day_Price=  12,5 \r\n"
-               "[Schemes]\r\n"
-               "0,name=\"K\xF8"
-               "benhavns Telefon\"\r\n"
-               "0,name=second\r\n"
-               "0,Minute_PriceSaturday_4=0,25\r\n"
-               "0,PeriodSunday_1=\r\n"
-               "[Last_Call]\r\n"
-               "Date=15-03-99\r\n"
-               "[Total]\r\n"
-               "Price=4711,25\r\n");
-    const NumberFormat english { QLocale(QLocale::English, QLocale::UnitedStates) };
-    for (const NumberFormat* format : std::initializer_list<const NumberFormat*> { &danish, &english }) {
-        ProfileFile file(path());
-        Settings s;
-        SettingsFile(file, *format).LoadSettings(s);
+    writePlain("[Configuration]\r\nTaskbarType=3\r\n  Max_Day_Price=  12,5 \r\n"
+               "[Schemes]\r\n0,name=\"K\xF8"
+               "benhavns Telefon\"\r\n0,name=second\r\n0,Minute_PriceSaturday_4=0,25\r\n0,PeriodSunday_1=\r\n"
+               "[Last_Call]\r\nDate=15-03-99\r\n[Total]\r\nPrice=4711,25\r\n");
+    for (const NumberFormat* format : { &danish, &english }) {
+        const Settings s = loaded(format);
         EXPECT_EQ(s.TaskBarType, 3);
         EXPECT_EQ(s.MaxDayPrice, 12.5);
-        EXPECT_EQ(s.Schemes[0].Name, QStringLiteral("Københavns Telefon"));
+        EXPECT_EQ(s.Schemes[0].Name, u"Københavns Telefon"_s);
         EXPECT_EQ(s.Schemes[0].Days[1].MinutePrice[4], 0.25);
-        EXPECT_EQ(s.Schemes[0].Days[2].PeriodStart[1], QStringLiteral("00:00")); // an empty start
+        EXPECT_EQ(s.Schemes[0].Days[2].PeriodStart[1], u"00:00"_s); // an empty start
         EXPECT_EQ(s.LastCallDate, QDate(1999, 3, 15));
         EXPECT_EQ(s.TotalPrice, 4711.25);
     }
@@ -178,17 +157,12 @@ TEST_F(SettingsFileTest, AFileCarriedOverFromTheOriginalPlatformReads)
 
 TEST_F(SettingsFileTest, ValuesThatDoNotConvertReadAsTheirDefaults)
 {
-    writePlain("[Configuration]\n"
-               "TaskBarType=300\n"
-               "Language=English\n"
-               "Keyboard_Shortcut1=99999\n"
-               "Max_Day_Price=lots\n"
-               "DoubleClick_Action=4,5\n"
-               "[Schemes]\n"
-               "1,Number_of_PeriodsSaturday=-2\n"
-               "1,Call_feeSaturday_2=1,2,3\n"
-               "1,Reduced_price_after_(min)=\n"
-               "[Last_Call]\nDate=31-02-99\nHours=twelve\nPrice=7,5\n");
+    writePlain(
+        "[Configuration]\nTaskBarType=300\nLanguage=English\nKeyboard_Shortcut1=99999\nMax_Day_Price=lots\n"
+        "DoubleClick_Action=4,5\n"
+        "[Schemes]\n1,Number_of_PeriodsSaturday=-2\n1,Call_feeSaturday_2=1,2,3\n1,Reduced_price_after_(min)="
+        "\n"
+        "[Last_Call]\nDate=31-02-99\nHours=twelve\nPrice=7,5\n");
     const Settings s = loaded();
     EXPECT_EQ(s.TaskBarType, 2);
     EXPECT_EQ(s.Language, 0);
@@ -205,26 +179,17 @@ TEST_F(SettingsFileTest, ValuesThatDoNotConvertReadAsTheirDefaults)
 
 TEST_F(SettingsFileTest, WriteIniConvertsEachKindOfValue)
 {
-    ASSERT_TRUE(
-        settings.WriteIni(QStringLiteral("Configuration"), QStringLiteral("Trayinfo Visible"), false).ok());
-    ASSERT_TRUE(
-        settings.WriteIni(QStringLiteral("Configuration"), QStringLiteral("Max_Day_Price"), 12.5).ok());
-    ASSERT_TRUE(
-        settings.WriteIni(QStringLiteral("Configuration"), QStringLiteral("DoubleClick_Action"), -1).ok());
-    ASSERT_TRUE(
-        settings.WriteIni(QStringLiteral("Configuration"), QStringLiteral("Dialstat Left Cord"), 1234.5f)
-            .ok());
-    ASSERT_TRUE(
-        settings.WriteIni(QStringLiteral("Configuration"), QStringLiteral("Dialstat Top Cord"), 0.1f).ok());
-    ASSERT_TRUE(
-        settings.WriteIni(QStringLiteral("Last_Call"), QStringLiteral("Date"), QDate(2026, 12, 6)).ok());
-    ASSERT_TRUE(
-        settings.WriteIni(QStringLiteral("Runprogs"), QStringLiteral("Nr.0 data 0"), QStringLiteral("mutt"))
-            .ok());
+    const std::tuple<QString, QString, IniValue> writes[] = { { u"Configuration"_s, u"Trayinfo Visible"_s,
+                                                                  false },
+        { u"Configuration"_s, u"Max_Day_Price"_s, 12.5 }, { u"Configuration"_s, u"DoubleClick_Action"_s, -1 },
+        { u"Configuration"_s, u"Dialstat Left Cord"_s, 1234.5f },
+        { u"Configuration"_s, u"Dialstat Top Cord"_s, 0.1f },
+        { u"Last_Call"_s, u"Date"_s, QDate(2026, 12, 6) }, { u"Runprogs"_s, u"Nr.0 data 0"_s, u"mutt"_s } };
+    for (const auto& [section, key, value] : writes)
+        ASSERT_TRUE(settings.WriteIni(section, key, value).ok());
     EXPECT_EQ(contents(),
         QByteArray("[Configuration]\nTrayinfo Visible=False\nMax_Day_Price=12,5\n"
                    "DoubleClick_Action=-1\nDialstat Left Cord=1234,5\nDialstat Top Cord=0,1\n"
                    "[Last_Call]\nDate=2026-12-06\n[Runprogs]\nNr.0 data 0=mutt\n"));
-    EXPECT_EQ(
-        settings.readFraction(QStringLiteral("configuration"), QStringLiteral("max_day_price"), 0), 12.5);
+    EXPECT_EQ(settings.readFraction(u"configuration"_s, u"max_day_price"_s, 0), 12.5);
 }

@@ -25,18 +25,14 @@ using ringtally::test::TempFolder;
 
 namespace {
 
-const NumberFormat& danish()
-{
-    static const NumberFormat format { QLocale(QLocale::Danish, QLocale::Denmark) };
-    return format;
-}
+const NumberFormat kDanish { QLocale(QLocale::Danish, QLocale::Denmark) };
 
 // Saves sampleSettings(first), sampleSettings(first + 1), ... until killed, reporting each seed
 // on the pipe once its save has returned.
 [[noreturn]] void saveForever(const QString& path, int first, int reportFd)
 {
     ProfileFile profile(path);
-    SettingsFile settings(profile, danish());
+    SettingsFile settings(profile, kDanish);
     for (int seed = first;; ++seed) {
         if (!settings.SaveSettings(sampleSettings(seed)).ok())
             ::_exit(3);
@@ -50,8 +46,7 @@ QByteArray bytesOfSave(const TempFolder& temp, int seed)
 {
     const QString path = temp.file(QStringLiteral("expected-%1.ini").arg(seed));
     ProfileFile profile(path);
-    SettingsFile settings(profile, danish());
-    EXPECT_TRUE(settings.SaveSettings(sampleSettings(seed)).ok());
+    EXPECT_TRUE(SettingsFile(profile, kDanish).SaveSettings(sampleSettings(seed)).ok());
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::ReadOnly));
     return file.readAll();
@@ -66,13 +61,9 @@ TEST(SettingsKill, AKilledSaveLeavesTheOldFileOrTheNew)
     std::mt19937 random(20261206);
     std::uniform_int_distribution<int> delayUs(0, 4000);
     int seed = 1;
-    {
-        ProfileFile profile(path);
-        ASSERT_TRUE(SettingsFile(profile, danish()).SaveSettings(sampleSettings(seed)).ok());
-    }
-
     ProfileFile readerFile(path);
-    const SettingsFile reader(readerFile, danish());
+    const SettingsFile reader(readerFile, kDanish);
+    ASSERT_TRUE(SettingsFile(readerFile, kDanish).SaveSettings(sampleSettings(seed)).ok());
 
     constexpr int kKills = 200;
     int killsMidway = 0;

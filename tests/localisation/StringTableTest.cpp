@@ -26,7 +26,7 @@ void collectWarning(QtMsgType type, const QMessageLogContext&, const QString& me
 
 } // namespace
 
-TEST(CompiledInStringTable, HoldsANonEmptyTextForEveryEntryTheWindowsUseAndNoOther)
+TEST(CompiledInStringTable, HoldsTheTextsAsWrittenForEveryEntryTheWindowsUseAndNoOther)
 {
     const StringTable table = StringTable::english();
     QSet<quint16> used;
@@ -35,17 +35,10 @@ TEST(CompiledInStringTable, HoldsANonEmptyTextForEveryEntryTheWindowsUseAndNoOth
         used.insert(number(id));
     }
     EXPECT_EQ(table.size(), used.size());
-}
-
-TEST(CompiledInStringTable, KeepsTheTextsAsWrittenTrailingBlanksAndAll)
-{
-    const StringTable table = StringTable::english();
-    const std::pair<StringId, const char16_t*> expected[] = {
-        { StringId::TitleInfo_hanguplog, u"&Hang up " },
-        { StringId::MainFrm_FirstRunLine2, u"Do you wan't to open the configuration window?" },
-        { StringId::MainFrm_PopupRunProgramsInList, u"&Start programs in the launch list" },
-    };
-    for (const auto& [id, text] : expected)
+    // Trailing blanks and all.
+    for (const auto& [id, text] : { std::pair { StringId::TitleInfo_hanguplog, u"&Hang up " },
+             { StringId::MainFrm_FirstRunLine2, u"Do you wan't to open the configuration window?" },
+             { StringId::MainFrm_PopupRunProgramsInList, u"&Start programs in the launch list" } })
         EXPECT_EQ(table.text(id), QString::fromUtf16(text)) << number(id);
     // The start-programs check box and tray item share one entry.
     EXPECT_EQ(number(StringId::MainFrm_RunProgramsInList), number(StringId::MainFrm_PopupRunProgramsInList));
@@ -70,18 +63,15 @@ TEST(StringTableParse, ReadsCommentsBlankLinesCrlfByteOrderMarkAndTheWholeIdRang
 
 TEST(StringTableParse, RejectsAMalformedLineOrARepeatedIdNamingTheLine)
 {
-    const char* const badLines[] = {
-        "1400 &Configuration", // blank instead of tab
-        "\t&Configuration", // no id
-        "14x0\t&Configuration", "-1\tMinus", " 1400\tBlank before the id", "65536\tToo big",
-        "123456\tToo many digits",
-        "1400\t", // no text
-        "1400\t\xC3(bad", // not UTF-8
-        "1\tAbout again", // the id of line 2
-    };
-    for (const char* bad : badLines) {
-        const QByteArray bytes = QByteArray("# header\n1\tAbout\n") + bad + "\n2\tFor updates\n";
-        const Result<StringTable> table = StringTable::parse(bytes);
+    for (const char* bad : { "1400 &Configuration", // blank instead of tab
+             "\t&Configuration", // no id
+             "14x0\t&Configuration", "-1\tMinus", " 1400\tBlank before the id", "65536\tToo big",
+             "123456\tToo many digits",
+             "1400\t", // no text
+             "1400\t\xC3(bad", // not UTF-8
+             "1\tAbout again" }) { // the id of line 2
+        const Result<StringTable> table
+            = StringTable::parse(QByteArray("# header\n1\tAbout\n") + bad + "\n2\tX\n");
         ASSERT_FALSE(table.ok()) << bad;
         EXPECT_TRUE(table.message().contains(u"line 3")) << table.message().toStdString();
     }
@@ -106,15 +96,11 @@ TEST(StringTableLookup, MissingIdGivesEmptyTextAndWarnsOnlyInDebugBuilds)
 
 TEST(MenuText, AnAmpersandBeforeNoLetterOrDigitIsShownAsWritten)
 {
-    const std::pair<const char16_t*, const char16_t*> cases[] = {
-        { u"&Headings (price & time)", u"&Headings (price && time)" },
-        { u"Time and price in task&bar", u"Time and price in task&bar" },
-        { u"&2 lines, &\u00C6ndret", u"&2 lines, &\u00C6ndret" },
-        { u"Save && quit", u"Save && quit" },
-        { u"Fish &, chips &", u"Fish &&, chips &&" },
-        { u"&&& x", u"&&&& x" },
-    };
-    for (const auto& [text, shown] : cases)
+    for (const auto& [text, shown] :
+        { std::pair { u"&Headings (price & time)", u"&Headings (price && time)" },
+            { u"Time and price in task&bar", u"Time and price in task&bar" },
+            { u"&2 lines, &\u00C6ndret", u"&2 lines, &\u00C6ndret" }, { u"Save && quit", u"Save && quit" },
+            { u"Fish &, chips &", u"Fish &&, chips &&" }, { u"&&& x", u"&&&& x" } })
         EXPECT_EQ(menuText(QString::fromUtf16(text)), QString::fromUtf16(shown))
             << QString::fromUtf16(text).toStdString();
 }

@@ -17,7 +17,6 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -34,25 +33,26 @@
 namespace ringtally {
 namespace {
 
+using namespace Qt::StringLiterals;
 using test::FakeClock;
 using test::ScriptedPrompter;
 using test::TempFolder;
 
-const QString kSection = QStringLiteral("Configuration");
-const QString kTrayinfoVisible = QStringLiteral("Trayinfo Visible");
+const QString kTrayinfoVisible = u"Trayinfo Visible"_s;
+const QString kTitleinfoVisible = u"Titleinfo Visible"_s;
 
 QString visKey(int row)
 {
-    return QStringLiteral("Vis element  %1").arg(row);
+    return u"Vis element  %1"_s.arg(row);
 }
 
 class RecordingOffline : public OfflineServices {
 public:
-    void hangUpDialControl() override { calls << QStringLiteral("hangUpDialControl"); }
-    void stopLineWatch() override { calls << QStringLiteral("stopLineWatch"); }
-    void SkiftPopupMenu() override { calls << QStringLiteral("SkiftPopupMenu"); }
-    void playEventSound(const QString& event) override { calls << QStringLiteral("sound ") + event; }
-    void HangUpAll() override { calls << QStringLiteral("HangUpAll"); }
+    void hangUpDialControl() override { calls << u"hangUpDialControl"_s; }
+    void stopLineWatch() override { calls << u"stopLineWatch"_s; }
+    void SkiftPopupMenu() override { calls << u"SkiftPopupMenu"_s; }
+    void playEventSound(const QString& event) override { calls << u"sound "_s + event; }
+    void HangUpAll() override { calls << u"HangUpAll"_s; }
     QStringList calls;
 };
 
@@ -65,36 +65,25 @@ protected:
             state, settings, callLog, clock, prompter, strings, danish, offline);
         return windows->dialStatus();
     }
-    void store(const QString& key, const IniValue& value, const QString& section = kSection)
+    void store(const QString& key, const IniValue& value, const QString& section = u"Configuration"_s)
     {
         ASSERT_TRUE(settings.WriteIni(section, key, value).ok());
     }
     QString stored(const QString& key) const
     {
-        return settings.ReadIni(kSection, key, QStringLiteral("missing"));
-    }
-    // A call of 1 minute 5 seconds at 1 kr a minute, no call fee, metered by one tick.
-    void meterOneMinuteFiveSeconds()
-    {
-        for (DayTariff& day : state.settings.Schemes[0].Days) {
-            day.NumberOfPeriods = 1;
-            day.MinutePrice[0] = 1.0;
-        }
-        windows->engine().startCall(0);
-        clock.advanceMs(65'000);
-        windows->dialStatus().Timer1_Timer();
+        return settings.ReadIni(u"Configuration"_s, key, u"missing"_s);
     }
 
     TempFolder temp;
     NumberFormat danish { QLocale(QLocale::Danish, QLocale::Denmark) };
-    ProfileFile profile { temp.file(QStringLiteral("Ringtally.ini")) };
+    ProfileFile profile { temp.file(u"Ringtally.ini"_s) };
     SettingsFile settings { profile, danish };
     StringTable strings = StringTable::english();
     ProgramState state;
     FakeClock clock; // a Monday noon
     ScriptedPrompter prompter;
     RecordingOffline offline;
-    CallLog callLog { temp.file(QStringLiteral("Ringtally.log")) };
+    CallLog callLog { temp.file(u"Ringtally.log"_s) };
     std::unique_ptr<MeterWindows> windows;
 };
 
@@ -109,7 +98,7 @@ TEST_F(DialStatusTest, HidingARowMovesTheRowsBelowAndResizesTheWindow)
 
     w.mnuShow_Click(2);
     EXPECT_TRUE(w.Element[2]->isHidden());
-    EXPECT_EQ(stored(visKey(2)), QStringLiteral("0"));
+    EXPECT_EQ(stored(visKey(2)), u"0"_s);
     EXPECT_EQ(w.Element[1]->y(), tops[1]);
     for (size_t n = 3; n < tops.size(); ++n)
         EXPECT_EQ(w.Element[n]->y(), tops[n - 1]) << "row " << n;
@@ -119,14 +108,13 @@ TEST_F(DialStatusTest, HidingARowMovesTheRowsBelowAndResizesTheWindow)
     w.Form_Activate();
     EXPECT_TRUE(w.Element[2]->isHidden());
     w.mnuShow[2]->trigger();
-    EXPECT_EQ(stored(visKey(2)), QStringLiteral("1"));
+    EXPECT_EQ(stored(visKey(2)), u"1"_s);
     EXPECT_EQ(w.Element[3]->y(), tops[3]);
 
     for (int n = 0; n < DialStatus::kRowCount; ++n)
         store(visKey(n), 0);
     w.Form_Activate();
     EXPECT_EQ(pixelsToTwips(w.height()), 675);
-
     // A minimized window keeps its size when a row changes.
     w.setWindowState(Qt::WindowMinimized);
     w.mnuShow_Click(0);
@@ -137,48 +125,43 @@ TEST_F(DialStatusTest, RowsShowTheWidestFiguresWholeAtAnyFontInBothLanguages)
 {
     const QFont defaultFont = QApplication::font();
     const auto restoreFont = qScopeGuard([&defaultFont] { QApplication::setFont(defaultFont); });
-    for (const int pointSize : { 0, 15 }) { // 0: the test's own default font
-        for (const int language : { 0, 1 }) {
-            SCOPED_TRACE(testing::Message() << pointSize << " pt, language " << language);
-            QFont font = defaultFont;
-            if (pointSize > 0)
-                font.setPointSize(pointSize);
-            QApplication::setFont(font);
-            state.settings.Language = quint8(language);
-            DialStatus& w = make();
-            StatusTexts& t = state.texts;
-            t.NuvTimer = t.DagTimer = t.TotTimer = QStringLiteral("9999");
-            t.NuvPris = t.DagPris = t.TotPris = QStringLiteral("99999,99");
-            w.showTexts();
-            w.show();
-            for (const QLabel* label : w.findChildren<QLabel*>()) {
-                if (!label->isVisibleTo(&w))
-                    continue;
-                EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
-                EXPECT_GE(label->height(), label->sizeHint().height()) << label->text().toStdString();
-                EXPECT_TRUE(label->parentWidget()->rect().contains(label->geometry()));
-            }
-            // "9999:00:00" reads as one time: its parts touch, the colons and minutes no wider than
-            // their text.
-            const std::array<QLabel*, 5> time { w.TotTimer, w.TotKolon, w.TotMinutter, w.Label2, w.SekNr[2] };
-            for (size_t i = 1; i < time.size(); ++i) {
-                EXPECT_EQ(time[i - 1]->geometry().right() + 1, time[i]->x()) << i;
-                EXPECT_LE(time[i]->width(), time[i]->sizeHint().width() + 1) << i;
-            }
-            for (int n = 1; n < DialStatus::kRowCount; ++n)
-                EXPECT_GE(w.Element[size_t(n)]->y(), w.Element[size_t(n - 1)]->geometry().bottom() + 1);
-            EXPECT_LE(w.Element[5]->mapTo(&w, QPoint(0, w.Element[5]->height())).y(), w.height());
-            // Every menu bar item has room: no extension button hides the last ones.
-            const auto* extension = w.menuBar->findChild<QToolButton*>();
-            EXPECT_FALSE(extension && extension->isVisible());
+    for (const auto& [pointSize, language] : { std::pair { 0, 0 }, { 0, 1 }, { 15, 0 }, { 15, 1 } }) {
+        SCOPED_TRACE(
+            testing::Message() << pointSize << " pt (0: the test's default font), language " << language);
+        QFont font = defaultFont;
+        if (pointSize > 0)
+            font.setPointSize(pointSize);
+        QApplication::setFont(font);
+        state.settings.Language = quint8(language);
+        DialStatus& w = make();
+        StatusTexts& t = state.texts;
+        t.NuvTimer = t.DagTimer = t.TotTimer = u"9999"_s;
+        t.NuvPris = t.DagPris = t.TotPris = u"99999,99"_s;
+        w.showTexts();
+        w.show();
+        for (const QLabel* label : w.findChildren<QLabel*>()) {
+            if (!label->isVisibleTo(&w))
+                continue;
+            EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
+            EXPECT_GE(label->height(), label->sizeHint().height()) << label->text().toStdString();
+            EXPECT_TRUE(label->parentWidget()->rect().contains(label->geometry()));
         }
+        // "9999:00:00" reads as one time: its parts touch, the colons and minutes no wider than
+        // their text.
+        const std::array<QLabel*, 5> time { w.TotTimer, w.TotKolon, w.TotMinutter, w.Label2, w.SekNr[2] };
+        for (size_t i = 1; i < time.size(); ++i) {
+            EXPECT_EQ(time[i - 1]->geometry().right() + 1, time[i]->x()) << i;
+            EXPECT_LE(time[i]->width(), time[i]->sizeHint().width() + 1) << i;
+        }
+        for (size_t n = 1; n < w.Element.size(); ++n)
+            EXPECT_GE(w.Element[n]->y(), w.Element[n - 1]->geometry().bottom() + 1);
+        EXPECT_LE(w.Element[5]->mapTo(&w, QPoint(0, w.Element[5]->height())).y(), w.height());
+        // Every menu bar item has room: no extension button hides the last ones.
+        const auto* extension = w.menuBar->findChild<QToolButton*>();
+        EXPECT_FALSE(extension && extension->isVisible());
     }
-}
-
-TEST(DialStatusHeight, TheRuleSizesTheWholeWindowButNeverClipsTheRows)
-{
-    // A rule of 149 px for the whole window, 127 px that the menu and rows need: no frame, a 20 px
-    // frame, a 30 px frame.
+    // The height rule of 149 px for the whole window sizes it, but never clips the 127 px that the
+    // menu and rows need: no frame, a 20 px frame, a 30 px frame.
     EXPECT_EQ(DialStatus::clientHeightFor(149, 0, 127), 149);
     EXPECT_EQ(DialStatus::clientHeightFor(149, 20, 127), 129);
     EXPECT_EQ(DialStatus::clientHeightFor(149, 30, 127), 127);
@@ -194,17 +177,16 @@ TEST_F(DialStatusTest, SkiftTaskbarTicksOneFigureAndStoresIt)
         EXPECT_FALSE(item->isChecked());
     }
     w.SkiftTaskbar(3);
-    // Any other number leaves the choice and only repeats the ticks.
-    w.SkiftTaskbar(4);
+    w.SkiftTaskbar(4); // any other number leaves the choice and only repeats the ticks
     EXPECT_TRUE(w.mnuShowTotTitl->isChecked());
-    EXPECT_EQ(stored(QStringLiteral("TaskbarType")), QStringLiteral("3"));
+    EXPECT_EQ(stored(u"TaskbarType"_s), u"3"_s);
     EXPECT_EQ(state.settings.TaskBarType, 3);
 
     // Choosing the ticked item again from the menu must not untick it.
     w.mnuShowDayTitl->trigger();
     w.mnuShowDayTitl->trigger();
     EXPECT_TRUE(w.mnuShowDayTitl->isChecked());
-    EXPECT_EQ(stored(QStringLiteral("TaskbarType")), QStringLiteral("2"));
+    EXPECT_EQ(stored(u"TaskbarType"_s), u"2"_s);
 
     // The floating window's items choose through the same procedure and follow it.
     emit windows->titleInfo().taskbarChosen(1);
@@ -216,24 +198,29 @@ TEST_F(DialStatusTest, SkiftTaskbarTicksOneFigureAndStoresIt)
 
 TEST_F(DialStatusTest, TimerShowsTheMeterAndTheTaskbarTextInTheWindowsLanguage)
 {
-    for (const auto& [language, taskbarText] : { std::pair { 0, QStringLiteral("Pris: 1,08  Tid: 00:01:05") },
-             { 2, QStringLiteral("Price: 1,08  Time: 00:01:05") } }) {
+    for (const auto& [language, words] :
+        { std::pair { 0, u"Pris: 1,08  Tid:"_s }, { 2, u"Price: 1,08  Time:"_s } }) {
         state.settings.Language = quint8(language);
         DialStatus& w = make();
-        meterOneMinuteFiveSeconds();
-        EXPECT_EQ(w.NuvMinutter->text(), QStringLiteral("01"));
+        // A call of 1 minute 5 seconds at 1 kr a minute, no call fee, metered by one tick.
+        for (DayTariff& day : state.settings.Schemes[0].Days)
+            day = { .NumberOfPeriods = 1, .MinutePrice = { 1.0 } };
+        windows->engine().startCall(0);
+        clock.advanceMs(65'000);
+        w.Timer1_Timer();
+        EXPECT_EQ(w.NuvMinutter->text(), u"01"_s);
         for (QLabel* seconds : w.SekNr)
-            EXPECT_EQ(seconds->text(), QStringLiteral("05"));
-        EXPECT_EQ(w.NuvPris->text(), QStringLiteral("1,08")); // 65/60 kr
-        EXPECT_EQ(windows->engine().FindTaskbar(1), taskbarText);
+            EXPECT_EQ(seconds->text(), u"05"_s);
+        EXPECT_EQ(w.NuvPris->text(), u"1,08"_s); // 65/60 kr
+        EXPECT_EQ(windows->engine().FindTaskbar(1), words + u" 00:01:05"_s);
     }
     // The English texts of a fresh window; the row tooltips stay Danish.
     DialStatus& w = make();
     EXPECT_EQ(w.mnuShowTmp->title(), strings.text(StringId::DialStatus_mnuShowTmp));
-    EXPECT_EQ(w.mnuShow[0]->iconText(), QStringLiteral("Headings (price & time)")); // as the menu shows it
+    EXPECT_EQ(w.mnuShow[0]->iconText(), u"Headings (price & time)"_s); // as the menu shows it
     EXPECT_EQ(w.mnuShowTotTitl->text(), strings.text(StringId::DialStatus_mnuShowTotTitl));
     EXPECT_EQ(w.Opkaldstypelbl->text(), strings.text(StringId::DialStatus_Opkaldstypelbl));
-    EXPECT_EQ(w.Element[1]->toolTip(), QStringLiteral("Viser det nuværende forbrug"));
+    EXPECT_EQ(w.Element[1]->toolTip(), u"Viser det nuværende forbrug"_s);
 }
 
 TEST_F(DialStatusTest, ShowInItemsFlipTheStoredChoiceAndShowWindowsOnlyOnline)
@@ -241,7 +228,7 @@ TEST_F(DialStatusTest, ShowInItemsFlipTheStoredChoiceAndShowWindowsOnlyOnline)
     store(kTrayinfoVisible, false);
     DialStatus& w = make();
     w.mnuShowInTask->trigger();
-    EXPECT_EQ(stored(kTrayinfoVisible), QStringLiteral("True"));
+    EXPECT_EQ(stored(kTrayinfoVisible), u"True"_s);
     EXPECT_TRUE(w.mnuShowInTask->isChecked());
     EXPECT_TRUE(windows->titleInfo().mnuShowInTask->isChecked());
     EXPECT_FALSE(windows->trayInfo().isVisible()); // offline
@@ -250,38 +237,85 @@ TEST_F(DialStatusTest, ShowInItemsFlipTheStoredChoiceAndShowWindowsOnlyOnline)
     store(kTrayinfoVisible, false);
     w.mnuShowInTask_Click();
     EXPECT_FALSE(w.mnuShowInTask->isChecked());
-    EXPECT_EQ(stored(kTrayinfoVisible), QStringLiteral("True"));
+    EXPECT_EQ(stored(kTrayinfoVisible), u"True"_s);
 
     windows->startCall(0);
     ASSERT_TRUE(windows->titleInfo().isVisible()); // "Titleinfo Visible" defaults to True
     emit windows->titleInfo().showInTitleClicked();
     EXPECT_FALSE(windows->titleInfo().isVisible());
-    EXPECT_EQ(stored(QStringLiteral("Titleinfo Visible")), QStringLiteral("False"));
+    EXPECT_EQ(stored(kTitleinfoVisible), u"False"_s);
     w.mnuShowInTitle_Click();
     EXPECT_TRUE(windows->titleInfo().isVisible());
     EXPECT_TRUE(w.mnuShowInTitle->isChecked());
 }
 
-TEST_F(DialStatusTest, ClosingTheStatusOrTaskbarWindowLeavesTheCallRunning)
+TEST_F(DialStatusTest, CallStartShowsTheWindowsTheSettingsAskFor)
+{
+    store(kTitleinfoVisible, false);
+    // 1 kr spent earlier today, over a maximum of 0,50.
+    store(u"Date"_s, clock.now().date(), u"Last_Call"_s);
+    store(u"Price"_s, 1.0, u"Last_Call"_s);
+    store(u"Max_Day_Price"_s, 0.5);
+    DialStatus& w = make();
+    windows->startCall(1);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.windowTitle(), u"Ringtally - Online"_s);
+    EXPECT_TRUE(w.mnuLog->isEnabled());
+    EXPECT_TRUE(w.Timer1.isActive());
+    EXPECT_TRUE(windows->trayInfo().isVisible());
+    EXPECT_FALSE(windows->titleInfo().isVisible());
+    EXPECT_EQ(state.meter.CurrentScheme, 1);
+    EXPECT_EQ(offline.calls, QStringList(u"SkiftPopupMenu"_s));
+
+    // The default figure is today's; the tick writes it to both small windows and warns.
+    clock.advanceMs(2'000);
+    w.Timer1_Timer();
+    EXPECT_EQ(windows->trayInfo().windowTitle(), u"Pris: 1,00  Tid: 00:00:02"_s);
+    EXPECT_EQ(windows->titleInfo().Info->text(), windows->trayInfo().windowTitle());
+    EXPECT_TRUE(windows->priceWarn().isVisible());
+    EXPECT_TRUE(windows->priceWarn().Test->text().contains(u"1,00 kr"_s));
+
+    store(u"Dialstat Visible"_s, 0);
+    windows->startCall(1);
+    EXPECT_FALSE(w.isVisible());
+}
+
+TEST_F(DialStatusTest, ClosingAWindowLeavesTheCallRunningAndEveryHangUpPathEndsIt)
 {
     DialStatus& w = make();
     windows->startCall(0);
-    // The task-bar window refuses to close; the call goes on.
+    // The task-bar window refuses to close; the status window hides and stores its place.
     ASSERT_TRUE(windows->trayInfo().isVisible());
     EXPECT_FALSE(windows->trayInfo().close());
     EXPECT_TRUE(windows->trayInfo().isVisible());
-    EXPECT_EQ(state.meter.GlblOnline, 1);
-
     w.move(200, 100);
-
     w.close();
     EXPECT_FALSE(w.isVisible());
-    EXPECT_EQ(stored(QStringLiteral("Dialstat Left Cord")), QStringLiteral("3000"));
-    EXPECT_EQ(stored(QStringLiteral("Dialstat Top Cord")), QStringLiteral("1500"));
+    EXPECT_EQ(stored(u"Dialstat Left Cord"_s), u"3000"_s);
+    EXPECT_EQ(stored(u"Dialstat Top Cord"_s), u"1500"_s);
     EXPECT_EQ(state.meter.GlblOnline, 1);
     EXPECT_TRUE(w.Timer1.isActive());
 
-    // A window loaded later comes up where this one was.
+    w.show();
+    w.mnuNoLog_Click();
+    EXPECT_FALSE(QFile::exists(callLog.path()));
+    EXPECT_EQ(state.meter.GlblOnline, 0);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(w.windowTitle(), u"Ringtally - Offline"_s);
+    EXPECT_FALSE(w.mnuNoLog->isEnabled());
+    EXPECT_FALSE(w.Timer1.isActive());
+    EXPECT_FALSE(windows->trayInfo().isVisible());
+    EXPECT_TRUE(windows->titleInfo().hideTimerRunning());
+    for (const QString& call :
+        { u"hangUpDialControl"_s, u"stopLineWatch"_s, u"sound Disconnect"_s, u"HangUpAll"_s })
+        EXPECT_TRUE(offline.calls.contains(call)) << call.toStdString();
+
+    // The menu's hang-up logs the call.
+    windows->startCall(0);
+    w.mnuLog_Click();
+    EXPECT_EQ(state.meter.GlblOnline, 0);
+    EXPECT_TRUE(QFile::exists(callLog.path()));
+    // A window loaded later comes up where the closed one was.
     EXPECT_EQ(make().pos(), QPoint(200, 100));
 }
 
@@ -297,74 +331,6 @@ TEST_F(DialStatusTest, StateWindowNeedsShiftCtrlAndAltWithTheRightButton)
 
     QTest::mouseClick(w.NuvPris, Qt::RightButton, all);
     EXPECT_TRUE(windows->stat().isVisible());
-}
-
-TEST_F(DialStatusTest, CallStartShowsTheWindowsTheSettingsAskFor)
-{
-    store(QStringLiteral("Titleinfo Visible"), false);
-    // 1 kr spent earlier today, over a maximum of 0,50.
-    store(QStringLiteral("Date"), clock.now().date(), QStringLiteral("Last_Call"));
-    store(QStringLiteral("Price"), 1.0, QStringLiteral("Last_Call"));
-    store(QStringLiteral("Max_Day_Price"), 0.5);
-    DialStatus& w = make();
-    windows->startCall(1);
-    EXPECT_TRUE(w.isVisible());
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("Ringtally - Online"));
-    EXPECT_TRUE(w.mnuLog->isEnabled());
-    EXPECT_TRUE(w.Timer1.isActive());
-    EXPECT_TRUE(windows->trayInfo().isVisible());
-    EXPECT_FALSE(windows->titleInfo().isVisible());
-    EXPECT_EQ(state.meter.CurrentScheme, 1);
-    EXPECT_TRUE(offline.calls.contains(QStringLiteral("SkiftPopupMenu")));
-
-    // The default figure is today's; the tick writes it to both small windows and warns.
-    clock.advanceMs(2'000);
-    w.Timer1_Timer();
-    EXPECT_EQ(windows->trayInfo().windowTitle(), QStringLiteral("Pris: 1,00  Tid: 00:00:02"));
-    EXPECT_EQ(windows->titleInfo().Info->text(), windows->trayInfo().windowTitle());
-    EXPECT_TRUE(windows->priceWarn().isVisible());
-    EXPECT_TRUE(windows->priceWarn().Test->text().contains(QStringLiteral("1,00 kr")));
-
-    store(QStringLiteral("Dialstat Visible"), 0);
-    windows->startCall(1);
-    EXPECT_FALSE(w.isVisible());
-}
-
-TEST_F(DialStatusTest, EveryHangUpPathPutsTheWindowsOffline)
-{
-    DialStatus& w = make();
-    windows->startCall(0);
-    w.mnuNoLog_Click();
-    EXPECT_FALSE(QFile::exists(callLog.path()));
-    EXPECT_EQ(state.meter.GlblOnline, 0);
-    EXPECT_FALSE(w.isVisible());
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("Ringtally - Offline"));
-    EXPECT_FALSE(w.mnuNoLog->isEnabled());
-    EXPECT_FALSE(w.Timer1.isActive());
-    EXPECT_FALSE(windows->trayInfo().isVisible());
-    EXPECT_TRUE(windows->titleInfo().hideTimerRunning());
-    for (const char* call : { "hangUpDialControl", "stopLineWatch", "sound Disconnect", "HangUpAll" })
-        EXPECT_TRUE(offline.calls.contains(QLatin1String(call))) << call;
-
-    // The menu's hang-up logs the call.
-    windows->startCall(0);
-    w.mnuLog_Click();
-    EXPECT_EQ(state.meter.GlblOnline, 0);
-    EXPECT_TRUE(QFile::exists(callLog.path()));
-}
-
-TEST_F(DialStatusTest, EachSplitLineFailureGetsAWarningBox)
-{
-    make();
-    // A folder in the call log's place: the opening and the writing fail.
-    ASSERT_TRUE(QDir().mkpath(callLog.path()));
-    prompter.answerNext(PromptAnswer::Ok);
-    prompter.answerNext(PromptAnswer::Ok);
-    EXPECT_FALSE(windows->appendSplitLine(QStringLiteral("#2026-01-05 23:59:00#,0")).ok());
-    ASSERT_EQ(prompter.shown().size(), 2);
-    for (const Prompt& box : prompter.shown())
-        EXPECT_EQ(box.title, QStringLiteral("Advarsel!"));
-    EXPECT_EQ(offline.calls.count(QStringLiteral("sound Error")), 2);
 }
 
 } // namespace

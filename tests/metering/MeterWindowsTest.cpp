@@ -20,9 +20,17 @@
 namespace ringtally {
 namespace {
 
+using namespace Qt::StringLiterals;
 using test::FakeClock;
 using test::ScriptedPrompter;
 using test::TempFolder;
+
+// The event sounds the windows play.
+class SoundsHeard : public OfflineServices {
+public:
+    void playEventSound(const QString& event) override { sounds << event; }
+    QStringList sounds;
+};
 
 // The meter's windows while message boxes are open: a real modal box runs a nested event loop,
 // and the prompter here does too, letting five seconds pass while the meter's timer is due at
@@ -32,11 +40,9 @@ protected:
     void SetUp() override
     {
         Scheme& scheme = state.settings.Schemes[0];
-        scheme.Name = QStringLiteral("Tele");
-        for (DayTariff& day : scheme.Days) {
-            day.NumberOfPeriods = 1;
-            day.MinutePrice[0] = 2.0;
-        }
+        scheme.Name = u"Tele"_s;
+        for (DayTariff& day : scheme.Days)
+            day = { .NumberOfPeriods = 1, .MinutePrice = { 2.0 } };
         ASSERT_TRUE(settings.SaveSettings(state.settings).ok());
         prompter.whileOpen = [this] {
             QEventLoop loop;
@@ -71,14 +77,14 @@ protected:
 
     TempFolder temp;
     NumberFormat danish { QLocale(QLocale::Danish, QLocale::Denmark) };
-    ProfileFile profile { temp.file(QStringLiteral("Ringtally.ini")) };
+    ProfileFile profile { temp.file(u"Ringtally.ini"_s) };
     SettingsFile settings { profile, danish };
     StringTable strings = StringTable::english();
     ProgramState state;
     FakeClock clock;
     ScriptedPrompter prompter;
-    OfflineServices offline;
-    CallLog callLog { temp.file(QStringLiteral("Ringtally.log")) };
+    SoundsHeard offline;
+    CallLog callLog { temp.file(u"Ringtally.log"_s) };
     std::unique_ptr<MeterWindows> windows;
 };
 
@@ -86,13 +92,13 @@ TEST_F(MeterUnderBoxes, AFailedSaveAtHangUpLogsTheCallOnceWithTheFiguresShown)
 {
     DialStatus& status = startCallAt(QDateTime(QDate(2026, 1, 5), QTime(12, 0)));
     tickSeconds(31);
-    EXPECT_EQ(status.NuvPris->text(), QStringLiteral("1,03")); // 31/60 x 2,00
+    EXPECT_EQ(status.NuvPris->text(), u"1,03"_s); // 31/60 x 2,00
     QFile::setPermissions(profile.path(), QFileDevice::ReadOwner);
     prompter.answerNext(PromptAnswer::Ok);
     status.mnuLog->trigger();
 
     ASSERT_EQ(prompter.shown().size(), 1u);
-    EXPECT_EQ(prompter.shown()[0].title, QStringLiteral("Filfejl:"));
+    EXPECT_EQ(prompter.shown()[0].title, u"Filfejl:"_s);
     EXPECT_EQ(logContents(),
         QByteArray("#2026-01-05 12:00:31#,\"Tele\",\"00\",\"00\",\"1,03\",\"00\",\"00\",\"1,03\"\r\n"));
     EXPECT_EQ(state.settings.LastCallPrice, 1.03);
@@ -107,10 +113,13 @@ TEST_F(MeterUnderBoxes, AFailedSplitLineSplitsOnceAndCountsTheTimeOnce)
     prompter.answerNext(PromptAnswer::Ok); // nor written
     tickSeconds(60); // the split at 23:59:00 shows both boxes, open for 10 s in all
     tickSeconds(1);
-    EXPECT_EQ(prompter.shown().size(), 2u);
-    EXPECT_EQ(state.texts.NuvMinutter, QStringLiteral("00"));
-    EXPECT_EQ(state.texts.Sek, QStringLiteral("11"));
-    EXPECT_EQ(state.texts.NuvPris, QStringLiteral("0,37")); // 11/60 x 2,00
+    ASSERT_EQ(prompter.shown().size(), 2u); // each failure gets its warning box
+    for (const Prompt& box : prompter.shown())
+        EXPECT_EQ(box.title, u"Advarsel!"_s);
+    EXPECT_EQ(offline.sounds, QStringList({ u"Error"_s, u"Error"_s }));
+    EXPECT_EQ(state.texts.NuvMinutter, u"00"_s);
+    EXPECT_EQ(state.texts.Sek, u"11"_s);
+    EXPECT_EQ(state.texts.NuvPris, u"0,37"_s); // 11/60 x 2,00
     EXPECT_EQ(state.meter.SplitDay, 5);
 }
 

@@ -13,18 +13,20 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <memory>
 
 using namespace ringtally;
+using namespace Qt::StringLiterals;
 using ringtally::test::TempFolder;
 
 namespace {
 
-const QString kSection = QStringLiteral("Configuration");
-const QString kLeft = QStringLiteral("Titleinfo Left Cord");
-const QString kTop = QStringLiteral("Titleinfo Top Cord");
+const QString kSection = u"Configuration"_s;
+const QString kLeft = u"Titleinfo Left Cord"_s;
+const QString kTop = u"Titleinfo Top Cord"_s;
 
 class TitleInfoTest : public ::testing::Test {
 protected:
@@ -33,14 +35,11 @@ protected:
         window = std::make_unique<TitleInfo>(state, settings, StringTable::english());
         return *window;
     }
-    QString stored(const QString& key) const
-    {
-        return settings.ReadIni(kSection, key, QStringLiteral("missing"));
-    }
+    QString stored(const QString& key) const { return settings.ReadIni(kSection, key, u"missing"_s); }
 
     TempFolder temp;
     NumberFormat danish { QLocale(QLocale::Danish, QLocale::Denmark) };
-    ProfileFile profile { temp.file(QStringLiteral("Ringtally.ini")) };
+    ProfileFile profile { temp.file(u"Ringtally.ini"_s) };
     SettingsFile settings { profile, danish };
     ProgramState state;
     std::unique_ptr<TitleInfo> window;
@@ -50,19 +49,17 @@ protected:
 
 TEST_F(TitleInfoTest, GrowsWithLongerTextsNeverShrinksAndStaysOnTheScreen)
 {
-    const QString longText = QStringLiteral("Price: 12345,67  Time: 1234:56:07");
+    const QString longText = u"Price: 12345,67  Time: 1234:56:07"_s;
     make().show();
     const QRect screen = window->screen()->availableGeometry();
     window->setInfoText(longText);
     const QSize grown = window->size();
     // 220 twips of room beside the label (14.7 pixels), more than the window's first size allows.
-    EXPECT_GE(grown.width() - window->Info->width(), 14);
-    EXPECT_LE(grown.width() - window->Info->width(), 15);
+    EXPECT_THAT(grown.width() - window->Info->width(), testing::AllOf(testing::Ge(14), testing::Le(15)));
     // At its default place it grows leftwards, keeping 250 twips (16.7 pixels) from the right edge.
-    const int gap = screen.right() - window->geometry().right();
-    EXPECT_TRUE(gap == 16 || gap == 17) << gap;
+    EXPECT_THAT(screen.right() - window->geometry().right(), testing::AnyOf(16, 17));
 
-    window->setInfoText(QStringLiteral("x"));
+    window->setInfoText(u"x"_s);
     EXPECT_EQ(window->size(), grown);
 
     // A stored place is kept while the window fits there; near or past an edge it moves inside.
@@ -78,16 +75,24 @@ TEST_F(TitleInfoTest, GrowsWithLongerTextsNeverShrinksAndStaysOnTheScreen)
 
 TEST_F(TitleInfoTest, DraggingMovesLiveAndStoresWhereTheWindowLands)
 {
-    make().move(200, 100);
+    // A click in place stores the default position, top right.
+    make().show();
+    const QPoint where = window->pos();
+    QTest::mouseClick(window->Info, Qt::LeftButton, {}, QPoint(3, 3));
+    EXPECT_EQ(window->pos(), where);
+    EXPECT_EQ(stored(kLeft), QString::number(where.x() * 15));
+    EXPECT_EQ(stored(kTop), u"0"_s);
+
+    window->move(200, 100);
     window->Info_MouseDown(QPoint(250, 110));
     window->Info_MouseMove(QPoint(270, 118));
     EXPECT_EQ(window->pos(), QPoint(220, 108));
-    EXPECT_EQ(stored(kLeft), QStringLiteral("missing")); // nothing stored before the release
+    EXPECT_EQ(stored(kLeft), QString::number(where.x() * 15)); // nothing stored before the release
 
     ASSERT_TRUE(window->Info_MouseUp(QPoint(300, 130)).ok());
     EXPECT_EQ(window->pos(), QPoint(250, 120));
-    EXPECT_EQ(stored(kLeft), QStringLiteral("3750"));
-    EXPECT_EQ(stored(kTop), QStringLiteral("1800"));
+    EXPECT_EQ(stored(kLeft), u"3750"_s);
+    EXPECT_EQ(stored(kTop), u"1800"_s);
 
     // A release without a press is no drag.
     ASSERT_TRUE(window->Info_MouseUp(QPoint(700, 500)).ok());
@@ -101,16 +106,6 @@ TEST_F(TitleInfoTest, DraggingMovesLiveAndStoresWhereTheWindowLands)
         EXPECT_EQ(stored(kTop), QString::number(topTwips)) << downPx << " px down";
         EXPECT_EQ(window->y() * 15, topTwips) << downPx << " px down";
     }
-}
-
-TEST_F(TitleInfoTest, AClickInPlaceStoresTheDefaultTopRightPosition)
-{
-    make().show();
-    const QPoint where = window->pos();
-    QTest::mouseClick(window->Info, Qt::LeftButton, {}, QPoint(3, 3));
-    EXPECT_EQ(window->pos(), where);
-    EXPECT_EQ(stored(kLeft), QString::number(where.x() * 15));
-    EXPECT_EQ(stored(kTop), QStringLiteral("0"));
 }
 
 TEST_F(TitleInfoTest, TheHideTimeHidesOnlyOfflineAndAllowsNoMenu)
@@ -137,8 +132,8 @@ TEST_F(TitleInfoTest, MenuItemsAskTheOwnerToActInEnglishToo)
 {
     state.settings.Language = 1;
     make();
-    EXPECT_EQ(window->Info->text(), QStringLiteral("Dialstatus"));
-    EXPECT_EQ(window->Taskbar[2]->text(), QStringLiteral("Show &Total use"));
+    EXPECT_EQ(window->Info->text(), u"Dialstatus"_s);
+    EXPECT_EQ(window->Taskbar[2]->text(), u"Show &Total use"_s);
     QSignalSpy figure(window.get(), &TitleInfo::taskbarChosen);
     QSignalSpy hangUp(window.get(), &TitleInfo::hangUpRequested);
 
@@ -159,6 +154,6 @@ TEST_F(TitleInfoTest, MenuItemsAskTheOwnerToActInEnglishToo)
 
     window->hanguplog->trigger();
     window->hangupnolog->trigger();
-    EXPECT_EQ(hangUp.value(0).value(0).toString(), QStringLiteral("Log"));
-    EXPECT_EQ(hangUp.value(1).value(0).toString(), QStringLiteral("NoLog"));
+    EXPECT_EQ(hangUp.value(0).value(0).toString(), u"Log"_s);
+    EXPECT_EQ(hangUp.value(1).value(0).toString(), u"NoLog"_s);
 }
