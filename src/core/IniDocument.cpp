@@ -9,6 +9,8 @@ namespace ringtally {
 
 namespace {
 
+constexpr QByteArrayView kByteOrderMark("\xEF\xBB\xBF");
+
 bool isBlank(QChar c)
 {
     return c == u' ' || c == u'\t';
@@ -111,7 +113,7 @@ IniDocument::Line IniDocument::parseLine(const QString& text)
 IniDocument IniDocument::parse(QByteArrayView bytes)
 {
     IniDocument document;
-    if (bytes.startsWith("\xEF\xBB\xBF"))
+    if (bytes.startsWith(kByteOrderMark))
         bytes = bytes.sliced(3);
     // A byte-order mark at the start of a later line is text, as it is anywhere else in a line.
     QStringDecoder utf8(
@@ -205,6 +207,11 @@ QByteArray IniDocument::serialize() const
         for (const Line& line : section.lines)
             append(line.text, line.legacyBytes);
     }
+    // A read drops one byte-order mark at the start of the file. A first line that itself begins
+    // with those bytes (a second mark, kept as text) would lose them at the next read, and a line
+    // behind it could turn into a section header: it gets a mark in front, which the read drops.
+    if (bytes.startsWith(kByteOrderMark))
+        bytes.prepend(kByteOrderMark);
     return bytes;
 }
 

@@ -155,9 +155,10 @@ TEST(IniDocument, DeletingASectionOrKeyLeavesNoStaleEntries)
 TEST(IniDocument, ReadsTheSameOnceWrittenBack)
 {
     // Inputs the fuzzer found: carriage returns without line feeds at a line's end, a byte-order
-    // mark inside the text.
+    // mark inside the text, and a second mark at the start of a line that is not UTF-8 or is.
     for (const QByteArray& bytes : { QByteArray("[\xEF\xBB\xBF\r\r"), QByteArray("[S]\r\r\nk=v\r\r"),
-             QByteArray("[a\rb]\nk\r=\rv\r") }) {
+             QByteArray("[a\rb]\nk\r=\rv\r"), QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF[\x0F\x85\x8C\n"),
+             QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF[S]\nk=v\n") }) {
         const IniDocument document = IniDocument::parse(bytes);
         const IniDocument reread = IniDocument::parse(document.serialize());
         EXPECT_EQ(reread.sectionNames(), document.sectionNames());
