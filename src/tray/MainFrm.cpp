@@ -1,0 +1,554 @@
+#include "tray/MainFrm.h"
+
+#include "core/NumberFormat.h"
+#include "core/ProgramState.h"
+#include "core/SettingsFile.h"
+#include "diagnostics/Stat.h"
+#include "localisation/StringTable.h"
+#include "metering/DialStatus.h"
+#include "metering/MeterWindows.h"
+#include "metering/PriceWarn.h"
+#include "metering/TitleInfo.h"
+#include "metering/TrayInfo.h"
+#include "platform/Desktop.h"
+#include "platform/Prompter.h"
+#include "tray/About.h"
+#include "tray/ConfigWindow.h"
+#include "tray/Dialer.h"
+#include "tray/EventSounds.h"
+#include "tray/RasServices.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QVBoxLayout>
+
+namespace ringtally {
+
+namespace {
+
+const QString kConfiguration = QStringLiteral("Configuration");
+// The tray's tooltip field held 63 characters and a closing zero.
+constexpr int kTooltipLength = 63;
+
+} // namespace
+
+bool MainFrm::Gate::RunProgramsInList() const
+{
+    return frm_.RunProgramsInList->isChecked();
+}
+
+MainFrm::MainFrm(ProgramState& state, SettingsFile& settings, const NumberFormat& format,
+    const StringTable& strings, Prompter& prompter, EventSounds& sounds, RasServices& ras, Desktop& desktop,
+    Dialer& dialer, ConfigWindow& config, ProgramFolder folder)
+    : state_(state),
+      settings_(settings),
+      format_(format),
+      strings_(strings),
+      prompter_(prompter),
+      sounds_(sounds),
+      ras_(ras),
+      desktop_(desktop),
+      dialer_(dialer),
+      config_(config),
+      folder_(std::move(folder)),
+      gate_(*this)
+{
+    setWindowTitle(QStringLiteral("Ringtally"));
+    // The close box does nothing: the window is hidden by its button or by minimising it, and the
+    // program ends from the tray menu only.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint);
+    OfflineImg = QIcon(QStringLiteral(":/icons/offline.png"));
+    OnlineImg = QIcon(QStringLiteral(":/icons/online.png"));
+    setWindowIcon(OfflineImg);
+    createControls();
+    createMenus();
+    english_ = usesEnglish(state_.settings.Language);
+    if (english_)
+        applyEnglishTexts();
+    // The check box starts as the user last left it.
+    RunProgramsInList->setChecked(settings_.readInt16(kConfiguration, QStringLiteral("Run progs "), 0) == 1);
+    RunProgramsInList_Click();
+    trayIcon_.setIcon(OfflineImg);
+    trayIcon_.setContextMenu(mnuPopMenu);
+    connect(&trayIcon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        switch (reason) {
+        case QSystemTrayIcon::Trigger:
+            picNotifier_MouseMove(LeftUp);
+            break;
+        case QSystemTrayIcon::DoubleClick:
+            picNotifier_MouseMove(LeftDoubleClick);
+            break;
+        case QSystemTrayIcon::Context:
+            picNotifier_MouseMove(RightUp);
+            break;
+        default:
+            break;
+        }
+    });
+    // Some trays show the attached menu without reporting the click first.
+    connect(mnuPopMenu, &QMenu::aboutToShow, this, [this] {
+        if (state_.meter.GlblOnline == 0)
+            preparePopupMenu();
+    });
+}
+
+MainFrm::~MainFrm() = default;
+
+void MainFrm::createControls()
+{
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    Frame1 = new QGroupBox(central);
+    auto* frameLayout = new QVBoxLayout(Frame1);
+    for (int i = 0; i < int(CmdDial.size()); ++i) {
+        CmdDial[size_t(i)] = new QPushButton(QStringLiteral("Ring op med ordning %1").arg(i + 1), Frame1);
+        frameLayout->addWidget(CmdDial[size_t(i)]);
+        connect(CmdDial[size_t(i)], &QPushButton::clicked, this, [this, i] { CmdDial_Click(i); });
+    }
+    layout->addWidget(Frame1);
+    RunProgramsInList = new QCheckBox(QStringLiteral("Start programmer i start listen"), central);
+    RunProgramsInList->setToolTip(
+        QStringLiteral("Hvis der er sat kryds her vil programmet starte de programmer "
+                       "du har i start listen i config vinduet"));
+    connect(RunProgramsInList, &QCheckBox::clicked, this, &MainFrm::RunProgramsInList_Click);
+    layout->addWidget(RunProgramsInList);
+    Command1 = new QPushButton(QStringLiteral("&Skjul vindue"), central);
+    Command1->setToolTip(QStringLiteral("Skjuler vinduet"));
+    connect(Command1, &QPushButton::clicked, this, &MainFrm::Command1_Click);
+    layout->addWidget(Command1);
+    setCentralWidget(central);
+}
+
+void MainFrm::createMenus()
+{
+    ShowConfig = menuBar()->addAction(QStringLiteral("&Opsætning"), this, &MainFrm::ShowConfig_Click);
+    MenuShowLog = menuBar()->addAction(QStringLiteral("&Log og totaler"), this, &MainFrm::MenuShowLog_Click);
+    Help = menuBar()->addMenu(QStringLiteral("&Hjælp"));
+    ShowHelpIndex = Help->addAction(QStringLiteral("&Indhold"), this, &MainFrm::openHelpIndex);
+    ShowAbout = Help->addAction(QStringLiteral("&Om"), this, &MainFrm::showAbout);
+
+    mnuPopMenu = new QMenu(this);
+    PopupHangup = mnuPopMenu->addAction(QStringLiteral("&Læg på"), this, &MainFrm::PopupHangup_Click);
+    PopupHangupNoLog = mnuPopMenu->addAction(
+        QStringLiteral("Læg på &uden at logge opkald"), this, &MainFrm::PopupHangupNoLog_Click);
+    for (int i = 0; i < int(PopupDial.size()); ++i) {
+        PopupDial[size_t(i)] = mnuPopMenu->addAction(QString(), this, [this, i] { PopupDial_Click(i); });
+        PopupDial[size_t(i)]->setCheckable(true);
+    }
+    OfflineSep = mnuPopMenu->addSeparator();
+    PopupRunProgramsInList = mnuPopMenu->addAction(
+        QStringLiteral("&Start programmer i start listen"), this, &MainFrm::PopupRunProgramsInList_Click);
+    PopupRunProgramsInList->setCheckable(true);
+    Online = mnuPopMenu->addSeparator();
+
+    QMenu* other = mnuPopMenu->addMenu(QStringLiteral("&Andet"));
+    PopupOther = other->menuAction();
+    PopupShowMain
+        = other->addAction(QStringLiteral("Vis &hovedvinduet"), this, &MainFrm::PopupShowMain_Click);
+    PopupShowLog = other->addAction(QStringLiteral("&Vis log og totaler"), this, &MainFrm::MenuShowLog_Click);
+    PopupShowConfig = other->addAction(QStringLiteral("&Opsætning"), this, &MainFrm::ShowConfig_Click);
+    other->addSeparator();
+    CloseProgram = other->addAction(QStringLiteral("&Afslut programmet"), this, &MainFrm::exitProgram);
+    other->addSeparator();
+    QMenu* help = other->addMenu(QStringLiteral("&Hjælp"));
+    PopupHelp = help->menuAction();
+    PopupShowHelpIndex = help->addAction(QStringLiteral("&Indhold"), this, &MainFrm::openHelpIndex);
+    PopupShowAbout = help->addAction(QStringLiteral("O&m programmet"), this, &MainFrm::showAbout);
+
+    QMenu* show = mnuPopMenu->addMenu(QStringLiteral("&Vis"));
+    PopupShow = show->menuAction();
+    PopupShowInTask = show->addAction(QStringLiteral("Vis tid og pris i &taskbaren"), this, [this] {
+        if (meter_)
+            meter_->dialStatus().mnuShowInTask_Click();
+    });
+    PopupShowInTitle = show->addAction(QStringLiteral("Vis tid og pris i t&itlebaren"), this, [this] {
+        if (meter_)
+            meter_->dialStatus().mnuShowInTitle_Click();
+    });
+    show->addSeparator();
+    const std::array<std::pair<QAction**, QString>, 3> figures { {
+        { &PopupShowCurrent,
+            QStringLiteral("Vis &Nuværende forbrug som tooltip, og evt i taskbaren og titlebaren") },
+        { &PopupShowDay, QStringLiteral("Vis &Dag forbrug som tooltip, og evt i taskbaren og titlebaren") },
+        { &PopupShowTotal,
+            QStringLiteral("Vis &Total forbrug som tooltip, og evt i taskbaren og titlebaren") },
+    } };
+    for (qint16 number = 1; const auto& [item, text] : figures) {
+        *item = show->addAction(text, this, [this, number] {
+            if (meter_)
+                meter_->dialStatus().SkiftTaskbar(number);
+        });
+        ++number;
+    }
+    SkiftPopupMenu();
+}
+
+void MainFrm::applyEnglishTexts()
+{
+    const auto menuText = [this](QAction* item, StringId id) { item->setText(strings_.menuText(id)); };
+    // "Call with scheme N" serves as the button's first caption as well as its tooltip.
+    const std::array<StringId, 3> dialTips { StringId::MainFrm_CmdDial0Tip, StringId::MainFrm_CmdDial1Tip,
+        StringId::MainFrm_CmdDial2Tip };
+    for (size_t i = 0; i < CmdDial.size(); ++i) {
+        CmdDial[i]->setToolTip(strings_.text(dialTips[i]));
+        CmdDial[i]->setText(strings_.text(dialTips[i]));
+    }
+    RunProgramsInList->setText(strings_.text(StringId::MainFrm_RunProgramsInList));
+    RunProgramsInList->setToolTip(strings_.text(StringId::MainFrm_RunProgramsInListTip));
+    Command1->setText(strings_.text(StringId::MainFrm_Command1));
+    Command1->setToolTip(strings_.text(StringId::MainFrm_Command1Tip));
+    menuText(ShowConfig, StringId::MainFrm_ShowConfig);
+    menuText(MenuShowLog, StringId::MainFrm_MenuShowLog);
+    menuText(Help->menuAction(), StringId::MainFrm_Help);
+    menuText(ShowHelpIndex, StringId::MainFrm_ShowHelpIndex);
+    menuText(ShowAbout, StringId::MainFrm_ShowAbout);
+    menuText(PopupRunProgramsInList, StringId::MainFrm_PopupRunProgramsInList);
+    menuText(PopupHangup, StringId::MainFrm_PopupHangup);
+    menuText(PopupHangupNoLog, StringId::MainFrm_PopupHangupNoLog);
+    menuText(PopupOther, StringId::MainFrm_PopupOther);
+    menuText(PopupShowMain, StringId::MainFrm_PopupShowMain);
+    menuText(PopupShowLog, StringId::MainFrm_PopupShowLog);
+    menuText(PopupShowConfig, StringId::MainFrm_PopupShowConfig);
+    menuText(CloseProgram, StringId::MainFrm_CloseProgram);
+    menuText(PopupHelp, StringId::MainFrm_PopupHelp);
+    menuText(PopupShowHelpIndex, StringId::MainFrm_PopupShowHelpIndex);
+    menuText(PopupShowAbout, StringId::MainFrm_PopupShowAbout);
+    menuText(PopupShow, StringId::MainFrm_PopupShow);
+    menuText(PopupShowInTask, StringId::MainFrm_PopupShowInTask);
+    menuText(PopupShowInTitle, StringId::MainFrm_PopupShowInTitle);
+    menuText(PopupShowCurrent, StringId::MainFrm_PopupShowCurrent);
+    menuText(PopupShowDay, StringId::MainFrm_PopupShowDay);
+    menuText(PopupShowTotal, StringId::MainFrm_PopupShowTotal);
+}
+
+void MainFrm::AddTrayIcon(bool trayAvailable)
+{
+    trayIcon_.setIcon(OfflineImg);
+    trayIcon_.setToolTip(QStringLiteral("Ringtally"));
+    if (trayAvailable) {
+        trayIcon_.show();
+        return;
+    }
+    // Without a tray the program would run with no way in: the main window takes the icon's place.
+    prompter_.ask({ QStringLiteral("Ringtally"),
+        english_
+            ? QStringLiteral("This desktop has no system tray. Ringtally shows its main window instead; "
+                             "minimising it hides the program until it is started again.")
+            : QStringLiteral("Skrivebordet har intet systembakke-område. Ringtally viser sit hovedvindue "
+                             "i stedet."),
+        PromptIcon::Information, PromptButtons::Ok });
+    showMainWindow();
+}
+
+void MainFrm::picNotifier_MouseMove(int message)
+{
+    if (splash_ && splash_->isVisible())
+        return;
+    if (state_.meter.GlblOnline == 1)
+        refreshTooltip();
+    if (busy_)
+        return;
+    busy_ = true;
+    const auto clearBusy = qScopeGuard([this] { busy_ = false; });
+    switch (message) {
+    case LeftUp:
+        toggleStatusWindow();
+        break;
+    case LeftDoubleClick:
+        doubleClick();
+        break;
+    case RightUp:
+        if (state_.meter.GlblOnline == 0)
+            preparePopupMenu();
+        break;
+    default:
+        break;
+    }
+}
+
+void MainFrm::toggleStatusWindow()
+{
+    if (!meter_)
+        return;
+    DialStatus& status = meter_->dialStatus();
+    status.setVisible(!status.isVisible());
+    if (status.isVisible()) {
+        status.raise();
+        status.activateWindow();
+    }
+    status.storePosition();
+}
+
+void MainFrm::doubleClick()
+{
+    if (state_.meter.GlblOnline == 1) {
+        hangUp(QStringLiteral("Log"));
+        return;
+    }
+    const qint16 action = state_.settings.DoubleClickAction;
+    if (action == -1) {
+        showMainWindow();
+    } else if (action >= 4 && action <= 9) {
+        // 7 to 9 name schemes that do not exist; they dial nothing rather than a wrong scheme.
+        if (action - 4 < int(PopupDial.size()))
+            dialer_.Dial(qint16(action - 4), false, 0);
+    } else if (action == 10) {
+        if (const std::optional<int> cheapest = cheapestScheme())
+            dialer_.Dial(qint16(*cheapest), false, 0);
+    }
+}
+
+std::array<std::optional<double>, 3> MainFrm::currentMinutePrices()
+{
+    std::array<std::optional<double>, 3> prices;
+    if (!meter_)
+        return prices;
+    PriceEngine& engine = meter_->engine();
+    // FindPris also sets the meter's next period, which a running call prices with.
+    const qint16 nextPeriod = state_.meter.NextPeriod;
+    for (size_t i = 0; i < prices.size(); ++i) {
+        const Scheme& scheme = state_.settings.Schemes[i];
+        if (scheme.Name.isEmpty())
+            continue;
+        const qint16 period = engine.FindPris(qint16(i));
+        prices[i] = scheme.Days[size_t(engine.GetDagVar())].MinutePrice[size_t(period)];
+    }
+    state_.meter.NextPeriod = nextPeriod;
+    return prices;
+}
+
+std::optional<int> MainFrm::cheapestScheme()
+{
+    const auto prices = currentMinutePrices();
+    std::optional<int> cheapest;
+    for (int i = 0; i < int(prices.size()); ++i)
+        if (prices[size_t(i)] && (!cheapest || *prices[size_t(i)] < *prices[size_t(*cheapest)]))
+            cheapest = i;
+    return cheapest;
+}
+
+void MainFrm::prepareStartListControls()
+{
+    const bool any = settings_.readInt16(kConfiguration, QStringLiteral("Number of progs "), 0) != 0;
+    if (!any) {
+        RunProgramsInList->setChecked(false);
+        PopupRunProgramsInList->setChecked(false);
+    }
+    RunProgramsInList->setEnabled(any);
+    PopupRunProgramsInList->setEnabled(any);
+}
+
+void MainFrm::preparePopupMenu()
+{
+    prepareStartListControls();
+    const auto prices = currentMinutePrices();
+    for (size_t i = 0; i < PopupDial.size(); ++i) {
+        QAction* item = PopupDial[i];
+        item->setVisible(prices[i].has_value());
+        item->setChecked(false);
+        if (prices[i])
+            item->setText(menuText(state_.settings.Schemes[i].Name) + QStringLiteral(" (")
+                + format_.formatFraction(*prices[i]) + QStringLiteral(")"));
+    }
+    if (const std::optional<int> cheapest = cheapestScheme())
+        PopupDial[size_t(*cheapest)]->setChecked(true);
+}
+
+void MainFrm::Form_Activate()
+{
+    prepareStartListControls();
+    const auto prices = currentMinutePrices();
+    const std::optional<int> cheapest = cheapestScheme();
+    for (size_t i = 0; i < CmdDial.size(); ++i) {
+        QPushButton* button = CmdDial[i];
+        button->setEnabled(prices[i].has_value());
+        button->setText(prices[i] ? menuText(state_.settings.Schemes[i].Name) + QStringLiteral(" (")
+                    + format_.formatFraction(*prices[i]) + QStringLiteral(")")
+                                  : QStringLiteral("----------"));
+        QFont font = button->font();
+        font.setBold(cheapest == int(i));
+        button->setFont(font);
+    }
+}
+
+void MainFrm::SkiftPopupMenu()
+{
+    const quint8 online = state_.meter.GlblOnline;
+    if (online != 0 && online != 1)
+        return;
+    const bool on = online == 1;
+    for (QAction* item : { PopupHangup, PopupHangupNoLog, PopupShow })
+        item->setVisible(on);
+    for (QAction* item : { OfflineSep, PopupRunProgramsInList, PopupDial[0], PopupDial[1], PopupDial[2] })
+        item->setVisible(!on);
+    for (QAction* item : { PopupShowLog, PopupShowConfig, PopupShowMain })
+        item->setEnabled(!on);
+    trayIcon_.setIcon(on ? OnlineImg : OfflineImg);
+    trayIcon_.setToolTip(on ? QStringLiteral("Ringtally online") : QStringLiteral("Ringtally offline"));
+    if (meter_) {
+        // While online the tooltip follows the task-bar window's caption, which the meter keeps.
+        disconnect(&meter_->trayInfo(), &QWidget::windowTitleChanged, this, nullptr);
+        if (on)
+            connect(&meter_->trayInfo(), &QWidget::windowTitleChanged, this, &MainFrm::refreshTooltip);
+    }
+}
+
+void MainFrm::refreshTooltip()
+{
+    if (meter_ && state_.meter.GlblOnline == 1)
+        trayIcon_.setToolTip(meter_->trayInfo().windowTitle().left(kTooltipLength));
+}
+
+void MainFrm::CmdDial_Click(int Index)
+{
+    dialer_.Dial(qint16(Index), false, 0);
+}
+
+void MainFrm::PopupDial_Click(int Index)
+{
+    dialer_.Dial(qint16(Index), false, 0);
+}
+
+void MainFrm::hangUp(const QString& mode)
+{
+    if (meter_)
+        meter_->callEnd().LaegPaa(mode);
+}
+
+void MainFrm::PopupHangup_Click()
+{
+    hangUp(QStringLiteral("Log"));
+}
+
+void MainFrm::PopupHangupNoLog_Click()
+{
+    hangUp(QStringLiteral("NoLog"));
+}
+
+void MainFrm::RunProgramsInList_Click()
+{
+    PopupRunProgramsInList->setChecked(RunProgramsInList->isChecked());
+}
+
+void MainFrm::PopupRunProgramsInList_Click()
+{
+    // The item has already flipped its own check mark.
+    RunProgramsInList->setChecked(PopupRunProgramsInList->isChecked());
+}
+
+void MainFrm::showMainWindow()
+{
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+    Form_Activate();
+}
+
+void MainFrm::PopupShowMain_Click()
+{
+    showMainWindow();
+}
+
+void MainFrm::openOrSay(const QString& path)
+{
+    if (const Status opened = desktop_.open(path); !opened.ok())
+        prompter_.ask(
+            { QStringLiteral("Ringtally"), opened.message(), PromptIcon::Exclamation, PromptButtons::Ok });
+}
+
+void MainFrm::MenuShowLog_Click()
+{
+    openOrSay(folder_.file(QStringLiteral("ringtally-log")));
+}
+
+void MainFrm::openHelpIndex()
+{
+    openOrSay(folder_.file(QStringLiteral("help/index.html")));
+}
+
+void MainFrm::showAbout()
+{
+    if (!about_) {
+        auto* about = new About(strings_, english_, this);
+        about->setAttribute(Qt::WA_DeleteOnClose);
+        about_ = about;
+    }
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
+}
+
+void MainFrm::ShowConfig_Click()
+{
+    config_.showConfig(this);
+}
+
+void MainFrm::Command1_Click()
+{
+    hide();
+}
+
+void MainFrm::closeStartedPrograms()
+{
+    if (startList_)
+        startList_->closeStartedPrograms();
+}
+
+void MainFrm::playEventSound(const QString& event)
+{
+    sounds_.PlayEventSound(event);
+}
+
+void MainFrm::HangUpAll()
+{
+    ras_.HangUpAll();
+}
+
+void MainFrm::exitProgram()
+{
+    playEventSound(QStringLiteral("Close"));
+    if (state_.meter.GlblOnline == 1)
+        hangUp(QStringLiteral("Log"));
+    // The status and task-bar windows refuse to close, as the user's close box only hides them:
+    // hide every window, then end the event loop.
+    if (about_)
+        about_->close();
+    config_.unload();
+    if (meter_) {
+        for (QWidget* window : std::initializer_list<QWidget*> { &meter_->dialStatus(), &meter_->priceWarn(),
+                 &meter_->stat(), &meter_->titleInfo(), &meter_->trayInfo() })
+            window->hide();
+    }
+    trayIcon_.hide();
+    emit trayIconRemoved();
+    hide();
+    QCoreApplication::quit();
+}
+
+bool MainFrm::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        Form_Activate();
+    return QMainWindow::event(event);
+}
+
+void MainFrm::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized())
+        hide();
+}
+
+void MainFrm::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+}
+
+} // namespace ringtally

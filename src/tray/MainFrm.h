@@ -1,0 +1,183 @@
+#pragma once
+
+#include "core/ProgramFolder.h"
+#include "launcher/StartList.h"
+#include "metering/OfflineServices.h"
+
+#include <QIcon>
+#include <QMainWindow>
+#include <QPointer>
+#include <QSystemTrayIcon>
+
+#include <array>
+#include <optional>
+
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QMenu;
+class QPushButton;
+
+namespace ringtally {
+
+class ConfigWindow;
+class Desktop;
+class Dialer;
+class EventSounds;
+class MeterWindows;
+class NumberFormat;
+class Prompter;
+class RasServices;
+class SettingsFile;
+class StringTable;
+struct ProgramState;
+
+/// The main window: owns the tray icon and its pop-up menu, and, when the user opens it, shows one
+/// dial button per scheme. Everything started from the tray goes through here; it also supplies
+/// the services the call end and the meter's windows ask of the rest of the program.
+class MainFrm : public QMainWindow, public OfflineServices {
+    Q_OBJECT
+
+public:
+    /// The tray's messages, numbered as the mouse messages they stand for.
+    enum TrayMessage { LeftDown = 513, LeftUp = 514, LeftDoubleClick = 515, RightUp = 517 };
+
+    MainFrm(ProgramState& state, SettingsFile& settings, const NumberFormat& format,
+        const StringTable& strings, Prompter& prompter, EventSounds& sounds, RasServices& ras,
+        Desktop& desktop, Dialer& dialer, ConfigWindow& config, ProgramFolder folder);
+    ~MainFrm() override;
+
+    /// The meter's windows, made after this window because they call back into it.
+    void setMeterWindows(MeterWindows* meter) { meter_ = meter; }
+    /// The start list, made after this window because it reads the check box through startListGate().
+    void setStartList(StartList* startList) { startList_ = startList; }
+    /// The splash window, while it may be visible: the tray's messages are ignored meanwhile.
+    void setSplash(QWidget* splash) { splash_ = splash; }
+    /// The check box as the start list reads it.
+    const StartListGate& startListGate() const { return gate_; }
+
+    /// Adds the tray icon in its offline form. Without a tray on this desktop, says so once and
+    /// shows the main window instead.
+    void AddTrayIcon(bool trayAvailable = QSystemTrayIcon::isSystemTrayAvailable());
+    /// The tray's message handler.
+    void picNotifier_MouseMove(int message);
+    /// The exit sequence: sound, the running call hung up and logged, every window hidden, the
+    /// tray icon removed, and the event loop told to end.
+    void exitProgram();
+
+    QSystemTrayIcon& trayIcon() { return trayIcon_; }
+    /// The figure shown in the dial items and buttons: each named scheme's minute price now.
+    std::array<std::optional<double>, 3> currentMinutePrices();
+    /// The named scheme with the lowest price now (lower index on a tie); none without a name.
+    std::optional<int> cheapestScheme();
+
+    // OfflineServices
+    void closeStartedPrograms() override;
+    void SkiftPopupMenu() override;
+    void playEventSound(const QString& event) override;
+    void HangUpAll() override;
+    void openHelpIndex() override;
+    void showAbout() override;
+
+    // Controls
+    QGroupBox* Frame1 = nullptr;
+    std::array<QPushButton*, 3> CmdDial {};
+    QCheckBox* RunProgramsInList = nullptr;
+    QPushButton* Command1 = nullptr;
+    QAction* ShowConfig = nullptr;
+    QAction* MenuShowLog = nullptr;
+    QMenu* Help = nullptr;
+    QAction* ShowHelpIndex = nullptr;
+    QAction* ShowAbout = nullptr;
+    QIcon OfflineImg;
+    QIcon OnlineImg;
+
+    // The tray's pop-up menu
+    QMenu* mnuPopMenu = nullptr;
+    QAction* PopupHangup = nullptr;
+    QAction* PopupHangupNoLog = nullptr;
+    std::array<QAction*, 3> PopupDial {};
+    QAction* OfflineSep = nullptr;
+    QAction* PopupRunProgramsInList = nullptr;
+    QAction* Online = nullptr;
+    QAction* PopupOther = nullptr;
+    QAction* PopupShowMain = nullptr;
+    QAction* PopupShowLog = nullptr;
+    QAction* PopupShowConfig = nullptr;
+    QAction* CloseProgram = nullptr;
+    QAction* PopupHelp = nullptr;
+    QAction* PopupShowHelpIndex = nullptr;
+    QAction* PopupShowAbout = nullptr;
+    QAction* PopupShow = nullptr;
+    QAction* PopupShowInTask = nullptr;
+    QAction* PopupShowInTitle = nullptr;
+    QAction* PopupShowCurrent = nullptr;
+    QAction* PopupShowDay = nullptr;
+    QAction* PopupShowTotal = nullptr;
+
+    // Event procedures
+    void CmdDial_Click(int Index);
+    void PopupDial_Click(int Index);
+    void PopupHangup_Click();
+    void PopupHangupNoLog_Click();
+    void RunProgramsInList_Click();
+    void PopupRunProgramsInList_Click();
+    void PopupShowMain_Click();
+    void MenuShowLog_Click();
+    void ShowConfig_Click();
+    void Command1_Click();
+    void Form_Activate();
+
+signals:
+    /// The tray icon has just been taken off the tray by the exit sequence.
+    void trayIconRemoved();
+
+protected:
+    bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    class Gate : public StartListGate {
+    public:
+        explicit Gate(const MainFrm& frm) : frm_(frm) { }
+        bool RunProgramsInList() const override;
+
+    private:
+        const MainFrm& frm_;
+    };
+
+    void createControls();
+    void createMenus();
+    void applyEnglishTexts();
+    void prepareStartListControls();
+    void preparePopupMenu();
+    void toggleStatusWindow();
+    void doubleClick();
+    void hangUp(const QString& mode);
+    void refreshTooltip();
+    void openOrSay(const QString& path);
+    void showMainWindow();
+
+    ProgramState& state_;
+    SettingsFile& settings_;
+    const NumberFormat& format_;
+    const StringTable& strings_;
+    Prompter& prompter_;
+    EventSounds& sounds_;
+    RasServices& ras_;
+    Desktop& desktop_;
+    Dialer& dialer_;
+    ConfigWindow& config_;
+    ProgramFolder folder_;
+    Gate gate_;
+    MeterWindows* meter_ = nullptr;
+    StartList* startList_ = nullptr;
+    QPointer<QWidget> splash_;
+    QPointer<QWidget> about_;
+    QSystemTrayIcon trayIcon_;
+    bool busy_ = false;
+    bool english_ = false;
+};
+
+} // namespace ringtally
