@@ -1,0 +1,228 @@
+#include "tray/MainFrm.h"
+
+#include "core/SettingsFile.h"
+#include "localisation/StringTable.h"
+#include "metering/CallLog.h"
+#include "metering/DialStatus.h"
+#include "metering/MeterWindows.h"
+#include "platform/Desktop.h"
+#include "tray/ConfigWindow.h"
+#include "tray/Dialer.h"
+#include "tray/EventSounds.h"
+#include "tray/FileRegistry.h"
+#include "tray/RasServices.h"
+#include "tray/RegistryRoutines.h"
+
+#include "fakes/FakeClock.h"
+#include "fakes/FakeDialUpNetwork.h"
+#include "fakes/FakeSoundPlayer.h"
+#include "fakes/ScriptedPrompter.h"
+#include "support/TempFolder.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFile>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace ringtally {
+namespace {
+
+using namespace Qt::StringLiterals;
+using test::FakeClock;
+using test::FakeDialUpNetwork;
+using test::FakeSoundPlayer;
+using test::ScriptedPrompter;
+using test::TempFolder;
+
+struct RecordingDialer : Dialer {
+    void Dial(qint16 scheme, bool alreadyOnline, quint8 startPrograms) override
+    {
+        calls.append(QString(u"%1 %2 %3"_s).arg(scheme).arg(alreadyOnline).arg(startPrograms));
+    }
+    QStringList calls;
+};
+
+struct NoDesktop : Desktop {
+    Status open(const QString&) override { return Status::success(); }
+};
+
+// The main window over the real meter windows and services; the clock stands on a Monday, 12:00.
+class MainFrmTest : public ::testing::Test {
+protected:
+    // Names and minute prices of the three schemes; an empty name switches a scheme off.
+    void setSchemes(std::array<std::pair<QString, double>, 3> schemes)
+    {
+        for (size_t i = 0; i < schemes.size(); ++i) {
+            state.settings.Schemes[i].Name = schemes[i].first;
+            for (DayTariff& day : state.settings.Schemes[i].Days)
+                day = { .NumberOfPeriods = 1, .MinutePrice = { schemes[i].second } };
+        }
+        ASSERT_TRUE(settings.SaveSettings(state.settings).ok());
+    }
+    QByteArray logContents() const
+    {
+        QFile file(callLog.path());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    TempFolder temp;
+    const ProgramFolder folder { temp.file(u"ringtally"_s) };
+    NumberFormat danish { QLocale(QLocale::Danish, QLocale::Denmark) };
+    ProfileFile profile { folder.settingsFile() };
+    SettingsFile settings { profile, danish };
+    ProgramState state;
+    FakeClock clock;
+    ScriptedPrompter prompter;
+    const StringTable strings = StringTable::english();
+    CallLog callLog { folder.file(u"Ringtally.log"_s) };
+    FileRegistry store { folder.file(QString::fromUtf16(FileRegistry::kFileName)) };
+    RegistryRoutines registry { store, prompter };
+    FakeSoundPlayer player;
+    EventSounds sounds { registry, player, folder };
+    FakeDialUpNetwork network;
+    RasServices ras { network, clock };
+    NoDesktop desktop;
+    RecordingDialer dialer;
+    NoConfigWindow config;
+    MainFrm frm { state, settings, danish, strings, prompter, sounds, ras, desktop, dialer, config, folder };
+    MeterWindows meter { state, settings, callLog, clock, prompter, strings, danish, frm };
+    const bool attached = (frm.setMeterWindows(&meter), frm.AddTrayIcon(true), true);
+};
+
+TEST_F(MainFrmTest, TheTrayMenuHasItsOfflineAndItsOnlineForm)
+{
+    setSchemes({ { { u"A"_s, 0.5 }, { u"B"_s, 0.5 }, { u"C"_s, 0.5 } } });
+    const std::array<QAction*, 8> shownOffline { frm.PopupDial[0], frm.PopupDial[1], frm.PopupDial[2],
+        frm.OfflineSep, frm.PopupRunProgramsInList, frm.PopupShowMain, frm.PopupShowLog,
+        frm.PopupShowConfig };
+    const std::array<QAction*, 3> shownOnline { frm.PopupHangup, frm.PopupHangupNoLog, frm.PopupShow };
+    for (const quint8 online : { 1, 0 }) {
+        state.meter.GlblOnline = online;
+        frm.SkiftPopupMenu();
+        for (QAction* item : shownOnline)
+            EXPECT_EQ(item->isVisible(), online == 1) << online << item->text().toStdString();
+        for (QAction* item : shownOffline) // the last three stay visible, but greyed
+            EXPECT_EQ(item->isVisible() && item->isEnabled(), online == 0)
+                << online << item->text().toStdString();
+        EXPECT_TRUE(frm.PopupOther->isVisible() && frm.CloseProgram->isEnabled());
+        EXPECT_EQ(frm.trayIcon().toolTip(), online ? u"Ringtally online"_s : u"Ringtally offline"_s);
+    }
+}
+
+TEST_F(MainFrmTest, DialItemsAndButtonsShowTheCurrentPricesAndMarkTheCheapest)
+{
+    struct Case {
+        std::array<std::pair<QString, double>, 3> schemes;
+        std::array<QString, 3> items; // empty: hidden item, "----------" button
+        int cheapest;
+    };
+    const Case cases[] = {
+        { { { { u"Tele"_s, 0.5 }, { u"Net & Co"_s, 0.25 }, { QString(), 0.1 } } },
+            { u"Tele (0,5)"_s, u"Net && Co (0,25)"_s, QString() }, 1 },
+        { { { { u"A"_s, 0.3 }, { u"B"_s, 0.3 }, { u"C"_s, 0.4 } } },
+            { u"A (0,3)"_s, u"B (0,3)"_s, u"C (0,4)"_s }, 0 },
+        { { { { QString(), 0.1 }, { u"B"_s, 0.3 }, { u"C"_s, 0.2 } } },
+            { QString(), u"B (0,3)"_s, u"C (0,2)"_s }, 2 },
+    };
+    for (const Case& c : cases) {
+        setSchemes(c.schemes);
+        frm.picNotifier_MouseMove(MainFrm::RightUp);
+        frm.Form_Activate();
+        for (int i = 0; i < 3; ++i) {
+            const QString item = c.items[size_t(i)];
+            QAction* dial = frm.PopupDial[size_t(i)];
+            QPushButton* button = frm.CmdDial[size_t(i)];
+            EXPECT_EQ(dial->isVisible(), !item.isEmpty()) << i;
+            if (!item.isEmpty()) {
+                EXPECT_EQ(dial->text(), item);
+            }
+            EXPECT_EQ(dial->isChecked(), i == c.cheapest) << i;
+            EXPECT_EQ(button->text(), item.isEmpty() ? u"----------"_s : item) << i;
+            EXPECT_EQ(button->isEnabled(), !item.isEmpty()) << i;
+            EXPECT_EQ(button->font().bold(), i == c.cheapest) << i;
+        }
+    }
+}
+
+TEST_F(MainFrmTest, DoubleClickOfflineActsByTheSettingAndOnlineHangsUp)
+{
+    setSchemes({ { { u"A"_s, 0.5 }, { u"B"_s, 0.4 }, { u"C"_s, 0.2 } } });
+    const std::pair<qint16, QStringList> cases[] = {
+        { -1, {} },
+        { 4, { u"0 0 0"_s } },
+        { 5, { u"1 0 0"_s } },
+        { 6, { u"2 0 0"_s } },
+        { 10, { u"2 0 0"_s } },
+        { 7, {} }, // no fourth scheme
+        { 3, {} },
+    };
+    for (const auto& [action, dialed] : cases) {
+        frm.hide();
+        dialer.calls.clear();
+        state.settings.DoubleClickAction = action;
+        frm.picNotifier_MouseMove(MainFrm::LeftDoubleClick);
+        EXPECT_EQ(dialer.calls, dialed) << action;
+        EXPECT_EQ(frm.isVisible(), action == -1) << action;
+    }
+
+    state.meter.GlblOnline = 1;
+    meter.startCall(1);
+    frm.picNotifier_MouseMove(MainFrm::LeftDoubleClick);
+    EXPECT_EQ(state.meter.GlblOnline, 0);
+    EXPECT_EQ(dialer.calls, QStringList()) << "a double-click online hangs up, it does not dial";
+    EXPECT_EQ(logContents().count('\n'), 1);
+}
+
+TEST_F(MainFrmTest, TheStartListSwitchIsGreyedWithoutProgramsAndMirrorsTheMenu)
+{
+    setSchemes({ { { u"A"_s, 0.5 }, { u"B"_s, 0.4 }, { u"C"_s, 0.2 } } });
+    ASSERT_TRUE(settings.WriteIni(u"Configuration"_s, u"Number of progs "_s, 2).ok());
+    frm.picNotifier_MouseMove(MainFrm::RightUp);
+    frm.RunProgramsInList->click();
+    EXPECT_TRUE(frm.PopupRunProgramsInList->isChecked());
+    EXPECT_TRUE(frm.startListGate().RunProgramsInList());
+    frm.PopupRunProgramsInList->trigger();
+    EXPECT_FALSE(frm.RunProgramsInList->isChecked());
+    frm.PopupRunProgramsInList->trigger();
+    EXPECT_TRUE(frm.RunProgramsInList->isChecked());
+
+    ASSERT_TRUE(settings.WriteIni(u"Configuration"_s, u"Number of progs "_s, 0).ok());
+    frm.Form_Activate();
+    for (bool state : { frm.RunProgramsInList->isChecked(), frm.RunProgramsInList->isEnabled(),
+             frm.PopupRunProgramsInList->isChecked(), frm.PopupRunProgramsInList->isEnabled() })
+        EXPECT_FALSE(state);
+    EXPECT_FALSE(frm.startListGate().RunProgramsInList());
+}
+
+TEST_F(MainFrmTest, ExitLogsTheRunningCallBeforeTheIconGoes)
+{
+    setSchemes({ { { u"A"_s, 1.0 }, { QString(), 0 }, { QString(), 0 } } });
+    sounds.RegisterSoundEvents();
+    registry.SetKeyValue(EventSounds::eventKey(u"Close"_s), QString(), u"close.wav"_s, RootKey::HKEY_USERS);
+    state.meter.GlblOnline = 1;
+    meter.startCall(0);
+    frm.SkiftPopupMenu();
+    meter.dialStatus().show();
+    clock.advanceMs(90'000);
+    meter.dialStatus().Timer1_Timer();
+    ASSERT_TRUE(frm.trayIcon().isVisible());
+
+    std::optional<QByteArray> logWhenIconWent;
+    QObject::connect(&frm, &MainFrm::trayIconRemoved, &frm, [&] { logWhenIconWent = logContents(); });
+    frm.CloseProgram->trigger();
+
+    ASSERT_TRUE(logWhenIconWent.has_value());
+    EXPECT_EQ(logWhenIconWent->count('\n'), 1) << logWhenIconWent->constData();
+    EXPECT_TRUE(logWhenIconWent->contains("A")) << logWhenIconWent->constData();
+    EXPECT_EQ(player.played, QStringList({ u"close.wav"_s, folder.file(u"disconnect.wav"_s) }));
+    EXPECT_FALSE(frm.trayIcon().isVisible());
+    EXPECT_FALSE(meter.dialStatus().isVisible());
+    EXPECT_EQ(state.meter.GlblOnline, 0);
+}
+
+} // namespace
+} // namespace ringtally
