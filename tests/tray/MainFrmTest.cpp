@@ -5,6 +5,7 @@
 #include "metering/CallLog.h"
 #include "metering/DialStatus.h"
 #include "metering/MeterWindows.h"
+#include "metering/TrayInfo.h"
 #include "platform/Desktop.h"
 #include "tray/ConfigWindow.h"
 #include "tray/Dialer.h"
@@ -210,6 +211,8 @@ TEST_F(MainFrmTest, ExitLogsTheRunningCallBeforeTheIconGoes)
     clock.advanceMs(90'000);
     meter.dialStatus().Timer1_Timer();
     ASSERT_TRUE(frm.trayIcon().isVisible());
+    // Online, the tooltip follows the task-bar window's caption: 90 s at 1 kr a minute.
+    EXPECT_EQ(frm.trayIcon().toolTip(), u"Pris: 1,50  Tid: 00:01:30"_s);
 
     std::optional<QByteArray> logWhenIconWent;
     QObject::connect(&frm, &MainFrm::trayIconRemoved, &frm, [&] { logWhenIconWent = logContents(); });
@@ -222,6 +225,29 @@ TEST_F(MainFrmTest, ExitLogsTheRunningCallBeforeTheIconGoes)
     EXPECT_FALSE(frm.trayIcon().isVisible());
     EXPECT_FALSE(meter.dialStatus().isVisible());
     EXPECT_EQ(state.meter.GlblOnline, 0);
+}
+
+TEST_F(MainFrmTest, AClickTogglesTheStatusWindowAndStoresWhereItStands)
+{
+    DialStatus& status = meter.dialStatus();
+    status.move(30, 45);
+    for (const bool shown : { true, false }) {
+        frm.picNotifier_MouseMove(MainFrm::LeftUp);
+        EXPECT_EQ(status.isVisible(), shown);
+    }
+    EXPECT_EQ(settings.readInt16(u"Configuration"_s, u"Dialstat Left Cord"_s, 0), 450);
+    EXPECT_EQ(settings.readInt16(u"Configuration"_s, u"Dialstat Top Cord"_s, 0), 675);
+}
+
+TEST_F(MainFrmTest, WithoutATrayTheMainWindowShowsInstead)
+{
+    MainFrm second { state, settings, danish, strings, prompter, sounds, ras, desktop, dialer, config,
+        folder };
+    prompter.answerNext(PromptAnswer::Ok);
+    second.AddTrayIcon(false);
+    EXPECT_TRUE(second.isVisible());
+    EXPECT_FALSE(second.trayIcon().isVisible());
+    EXPECT_EQ(prompter.shown().size(), 1);
 }
 
 } // namespace
