@@ -456,21 +456,26 @@ void MainFrm::PopupShowMain_Click()
     showMainWindow();
 }
 
-void MainFrm::openOrSay(const QString& path)
+void MainFrm::openOrSay(const QString& path, const QString& what)
 {
     if (const Status opened = desktop_.open(path); !opened.ok())
-        prompter_.ask(
-            { QStringLiteral("Ringtally"), opened.message(), PromptIcon::Exclamation, PromptButtons::Ok });
+        prompter_.ask({ QStringLiteral("Ringtally"),
+            (english_ ? QStringLiteral("%1 could not be opened.\n%2")
+                      : QStringLiteral("%1 kunne ikke åbnes.\n%2"))
+                .arg(what, opened.message()),
+            PromptIcon::Exclamation, PromptButtons::Ok });
 }
 
 void MainFrm::MenuShowLog_Click()
 {
-    openOrSay(folder_.file(QStringLiteral("ringtally-log")));
+    openOrSay(folder_.file(QStringLiteral("ringtally-log")),
+        english_ ? QStringLiteral("The log viewer") : QStringLiteral("Log-fremviseren"));
 }
 
 void MainFrm::openHelpIndex()
 {
-    openOrSay(folder_.file(QStringLiteral("help/index.html")));
+    openOrSay(folder_.file(QStringLiteral("help/index.html")),
+        english_ ? QStringLiteral("The help pages") : QStringLiteral("Hjælpen"));
 }
 
 void MainFrm::showAbout()

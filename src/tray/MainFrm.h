@@ -156,7 +156,7 @@ private:
     void doubleClick();
     void hangUp(const QString& mode);
     void refreshTooltip();
-    void openOrSay(const QString& path);
+    void openOrSay(const QString& path, const QString& what);
     void showMainWindow();
 
     ProgramState& state_;

@@ -7,6 +7,7 @@
 #include "metering/MeterWindows.h"
 #include "metering/TrayInfo.h"
 #include "platform/Desktop.h"
+#include "platform/linux/XdgDesktop.h"
 #include "tray/ConfigWindow.h"
 #include "tray/Dialer.h"
 #include "tray/EventSounds.h"
@@ -248,6 +249,22 @@ TEST_F(MainFrmTest, WithoutATrayTheMainWindowShowsInstead)
     EXPECT_TRUE(second.isVisible());
     EXPECT_FALSE(second.trayIcon().isVisible());
     EXPECT_EQ(prompter.shown().size(), 1);
+}
+
+TEST_F(MainFrmTest, HelpAndTheLogViewerSayWhenTheyAreNotInstalled)
+{
+    XdgDesktop xdg;
+    MainFrm second { state, settings, danish, strings, prompter, sounds, ras, xdg, dialer, config, folder };
+    for (QAction* command :
+        { second.MenuShowLog, second.PopupShowLog, second.ShowHelpIndex, second.PopupShowHelpIndex }) {
+        prompter.answerNext(PromptAnswer::Ok);
+        command->trigger();
+    }
+    ASSERT_EQ(prompter.shown().size(), 4);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(prompter.shown()[i].text.endsWith(u" is not installed."_s)
+            && prompter.shown()[i].text.startsWith(i < 2 ? u"Log-fremviseren"_s : u"Hjælpen"_s))
+            << prompter.shown()[i].text.toStdString();
 }
 
 } // namespace
