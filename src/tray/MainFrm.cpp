@@ -71,6 +71,8 @@ MainFrm::MainFrm(ProgramState& state, SettingsFile& settings, const NumberFormat
     english_ = usesEnglish(state_.settings.Language);
     if (english_)
         applyEnglishTexts();
+    // The menu bar shows every item whatever the font: no item hides behind an overflow button.
+    setMinimumWidth(qMax(minimumSizeHint().width(), menuBar()->sizeHint().width()));
     // The check box starts as the user last left it.
     RunProgramsInList->setChecked(settings_.readInt16(kConfiguration, QStringLiteral("Run progs "), 0) == 1);
     RunProgramsInList_Click();

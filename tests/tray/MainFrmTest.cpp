@@ -26,6 +26,9 @@
 #include <QFile>
 #include <QPushButton>
 
+#include <QMenuBar>
+#include <QToolButton>
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -249,6 +252,16 @@ TEST_F(MainFrmTest, WithoutATrayTheMainWindowShowsInstead)
     EXPECT_TRUE(second.isVisible());
     EXPECT_FALSE(second.trayIcon().isVisible());
     EXPECT_EQ(prompter.shown().size(), 1);
+
+    // Every menu bar item has room in either language: none hides behind an extension button.
+    for (const quint8 language : { 0, 1 }) {
+        state.settings.Language = language;
+        MainFrm shown { state, settings, danish, strings, prompter, sounds, ras, desktop, dialer, config,
+            folder };
+        shown.show();
+        const auto* extension = shown.menuBar()->findChild<QToolButton*>();
+        EXPECT_FALSE(extension && extension->isVisible()) << "language " << int(language);
+    }
 }
 
 TEST_F(MainFrmTest, HelpAndTheLogViewerSayWhenTheyAreNotInstalled)
