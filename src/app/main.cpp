@@ -18,20 +18,23 @@
 #include "platform/linux/PppdDialControl.h"
 #include "platform/linux/SystemClock.h"
 #include "platform/linux/X11WindowList.h"
+#include "platform/linux/XdgDesktop.h"
 #include "platform/sim/CombinedDialUpNetwork.h"
 #include "platform/sim/RoutingDialControl.h"
 #include "platform/sim/SimulatedDialControl.h"
 #include "platform/sim/SimulatedLine.h"
-#include "tray/CallEndServices.h"
+#include "tray/ConfigWindow.h"
+#include "tray/Dialer.h"
 #include "tray/EventSounds.h"
 #include "tray/FileRegistry.h"
+#include "tray/MainFrm.h"
 #include "tray/RasServices.h"
 #include "tray/RegistryRoutines.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QTextStream>
+#include <QTimer>
 
 using namespace ringtally;
 
@@ -82,21 +85,27 @@ int main(int argc, char** argv)
     if (firstSounds)
         sounds.RegisterSoundEvents();
 
-    // Until the main window's check box comes, the start list runs as the setting says.
-    const FixedStartListGate startListGate(
-        settingsFile.readInt16(QStringLiteral("Configuration"), QStringLiteral("Run progs "), 0) == 1);
+    // Dialing and the configuration window come later; until then their commands do nothing.
+    NoDialer dialer;
+    NoConfigWindow configWindow;
+    XdgDesktop desktop;
+    MainFrm mainFrm(state, settingsFile, numberFormat, strings, prompter, sounds, ras, desktop, dialer,
+        configWindow, folder);
     StartList startList(
-        settingsFile, state, processStarter, windowTitles, clock, prompter, sounds, startListGate);
+        settingsFile, state, processStarter, windowTitles, clock, prompter, sounds, mainFrm.startListGate());
+    MeterWindows meter(state, settingsFile, callLog, clock, prompter, strings, numberFormat, mainFrm);
+    mainFrm.setMeterWindows(&meter);
+    mainFrm.setStartList(&startList);
 
-    // The dial window and the tray come later; until then the call end's steps for them do
-    // nothing.
-    CallEndServices callEndServices(startList, sounds, ras);
-    MeterWindows meter(state, settingsFile, callLog, clock, prompter, strings, numberFormat, callEndServices);
-
-    int schemesInUse = 0;
-    for (const Scheme& scheme : state.settings.Schemes)
-        schemesInUse += scheme.Name.isEmpty() ? 0 : 1;
-    QTextStream(stdout) << "Ringtally: settings " << QDir::toNativeSeparators(folder.settingsFile()) << ", "
-                        << schemesInUse << " of " << kSchemeCount << " schemes in use." << Qt::endl;
-    return 0;
+    // The windows stay, hidden, until the exit command ends the event loop.
+    QApplication::setQuitOnLastWindowClosed(false);
+    // For measuring a whole start: quit as soon as the icon is up and the event loop runs.
+    const bool exitWhenReady = app.arguments().contains(QStringLiteral("--exit-when-ready"));
+    if (exitWhenReady) {
+        mainFrm.AddTrayIcon(true);
+        QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    } else {
+        mainFrm.AddTrayIcon();
+    }
+    return app.exec();
 }

@@ -22,17 +22,6 @@ public:
     virtual bool RunProgramsInList() const = 0;
 };
 
-/// A gate that stays as it was set: the "Run progs " setting as read at start-up, until the main
-/// window's check box takes its place.
-class FixedStartListGate : public StartListGate {
-public:
-    explicit FixedStartListGate(bool ticked) : ticked_(ticked) { }
-    bool RunProgramsInList() const override { return ticked_; }
-
-private:
-    bool ticked_;
-};
-
 /// The start list: programs started around a call, some when dialing begins, others when the
 /// connection is made, and closed again by their window titles when the call ends. Each pass
 /// reads the list from the settings file afresh.
