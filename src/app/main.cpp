@@ -40,6 +40,11 @@ using namespace ringtally;
 
 int main(int argc, char** argv)
 {
+    // The program places its windows, keeps the floating window on top and reads other programs'
+    // window titles, which only X11 allows: on a Wayland desktop it runs through XWayland unless
+    // the user chose a platform.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ringtally"));
 
