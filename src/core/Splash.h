@@ -1,8 +1,8 @@
 #pragma once
 
+#include <QFrame>
 #include <QLabel>
 #include <QTimer>
-#include <QWidget>
 
 namespace ringtally {
 
@@ -20,7 +20,7 @@ struct ProgramVersion {
 
 /// The splash window: the program's name and version and a blinking "please wait" line while
 /// the program starts. Its texts are not localised. It unloads itself when Hideme fires.
-class Splash : public QWidget {
+class Splash : public QFrame {
     Q_OBJECT
 public:
     static constexpr int kHeightTwips = 1890;

@@ -6,6 +6,8 @@
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QPainter>
+#include <QPainterPath>
 #include <QVBoxLayout>
 
 namespace ringtally {
@@ -16,6 +18,43 @@ using namespace Qt::StringLiterals;
 
 // The error number of a failed file access, as the program's other file errors give it.
 constexpr int kFileAccessError = 75;
+// The height of a flag on its button, in pixels.
+constexpr int kFlagHeight = 28;
+
+// The Danish flag: a white cross on red, 37 by 28 units with the upright of the cross a third in.
+QPixmap danishFlag()
+{
+    QPixmap flag(37 * kFlagHeight / 28, kFlagHeight);
+    flag.fill(QColor(0xc8, 0x10, 0x2e));
+    QPainter painter(&flag);
+    const double unit = kFlagHeight / 28.0;
+    painter.fillRect(QRectF(12 * unit, 0, 4 * unit, flag.height()), Qt::white);
+    painter.fillRect(QRectF(0, 12 * unit, flag.width(), 4 * unit), Qt::white);
+    return flag;
+}
+
+// The Union flag, drawn on 60 by 30 units: white and red diagonals under a white-edged red cross.
+QPixmap unionFlag()
+{
+    QPixmap flag(2 * kFlagHeight, kFlagHeight);
+    flag.fill(QColor(0x01, 0x21, 0x69));
+    QPainter painter(&flag);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(flag.width() / 60.0, flag.height() / 30.0);
+    QPainterPath diagonals;
+    diagonals.moveTo(0, 0);
+    diagonals.lineTo(60, 30);
+    diagonals.moveTo(60, 0);
+    diagonals.lineTo(0, 30);
+    painter.setClipRect(0, 0, 60, 30);
+    painter.strokePath(diagonals, QPen(Qt::white, 6));
+    painter.strokePath(diagonals, QPen(QColor(0xc8, 0x10, 0x2e), 2));
+    painter.fillRect(QRectF(25, 0, 10, 30), Qt::white);
+    painter.fillRect(QRectF(0, 10, 60, 10), Qt::white);
+    painter.fillRect(QRectF(27, 0, 6, 30), QColor(0xc8, 0x10, 0x2e));
+    painter.fillRect(QRectF(0, 12, 60, 6), QColor(0xc8, 0x10, 0x2e));
+    return flag;
+}
 
 } // namespace
 
@@ -31,8 +70,11 @@ Welcome::Welcome(SettingsFile& settings, Settings& memory, Prompter& prompter,
 {
     setObjectName(u"Welcome"_s);
     setWindowTitle(u"Welcome to Ringtally!"_s);
+    const std::array<QPixmap, 2> flags { danishFlag(), unionFlag() };
     auto* buttons = new QHBoxLayout;
     for (size_t n = 0; n < LangSel.size(); ++n) {
+        LangSel[n]->setIcon(flags[n]);
+        LangSel[n]->setIconSize(flags[n].size());
         buttons->addWidget(LangSel[n]);
         connect(LangSel[n], &QPushButton::clicked, this, [this, n] { LangSel_Click(int(n)); });
     }
