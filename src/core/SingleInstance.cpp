@@ -20,7 +20,11 @@ SingleInstance::SingleInstance(const QString& lockPath) : lock_(lockPath)
 
 bool SingleInstance::acquire()
 {
-    return lock_.isLocked() || lock_.tryLock(0);
+    if (lock_.isLocked() || lock_.tryLock(0))
+        return true;
+    // Only a lock held by a running process means another instance. A lock that cannot be made
+    // at all (no runtime folder, a full disk) must not keep the program from starting.
+    return lock_.error() != QLockFile::LockFailedError;
 }
 
 } // namespace ringtally

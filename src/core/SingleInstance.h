@@ -16,7 +16,8 @@ public:
     explicit SingleInstance(const QString& lockPath);
 
     /// Takes the lock for this process and keeps it until this object goes; false when another
-    /// running process holds it. A lock left behind by a process that died does not count.
+    /// running process holds it. A lock left behind by a process that died does not count, and
+    /// a lock file that cannot be made at all lets the program run without the rule.
     bool acquire();
 
 private:

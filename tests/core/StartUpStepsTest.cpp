@@ -35,6 +35,7 @@ TEST(SingleInstanceTest, OneHolderAtATimeAndALockOfADeadProcessIsTakenOver)
     EXPECT_FALSE(second.acquire());
     first.reset();
     EXPECT_TRUE(second.acquire());
+    EXPECT_TRUE(SingleInstance(temp.file(u"missing/ringtally.lock"_s)).acquire()) << "no lock, no rule";
 }
 
 TEST(FirstRunTest, RegistersAndAsksOnceInEitherLanguageAndReportsAFailedInstall)
