@@ -36,13 +36,14 @@ ProgramVersion ProgramVersion::current()
 }
 
 Splash::Splash(const SettingsFile& settings, ProgramVersion version, QWidget* parent)
-    : QFrame(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+    : QFrame(parent, Qt::SplashScreen | Qt::FramelessWindowHint),
       Label1(new QLabel(this)),
       Label2(new QLabel(this)),
       Loading(new QLabel(this)),
       Author(new QLabel(this))
 {
     setObjectName(u"Splash"_s);
+    // Not kept on top: a message box of the main window's load may come while it is shown.
     setFrameStyle(QFrame::Box | QFrame::Plain); // a frameless window needs an edge of its own
     setFixedSize(twipsToPixels(kWidthTwips), twipsToPixels(kHeightTwips));
     QFont title = font();
