@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QFrame>
+#include <QLabel>
+#include <QTimer>
+
+namespace ringtally {
+
+class SettingsFile;
+
+/// The program's version as the splash window shows it.
+struct ProgramVersion {
+    int major = 0;
+    int minor = 0;
+    int revision = 0;
+
+    /// The version this program was built as.
+    static ProgramVersion current();
+};
+
+/// The splash window: the program's name and version and a blinking "please wait" line while
+/// the program starts. Its texts are not localised. It unloads itself when Hideme fires.
+class Splash : public QFrame {
+    Q_OBJECT
+public:
+    static constexpr int kHeightTwips = 1890;
+    static constexpr int kWidthTwips = 5400;
+    static constexpr int kBlinkMs = 100;
+    static constexpr int kShownMs = 1500;
+
+    /// Loads the window (Form_Load) without showing it.
+    Splash(const SettingsFile& settings, ProgramVersion version, QWidget* parent = nullptr);
+
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Loading;
+    QLabel* Author;
+    QTimer Timer2; // blinks Loading; runs as long as the window exists
+    QTimer Hideme; // disabled until the start-up routine enables it
+
+    /// Toggles the visibility of Loading.
+    void Timer2_Timer();
+    /// Disables itself, hides the window and unloads it.
+    void Hideme_Timer();
+
+private:
+    void Form_Load(const SettingsFile& settings, ProgramVersion version);
+};
+
+} // namespace ringtally
