@@ -1,11 +1,15 @@
 // The composition root: builds the real platform services and the program's objects, nothing else.
 
 #include "core/ErrorMessage.h"
+#include "core/ExitRequests.h"
 #include "core/NumberFormat.h"
 #include "core/ProfileFile.h"
 #include "core/ProgramFolder.h"
 #include "core/ProgramState.h"
 #include "core/SettingsFile.h"
+#include "core/SingleInstance.h"
+#include "core/Splash.h"
+#include "core/StartUp.h"
 #include "launcher/StartList.h"
 #include "launcher/WindowTitles.h"
 #include "localisation/StringTable.h"
@@ -33,7 +37,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QTimer>
 
 using namespace ringtally;
@@ -81,15 +84,6 @@ int main(int argc, char** argv)
     WindowTitles windowTitles(windowList);
     DesktopProcessStarter processStarter;
 
-    // Until the start-up sequence handles the first run, a program folder without the registry
-    // store is taken for one: the wave files go in, and the sound events are registered once.
-    const bool firstSounds = !QFileInfo::exists(registryStore.path());
-    if (const Status installed = sounds.installSounds(); !installed.ok())
-        qWarning(
-            "Could not put the event sounds into the program folder: %s", qPrintable(installed.message()));
-    if (firstSounds)
-        sounds.RegisterSoundEvents();
-
     // Dialing and the configuration window come later; until then their commands do nothing.
     NoDialer dialer;
     NoConfigWindow configWindow;
@@ -102,15 +96,28 @@ int main(int argc, char** argv)
     mainFrm.setMeterWindows(&meter);
     mainFrm.setStartList(&startList);
 
-    // The windows stay, hidden, until the exit command ends the event loop.
+    // The windows stay, hidden, until the exit command ends the event loop. The exit sequence
+    // also runs when the session ends or a signal asks the program to end, so a running call is
+    // logged and its totals saved.
     QApplication::setQuitOnLastWindowClosed(false);
+    ExitRequests exitRequests;
+    QObject::connect(&exitRequests, &ExitRequests::exitRequested, &mainFrm, &MainFrm::exitProgram);
+
     // For measuring a whole start: quit as soon as the icon is up and the event loop runs.
     const bool exitWhenReady = app.arguments().contains(QStringLiteral("--exit-when-ready"));
-    if (exitWhenReady) {
-        mainFrm.AddTrayIcon(true);
+    SingleInstance instance(SingleInstance::defaultLockPath());
+    StartUp startUp(instance, settingsFile, state.settings, clock, prompter, ProgramVersion::current(), [&] {
+        mainFrm.Form_Load(clock.now().date(), exitWhenReady || QSystemTrayIcon::isSystemTrayAvailable());
+    });
+    // A second start ends here, silently.
+    if (!startUp.run())
+        return 0;
+    // An end asked for during the start (a signal while a message box waited) has run the exit
+    // sequence already; the event loop it ended was not the program's own yet.
+    if (mainFrm.exiting())
+        return 0;
+    mainFrm.setSplash(startUp.splash());
+    if (exitWhenReady)
         QTimer::singleShot(0, &app, &QCoreApplication::quit);
-    } else {
-        mainFrm.AddTrayIcon();
-    }
     return app.exec();
 }

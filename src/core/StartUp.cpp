@@ -48,9 +48,12 @@ bool StartUp::run()
         return false;
 
     splash_ = new Splash(settings_, version_);
-    if (settings_.readInt16(u"Configuration"_s, u"Splash"_s, 1) == 1)
+    // The wait lets the splash window be painted; without one there is nothing to wait for, and a
+    // start should not take a second longer for it.
+    if (settings_.readInt16(u"Configuration"_s, u"Splash"_s, 1) == 1) {
         splash_->show();
-    waitForPaint();
+        waitForPaint();
+    }
 
     if (isFirstRun(settings_)) {
         auto* welcome = new Welcome(settings_, memory_, prompter_, loadMainWindow_);

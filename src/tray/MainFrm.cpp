@@ -3,6 +3,7 @@
 #include "core/NumberFormat.h"
 #include "core/ProgramState.h"
 #include "core/SettingsFile.h"
+#include "core/StartUpSteps.h"
 #include "diagnostics/Stat.h"
 #include "localisation/StringTable.h"
 #include "metering/DialStatus.h"
@@ -518,8 +519,23 @@ void MainFrm::HangUpAll()
     ras_.HangUpAll();
 }
 
+void MainFrm::Form_Load(const QDate& today, bool trayAvailable)
+{
+    const StartUpServices services { [this] { sounds_.RegisterSoundEvents(); },
+        [this] { return sounds_.installSounds(); },
+        [this](const QString& event) { sounds_.PlayEventSound(event); }, [this] { ShowConfig_Click(); } };
+    runFirstRunAndOpen(settings_, state_.settings.Language, strings_, prompter_, services);
+    putStoredCounters(state_, format_, today);
+    if (meter_)
+        meter_->dialStatus().showTexts();
+    AddTrayIcon(trayAvailable);
+}
+
 void MainFrm::exitProgram()
 {
+    // The exit command, a signal from outside and the event loop's end may each ask for it.
+    if (std::exchange(exiting_, true))
+        return;
     playEventSound(QStringLiteral("Close"));
     if (state_.meter.GlblOnline == 1)
         hangUp(QStringLiteral("Log"));
@@ -536,6 +552,12 @@ void MainFrm::exitProgram()
     trayIcon_.hide();
     emit trayIconRemoved();
     hide();
+    // A message box still waiting for its answer (the start's, when a signal came meanwhile) would
+    // hold the end up for good: it is closed as its close button would close it.
+    while (QWidget* modal = QApplication::activeModalWidget()) {
+        if (!modal->close())
+            break;
+    }
     QCoreApplication::quit();
 }
 

@@ -61,9 +61,15 @@ public:
     void AddTrayIcon(bool trayAvailable = QSystemTrayIcon::isSystemTrayAvailable());
     /// The tray's message handler.
     void picNotifier_MouseMove(int message);
-    /// The exit sequence: sound, the running call hung up and logged, every window hidden, the
-    /// tray icon removed, and the event loop told to end.
+    /// The main window's load at start-up: the first run's steps and the "Open" sound, the stored
+    /// counters on the status window (the day's only when the last call was today), and the tray
+    /// icon in its offline form.
+    void Form_Load(const QDate& today, bool trayAvailable = QSystemTrayIcon::isSystemTrayAvailable());
+    /// The exit sequence, once however often it is asked for: sound, the running call hung up and logged,
+    /// every window hidden, the tray icon removed, and the event loop told to end.
     void exitProgram();
+    /// Whether the exit sequence has run (also before the event loop was started).
+    bool exiting() const { return exiting_; }
 
     QSystemTrayIcon& trayIcon() { return trayIcon_; }
     /// The figure shown in the dial items and buttons: each named scheme's minute price now.
@@ -174,6 +180,7 @@ private:
     MeterWindows* meter_ = nullptr;
     StartList* startList_ = nullptr;
     QPointer<QWidget> splash_;
+    bool exiting_ = false;
     QPointer<QWidget> about_;
     QSystemTrayIcon trayIcon_;
     bool busy_ = false;
