@@ -59,7 +59,7 @@ TEST(FirstRunTest, RegistersAndAsksOnceInEitherLanguageAndReportsAFailedInstall)
     for (const auto& c : cases) {
         TempFolder temp;
         ProfileFile profile(temp.file(u"Ringtally.ini"_s));
-        const NumberFormat format(QLocale(QLocale::Danish));
+        const NumberFormat format { QLocale(QLocale::Danish) };
         SettingsFile settings(profile, format);
         ScriptedPrompter prompter;
         QStringList calls;
