@@ -68,7 +68,6 @@ void Splash::Form_Load(const SettingsFile& settings, ProgramVersion version)
 {
     const QString word = languageWord(settings.ReadIni(u"Configuration"_s, u"Language"_s, u"A"_s));
     Loading->setText(u"Initialising "_s + word + u" version, please wait..."_s);
-    Timer2.start();
 
     const QString name
         = u"Ringtally %1.%2 (%3)"_s.arg(version.major).arg(version.minor).arg(version.revision);
@@ -90,6 +89,20 @@ void Splash::Hideme_Timer()
     Hideme.stop();
     hide();
     deleteLater();
+}
+
+// The label blinks while the window is there to see: a splash window loaded but not shown (the
+// "Splash" setting off, or a start held up by a message box) wakes the program for nothing.
+void Splash::showEvent(QShowEvent* event)
+{
+    QFrame::showEvent(event);
+    Timer2.start();
+}
+
+void Splash::hideEvent(QHideEvent* event)
+{
+    QFrame::hideEvent(event);
+    Timer2.stop();
 }
 
 } // namespace ringtally

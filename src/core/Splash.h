@@ -43,6 +43,10 @@ public:
     /// Disables itself, hides the window and unloads it.
     void Hideme_Timer();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
 private:
     void Form_Load(const SettingsFile& settings, ProgramVersion version);
 };

@@ -52,6 +52,7 @@ TEST_F(StartUpTest, FirstRunWaitsForTheLanguageAndTheNextRunGoesStraightOn)
     EXPECT_EQ(clock.now().time(), QTime(12, 0, 1)) << "the wait for the paint ends at the next second";
     EXPECT_TRUE(first->splashVisible());
     EXPECT_TRUE(first->splash()->Hideme.isActive());
+    EXPECT_TRUE(first->splash()->Timer2.isActive());
     Welcome* welcome = first->welcome();
     ASSERT_NE(welcome, nullptr);
     EXPECT_EQ(mainWindowLoads, 0);
@@ -84,6 +85,7 @@ TEST_F(StartUpTest, SplashSettingZeroLoadsTheSplashWithoutShowingIt)
     ASSERT_NE(routine->splash(), nullptr);
     EXPECT_FALSE(routine->splashVisible());
     EXPECT_EQ(clock.steadyMs(), before); // nothing to paint, so no wait for it
+    EXPECT_FALSE(routine->splash()->Timer2.isActive()); // and no blinking to wake the program
     EXPECT_EQ(mainWindowLoads, 1);
 }
 
