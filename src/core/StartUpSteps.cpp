@@ -4,9 +4,8 @@
 #include "core/ProgramState.h"
 #include "core/SettingsFile.h"
 #include "localisation/StringTable.h"
+#include "metering/PriceEngine.h"
 #include "platform/Prompter.h"
-
-#include <cmath>
 
 namespace ringtally {
 
@@ -18,16 +17,6 @@ const QString kConfiguration = u"Configuration"_s;
 const QString kFirstRun = u"First run?"_s;
 // The error number of a failed file access, as the program's other file errors give it.
 constexpr int kFileAccessError = 75;
-
-QString twoDigits(qint64 value)
-{
-    return QString::number(value).rightJustified(2, u'0');
-}
-
-qint64 cents(double price)
-{
-    return std::llround(price * 100);
-}
 
 } // namespace
 
@@ -63,22 +52,8 @@ void runFirstRunAndOpen(SettingsFile& settings, quint8 language, const StringTab
 
 void putStoredCounters(ProgramState& state, const NumberFormat& format, const QDate& today)
 {
-    const Settings& s = state.settings;
-    StatusTexts& t = state.texts;
-    MeterFigures& f = state.figures;
-    t.TotTimer = twoDigits(s.TotalHours);
-    t.TotMinutter = twoDigits(s.TotalMinutes);
-    t.TotPris = format.formatFixed(s.TotalPrice, 2);
-    f.totalMinutes = qint64(s.TotalHours) * 60 + s.TotalMinutes;
-    f.totalPriceCents = cents(s.TotalPrice);
-
-    const bool today_ = s.LastCallDate == today;
-    t.DagTimer = twoDigits(today_ ? s.LastCallHours : 0);
-    t.DagMinutter = twoDigits(today_ ? s.LastCallMinutes : 0);
-    // Zero in the user's number format, as the rest of the window shows it ("0.00" in English).
-    t.DagPris = format.formatFixed(today_ ? s.LastCallPrice : 0, 2);
-    f.dayMinutes = today_ ? qint64(s.LastCallHours) * 60 + s.LastCallMinutes : 0;
-    f.dayPriceCents = today_ ? cents(s.LastCallPrice) : 0;
+    // The rows a call shows at its start, with no call: the day's counters only from today.
+    showDayAndTotal(state, format, 0, 0, 0, state.settings.LastCallDate == today);
 }
 
 } // namespace ringtally

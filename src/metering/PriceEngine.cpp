@@ -64,6 +64,26 @@ QString counterOverflowText(qint64 value)
     return QStringLiteral("Overflow: %1 does not fit the stored counter.").arg(value);
 }
 
+void showDayAndTotal(ProgramState& state, const NumberFormat& format, qint64 seconds, qint64 minutes,
+    double shownPrice, bool dayCounts)
+{
+    StatusTexts& t = state.texts;
+    const Settings& s = state.settings;
+    const qint64 dayMinutes = minutes + (dayCounts ? qint64(s.LastCallHours) * 60 + s.LastCallMinutes : 0);
+    const double dayPrice = shownPrice + (dayCounts ? s.LastCallPrice : 0);
+    t.DagTimer = twoDigits(dayMinutes / 60);
+    t.DagMinutter = twoDigits(dayMinutes - wholeNumberIn(t.DagTimer) * 60);
+    t.DagPris = format.formatFixed(dayPrice, 2);
+    const qint64 totalMinutes = minutes + qint64(s.TotalHours) * 60 + s.TotalMinutes;
+    const double totalPrice = shownPrice + s.TotalPrice;
+    t.TotTimer = twoDigits(totalMinutes / 60);
+    t.TotMinutter = twoDigits(totalMinutes - wholeNumberIn(t.TotTimer) * 60);
+    t.TotPris = format.formatFixed(totalPrice, 2);
+
+    state.figures = { seconds, minutes, cents(shownPrice), dayMinutes, cents(dayPrice), totalMinutes,
+        cents(totalPrice) };
+}
+
 PriceEngine::PriceEngine(
     ProgramState& state, const Clock& clock, const NumberFormat& format, MeterEvents& events)
     : state_(state), clock_(clock), format_(format), events_(events)
@@ -156,7 +176,7 @@ void PriceEngine::startCall(qint16 scheme)
     t.NuvTimer = t.NuvMinutter = QStringLiteral("00");
     t.setSek(QStringLiteral("00"));
     t.NuvPris = format_.formatFixed(0, 2);
-    showDayAndTotal(0, 0, 0);
+    showDayAndTotal(state_, format_, 0, 0, 0);
 
     // The meter counts whole seconds from the second the call started, as the clock it was
     // designed for did; the steady clock measures them.
@@ -187,25 +207,6 @@ QString PriceEngine::FindTaskbar(int type) const
     }
     return priceLabel_ + u' ' + *price + QStringLiteral("  ") + timeLabel_ + u' ' + *hours + u':' + *minutes
         + u':' + t.Sek;
-}
-
-void PriceEngine::showDayAndTotal(qint64 seconds, qint64 minutes, double shownPrice)
-{
-    StatusTexts& t = state_.texts;
-    const Settings& s = state_.settings;
-    const qint64 dayMinutes = minutes + qint64(s.LastCallHours) * 60 + s.LastCallMinutes;
-    const double dayPrice = shownPrice + s.LastCallPrice;
-    t.DagTimer = twoDigits(dayMinutes / 60);
-    t.DagMinutter = twoDigits(dayMinutes - wholeNumberIn(t.DagTimer) * 60);
-    t.DagPris = format_.formatFixed(dayPrice, 2);
-    const qint64 totalMinutes = minutes + qint64(s.TotalHours) * 60 + s.TotalMinutes;
-    const double totalPrice = shownPrice + s.TotalPrice;
-    t.TotTimer = twoDigits(totalMinutes / 60);
-    t.TotMinutter = twoDigits(totalMinutes - wholeNumberIn(t.TotTimer) * 60);
-    t.TotPris = format_.formatFixed(totalPrice, 2);
-
-    state_.figures = { seconds, minutes, cents(shownPrice), dayMinutes, cents(dayPrice), totalMinutes,
-        cents(totalPrice) };
 }
 
 void PriceEngine::tick()
@@ -280,7 +281,7 @@ void PriceEngine::tick()
     const double shownPrice = format_.parseFraction(t.NuvPris).value_or(0);
 
     // 12-13: today and the total.
-    showDayAndTotal(elapsed - minutes * 60, minutes, shownPrice);
+    showDayAndTotal(state_, format_, elapsed - minutes * 60, minutes, shownPrice);
 
     // 14-15: the task-bar text, fixed or cycling through current, day, total and nothing.
     QString taskbar;

@@ -16,6 +16,12 @@ std::optional<qint16> fitsCounter(qint64 value);
 /// The description of the error (number 6) shown when a counter does not fit.
 QString counterOverflowText(qint64 value);
 
+/// Writes the day and total rows, texts and figures, from the stored counters plus a call's
+/// seconds, whole minutes and shown price; the day's stored counters count only when dayCounts
+/// (the last call was today).
+void showDayAndTotal(ProgramState& state, const NumberFormat& format, qint64 seconds, qint64 minutes,
+    double shownPrice, bool dayCounts = true);
+
 /// Prices the running call once a second by the tariff of its scheme and writes the figures into
 /// the status window's texts, and the same figures as numbers into ProgramState::figures. Needs no
 /// widgets: the status window runs tick() from its Timer1.
@@ -44,7 +50,6 @@ public:
     QString FindTaskbar(int type) const;
 
 private:
-    void showDayAndTotal(qint64 seconds, qint64 minutes, double shownPrice);
     void splitAtMidnight(const QDateTime& now, double carriedPrice);
     void reportOverflow(qint64 value);
 
