@@ -39,6 +39,8 @@
 #include <QDir>
 #include <QTimer>
 
+#include <optional>
+
 using namespace ringtally;
 
 int main(int argc, char** argv)
@@ -88,35 +90,50 @@ int main(int argc, char** argv)
     NoDialer dialer;
     NoConfigWindow configWindow;
     XdgDesktop desktop;
-    MainFrm mainFrm(state, settingsFile, numberFormat, strings, prompter, sounds, ras, desktop, dialer,
-        configWindow, folder);
-    StartList startList(
-        settingsFile, state, processStarter, windowTitles, clock, prompter, sounds, mainFrm.startListGate());
-    MeterWindows meter(state, settingsFile, callLog, clock, prompter, strings, numberFormat, mainFrm);
-    mainFrm.setMeterWindows(&meter);
-    mainFrm.setStartList(&startList);
 
-    // The windows stay, hidden, until the exit command ends the event loop. The exit sequence
-    // also runs when the session ends or a signal asks the program to end, so a running call is
-    // logged and its totals saved.
+    // The windows are made when the main window loads: after the first run's language choice, so
+    // that every window speaks the chosen language. They stay, hidden, until the exit command ends
+    // the event loop.
+    std::optional<MainFrm> mainFrm;
+    std::optional<StartList> startList;
+    std::optional<MeterWindows> meter;
+    SingleInstance instance(SingleInstance::defaultLockPath());
+    std::optional<StartUp> startUp;
+    const auto loadMainWindow = [&](bool trayAvailable) {
+        mainFrm.emplace(state, settingsFile, numberFormat, strings, prompter, sounds, ras, desktop, dialer,
+            configWindow, folder);
+        startList.emplace(settingsFile, state, processStarter, windowTitles, clock, prompter, sounds,
+            mainFrm->startListGate());
+        meter.emplace(state, settingsFile, callLog, clock, prompter, strings, numberFormat, *mainFrm);
+        mainFrm->setMeterWindows(&*meter);
+        mainFrm->setStartList(&*startList);
+        mainFrm->setSplash(startUp->splash());
+        mainFrm->Form_Load(clock.now().date(), trayAvailable);
+    };
+
+    // The exit sequence also runs when the session ends or a signal asks the program to end, so a
+    // running call is logged and its totals saved. Before the main window loads there is nothing
+    // to save.
     QApplication::setQuitOnLastWindowClosed(false);
     ExitRequests exitRequests;
-    QObject::connect(&exitRequests, &ExitRequests::exitRequested, &mainFrm, &MainFrm::exitProgram);
+    QObject::connect(&exitRequests, &ExitRequests::exitRequested, &app, [&] {
+        if (mainFrm)
+            mainFrm->exitProgram();
+        else
+            QCoreApplication::quit();
+    });
 
     // For measuring a whole start: quit as soon as the icon is up and the event loop runs.
     const bool exitWhenReady = app.arguments().contains(QStringLiteral("--exit-when-ready"));
-    SingleInstance instance(SingleInstance::defaultLockPath());
-    StartUp startUp(instance, settingsFile, state.settings, clock, prompter, ProgramVersion::current(), [&] {
-        mainFrm.Form_Load(clock.now().date(), exitWhenReady || QSystemTrayIcon::isSystemTrayAvailable());
-    });
+    startUp.emplace(instance, settingsFile, state.settings, clock, prompter, ProgramVersion::current(),
+        [&] { loadMainWindow(exitWhenReady || QSystemTrayIcon::isSystemTrayAvailable()); });
     // A second start ends here, silently.
-    if (!startUp.run())
+    if (!startUp->run())
         return 0;
     // An end asked for during the start (a signal while a message box waited) has run the exit
     // sequence already; the event loop it ended was not the program's own yet.
-    if (mainFrm.exiting())
+    if (mainFrm && mainFrm->exiting())
         return 0;
-    mainFrm.setSplash(startUp.splash());
     if (exitWhenReady)
         QTimer::singleShot(0, &app, &QCoreApplication::quit);
     return app.exec();

@@ -74,9 +74,6 @@ MainFrm::MainFrm(ProgramState& state, SettingsFile& settings, const NumberFormat
         applyEnglishTexts();
     // The menu bar shows every item whatever the font: no item hides behind an overflow button.
     setMinimumWidth(qMax(minimumSizeHint().width(), menuBar()->sizeHint().width()));
-    // The check box starts as the user last left it.
-    RunProgramsInList->setChecked(settings_.readInt16(kConfiguration, QStringLiteral("Run progs "), 0) == 1);
-    RunProgramsInList_Click();
     trayIcon_.setIcon(OfflineImg);
     trayIcon_.setContextMenu(mnuPopMenu);
     connect(&trayIcon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
@@ -132,7 +129,10 @@ void MainFrm::createMenus()
 {
     ShowConfig = menuBar()->addAction(QStringLiteral("&Opsætning"), this, &MainFrm::ShowConfig_Click);
     MenuShowLog = menuBar()->addAction(QStringLiteral("&Log og totaler"), this, &MainFrm::MenuShowLog_Click);
-    Help = menuBar()->addMenu(QStringLiteral("&Hjælp"));
+    // The help menu stands at the right end of the menu bar, in a bar of its own in the corner.
+    auto* helpBar = new QMenuBar(menuBar());
+    Help = helpBar->addMenu(QStringLiteral("&Hjælp"));
+    menuBar()->setCornerWidget(helpBar, Qt::TopRightCorner);
     ShowHelpIndex = Help->addAction(QStringLiteral("&Indhold"), this, &MainFrm::openHelpIndex);
     ShowAbout = Help->addAction(QStringLiteral("&Om"), this, &MainFrm::showAbout);
 
@@ -234,15 +234,16 @@ void MainFrm::AddTrayIcon(bool trayAvailable)
 {
     trayIcon_.setIcon(OfflineImg);
     trayIcon_.setToolTip(QStringLiteral("Ringtally"));
+    inTray_ = trayAvailable;
     if (trayAvailable) {
         trayIcon_.show();
         return;
     }
-    // Without a tray the program would run with no way in: the main window takes the icon's place.
+    // Without a tray the program would run with no way in: the main window takes the icon's place,
+    // and minimising it leaves it on the task bar instead of hiding it.
     prompter_.ask({ QStringLiteral("Ringtally"),
         english_
-            ? QStringLiteral("This desktop has no system tray. Ringtally shows its main window instead; "
-                             "minimising it hides the program until it is started again.")
+            ? QStringLiteral("This desktop has no system tray. Ringtally shows its main window instead.")
             : QStringLiteral("Skrivebordet har intet systembakke-område. Ringtally viser sit hovedvindue "
                              "i stedet."),
         PromptIcon::Information, PromptButtons::Ok });
@@ -524,11 +525,23 @@ void MainFrm::Form_Load(const QDate& today, bool trayAvailable)
     const StartUpServices services { [this] { sounds_.RegisterSoundEvents(); },
         [this] { return sounds_.installSounds(); },
         [this](const QString& event) { sounds_.PlayEventSound(event); }, [this] { ShowConfig_Click(); } };
+    // The window's texts were chosen when it was made, after the language was.
+    settings_.LoadSettings(state_.settings);
     runFirstRunAndOpen(settings_, state_.settings.Language, strings_, prompter_, services);
+    if (meter_)
+        meter_->dialStatus().SkiftTaskbar(
+            settings_.readInt16(kConfiguration, QStringLiteral("TaskbarType"), 2));
+    // The check box starts as the user last left it.
+    RunProgramsInList->setChecked(settings_.readInt16(kConfiguration, QStringLiteral("Run progs "), 0) != 0);
+    RunProgramsInList_Click();
     putStoredCounters(state_, format_, today);
     if (meter_)
         meter_->dialStatus().showTexts();
+    Form_Activate();
     AddTrayIcon(trayAvailable);
+    if (inTray_)
+        hide();
+    SkiftPopupMenu();
 }
 
 void MainFrm::exitProgram()
@@ -571,7 +584,7 @@ bool MainFrm::event(QEvent* event)
 void MainFrm::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && isMinimized())
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && inTray_)
         hide();
 }
 

@@ -61,9 +61,10 @@ public:
     void AddTrayIcon(bool trayAvailable = QSystemTrayIcon::isSystemTrayAvailable());
     /// The tray's message handler.
     void picNotifier_MouseMove(int message);
-    /// The main window's load at start-up: the first run's steps and the "Open" sound, the stored
-    /// counters on the status window (the day's only when the last call was today), and the tray
-    /// icon in its offline form.
+    /// The main window's load at start-up: the settings read, the first run's steps and the "Open"
+    /// sound, the task-bar figure and the start-list switch as stored, the stored counters on the
+    /// status window (the day's only when the last call was today), the dial buttons, and the tray
+    /// icon in its offline form with this window hidden (shown instead when there is no tray).
     void Form_Load(const QDate& today, bool trayAvailable = QSystemTrayIcon::isSystemTrayAvailable());
     /// The exit sequence, once however often it is asked for: sound, the running call hung up and logged,
     /// every window hidden, the tray icon removed, and the event loop told to end.
@@ -184,6 +185,7 @@ private:
     QPointer<QWidget> about_;
     QSystemTrayIcon trayIcon_;
     bool busy_ = false;
+    bool inTray_ = false; // the icon is in a tray, so hiding the window leaves a way back
     bool english_ = false;
 };
 

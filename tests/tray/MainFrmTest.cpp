@@ -1,5 +1,6 @@
 #include "tray/MainFrm.h"
 
+#include "core/ExitRequests.h"
 #include "core/SettingsFile.h"
 #include "localisation/StringTable.h"
 #include "metering/CallLog.h"
@@ -8,6 +9,7 @@
 #include "metering/TrayInfo.h"
 #include "platform/Desktop.h"
 #include "platform/linux/XdgDesktop.h"
+#include "tray/About.h"
 #include "tray/ConfigWindow.h"
 #include "tray/Dialer.h"
 #include "tray/EventSounds.h"
@@ -24,13 +26,16 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 
 #include <QMenuBar>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <optional>
 
 namespace ringtally {
@@ -231,6 +236,60 @@ TEST_F(MainFrmTest, ExitLogsTheRunningCallBeforeTheIconGoes)
     EXPECT_EQ(state.meter.GlblOnline, 0);
 }
 
+TEST_F(MainFrmTest, ASignalWithACallRunningLogsItBeforeTheProgramEnds)
+{
+    setSchemes({ { { u"A"_s, 1.0 }, { QString(), 0 }, { QString(), 0 } } });
+    ExitRequests requests;
+    QObject::connect(&requests, &ExitRequests::exitRequested, &frm, &MainFrm::exitProgram);
+    QSignalSpy iconRemoved(&frm, &MainFrm::trayIconRemoved);
+    state.meter.GlblOnline = 1;
+    meter.startCall(0);
+    clock.advanceMs(60'000);
+    meter.dialStatus().Timer1_Timer();
+
+    std::raise(SIGTERM);
+    ASSERT_TRUE(iconRemoved.count() == 1 || iconRemoved.wait(5000));
+    EXPECT_EQ(logContents().count('\n'), 1) << logContents().constData();
+    // A minute at 1 kr: the running total is saved with the call.
+    EXPECT_EQ(settings.ReadIni(u"Total"_s, u"Price"_s, QString()), u"1"_s);
+    EXPECT_EQ(state.meter.GlblOnline, 0);
+}
+
+TEST_F(MainFrmTest, TheLoadPutsTheStoredChoicesInPlaceAndEndsHiddenInTheTray)
+{
+    setSchemes({ { { u"A"_s, 0.5 }, { u"B"_s, 0.25 }, { QString(), 0 } } });
+    for (const auto& [key, value] : { std::pair { u"First run?"_s, 0 }, { u"TaskbarType"_s, 3 },
+             { u"Run progs "_s, 1 }, { u"Number of progs "_s, 1 } })
+        ASSERT_TRUE(settings.WriteIni(u"Configuration"_s, key, value).ok());
+    frm.show();
+    frm.Form_Load(clock.now().date(), true);
+
+    EXPECT_EQ(meter.dialStatus().taskbarFigure(), 3);
+    EXPECT_TRUE(frm.RunProgramsInList->isChecked() && frm.PopupRunProgramsInList->isChecked());
+    EXPECT_EQ(frm.CmdDial[1]->text(), u"B (0,25)"_s);
+    EXPECT_TRUE(frm.trayIcon().isVisible() && frm.PopupDial[0]->isVisible());
+    EXPECT_FALSE(frm.isVisible());
+    EXPECT_TRUE(prompter.shown().isEmpty());
+
+    // The help menu stands at the right end of the menu bar.
+    frm.PopupShowMain->trigger();
+    const QWidget* helpBar = frm.menuBar()->cornerWidget(Qt::TopRightCorner);
+    ASSERT_TRUE(helpBar && helpBar->actions().contains(frm.Help->menuAction()));
+    EXPECT_EQ(helpBar->mapTo(&frm, helpBar->rect().topRight()).x(), frm.menuBar()->geometry().right());
+    // Minimising hides the window, which the icon brings back.
+    frm.setWindowState(Qt::WindowMinimized);
+    EXPECT_FALSE(frm.isVisible());
+}
+
+TEST_F(MainFrmTest, AboutShowsTheNameAndVersion)
+{
+    frm.ShowAbout->trigger();
+    const auto* about = frm.findChild<About*>();
+    ASSERT_TRUE(about && about->isVisible());
+    EXPECT_EQ(about->findChild<QLabel*>(u"Version"_s)->text(),
+        u"<b>Ringtally "_s + QStringLiteral(RINGTALLY_VERSION) + u"</b>"_s);
+}
+
 TEST_F(MainFrmTest, AClickTogglesTheStatusWindowAndStoresWhereItStands)
 {
     DialStatus& status = meter.dialStatus();
@@ -252,6 +311,9 @@ TEST_F(MainFrmTest, WithoutATrayTheMainWindowShowsInstead)
     EXPECT_TRUE(second.isVisible());
     EXPECT_FALSE(second.trayIcon().isVisible());
     EXPECT_EQ(prompter.shown().size(), 1);
+    // With no icon to bring it back, minimising leaves the window on the task bar.
+    second.setWindowState(Qt::WindowMinimized);
+    EXPECT_TRUE(second.isVisible());
 
     // Every menu bar item has room in either language: none hides behind an extension button.
     for (const quint8 language : { 0, 1 }) {
