@@ -209,7 +209,8 @@ void DialStatus::Form_Load()
     setShowInTitle(storedShowInTitle());
     move(twipsToPixels(settings_.readFraction(kConfiguration, QStringLiteral("Dialstat Left Cord"), 0)),
         twipsToPixels(settings_.readFraction(kConfiguration, QStringLiteral("Dialstat Top Cord"), 0)));
-    ArrangerElementer();
+    // The rows are arranged when the window is first shown: measuring text loads the fonts, which
+    // would otherwise hold up every start of the program.
 }
 
 void DialStatus::applyEnglishTexts()
@@ -254,7 +255,8 @@ void DialStatus::showTexts()
         SekNr[i]->setText(t.SekNr[i]);
     NuvMinPrislbl->setText(t.NuvMinPrislbl);
     Opkaldstypelbl->setText(t.Opkaldstypelbl);
-    widenToFit();
+    if (arranged_)
+        widenToFit();
 }
 
 void DialStatus::Form_Activate()
@@ -269,6 +271,7 @@ void DialStatus::Form_Activate()
 
 void DialStatus::ArrangerElementer()
 {
+    arranged_ = true;
     const int rowTwips = rowHeightTwips();
     int top = 0;
     int ticked = 0;

@@ -175,6 +175,7 @@ private:
     bool showInTask_ = false;
     bool showInTitle_ = false;
     int taskbarFigure_ = 0;
+    bool arranged_ = false; // the rows have been arranged once, as the window is shown first
 };
 
 } // namespace ringtally

@@ -21,13 +21,14 @@ MeterWindows::MeterWindows(ProgramState& state, SettingsFile& settings, const Ca
       callLog_(callLog),
       prompter_(prompter),
       offline_(offline),
+      clock_(clock),
+      format_(format),
       engine_(state, clock, format, *this),
       callEnd_(state, settings, callLog, clock, prompter, *this),
       dialStatus_(std::make_unique<DialStatus>(state, settings, engine_, callEnd_, strings, format)),
       priceWarn_(std::make_unique<PriceWarn>(state, strings, format)),
       titleInfo_(std::make_unique<TitleInfo>(state, settings, strings)),
-      trayInfo_(std::make_unique<TrayInfo>()),
-      stat_(std::make_unique<Stat>(state, engine_, clock, format))
+      trayInfo_(std::make_unique<TrayInfo>())
 {
     connectWindows();
 }
@@ -194,8 +195,27 @@ void MeterWindows::focusStatusWindow()
     dialStatus_->activateWindow();
 }
 
+Stat& MeterWindows::stat()
+{
+    // Made when first asked for: its text field loads the fonts, which would otherwise hold up
+    // every start of the program.
+    if (!stat_)
+        stat_ = std::make_unique<Stat>(state_, engine_, clock_, format_);
+    return *stat_;
+}
+
+void MeterWindows::hideAll()
+{
+    for (QWidget* window : std::initializer_list<QWidget*> {
+             dialStatus_.get(), priceWarn_.get(), stat_.get(), titleInfo_.get(), trayInfo_.get() }) {
+        if (window)
+            window->hide();
+    }
+}
+
 void MeterWindows::showStateWindow()
 {
+    stat();
     stat_->Update_Click();
     stat_->show();
     stat_->raise();

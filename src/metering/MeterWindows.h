@@ -41,7 +41,9 @@ public:
     PriceWarn& priceWarn() { return *priceWarn_; }
     TitleInfo& titleInfo() { return *titleInfo_; }
     TrayInfo& trayInfo() { return *trayInfo_; }
-    Stat& stat() { return *stat_; }
+    Stat& stat();
+    /// Hides every window of the meter, as the program ends.
+    void hideAll();
 
     /// The windows' side of a call start: the meter's start values, the hang-up items, the
     /// caption, the figure, the status, task-bar and floating windows as the settings ask, and
@@ -80,6 +82,8 @@ private:
     const CallLog& callLog_;
     Prompter& prompter_;
     OfflineServices& offline_;
+    const Clock& clock_;
+    const NumberFormat& format_;
     PriceEngine engine_;
     CallEnd callEnd_;
     // The windows refer to the engine and the call end; declared after them, they go first.
@@ -87,7 +91,7 @@ private:
     std::unique_ptr<PriceWarn> priceWarn_;
     std::unique_ptr<TitleInfo> titleInfo_;
     std::unique_ptr<TrayInfo> trayInfo_;
-    std::unique_ptr<Stat> stat_;
+    std::unique_ptr<Stat> stat_; // made when first shown
 };
 
 } // namespace ringtally

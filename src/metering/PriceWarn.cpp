@@ -40,7 +40,6 @@ PriceWarn::PriceWarn(
     setWindowTitle(QStringLiteral("Advarsel!"));
     Image1 = new QLabel(this);
     const int imageSize = twipsToPixels(kImageSizeTwips);
-    Image1->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(imageSize, imageSize));
     Image1->setGeometry(twipsToPixels(kMarginTwips), twipsToPixels(kMarginTwips), imageSize, imageSize);
 
     Test = new QLabel(this);
@@ -55,7 +54,8 @@ PriceWarn::PriceWarn(
         setWindowTitle(strings_.text(StringId::PriceWarn_Caption));
         OK->setText(strings_.menuText(StringId::PriceWarn_OK));
     }
-    Form_Activate();
+    // The picture and the text's layout wait for the first warning: looking up the desktop's icon
+    // theme and loading the fonts would otherwise hold up every start of the program.
 }
 
 QString PriceWarn::buildText() const
@@ -73,6 +73,10 @@ QString PriceWarn::buildText() const
 
 void PriceWarn::Form_Activate()
 {
+    if (Image1->pixmap().isNull()) {
+        const int imageSize = Image1->width();
+        Image1->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(imageSize, imageSize));
+    }
     const QString text = buildText();
     if (text == Test->text())
         return;

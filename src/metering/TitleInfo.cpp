@@ -17,6 +17,8 @@
 
 #include <cmath>
 
+#include <utility>
+
 namespace ringtally {
 
 namespace {
@@ -123,10 +125,6 @@ void TitleInfo::Form_Load()
 {
     if (usesEnglish(state_.settings.Language))
         useEnglishTexts();
-    // The window starts at the size of its design text and grows from there.
-    Info->adjustSize();
-    resize(twipsToPixels(pixelsToTwips(Info->width()) + kExtraWidthTwips),
-        twipsToPixels(pixelsToTwips(Info->height()) + kExtraHeightTwips));
     Form_Activate();
 }
 
@@ -149,8 +147,21 @@ void TitleInfo::useEnglishTexts()
 void TitleInfo::setInfoText(const QString& text)
 {
     Info->setText(text);
+    if (!sized_) {
+        fitInfo();
+        return;
+    }
     Info->adjustSize();
     growToFitInfo();
+}
+
+void TitleInfo::fitInfo()
+{
+    if (std::exchange(sized_, true))
+        return;
+    Info->adjustSize();
+    resize(twipsToPixels(pixelsToTwips(Info->width()) + kExtraWidthTwips),
+        twipsToPixels(pixelsToTwips(Info->height()) + kExtraHeightTwips));
 }
 
 void TitleInfo::growToFitInfo()
@@ -311,6 +322,11 @@ bool TitleInfo::event(QEvent* event)
 {
     if (event->type() == QEvent::WindowActivate)
         Form_Activate();
+    // The window starts at the size of its text and grows from there. It is sized as it is first
+    // shown, or first given a text: measuring text loads the fonts, which would otherwise hold up
+    // every start of the program.
+    if (event->type() == QEvent::Show)
+        fitInfo();
     // A second task-bar button beside the task-bar window's would only confuse.
     if (event->type() == QEvent::Show)
         keepOffTaskbar(*this);

@@ -111,6 +111,7 @@ protected:
 
 private:
     void Form_Load();
+    void fitInfo();
     void buildMenu();
     void useEnglishTexts();
     void growToFitInfo();
@@ -125,6 +126,7 @@ private:
     bool dragging_ = false;
     QPoint pressGlobalPx_; // the pointer at the press
     QPoint pressTopLeftPx_; // the window's top left at the press
+    bool sized_ = false; // sized to its text once, as it was first shown or given a text
 };
 
 } // namespace ringtally

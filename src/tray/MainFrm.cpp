@@ -72,8 +72,6 @@ MainFrm::MainFrm(ProgramState& state, SettingsFile& settings, const NumberFormat
     english_ = usesEnglish(state_.settings.Language);
     if (english_)
         applyEnglishTexts();
-    // The menu bar shows every item whatever the font: no item hides behind an overflow button.
-    setMinimumWidth(qMax(minimumSizeHint().width(), menuBar()->sizeHint().width()));
     trayIcon_.setIcon(OfflineImg);
     trayIcon_.setContextMenu(mnuPopMenu);
     connect(&trayIcon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
@@ -557,11 +555,8 @@ void MainFrm::exitProgram()
     if (about_)
         about_->close();
     config_.unload();
-    if (meter_) {
-        for (QWidget* window : std::initializer_list<QWidget*> { &meter_->dialStatus(), &meter_->priceWarn(),
-                 &meter_->stat(), &meter_->titleInfo(), &meter_->trayInfo() })
-            window->hide();
-    }
+    if (meter_)
+        meter_->hideAll();
     trayIcon_.hide();
     emit trayIconRemoved();
     hide();
@@ -578,6 +573,11 @@ bool MainFrm::event(QEvent* event)
 {
     if (event->type() == QEvent::WindowActivate)
         Form_Activate();
+    // The menu bar shows every item whatever the font: no item hides behind an overflow button.
+    // Measured as the window is shown, as measuring text loads the fonts, which would otherwise
+    // hold up every start of the program, mostly spent in the tray.
+    if (event->type() == QEvent::Show)
+        setMinimumWidth(qMax(minimumSizeHint().width(), menuBar()->sizeHint().width()));
     return QMainWindow::event(event);
 }
 
