@@ -153,10 +153,6 @@ void PriceEngine::startCall(qint16 scheme)
 {
     MeterState& m = state_.meter;
     Settings& s = state_.settings;
-    m.NPris = 0;
-    m.GemtPris = 0;
-    m.GemtMin = -1;
-    m.SplitDay = 0;
     m.CurrentScheme = qint16(std::clamp<int>(scheme, 0, kSchemeCount - 1));
     state_.texts.Opkaldstypelbl = s.Schemes[size_t(m.CurrentScheme)].Name;
     const QDateTime now = clock_.now();
@@ -167,7 +163,6 @@ void PriceEngine::startCall(qint16 scheme)
     }
     m.GlblOnline = 1;
     m.PriceWarned = 0;
-    m.ReducedOffset = 0;
     badPeriodStartReported_ = false;
 
     // All three rows show the call's starting figures at once, so that a call logged before its
@@ -177,13 +172,23 @@ void PriceEngine::startCall(qint16 scheme)
     t.setSek(QStringLiteral("00"));
     t.NuvPris = format_.formatFixed(0, 2);
     showDayAndTotal(state_, format_, 0, 0, 0);
+    restartCallTime(m, clock_);
+}
 
+void restartCallTime(MeterState& meter, const Clock& clock)
+{
+    meter.NPris = 0;
+    meter.GemtPris = 0;
+    meter.GemtMin = -1;
+    meter.SplitDay = 0;
+    meter.ReducedOffset = 0;
     // The meter counts whole seconds from the second the call started, as the clock it was
     // designed for did; the steady clock measures them.
-    const qint64 steady = clock_.steadyMs() - now.time().msec();
-    m.callStartSteadyMs = steady;
-    m.segmentStartSteadyMs = steady;
-    m.CallStart = now.addMSecs(-now.time().msec());
+    const QDateTime now = clock.now();
+    const qint64 steady = clock.steadyMs() - now.time().msec();
+    meter.callStartSteadyMs = steady;
+    meter.segmentStartSteadyMs = steady;
+    meter.CallStart = now.addMSecs(-now.time().msec());
 }
 
 QString PriceEngine::FindTaskbar(int type) const

@@ -22,6 +22,11 @@ QString counterOverflowText(qint64 value);
 void showDayAndTotal(ProgramState& state, const NumberFormat& format, qint64 seconds, qint64 minutes,
     double shownPrice, bool dayCounts = true);
 
+/// Starts the running call's time again from now, as a call start and a redial do: the seconds
+/// count from this second on, and the price carried over at a switch, the reduced minute prices
+/// and the 23:59 split belong to the time thrown away.
+void restartCallTime(MeterState& meter, const Clock& clock);
+
 /// Prices the running call once a second by the tariff of its scheme and writes the figures into
 /// the status window's texts, and the same figures as numbers into ProgramState::figures. Needs no
 /// widgets: the status window runs tick() from its Timer1.

@@ -13,13 +13,14 @@ public:
     qint32 StartDial() override
     {
         dials.append(QStringList { EntryName(), UserName(), Password(), PhoneNumber() }.join(u'|'));
-        return 0;
+        return startResult;
     }
     void HangUp() override { ++hangUps; }
     qint32 ConnState() const override { return state; }
 
     QStringList dials; // each dial's "entry|user|password|number", in order
     int hangUps = 0;
+    qint32 startResult = 0; // what each StartDial returns
     qint32 state = RasConnState::Disconnected;
 };
 

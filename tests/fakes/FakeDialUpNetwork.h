@@ -2,6 +2,8 @@
 
 #include "platform/DialUpNetwork.h"
 
+#include <QHash>
+
 #include <optional>
 #include <utility>
 
@@ -32,7 +34,12 @@ public:
         }
         return !connections_.empty() || stuckOnline_;
     }
-    QString errorText(qint32 error) const override { return QStringLiteral("error %1").arg(error); }
+    QString errorText(qint32 error) const override
+    {
+        if (errorTexts_)
+            return errorTexts_->value(error);
+        return QStringLiteral("error %1").arg(error);
+    }
     QString currentEntryName() const override
     {
         return connections_.empty() ? QString() : connections_.front().entryName;
@@ -46,6 +53,8 @@ public:
     void stayOnline() { stuckOnline_ = true; }
     /// Listing the connections fails from now on.
     void failConnectionListing() { connectionsFail_ = true; }
+    /// Only these error numbers have a text from now on; any other has none.
+    void knowErrors(QHash<qint32, QString> texts) { errorTexts_ = std::move(texts); }
     /// The handles hung up, in order.
     const std::vector<qint64>& hungUp() const { return hungUp_; }
 
@@ -76,6 +85,7 @@ private:
     bool stuckOnline_ = false;
     bool connectionsFail_ = false;
     std::optional<QString> failure_;
+    std::optional<QHash<qint32, QString>> errorTexts_;
     mutable int listings_ = 0;
 };
 

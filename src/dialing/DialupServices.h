@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+namespace ringtally {
+
+/// What the dial window asks of the rest of the program: the system's connections, sounds, the
+/// start list, and the status window with its meter and its call end. The main window supplies
+/// them.
+class DialupServices {
+public:
+    virtual ~DialupServices() = default;
+
+    /// Hangs up every dial-up connection of the system and waits for the line to drop.
+    virtual void HangUpAll() = 0;
+    /// Whether the system reports a dial-up connection as up.
+    virtual bool IsOnline() const = 0;
+    /// Plays a sound event ("Connect", "Error").
+    virtual void playEventSound(const QString& event) = 0;
+    /// Runs the start list's pass for the moment: connected false, the programs started when
+    /// dialing; true, those started once connected. force runs it also when the user switched the
+    /// start list off.
+    virtual void RunStartList(bool connected, bool force) = 0;
+    /// Ends the call through the status window: mode "Log" logs it, "NoLog" does not.
+    virtual void LaegPaa(const QString& mode) = 0;
+    /// Starts the status window's meter timer.
+    virtual void startMeterTimer() = 0;
+    /// Stops the status window's meter timer; the figures stand still.
+    virtual void stopMeterTimer() = 0;
+    /// The status window's caption becomes caption.
+    virtual void setStatusCaption(const QString& caption) = 0;
+};
+
+} // namespace ringtally
