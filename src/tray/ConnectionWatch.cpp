@@ -1,0 +1,187 @@
+#include "tray/ConnectionWatch.h"
+
+#include "core/ProgramState.h"
+#include "core/SettingsFile.h"
+#include "launcher/WindowTitles.h"
+#include "platform/KeyState.h"
+#include "tray/Dialer.h"
+#include "tray/RasServices.h"
+#include "tray/WatchServices.h"
+
+#include <QScopeGuard>
+
+namespace ringtally {
+
+namespace {
+
+// An entry's field as text, and as a number where an empty or unreadable field counts as 0.
+QString text(const SettingsFile& settings, const QString& list, int entry, char16_t field)
+{
+    return settings.ReadIni(list, WatchKeys::entry(entry, field), QString());
+}
+qint16 number(const SettingsFile& settings, const QString& list, int entry, char16_t field)
+{
+    return settings.readInt16(list, WatchKeys::entry(entry, field), 0);
+}
+quint8 byte(const SettingsFile& settings, const QString& list, int entry, char16_t field)
+{
+    return settings.readByte(list, WatchKeys::entry(entry, field), 0);
+}
+
+} // namespace
+
+QString WatchKeys::entry(int number, char16_t field)
+{
+    return QString::number(number) + QChar(field);
+}
+
+std::optional<qint16> schemeNamed(const Settings& settings, const QString& name)
+{
+    if (name.isEmpty())
+        return std::nullopt;
+    for (size_t j = 0; j < settings.Schemes.size(); ++j) {
+        if (settings.Schemes[j].Name == name)
+            return qint16(j);
+    }
+    return std::nullopt;
+}
+
+ConnectionWatch::ConnectionWatch(ProgramState& state, const SettingsFile& settings, const RasServices& ras,
+    const WindowTitles& titles, const KeyState& keys, Dialer& dialer, WatchServices& services)
+    : state_(state),
+      settings_(settings),
+      ras_(ras),
+      titles_(titles),
+      keys_(keys),
+      dialer_(dialer),
+      services_(services)
+{
+    KeyBoardDetect.setInterval(1000);
+    QObject::connect(&KeyBoardDetect, &QTimer::timeout, &KeyBoardDetect, [this] { KeyBoardDetect_Timer(); });
+}
+
+void ConnectionWatch::KeyBoardDetect_Timer()
+{
+    // Dial can show a message box, whose event loop keeps this timer firing: a tick inside it would
+    // see the call not yet started and start it a second time.
+    if (ticking_)
+        return;
+    ticking_ = true;
+    const auto done = qScopeGuard([this] { ticking_ = false; });
+
+    if (services_.splashVisible())
+        return;
+    if (state_.meter.GlblOnline == 0)
+        autoConnectAndAutolog();
+    hotkeys();
+    autoConnectHangUp();
+}
+
+void ConnectionWatch::autoConnectAndAutolog()
+{
+    // Once one entry has started a call the rest of this step stands down: a second Dial, or the
+    // selection window, for the connection being metered would be a second call over the first.
+    for (int n = 1; n <= state_.settings.AutoConnectCount && state_.meter.GlblOnline == 0; ++n) {
+        // An empty text would match almost any window and dial at once: such an entry watches nothing.
+        const QString title = text(settings_, WatchKeys::AutoConnect, n, u'A');
+        if (title.isEmpty() || !titleShown(title))
+            continue;
+        const std::optional<qint16> scheme
+            = schemeNamed(state_.settings, text(settings_, WatchKeys::AutoConnect, n, u'B'));
+        if (!scheme)
+            continue;
+        // An empty C counts as 0: only a "1" dials.
+        const bool alreadyOnline = number(settings_, WatchKeys::AutoConnect, n, u'C') != 1;
+        const quint8 startPrograms = byte(settings_, WatchKeys::AutoConnect, n, u'E');
+        dialer_.Dial(*scheme, alreadyOnline, startPrograms);
+    }
+    if (state_.meter.GlblOnline == 0)
+        autolog();
+}
+
+void ConnectionWatch::autolog()
+{
+    if (!ras_.IsOnline())
+        return;
+    const QString connection = ras_.GetConnectionName();
+    for (int n = 1; n <= state_.settings.NumberOfDUN; ++n) {
+        if (text(settings_, WatchKeys::Autolog, n, u'A') != connection)
+            continue;
+        // A scheme name that matches no scheme (" --- ") marks a connection never to log.
+        if (const std::optional<qint16> scheme
+            = schemeNamed(state_.settings, text(settings_, WatchKeys::Autolog, n, u'B')))
+            dialer_.Dial(*scheme, true, byte(settings_, WatchKeys::Autolog, n, u'C'));
+        return;
+    }
+    services_.showSelectionWindow();
+}
+
+void ConnectionWatch::hotkeys()
+{
+    const KeysDown down = keys_.keysDown();
+    if (!down.control || !down.shift)
+        return;
+    int key = -1; // the highest F-key held wins
+    for (size_t f = 0; f < down.function.size(); ++f) {
+        if (down.function[f])
+            key = int(f) + 1;
+    }
+    const auto& shortcuts = state_.settings.KeyboardShortcut;
+    // A switched-off scheme (no name) neither dials nor hangs up.
+    auto hasKey = [&](size_t j) { return shortcuts[j] == key && !state_.settings.Schemes[j].Name.isEmpty(); };
+
+    if (state_.meter.GlblOnline == 0 && !services_.dialWindowVisible()) {
+        for (size_t j = 0; j < shortcuts.size(); ++j) {
+            if (hasKey(j)) {
+                dialer_.Dial(qint16(j), false, 0);
+                break;
+            }
+        }
+    }
+    if (state_.meter.GlblOnline != 0 && !services_.dialWindowVisible()) {
+        for (size_t j = 0; j < shortcuts.size(); ++j) {
+            if (hasKey(j)) {
+                services_.PopupHangup_Click();
+                break;
+            }
+        }
+    }
+}
+
+void ConnectionWatch::autoConnectHangUp()
+{
+    const Settings& s = state_.settings;
+    const qint16 current = state_.meter.CurrentScheme;
+    if (state_.meter.GlblOnline == 0 || services_.dialWindowVisible() || s.AutoConnectCount <= 0
+        || current < 0 || current >= qint16(s.Schemes.size()))
+        return;
+    const QString& scheme = s.Schemes[size_t(current)].Name;
+    if (scheme.isEmpty())
+        return;
+    bool seen = false;
+    for (int n = 1; n <= s.AutoConnectCount; ++n) {
+        if (text(settings_, WatchKeys::AutoConnect, n, u'B') != scheme)
+            continue;
+        const QString title = text(settings_, WatchKeys::AutoConnect, n, u'A');
+        if (title.isEmpty())
+            continue;
+        const Result<bool> shown = titles_.WindowTitleExists(title);
+        // Windows that cannot be listed just now have not gone: the call stays up until a tick can tell.
+        if (!shown)
+            return;
+        if (shown.value()) {
+            seen = true;
+            AutoConnectHangUp_ = number(settings_, WatchKeys::AutoConnect, n, u'D') != 0;
+        }
+    }
+    if (!seen && AutoConnectHangUp_)
+        services_.LaegPaa(QStringLiteral("Log"));
+}
+
+bool ConnectionWatch::titleShown(const QString& text) const
+{
+    // Windows that cannot be listed show no title: nothing is started on a guess.
+    return titles_.WindowTitleExists(text).valueOr(false);
+}
+
+} // namespace ringtally
