@@ -10,6 +10,7 @@
 #include "core/SingleInstance.h"
 #include "core/Splash.h"
 #include "core/StartUp.h"
+#include "dialing/Dialup.h"
 #include "launcher/StartList.h"
 #include "launcher/WindowTitles.h"
 #include "localisation/StringTable.h"
@@ -21,6 +22,7 @@
 #include "platform/linux/PppPeersDialUpNetwork.h"
 #include "platform/linux/PppdDialControl.h"
 #include "platform/linux/SystemClock.h"
+#include "platform/linux/X11KeyState.h"
 #include "platform/linux/X11WindowList.h"
 #include "platform/linux/XdgDesktop.h"
 #include "platform/sim/CombinedDialUpNetwork.h"
@@ -28,12 +30,13 @@
 #include "platform/sim/SimulatedDialControl.h"
 #include "platform/sim/SimulatedLine.h"
 #include "tray/ConfigWindow.h"
-#include "tray/Dialer.h"
+#include "tray/ConnectionWatch.h"
 #include "tray/EventSounds.h"
 #include "tray/FileRegistry.h"
 #include "tray/MainFrm.h"
 #include "tray/RasServices.h"
 #include "tray/RegistryRoutines.h"
+#include "tray/SelectDUN.h"
 
 #include <QApplication>
 #include <QDir>
@@ -78,16 +81,15 @@ int main(int argc, char** argv)
     SimulatedLine demoLine;
     CombinedDialUpNetwork dialUpNetwork(systemDialUpNetwork, demoLine);
     RasServices ras(dialUpNetwork, clock);
-    // The dial window that dials through these comes later.
     PppdDialControl systemDialControl;
     SimulatedDialControl demoDialControl(demoLine);
     RoutingDialControl dialControl(systemDialControl, demoDialControl);
     X11WindowList windowList;
+    X11KeyState keyState;
     WindowTitles windowTitles(windowList);
     DesktopProcessStarter processStarter;
 
-    // Dialing and the configuration window come later; until then their commands do nothing.
-    NoDialer dialer;
+    // The configuration window comes later; until then its command does nothing.
     NoConfigWindow configWindow;
     XdgDesktop desktop;
 
@@ -97,18 +99,28 @@ int main(int argc, char** argv)
     std::optional<MainFrm> mainFrm;
     std::optional<StartList> startList;
     std::optional<MeterWindows> meter;
+    std::optional<Dialup> dialup;
+    std::optional<SelectDUN> selectDUN;
+    std::optional<ConnectionWatch> watch;
     SingleInstance instance(SingleInstance::defaultLockPath());
     std::optional<StartUp> startUp;
     const auto loadMainWindow = [&](bool trayAvailable) {
-        mainFrm.emplace(state, settingsFile, numberFormat, strings, prompter, sounds, ras, desktop, dialer,
-            configWindow, folder);
+        mainFrm.emplace(
+            state, settingsFile, numberFormat, strings, prompter, sounds, ras, desktop, configWindow, folder);
         startList.emplace(settingsFile, state, processStarter, windowTitles, clock, prompter, sounds,
             mainFrm->startListGate());
         meter.emplace(state, settingsFile, callLog, clock, prompter, strings, numberFormat, *mainFrm);
         mainFrm->setMeterWindows(&*meter);
         mainFrm->setStartList(&*startList);
         mainFrm->setSplash(startUp->splash());
+        dialup.emplace(state, settingsFile, dialControl, dialUpNetwork, *mainFrm, prompter, clock, strings);
+        mainFrm->setDialWindow(&*dialup);
+        selectDUN.emplace(state, settingsFile, ras, mainFrm->startListGate(), *mainFrm, prompter, strings);
+        watch.emplace(state, settingsFile, ras, windowTitles, keyState, *mainFrm, *mainFrm);
+        mainFrm->setWatch(&*watch, &*selectDUN);
+        ras.setWatchTimer(&watch->KeyBoardDetect);
         mainFrm->Form_Load(clock.now().date(), trayAvailable);
+        watch->KeyBoardDetect.start();
     };
 
     // The exit sequence also runs when the session ends or a signal asks the program to end, so a

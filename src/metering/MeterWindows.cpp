@@ -62,13 +62,13 @@ void MeterWindows::connectWindows()
     connect(status, &DialStatus::stateWindowRequested, this, &MeterWindows::showStateWindow);
 }
 
-void MeterWindows::startCall(qint16 scheme)
+void MeterWindows::startCall(qint16 scheme, const QString& caption)
 {
     settings_.LoadSettings(state_.settings);
     engine_.startCall(scheme);
     DialStatus& status = *dialStatus_;
     status.setHangUpItemsEnabled(true);
-    status.setWindowTitle(QStringLiteral("Ringtally - Online"));
+    status.setWindowTitle(caption);
     status.showTexts();
     status.SkiftTaskbar(state_.settings.TaskBarType);
 

@@ -46,9 +46,9 @@ public:
     void hideAll();
 
     /// The windows' side of a call start: the meter's start values, the hang-up items, the
-    /// caption, the figure, the status, task-bar and floating windows as the settings ask, and
-    /// the meter's timer.
-    void startCall(qint16 scheme);
+    /// status window's caption (the dialing text while a dial runs), the figure, the status, task-bar and
+    /// floating windows as the settings ask, and the meter's timer.
+    void startCall(qint16 scheme, const QString& caption = QStringLiteral("Ringtally - Online"));
 
     // MeterEvents
     Status appendSplitLine(const QString& line) override;

@@ -14,10 +14,4 @@ public:
     virtual void Dial(qint16 scheme, bool alreadyOnline, quint8 startPrograms) = 0;
 };
 
-/// A dialer that does nothing, until the dial window comes.
-class NoDialer : public Dialer {
-public:
-    void Dial(qint16, bool, quint8) override { }
-};
-
 } // namespace ringtally

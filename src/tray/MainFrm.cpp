@@ -5,6 +5,7 @@
 #include "core/SettingsFile.h"
 #include "core/StartUpSteps.h"
 #include "diagnostics/Stat.h"
+#include "dialing/Dialup.h"
 #include "localisation/StringTable.h"
 #include "metering/DialStatus.h"
 #include "metering/MeterWindows.h"
@@ -12,12 +13,14 @@
 #include "metering/TitleInfo.h"
 #include "metering/TrayInfo.h"
 #include "platform/Desktop.h"
+#include "platform/DialControl.h"
 #include "platform/Prompter.h"
 #include "tray/About.h"
 #include "tray/ConfigWindow.h"
-#include "tray/Dialer.h"
+#include "tray/ConnectionWatch.h"
 #include "tray/EventSounds.h"
 #include "tray/RasServices.h"
+#include "tray/SelectDUN.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -25,6 +28,7 @@
 #include <QGroupBox>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QVBoxLayout>
@@ -46,7 +50,7 @@ bool MainFrm::Gate::RunProgramsInList() const
 
 MainFrm::MainFrm(ProgramState& state, SettingsFile& settings, const NumberFormat& format,
     const StringTable& strings, Prompter& prompter, EventSounds& sounds, RasServices& ras, Desktop& desktop,
-    Dialer& dialer, ConfigWindow& config, ProgramFolder folder)
+    ConfigWindow& config, ProgramFolder folder)
     : state_(state),
       settings_(settings),
       format_(format),
@@ -55,7 +59,6 @@ MainFrm::MainFrm(ProgramState& state, SettingsFile& settings, const NumberFormat
       sounds_(sounds),
       ras_(ras),
       desktop_(desktop),
-      dialer_(dialer),
       config_(config),
       folder_(std::move(folder)),
       gate_(*this)
@@ -70,6 +73,7 @@ MainFrm::MainFrm(ProgramState& state, SettingsFile& settings, const NumberFormat
     createControls();
     createMenus();
     english_ = usesEnglish(state_.settings.Language);
+    dialPrefix_ = english_ ? strings_.text(StringId::MainFrm_CallingWith) : QStringLiteral("Ringer op med:");
     if (english_)
         applyEnglishTexts();
     trayIcon_.setIcon(OfflineImg);
@@ -238,14 +242,19 @@ void MainFrm::AddTrayIcon(bool trayAvailable)
         return;
     }
     // Without a tray the program would run with no way in: the main window takes the icon's place,
-    // and minimising it leaves it on the task bar instead of hiding it.
-    prompter_.ask({ QStringLiteral("Ringtally"),
+    // and minimising it leaves it on the task bar instead of hiding it. The notice is not modal:
+    // the program works on while it is on screen.
+    showMainWindow();
+    auto* notice = new QMessageBox(QMessageBox::Information, QStringLiteral("Ringtally"),
         english_
             ? QStringLiteral("This desktop has no system tray. Ringtally shows its main window instead.")
             : QStringLiteral("Skrivebordet har intet systembakke-område. Ringtally viser sit hovedvindue "
                              "i stedet."),
-        PromptIcon::Information, PromptButtons::Ok });
-    showMainWindow();
+        QMessageBox::Ok, this);
+    notice->setObjectName(QStringLiteral("NoTrayNotice"));
+    notice->setWindowModality(Qt::NonModal);
+    notice->setAttribute(Qt::WA_DeleteOnClose);
+    notice->show();
 }
 
 void MainFrm::picNotifier_MouseMove(int message)
@@ -299,10 +308,10 @@ void MainFrm::doubleClick()
     } else if (action >= 4 && action <= 9) {
         // 7 to 9 name schemes that do not exist; they dial nothing rather than a wrong scheme.
         if (action - 4 < int(PopupDial.size()))
-            dialer_.Dial(qint16(action - 4), false, 0);
+            Dial(qint16(action - 4), false, 0);
     } else if (action == 10) {
         if (const std::optional<int> cheapest = cheapestScheme())
-            dialer_.Dial(qint16(*cheapest), false, 0);
+            Dial(qint16(*cheapest), false, 0);
     }
 }
 
@@ -409,12 +418,12 @@ void MainFrm::refreshTooltip()
 
 void MainFrm::CmdDial_Click(int Index)
 {
-    dialer_.Dial(qint16(Index), false, 0);
+    Dial(qint16(Index), false, 0);
 }
 
 void MainFrm::PopupDial_Click(int Index)
 {
-    dialer_.Dial(qint16(Index), false, 0);
+    Dial(qint16(Index), false, 0);
 }
 
 void MainFrm::hangUp(const QString& mode)
@@ -516,6 +525,112 @@ void MainFrm::playEventSound(const QString& event)
 void MainFrm::HangUpAll()
 {
     ras_.HangUpAll();
+}
+
+void MainFrm::hideDialWindow()
+{
+    if (dialup_)
+        dialup_->hideDialWindow();
+}
+
+void MainFrm::hangUpDialControl()
+{
+    if (dialup_)
+        dialup_->hangUpDialControl();
+}
+
+void MainFrm::stopLineWatch()
+{
+    // Every call end passes here.
+    if (dialup_)
+        dialup_->setLineWatch(false);
+    if (watch_)
+        watch_->callEnded();
+}
+
+bool MainFrm::IsOnline() const
+{
+    return ras_.IsOnline();
+}
+
+void MainFrm::RunStartList(bool connected, bool force)
+{
+    if (startList_)
+        startList_->RunStartList(connected, force);
+}
+
+void MainFrm::LaegPaa(const QString& mode)
+{
+    if (meter_)
+        meter_->callEnd().LaegPaa(mode);
+}
+
+void MainFrm::startMeterTimer()
+{
+    if (meter_)
+        meter_->dialStatus().Timer1.start();
+}
+
+void MainFrm::stopMeterTimer()
+{
+    if (meter_)
+        meter_->dialStatus().Timer1.stop();
+}
+
+void MainFrm::setStatusCaption(const QString& caption)
+{
+    if (meter_)
+        meter_->dialStatus().setWindowTitle(caption);
+}
+
+bool MainFrm::splashVisible() const
+{
+    return splash_ && splash_->isVisible();
+}
+
+bool MainFrm::dialWindowVisible() const
+{
+    return dialup_ && dialup_->isVisible();
+}
+
+void MainFrm::showSelectionWindow()
+{
+    if (selectDUN_)
+        selectDUN_->ask();
+}
+
+void MainFrm::Dial(qint16 scheme, bool alreadyOnline, quint8 startPrograms)
+{
+    if (scheme < 0 || scheme >= kSchemeCount || !meter_ || !dialup_)
+        return;
+    state_.ProgramsStarted = false;
+    settings_.LoadSettings(state_.settings);
+    const Scheme& chosen = state_.settings.Schemes[size_t(scheme)];
+    QString caption = QStringLiteral("Ringtally - Online");
+    if (!alreadyOnline) {
+        DialControl& control = dialup_->RasDial;
+        control.setEntryName(chosen.DUNName);
+        control.setUserName(chosen.DUNData[0]);
+        control.setPassword(chosen.DUNData[1]);
+        control.setPhoneNumber(chosen.DUNData[2]);
+        caption = dialPrefix_ + QLatin1Char(' ') + chosen.Name + QStringLiteral("...");
+        setStatusCaption(caption);
+        RunStartList(false, false);
+        HangUpAll();
+        dialup_->startDialing(chosen.Name);
+    } else {
+        dialup_->setLineWatch(state_.settings.AutoLogOnHangup != 0);
+    }
+    state_.meter.GlblOnline = 1;
+    hide();
+    // The current call's figures from zero, the day's from zero on a new day, the task-bar figure,
+    // the task-bar and floating windows, the meter's timer, the tray's online form and the status
+    // window, as the settings say.
+    meter_->startCall(scheme, caption);
+    if (alreadyOnline && startPrograms > 0) {
+        RunStartList(false, true);
+        RunStartList(true, true);
+    }
 }
 
 void MainFrm::Form_Load(const QDate& today, bool trayAvailable)

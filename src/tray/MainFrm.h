@@ -1,8 +1,11 @@
 #pragma once
 
 #include "core/ProgramFolder.h"
+#include "dialing/DialupServices.h"
 #include "launcher/StartList.h"
 #include "metering/OfflineServices.h"
+#include "tray/Dialer.h"
+#include "tray/WatchServices.h"
 
 #include <QIcon>
 #include <QMainWindow>
@@ -21,8 +24,10 @@ class QPushButton;
 namespace ringtally {
 
 class ConfigWindow;
+class ConnectionWatch;
 class Desktop;
-class Dialer;
+class Dialup;
+class SelectDUN;
 class EventSounds;
 class MeterWindows;
 class NumberFormat;
@@ -35,7 +40,11 @@ struct ProgramState;
 /// The main window: owns the tray icon and its pop-up menu, and, when the user opens it, shows one
 /// dial button per scheme. Everything started from the tray goes through here; it also supplies
 /// the services the call end and the meter's windows ask of the rest of the program.
-class MainFrm : public QMainWindow, public OfflineServices {
+class MainFrm : public QMainWindow,
+                public OfflineServices,
+                public DialupServices,
+                public WatchServices,
+                public Dialer {
     Q_OBJECT
 
 public:
@@ -44,11 +53,19 @@ public:
 
     MainFrm(ProgramState& state, SettingsFile& settings, const NumberFormat& format,
         const StringTable& strings, Prompter& prompter, EventSounds& sounds, RasServices& ras,
-        Desktop& desktop, Dialer& dialer, ConfigWindow& config, ProgramFolder folder);
+        Desktop& desktop, ConfigWindow& config, ProgramFolder folder);
     ~MainFrm() override;
 
     /// The meter's windows, made after this window because they call back into it.
     void setMeterWindows(MeterWindows* meter) { meter_ = meter; }
+    /// The dial window, made after this window because it calls back into it.
+    void setDialWindow(Dialup* dialup) { dialup_ = dialup; }
+    /// The connection watch and its scheme selection window, made after this window.
+    void setWatch(ConnectionWatch* watch, SelectDUN* selection)
+    {
+        watch_ = watch;
+        selectDUN_ = selection;
+    }
     /// The start list, made after this window because it reads the check box through startListGate().
     void setStartList(StartList* startList) { startList_ = startList; }
     /// The splash window, while it may be visible: the tray's messages are ignored meanwhile.
@@ -78,13 +95,33 @@ public:
     /// The named scheme with the lowest price now (lower index on a tie); none without a name.
     std::optional<int> cheapestScheme();
 
-    // OfflineServices
+    /// Starts a call: dials the scheme's entry and shows the dial window, or, alreadyOnline, takes
+    /// over the connection that is up; then the meter runs and its windows show as the settings
+    /// say. startPrograms 1 runs the start list for a taken-over connection even when its switch
+    /// is off.
+    void Dial(qint16 scheme, bool alreadyOnline, quint8 startPrograms) override;
+
+    // OfflineServices and DialupServices
     void closeStartedPrograms() override;
+    void hideDialWindow() override;
+    void hangUpDialControl() override;
+    void stopLineWatch() override;
     void SkiftPopupMenu() override;
     void playEventSound(const QString& event) override;
     void HangUpAll() override;
     void openHelpIndex() override;
     void showAbout() override;
+    bool IsOnline() const override;
+    void RunStartList(bool connected, bool force) override;
+    void LaegPaa(const QString& mode) override;
+    void startMeterTimer() override;
+    void stopMeterTimer() override;
+    void setStatusCaption(const QString& caption) override;
+
+    // WatchServices
+    bool splashVisible() const override;
+    bool dialWindowVisible() const override;
+    void showSelectionWindow() override;
 
     // Controls
     QGroupBox* Frame1 = nullptr;
@@ -125,7 +162,7 @@ public:
     // Event procedures
     void CmdDial_Click(int Index);
     void PopupDial_Click(int Index);
-    void PopupHangup_Click();
+    void PopupHangup_Click() override;
     void PopupHangupNoLog_Click();
     void RunProgramsInList_Click();
     void PopupRunProgramsInList_Click();
@@ -174,11 +211,14 @@ private:
     EventSounds& sounds_;
     RasServices& ras_;
     Desktop& desktop_;
-    Dialer& dialer_;
     ConfigWindow& config_;
     ProgramFolder folder_;
     Gate gate_;
     MeterWindows* meter_ = nullptr;
+    Dialup* dialup_ = nullptr;
+    ConnectionWatch* watch_ = nullptr;
+    SelectDUN* selectDUN_ = nullptr;
+    QString dialPrefix_; // in front of the scheme's name in the status window's caption while dialing
     StartList* startList_ = nullptr;
     QPointer<QWidget> splash_;
     bool exiting_ = false;

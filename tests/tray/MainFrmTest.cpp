@@ -27,6 +27,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 
@@ -48,7 +49,9 @@ using test::FakeSoundPlayer;
 using test::ScriptedPrompter;
 using test::TempFolder;
 
-struct RecordingDialer : Dialer {
+// The main window with its Dial only recorded, for the commands that lead to it.
+struct RecordingMainFrm : MainFrm {
+    using MainFrm::MainFrm;
     void Dial(qint16 scheme, bool alreadyOnline, quint8 startPrograms) override
     {
         calls.append(QString(u"%1 %2 %3"_s).arg(scheme).arg(alreadyOnline).arg(startPrograms));
@@ -96,9 +99,8 @@ protected:
     FakeDialUpNetwork network;
     RasServices ras { network, clock };
     NoDesktop desktop;
-    RecordingDialer dialer;
     NoConfigWindow config;
-    MainFrm frm { state, settings, danish, strings, prompter, sounds, ras, desktop, dialer, config, folder };
+    RecordingMainFrm frm { state, settings, danish, strings, prompter, sounds, ras, desktop, config, folder };
     MeterWindows meter { state, settings, callLog, clock, prompter, strings, danish, frm };
     const bool attached = (frm.setMeterWindows(&meter), frm.AddTrayIcon(true), true);
 };
@@ -172,10 +174,10 @@ TEST_F(MainFrmTest, DoubleClickOfflineActsByTheSettingAndOnlineHangsUp)
     };
     for (const auto& [action, dialed] : cases) {
         frm.hide();
-        dialer.calls.clear();
+        frm.calls.clear();
         state.settings.DoubleClickAction = action;
         frm.picNotifier_MouseMove(MainFrm::LeftDoubleClick);
-        EXPECT_EQ(dialer.calls, dialed) << action;
+        EXPECT_EQ(frm.calls, dialed) << action;
         EXPECT_EQ(frm.isVisible(), action == -1) << action;
     }
 
@@ -183,7 +185,7 @@ TEST_F(MainFrmTest, DoubleClickOfflineActsByTheSettingAndOnlineHangsUp)
     meter.startCall(1);
     frm.picNotifier_MouseMove(MainFrm::LeftDoubleClick);
     EXPECT_EQ(state.meter.GlblOnline, 0);
-    EXPECT_EQ(dialer.calls, QStringList()) << "a double-click online hangs up, it does not dial";
+    EXPECT_EQ(frm.calls, QStringList()) << "a double-click online hangs up, it does not dial";
     EXPECT_EQ(logContents().count('\n'), 1);
 }
 
@@ -304,13 +306,14 @@ TEST_F(MainFrmTest, AClickTogglesTheStatusWindowAndStoresWhereItStands)
 
 TEST_F(MainFrmTest, WithoutATrayTheMainWindowShowsInstead)
 {
-    MainFrm second { state, settings, danish, strings, prompter, sounds, ras, desktop, dialer, config,
-        folder };
-    prompter.answerNext(PromptAnswer::Ok);
+    MainFrm second { state, settings, danish, strings, prompter, sounds, ras, desktop, config, folder };
     second.AddTrayIcon(false);
     EXPECT_TRUE(second.isVisible());
     EXPECT_FALSE(second.trayIcon().isVisible());
-    EXPECT_EQ(prompter.shown().size(), 1);
+    // A notice says why, without holding the program up.
+    const auto* notice = second.findChild<QMessageBox*>(u"NoTrayNotice"_s);
+    ASSERT_TRUE(notice && notice->isVisible());
+    EXPECT_FALSE(notice->isModal());
     // With no icon to bring it back, minimising leaves the window on the task bar.
     second.setWindowState(Qt::WindowMinimized);
     EXPECT_TRUE(second.isVisible());
@@ -318,8 +321,7 @@ TEST_F(MainFrmTest, WithoutATrayTheMainWindowShowsInstead)
     // Every menu bar item has room in either language: none hides behind an extension button.
     for (const quint8 language : { 0, 1 }) {
         state.settings.Language = language;
-        MainFrm shown { state, settings, danish, strings, prompter, sounds, ras, desktop, dialer, config,
-            folder };
+        MainFrm shown { state, settings, danish, strings, prompter, sounds, ras, desktop, config, folder };
         shown.show();
         const auto* extension = shown.menuBar()->findChild<QToolButton*>();
         EXPECT_FALSE(extension && extension->isVisible()) << "language " << int(language);
@@ -329,7 +331,7 @@ TEST_F(MainFrmTest, WithoutATrayTheMainWindowShowsInstead)
 TEST_F(MainFrmTest, HelpAndTheLogViewerSayWhenTheyAreNotInstalled)
 {
     XdgDesktop xdg;
-    MainFrm second { state, settings, danish, strings, prompter, sounds, ras, xdg, dialer, config, folder };
+    MainFrm second { state, settings, danish, strings, prompter, sounds, ras, xdg, config, folder };
     for (QAction* command :
         { second.MenuShowLog, second.PopupShowLog, second.ShowHelpIndex, second.PopupShowHelpIndex }) {
         prompter.answerNext(PromptAnswer::Ok);
