@@ -22,6 +22,8 @@
 #include <algorithm>
 #include <array>
 
+#include <utility>
+
 namespace ringtally {
 
 namespace {
@@ -136,8 +138,16 @@ void Dialup::Form_Load()
     DetailsOpen_ = QStringLiteral(" <<< &Detaljer");
     if (usesEnglish(state_.settings.Language))
         applyEnglishTexts();
-    setDetailsOpen(settings_.readInt16(kConfiguration, kDetailKey, 0) != 0);
+    detailsOpen_ = settings_.readInt16(kConfiguration, kDetailKey, 0) != 0;
+    Details->setText(detailsOpen_ ? DetailsOpen_ : DetailsClosed_);
+    List1->setVisible(detailsOpen_);
+    // The window is sized and placed as it is first shown: measuring its text loads the fonts,
+    // which would otherwise hold up every start of the program.
+}
 
+void Dialup::place()
+{
+    fitHeight();
     // By default the window opens at the screen's bottom right, above the task bar.
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect whole = screen ? screen->geometry() : QRect();
@@ -512,6 +522,8 @@ bool Dialup::event(QEvent* event)
 {
     // A window manager may show the window without activating it; the redial settings must still
     // be read then.
+    if (event->type() == QEvent::Show && !std::exchange(placed_, true))
+        place();
     if (event->type() == QEvent::WindowActivate || event->type() == QEvent::Show)
         Form_Activate();
     return QWidget::event(event);

@@ -117,6 +117,7 @@ private:
 
     void createControls();
     void Form_Load();
+    void place();
     void applyEnglishTexts();
     void setStat(const QString& text);
     void startDial();
@@ -152,6 +153,7 @@ private:
     // the line is up, the dial ends, or we hang up ourselves. What the control reports after
     // that (a hang-up's own Disconnected, a connection that drops) is not the dial's.
     bool dialing_ = false;
+    bool placed_ = false; // sized and placed as it was first shown
 };
 
 } // namespace ringtally
