@@ -10,6 +10,8 @@
 
 #include <QScopeGuard>
 
+#include <utility>
+
 namespace ringtally {
 
 namespace {
@@ -119,13 +121,15 @@ void ConnectionWatch::autolog()
 void ConnectionWatch::hotkeys()
 {
     const KeysDown down = keys_.keysDown();
-    if (!down.control || !down.shift)
-        return;
     int key = -1; // the highest F-key held wins
-    for (size_t f = 0; f < down.function.size(); ++f) {
+    for (size_t f = 0; down.control && down.shift && f < down.function.size(); ++f) {
         if (down.function[f])
             key = int(f) + 1;
     }
+    // A hotkey acts once however long it is held: held on into the next tick it would hang up the
+    // call it has just dialed, or dial again the line it has just hung up.
+    if (std::exchange(heldHotkey_, key) == key || key == -1)
+        return;
     const auto& shortcuts = state_.settings.KeyboardShortcut;
     // A switched-off scheme (no name) neither dials nor hangs up.
     auto hasKey = [&](size_t j) { return shortcuts[j] == key && !state_.settings.Schemes[j].Name.isEmpty(); };

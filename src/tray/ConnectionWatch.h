@@ -71,6 +71,7 @@ private:
     // The hang-up choice of the auto-connect entry whose window was last seen open in this call.
     bool AutoConnectHangUp_ = false;
     bool ticking_ = false;
+    int heldHotkey_ = -1; // the hotkey seen at the last tick, which acts no more until released
 };
 
 } // namespace ringtally

@@ -129,6 +129,8 @@ TEST_F(WatchTest, HotkeysDialOfflineAndHangUpWhileMetering)
         { { 4 }, true, { 0, 4, 4 }, 0, false, u"Dial 1 0 0"_s }, // one key, two schemes: the lower
     };
     for (const Case& c : cases) {
+        keys.down = {};
+        tick(); // every case starts with its keys pressed afresh
         reset();
         keys.holdHotkey(c.held);
         keys.down.shift = c.shift;
@@ -139,6 +141,19 @@ TEST_F(WatchTest, HotkeysDialOfflineAndHangUpWhileMetering)
         EXPECT_EQ(tick().join(u", "), c.expected)
             << c.held.back() << int(c.online) << c.dialWindow << c.shift;
     }
+}
+
+TEST_F(WatchTest, AHeldHotkeyActsOnceUntilReleased)
+{
+    state.settings.KeyboardShortcut = { 5, 0, 0 };
+    keys.holdHotkey({ 5 });
+    EXPECT_EQ(tick(), QStringList { u"Dial 0 0 0"_s });
+    dialWindow = false; // connected, the dial window gone, the key still held
+    EXPECT_EQ(tick(), QStringList());
+    keys.down = {};
+    EXPECT_EQ(tick(), QStringList());
+    keys.holdHotkey({ 5 });
+    EXPECT_EQ(tick(), QStringList { u"LaegPaa by the menu"_s });
 }
 
 TEST_F(WatchTest, AutoConnectDialsOrMetersWhenItsWindowIsOpen)
