@@ -7,11 +7,9 @@
 #include "core/ProfileFile.h"
 #include "core/SettingsFile.h"
 
-#include "support/TempFolder.h"
-#include "support/XvfbServer.h"
+#include "support/ProgramRun.h"
 
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -29,7 +27,8 @@ using namespace Qt::StringLiterals;
 constexpr int kWaitMs = 20'000;
 
 // Runs a helper program to its end; true when it ended with 0.
-bool run(const QString& program, const QStringList& arguments, const QProcessEnvironment& environment = {})
+bool succeeds(
+    const QString& program, const QStringList& arguments, const QProcessEnvironment& environment = {})
 {
     QProcess process;
     if (!environment.isEmpty())
@@ -55,19 +54,9 @@ class CallRoadsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(xvfb.error().empty()) << xvfb.error();
-        ASSERT_TRUE(QDir().mkpath(folder) && QDir().mkpath(runtime));
-        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
-        environment.insert(u"XDG_DATA_HOME"_s, temp.file(u"data"_s));
-        environment.insert(u"XDG_RUNTIME_DIR"_s, runtime);
-        environment.insert(u"LC_ALL"_s, u"C.UTF-8"_s);
-        // No sound server: the event sounds fail quietly.
-        environment.remove(u"PULSE_SERVER"_s);
-
+        ASSERT_TRUE(run.xvfb.error().empty()) << run.xvfb.error();
         // One scheme on the simulated line at 6 kr a minute all day, every day; Ctrl+Shift+F1
-        // dials it. No splash, no first-run questions.
+        // dials it.
         settings.LoadSettings(stored);
         Scheme& demo = stored.Schemes[0];
         demo.Name = u"Demo"_s;
@@ -78,63 +67,45 @@ protected:
         stored.KeyboardShortcut = { 1, 0, 0 };
         stored.AutoLogOnHangup = 1;
     }
-    void TearDown() override
-    {
-        if (program.state() != QProcess::NotRunning) {
-            program.kill();
-            program.waitForFinished();
-        }
-    }
 
     void start(const QList<std::pair<QString, QString>>& configuration = {})
     {
         ASSERT_TRUE(settings.SaveSettings(stored).ok());
-        QList<std::pair<QString, QString>> all { { u"Splash"_s, u"0"_s }, { u"First run?"_s, u"0"_s } };
-        all += configuration;
-        for (const auto& [key, value] : all)
+        for (const auto& [key, value] : configuration)
             ASSERT_TRUE(settings.WriteIni(u"Configuration"_s, key, value).ok());
-        program.setProcessEnvironment(environment);
-        program.setProgram(QStringLiteral(RINGTALLY_PROGRAM));
-        program.setProcessChannelMode(QProcess::ForwardedChannels);
-        program.start();
-        ASSERT_TRUE(program.waitForStarted(kWaitMs));
+        ASSERT_TRUE(run.start());
     }
-    void end()
-    {
-        program.terminate();
-        EXPECT_TRUE(program.waitForFinished(kWaitMs));
-    }
-
     // A visible window whose whole title is the text.
     bool windowShown(const QString& title) const
     {
-        return run(u"xdotool"_s,
+        return succeeds(u"xdotool"_s,
             { u"search"_s, u"--onlyvisible"_s, u"--name"_s,
                 u"^"_s + QRegularExpression::escape(title) + u"$"_s });
     }
     // Holds Ctrl+Shift+F1 for two of the watch's ticks, as a user would.
     void pressHotkey()
     {
-        ASSERT_TRUE(run(u"xdotool"_s, { u"keydown"_s, u"ctrl+shift+F1"_s }));
+        ASSERT_TRUE(succeeds(u"xdotool"_s, { u"keydown"_s, u"ctrl+shift+F1"_s }));
         QTest::qWait(2'000);
-        ASSERT_TRUE(run(u"xdotool"_s, { u"keyup"_s, u"ctrl+shift+F1"_s }));
+        ASSERT_TRUE(succeeds(u"xdotool"_s, { u"keyup"_s, u"ctrl+shift+F1"_s }));
     }
     QString lineState() const
     {
-        QFile file(runtime + u"/ringtally/demo-line"_s);
+        QFile file(run.runtime + u"/ringtally/demo-line"_s);
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readLine()).trimmed() : u"down"_s;
     }
     QStringList logLines() const
     {
-        QFile file(folder + u"/Ringtally.log"_s);
+        QFile file(run.folder + u"/Ringtally.log"_s);
         if (!file.open(QIODevice::ReadOnly))
             return {};
         return QString::fromUtf8(file.readAll()).split(u"\r\n"_s, Qt::SkipEmptyParts);
     }
-    // The call-end line's price field must match the totals that were saved with it.
+    // One call-end line for the scheme, whose price matches the totals saved with it.
     void expectLoggedAndCounted(const QString& scheme)
     {
         ASSERT_TRUE(waitUntil([this] { return !logLines().isEmpty(); })) << "no call was logged";
+        ASSERT_TRUE(run.end());
         const QStringList lines = logLines();
         ASSERT_EQ(lines.size(), 1) << lines.join(u'\n').toStdString();
         EXPECT_TRUE(lines[0].contains(scheme)) << lines[0].toStdString();
@@ -145,16 +116,11 @@ protected:
         EXPECT_EQ(after.LastCallPrice, after.TotalPrice);
     }
 
-    test::XvfbServer xvfb;
-    test::TempFolder temp;
-    const QString folder = temp.file(u"data/ringtally"_s);
-    const QString runtime = temp.file(u"run"_s);
-    QProcessEnvironment environment;
+    test::ProgramRun run;
     const NumberFormat format { QLocale::c() };
-    ProfileFile profile { folder + u"/Ringtally.ini"_s };
+    ProfileFile profile { run.folder + u"/Ringtally.ini"_s };
     SettingsFile settings { profile, format };
     Settings stored;
-    QProcess program;
 };
 
 TEST_F(CallRoadsTest, AHotkeyDialsTheSchemeAndAgainHangsUpAndLogs)
@@ -167,9 +133,8 @@ TEST_F(CallRoadsTest, AHotkeyDialsTheSchemeAndAgainHangsUpAndLogs)
     EXPECT_TRUE(waitUntil([this] { return !windowShown(u"Tilsluttet"_s); }));
     QTest::qWait(3'000); // metered on the real clock
     pressHotkey();
+    EXPECT_TRUE(waitUntil([this] { return lineState() == u"down"_s; }));
     expectLoggedAndCounted(u"Demo"_s);
-    EXPECT_EQ(lineState(), u"down"_s);
-    end();
 }
 
 TEST_F(CallRoadsTest, ABusyLineIsRedialedAndThenGivenUp)
@@ -181,11 +146,11 @@ TEST_F(CallRoadsTest, ABusyLineIsRedialedAndThenGivenUp)
         << "the dial was not given up";
     EXPECT_EQ(lineState(), u"down"_s);
     // The user hangs up in the dial window, which logs nothing.
-    ASSERT_TRUE(run(u"xdotool"_s,
+    ASSERT_TRUE(succeeds(u"xdotool"_s,
         { u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"^Opkald opgivet$"_s, u"windowfocus"_s, u"--sync"_s,
             u"key"_s, u"alt+l"_s }));
     EXPECT_TRUE(waitUntil([this] { return !windowShown(u"Opkald opgivet"_s); }));
-    end();
+    ASSERT_TRUE(run.end());
     EXPECT_TRUE(logLines().isEmpty());
 }
 
@@ -196,13 +161,12 @@ TEST_F(CallRoadsTest, AConnectionFromAnotherDialerIsLoggedUntilItDrops)
         { std::pair { u"1A"_s, u"Ringtally Demo"_s }, { u"1B"_s, u"Demo"_s }, { u"1C"_s, u"0"_s } })
         ASSERT_TRUE(settings.WriteIni(u"Autolog"_s, key, value).ok());
     start();
-    ASSERT_TRUE(run(QStringLiteral(RINGTALLY_DEMO_LINE_TOOL), { u"up"_s }, environment));
+    ASSERT_TRUE(succeeds(QStringLiteral(RINGTALLY_DEMO_LINE_TOOL), { u"up"_s }, run.environment));
     ASSERT_TRUE(waitUntil([this] { return windowShown(u"Ringtally - Online"_s); }))
         << "autolog did not start";
     QTest::qWait(2'000);
-    ASSERT_TRUE(run(QStringLiteral(RINGTALLY_DEMO_LINE_TOOL), { u"down"_s }, environment));
+    ASSERT_TRUE(succeeds(QStringLiteral(RINGTALLY_DEMO_LINE_TOOL), { u"down"_s }, run.environment));
     expectLoggedAndCounted(u"Demo"_s);
-    end();
 }
 
 } // namespace

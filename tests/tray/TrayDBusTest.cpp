@@ -2,8 +2,7 @@
 // the test's own standing in for a desktop panel: the program must register its tray item there,
 // and its menu must be readable and work over D-Bus, as a panel reads and triggers it.
 
-#include "support/TempFolder.h"
-#include "support/XvfbServer.h"
+#include "support/ProgramRun.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -11,8 +10,6 @@
 #include <QDBusMessage>
 #include <QDBusReply>
 #include <QDBusVariant>
-#include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
 
@@ -95,7 +92,7 @@ class TrayDBusTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(xvfb.error().empty()) << xvfb.error();
+        ASSERT_TRUE(run.xvfb.error().empty()) << run.xvfb.error();
         bus.setProgram(u"dbus-daemon"_s);
         bus.setArguments({ u"--session"_s, u"--nofork"_s, u"--nopidfile"_s, u"--print-address=1"_s });
         bus.start();
@@ -109,57 +106,27 @@ protected:
             QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals
                 | QDBusConnection::ExportAllProperties));
         ASSERT_TRUE(connection->registerService(u"org.kde.StatusNotifierWatcher"_s));
+        run.environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, address);
     }
     void TearDown() override
     {
-        if (program.state() != QProcess::NotRunning) {
-            program.kill();
-            program.waitForFinished();
-        }
         connection.reset();
         QDBusConnection::disconnectFromBus(u"panel"_s);
         bus.kill();
         bus.waitForFinished();
     }
 
-    // The program as a user starts it on a later run, with no splash and no first-run questions.
-    void startProgram()
-    {
-        const QString data = temp.file(u"data"_s);
-        const QString runtime = temp.file(u"run"_s);
-        ASSERT_TRUE(QDir().mkpath(data + u"/ringtally"_s) && QDir().mkpath(runtime));
-        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QFile ini(data + u"/ringtally/Ringtally.ini"_s);
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write("[Configuration]\nSplash=0\nFirst run?=0\n");
-        ini.close();
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const QString& name :
-            { u"QT_QPA_PLATFORMTHEME"_s, u"XDG_CURRENT_DESKTOP"_s, u"DESKTOP_SESSION"_s })
-            environment.remove(name);
-        environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
-        environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, address);
-        environment.insert(u"XDG_DATA_HOME"_s, data);
-        environment.insert(u"XDG_RUNTIME_DIR"_s, runtime);
-        program.setProcessEnvironment(environment);
-        program.setProgram(QStringLiteral(RINGTALLY_PROGRAM));
-        program.start();
-        ASSERT_TRUE(program.waitForStarted(10'000));
-    }
-
-    test::XvfbServer xvfb;
-    test::TempFolder temp;
+    test::ProgramRun run;
     QProcess bus;
     QString address;
     std::optional<QDBusConnection> connection;
     Watcher watcher;
-    QProcess program;
 };
 
 TEST_F(TrayDBusTest, TheProgramRegistersItsItemAndItsMenuWorksOverDBus)
 {
     QSignalSpy registered(&watcher, &Watcher::StatusNotifierItemRegistered);
-    startProgram();
+    ASSERT_TRUE(run.start());
     ASSERT_TRUE(registered.wait(30'000)) << "the program registered no tray item";
     const QString service = registered.first().first().toString();
 
@@ -183,13 +150,13 @@ TEST_F(TrayDBusTest, TheProgramRegistersItsItemAndItsMenuWorksOverDBus)
     EXPECT_TRUE(close->visible());
 
     // The panel's click on "Afslut programmet" ends the program, its icon taken away first.
-    QSignalSpy finished(&program, &QProcess::finished);
+    QSignalSpy finished(&run.program, &QProcess::finished);
     connection->call(
         QDBusMessage::createMethodCall(service, menuPath, u"com.canonical.dbusmenu"_s, u"Event"_s)
         << close->id << u"clicked"_s << QVariant::fromValue(QDBusVariant(0)) << 0u);
     ASSERT_TRUE(finished.wait(20'000)) << "the program did not end";
-    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(program.exitCode(), 0);
+    EXPECT_EQ(run.program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(run.program.exitCode(), 0);
 }
 
 } // namespace

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "support/TempFolder.h"
+#include "support/XvfbServer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace ringtally::test {
+
+/// The real program on an Xvfb server of its own, with its folders in a temporary folder and the
+/// settings of a later run (no splash, no first-run questions). Ends the program if the test has
+/// not. The program's path comes from the build (RINGTALLY_PROGRAM).
+class ProgramRun {
+public:
+    ProgramRun()
+    {
+        QDir().mkpath(folder);
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), temp.file(QStringLiteral("data")));
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        // The generic desktop, whatever the machine that runs the tests has.
+        for (const char* name : { "QT_QPA_PLATFORMTHEME", "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION" })
+            environment.remove(QString::fromLatin1(name));
+        QFile ini(folder + QStringLiteral("/Ringtally.ini"));
+        if (ini.open(QIODevice::WriteOnly))
+            ini.write("[Configuration]\nSplash=0\nFirst run?=0\n");
+    }
+    ~ProgramRun()
+    {
+        if (program.state() != QProcess::NotRunning) {
+            program.kill();
+            program.waitForFinished();
+        }
+    }
+    ProgramRun(const ProgramRun&) = delete;
+    ProgramRun& operator=(const ProgramRun&) = delete;
+
+    /// Starts the program; true once it runs.
+    bool start()
+    {
+        program.setProcessEnvironment(environment);
+        program.setProgram(QStringLiteral(RINGTALLY_PROGRAM));
+        program.setProcessChannelMode(QProcess::ForwardedChannels);
+        program.start();
+        return program.waitForStarted(20'000);
+    }
+    /// Asks the program to end as a logout would; true when it has ended.
+    bool end()
+    {
+        program.terminate();
+        return program.waitForFinished(20'000);
+    }
+
+    XvfbServer xvfb; // first, so that DISPLAY names it
+    TempFolder temp;
+    const QString folder = temp.file(QStringLiteral("data/ringtally")); // the program's folder
+    const QString runtime = temp.file(QStringLiteral("run"));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    QProcess program;
+};
+
+} // namespace ringtally::test
