@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+
+class QLineEdit;
+
+namespace ringtally {
+
+/// A text box's text and selection as a key filter sees them.
+struct TypedInto {
+    QString text;
+    bool wholeTextSelected = false;
+};
+
+/// The key filter of the number fields: backspace always; a decimal separator (the locale's, or
+/// the other of "," and ".", which is typed as the locale's) only when the text holds none yet; a
+/// digit when the whole text is selected, or when at most two digits stand before the separator
+/// (none typed yet) or at most two after it. Returns the character to let through (the locale's
+/// separator for either separator), or a null QChar to swallow the key.
+QChar OnlyNumeric(QChar key, const TypedInto& box, QChar decimalSeparator);
+/// The key filter of the phone-number field: backspace, "*" and the digits pass.
+QChar OnlyPhone(QChar key);
+
+/// Puts OnlyNumeric in front of the box's typed keys, with the locale's decimal separator.
+void installOnlyNumeric(QLineEdit& box, QChar decimalSeparator);
+/// Puts OnlyPhone in front of the box's typed keys.
+void installOnlyPhone(QLineEdit& box);
+
+} // namespace ringtally
