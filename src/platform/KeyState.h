@@ -18,7 +18,8 @@ class KeyState {
 public:
     virtual ~KeyState() = default;
 
-    /// The watched keys held down now; none where that cannot be known (no desktop to ask).
+    /// The watched keys held down now or, where the desktop tells of presses, pressed since the previous
+    /// call; none where that cannot be known (no desktop to ask).
     virtual KeysDown keysDown() const = 0;
 };
 

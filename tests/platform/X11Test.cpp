@@ -14,6 +14,7 @@
 
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace ringtally {
 namespace {
@@ -175,6 +176,37 @@ TEST_F(X11Test, SeesKeysHeldDownWhicheverWindowHasTheFocus)
         KeysDown expected;
         expected.control = expected.shift = expected.function[4] = press;
         EXPECT_EQ(keys.keysDown(), expected) << press;
+    }
+}
+
+TEST_F(X11Test, CountsAKeyTappedBetweenTwoReadsOnce)
+{
+    // Before each read: the keys pressed, then those released; and what the read sees.
+    struct Step {
+        std::vector<KeySym> pressed, released;
+        bool control, shift;
+        int f; // the F-key seen, 0 for none
+    };
+    const std::array<Step, 5> steps { {
+        { { XK_Control_L, XK_Shift_R, XK_F5 }, { XK_F5, XK_Shift_R, XK_Control_L }, true, true, 5 },
+        { {}, {}, false, false, 0 },
+        { { XK_F7 }, {}, false, false, 7 },
+        { {}, {}, false, false, 7 },
+        { {}, { XK_F7 }, false, false, 0 },
+    } };
+    X11KeyState keys;
+    for (size_t i = 0; i < steps.size(); ++i) {
+        for (const bool press : { true, false }) {
+            for (const KeySym sym : press ? steps[i].pressed : steps[i].released)
+                XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, sym), press, CurrentTime);
+        }
+        XSync(display_, False);
+        KeysDown expected;
+        expected.control = steps[i].control;
+        expected.shift = steps[i].shift;
+        if (steps[i].f > 0)
+            expected.function[size_t(steps[i].f - 1)] = true;
+        EXPECT_EQ(keys.keysDown(), expected) << i;
     }
 }
 
