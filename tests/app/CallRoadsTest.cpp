@@ -74,6 +74,8 @@ protected:
         for (const auto& [key, value] : configuration)
             ASSERT_TRUE(settings.WriteIni(u"Configuration"_s, key, value).ok());
         ASSERT_TRUE(run.start());
+        // Up: without a tray on this server, the main window shows.
+        ASSERT_TRUE(waitUntil([this] { return windowShown(u"Ringtally"_s); }));
     }
     // A visible window whose whole title is the text.
     bool windowShown(const QString& title) const
@@ -82,13 +84,8 @@ protected:
             { u"search"_s, u"--onlyvisible"_s, u"--name"_s,
                 u"^"_s + QRegularExpression::escape(title) + u"$"_s });
     }
-    // Holds Ctrl+Shift+F1 for two of the watch's ticks, as a user would.
-    void pressHotkey()
-    {
-        ASSERT_TRUE(succeeds(u"xdotool"_s, { u"keydown"_s, u"ctrl+shift+F1"_s }));
-        QTest::qWait(2'000);
-        ASSERT_TRUE(succeeds(u"xdotool"_s, { u"keyup"_s, u"ctrl+shift+F1"_s }));
-    }
+    // Taps Ctrl+Shift+F1, as a user would: far quicker than the watch's tick.
+    void pressHotkey() { ASSERT_TRUE(succeeds(u"xdotool"_s, { u"key"_s, u"ctrl+shift+F1"_s })); }
     QString lineState() const
     {
         QFile file(run.runtime + u"/ringtally/demo-line"_s);
