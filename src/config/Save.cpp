@@ -1,0 +1,220 @@
+#include "config/Save.h"
+
+#include "config/ConfigContext.h"
+#include "config/TariffFile.h"
+#include "core/ErrorMessage.h"
+#include "core/ProgramFolder.h"
+#include "core/ProgramState.h"
+#include "localisation/StringTable.h"
+#include "platform/Prompter.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+namespace ringtally {
+
+namespace {
+
+using namespace Qt::StringLiterals;
+
+constexpr int kFileAccessError = 75;
+const QString kParentFolder = u".."_s;
+
+} // namespace
+
+Save::Save(ConfigContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx)
+{
+    setModal(true);
+    Folder = new QLabel(this);
+    Dir1 = new QListWidget(this);
+    File1 = new QListWidget(this);
+    Filetype = new QComboBox(this);
+    Filetype->addItems({ u"Ringtally filer (*.ptf)"_s, u"Alle filer (*.*)"_s });
+    Label1 = new QLabel(ctx_.english ? ctx_.strings.text(StringId::Save_Label1) : u"&Filnavn:"_s, this);
+    Filename = new QLineEdit(this);
+    Label1->setBuddy(Filename);
+    OK = new QPushButton(this);
+    OK->setDefault(true);
+    Cancel = new QPushButton(ctx_.english ? ctx_.strings.text(StringId::Save_Cancel) : u"&Annullér"_s, this);
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(Folder, 0, 0);
+    layout->addWidget(Dir1, 1, 0);
+    layout->addWidget(File1, 0, 1, 2, 1);
+    layout->addWidget(Filetype, 2, 1);
+    layout->addWidget(Label1, 3, 0);
+    layout->addWidget(Filename, 4, 0, 1, 2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(OK);
+    buttons->addWidget(Cancel);
+    layout->addLayout(buttons, 5, 0, 1, 2);
+
+    Filename->installEventFilter(this);
+    Dir1->installEventFilter(this);
+    connect(Dir1, &QListWidget::itemActivated, this, &Save::Dir1_Change);
+    connect(Filetype, &QComboBox::currentIndexChanged, this, &Save::Filetype_Click);
+    // A click on the file already chosen, after the name was edited, takes it again.
+    connect(File1, &QListWidget::currentItemChanged, this, &Save::File1_Click);
+    connect(File1, &QListWidget::itemClicked, this, &Save::File1_Click);
+    connect(File1, &QListWidget::itemDoubleClicked, this, &Save::File1_DblClick);
+    connect(OK, &QPushButton::clicked, this, &Save::OK_Click);
+    connect(Cancel, &QPushButton::clicked, this, &Save::Cancel_Click);
+}
+
+void Save::open(int scheme, int dayType, Mode mode)
+{
+    Ordning_ = scheme;
+    VistDag_ = dayType;
+    HentGem_ = mode;
+    // Filled here rather than on every activation: a message box over the dialog would otherwise
+    // throw away the name and folder the user chose.
+    Form_Activate();
+    show();
+    Filename->setFocus();
+    Filename_GotFocus();
+}
+
+void Save::Form_Activate()
+{
+    const bool saving = HentGem_ == Mode::Gem;
+    if (ctx_.english) {
+        setWindowTitle(ctx_.strings.text(saving ? StringId::Save_CaptionSave : StringId::Save_CaptionLoad));
+        OK->setText(ctx_.strings.text(saving ? StringId::Save_OKSave : StringId::Save_OKLoad));
+    } else {
+        setWindowTitle(saving ? u"Gem Takster"_s : u"Hent Takster"_s);
+        OK->setText(saving ? u"&Gem"_s : u"&Hent"_s);
+    }
+    {
+        const QSignalBlocker quiet(Filetype);
+        Filetype->setCurrentIndex(0);
+    }
+    setFolder(ctx_.folder.path());
+    Filename->setText(defaultFileName(ctx_.state.settings.Schemes.at(size_t(Ordning_)).Name));
+}
+
+void Save::setFolder(const QString& folder)
+{
+    folder_ = QDir::cleanPath(QDir(folder).absolutePath());
+    Folder->setText(QDir::toNativeSeparators(folder_));
+    const QDir dir(folder_);
+    QStringList folders = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    if (!dir.isRoot())
+        folders.prepend(kParentFolder);
+    Dir1->clear();
+    Dir1->addItems(folders);
+    Filetype_Click();
+}
+
+QString Save::path() const
+{
+    // QDir joins without a doubled "/" at the root, as the drive root had no doubled "\".
+    return QDir(folder_).filePath(Filename->text());
+}
+
+QString Save::defaultFileName(const QString& schemeName)
+{
+    QString name;
+    for (const QChar c : schemeName) {
+        if (c != u'/' && c != u'\\' && c.category() != QChar::Other_Control)
+            name += c;
+    }
+    return name + kExtension;
+}
+
+void Save::Dir1_Change(QListWidgetItem* item)
+{
+    if (item)
+        setFolder(QDir(folder_).filePath(item->text()));
+}
+
+void Save::Filetype_Click()
+{
+    const QStringList pattern { Filetype->currentIndex() == 0 ? u"*"_s + kExtension : u"*"_s };
+    const QSignalBlocker quiet(File1);
+    File1->clear();
+    File1->addItems(QDir(folder_).entryList(pattern, QDir::Files, QDir::Name | QDir::IgnoreCase));
+}
+
+void Save::File1_Click()
+{
+    if (const QListWidgetItem* item = File1->currentItem())
+        Filename->setText(item->text());
+}
+
+void Save::File1_DblClick()
+{
+    File1_Click();
+    OK_Click();
+}
+
+void Save::Filename_GotFocus()
+{
+    Filename->selectAll();
+}
+
+void Save::Filename_LostFocus()
+{
+    const QString name = Filename->text();
+    if (!name.isEmpty() && Filetype->currentIndex() == 0 && name.right(4).toUpper() != kExtension.toUpper())
+        Filename->setText(name + kExtension);
+}
+
+bool Save::eventFilter(QObject* watched, QEvent* event)
+{
+    // Only focus moving inside the dialog counts: switching to another window, or a message box
+    // over this one, leaves the name as it is.
+    const auto moved = [event] {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+    };
+    // Enter in the folder list goes into the folder; it must not reach the dialog's OK button too.
+    if (watched == Dir1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            Dir1_Change(Dir1->currentItem());
+            return true;
+        }
+    }
+    if (watched == Filename && event->type() == QEvent::FocusIn && moved())
+        Filename_GotFocus();
+    else if (watched == Filename && event->type() == QEvent::FocusOut && moved())
+        Filename_LostFocus();
+    return QDialog::eventFilter(watched, event);
+}
+
+void Save::OK_Click()
+{
+    // Enter in the name field presses OK without leaving the field: the name gets its extension
+    // all the same, as with a click on OK.
+    if (Filename->hasFocus())
+        Filename_LostFocus();
+    if (Filename->text().isEmpty())
+        return;
+    Scheme& scheme = ctx_.state.settings.Schemes.at(size_t(Ordning_));
+    const Status done
+        = HentGem_ == Mode::Gem ? TariffFile::write(path(), scheme) : TariffFile::read(path(), scheme);
+    if (!done) {
+        ctx_.prompter.ask(errorPrompt(ErrorTitle::FileError, kFileAccessError, done.message()));
+        return;
+    }
+    if (HentGem_ == Mode::Hent)
+        emit loaded(Ordning_, VistDag_);
+    hide();
+}
+
+void Save::Cancel_Click()
+{
+    hide();
+}
+
+} // namespace ringtally

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QDialog>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+
+namespace ringtally {
+
+struct ConfigContext;
+
+/// The tariff-file dialog of the scheme page: saves one scheme's day tariffs from memory into a
+/// tariff file ("Gem Takster"), or loads a tariff file into one scheme in memory ("Hent
+/// Takster"). The settings file is not touched: the loaded prices reach it only when the
+/// configuration window is closed with OK. Modal; created once, hidden rather than closed.
+class Save : public QDialog {
+    Q_OBJECT
+
+public:
+    /// Save ("Gem") writes the scheme into a file; load ("Hent") reads a file into the scheme.
+    enum class Mode { Gem, Hent };
+
+    static inline const QString kExtension = QStringLiteral(".ptf");
+
+    Save(ConfigContext& ctx, QWidget* parent = nullptr);
+
+    using QDialog::open;
+    /// Shows the dialog for scheme 0..2 in the mode, in the program's folder, with the default file
+    /// name; dayType (0..2) is the day type the scheme page shows, handed back by loaded().
+    void open(int scheme, int dayType, Mode mode);
+
+    /// The folder the lists show; lists it.
+    void setFolder(const QString& folder);
+    const QString& folder() const { return folder_; }
+    /// The path OK acts on: Filename in the folder (the root folder gets no doubled "/").
+    QString path() const;
+    /// The scheme's name with ".ptf", less the characters a file name cannot hold ("/", "\" and
+    /// control characters).
+    static QString defaultFileName(const QString& schemeName);
+
+    // Controls, owned by the dialog. There are no drives: Folder shows the folder, Dir1 lists ".."
+    // and its subfolders (double-click or Enter goes in), File1 its files of the chosen type.
+    QLabel* Folder = nullptr;
+    QListWidget* Dir1 = nullptr;
+    QListWidget* File1 = nullptr;
+    QComboBox* Filetype = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* Filename = nullptr;
+    QPushButton* OK = nullptr;
+    QPushButton* Cancel = nullptr;
+
+    /// Title and OK caption by mode, the program's folder, the first file type, the default name.
+    void Form_Activate();
+    /// Goes into the folder of a Dir1 entry.
+    void Dir1_Change(QListWidgetItem* item);
+    /// File1 lists the folder's files of the chosen type.
+    void Filetype_Click();
+    /// Filename = the clicked file's name.
+    void File1_Click();
+    /// The same, then OK.
+    void File1_DblClick();
+    /// Selects the whole file name.
+    void Filename_GotFocus();
+    /// With the first file type, a name not ending in ".ptf" (in any case) gets ".ptf".
+    void Filename_LostFocus();
+    /// Saves or loads; a failure shows a message and keeps the dialog open, else it hides.
+    void OK_Click();
+    /// Hides the dialog.
+    void Cancel_Click();
+
+signals:
+    /// A file was loaded into the scheme in memory; the scheme page refills itself for the
+    /// scheme and the day type it showed.
+    void loaded(int scheme, int dayType);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    ConfigContext& ctx_;
+    int Ordning_ = 0;
+    int VistDag_ = 0;
+    Mode HentGem_ = Mode::Gem;
+    QString folder_;
+};
+
+} // namespace ringtally

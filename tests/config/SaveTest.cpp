@@ -1,0 +1,259 @@
+#include "config/Save.h"
+
+#include "config/ConfigContext.h"
+#include "config/TariffFile.h"
+#include "core/ProgramFolder.h"
+#include "core/ProgramState.h"
+#include "core/SettingsFile.h"
+#include "localisation/StringTable.h"
+#include "platform/FileAccess.h"
+
+#include "fakes/FakeDialUpNetwork.h"
+#include "fakes/ScriptedPrompter.h"
+#include "support/TempFolder.h"
+#include "support/Unprivileged.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace ringtally {
+namespace {
+
+using namespace Qt::StringLiterals;
+using namespace test;
+
+// A file as the original program wrote it, one day type a row here: the period count, then per
+// period normal and reduced minute price, minutes before the fee, fee, start, reduced-price time.
+QStringList values(const QString& text)
+{
+    return text.simplified().split(u' ');
+}
+const QStringList kOriginalFile = values(uR"(
+    3  .25 0.2 2 0.5 "08:00" 30   0.125 .1 0 0 "18:00" 30   0.1 0.1 0 0 "23:00" 30
+    1  0.15 0 0 0.25 "00:00" 30   0 0 0 0 "00:00" 30        0 0 0 0 "00:00" 30
+    2  0.15 0 0 0 "00:00" 30      0.3 0 5 1 "12:00" 30      0 0 0 0 "00:00" 45
+)"_s);
+
+QStringList items(const QListWidget* list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts.append(list->item(i)->text());
+    return texts;
+}
+
+void writeLines(
+    const QString& path, const QStringList& lines, const char* end = "\r\n", const char* more = "")
+{
+    const QByteArray bytes = lines.join(QString::fromLatin1(end)).toLatin1() + end + more;
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size());
+}
+
+class SaveTest : public ::testing::Test {
+protected:
+    SaveTest()
+    {
+        Scheme& net = state.settings.Schemes[0];
+        net.Name = u"Tele/Net"_s;
+        net.ReducedPriceAfter = 90;
+        net.Days[0] = { { u"08:00"_s, u"19:30"_s, u"00:00"_s }, 2, { 0.5, 0.25, 0 }, { 3, 0, 0 },
+            { 0.125, 0.1, 0, 0.09, 0.05, 0 } };
+        net.Days[2] = { { u"00:00"_s, u"00:00"_s, u"00:00"_s }, 1, { 1.75, 0, 0 }, { 0, 0, 0 },
+            { 0.0001, 0, 0, 0, 0, 0 } };
+        Scheme& other = state.settings.Schemes[2];
+        other = { u"Other"_s, u"Work"_s, { u"me"_s, u"secret"_s, u"123"_s }, 5, {} };
+        other.Days[1].MinutePrice[0] = 9;
+    }
+
+    void click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+    TempFolder temp;
+    NumberFormat danish { QLocale(QLocale::Danish, QLocale::Denmark) };
+    ProfileFile profile { temp.file(u"Ringtally.ini"_s) };
+    SettingsFile settings { profile, danish };
+    ProgramState state;
+    FakeDialUpNetwork network;
+    const StringTable strings = StringTable::english();
+    ScriptedPrompter prompter;
+    ProgramFolder folder { temp.path() };
+    ConfigContext ctx { state, settings, network, strings, prompter, danish, folder, false,
+        DisplayWords::make(strings, false) };
+    Save dialog { ctx };
+};
+
+TEST_F(SaveTest, ASchemeSavedAndLoadedIntoAnotherHasTheSamePricesAndKeepsItsAccount)
+{
+    QLocale::setDefault(QLocale(QLocale::Danish, QLocale::Denmark));
+    dialog.open(0, 1, Save::Mode::Gem);
+    EXPECT_EQ(dialog.windowTitle(), u"Gem Takster"_s);
+    EXPECT_EQ(dialog.Filename->text(), u"TeleNet.ptf"_s);
+    click(dialog.OK);
+    EXPECT_FALSE(dialog.isVisible());
+
+    const QByteArray bytes = readWholeFile(temp.file(u"TeleNet.ptf"_s)).valueOr({}).bytes;
+    EXPECT_EQ(bytes.count("\r\n"), 57);
+    EXPECT_EQ(bytes.count('\n'), 57);
+    EXPECT_TRUE(bytes.startsWith("2\r\n0.125\r\n0.09\r\n3\r\n0.5\r\n\"08:00\"\r\n90\r\n0.1\r\n"));
+
+    Scheme expected = state.settings.Schemes[2]; // its name and account stay
+    expected.Days = state.settings.Schemes[0].Days;
+    expected.ReducedPriceAfter = 90;
+    QSignalSpy loaded(&dialog, &Save::loaded);
+    dialog.open(2, 1, Save::Mode::Hent);
+    EXPECT_EQ(dialog.windowTitle(), u"Hent Takster"_s);
+    dialog.Filename->setText(u"TeleNet.ptf"_s);
+    click(dialog.OK);
+    QLocale::setDefault(QLocale::c());
+
+    EXPECT_FALSE(dialog.isVisible());
+    ASSERT_EQ(loaded.size(), 1);
+    EXPECT_EQ(loaded[0], QVariantList({ 2, 1 }));
+    EXPECT_EQ(state.settings.Schemes[2], expected);
+}
+
+TEST(TariffFileTest, AFileFromTheOriginalPlatformReadsWithAnyLineEnds)
+{
+    DayTariff mondayFriday { { u"08:00"_s, u"18:00"_s, u"23:00"_s }, 3, { 0.5, 0, 0 }, { 2, 0, 0 },
+        { 0.25, 0.125, 0.1, 0.2, 0.1, 0.1 } };
+    DayTariff saturday { { u"00:00"_s, u"00:00"_s, u"00:00"_s }, 1, { 0.25, 0, 0 }, { 0, 0, 0 },
+        { 0.15, 0, 0, 0, 0, 0 } };
+    DayTariff sunday { { u"00:00"_s, u"12:00"_s, u"00:00"_s }, 2, { 0, 1, 0 }, { 0, 5, 0 },
+        { 0.15, 0.3, 0, 0, 0, 0 } };
+    TempFolder temp;
+    const std::pair<const char*, const char*> endings[]
+        = { { "\r\n", "" }, { "\n", "\n" }, { "\r\n", "\r\n" } };
+    for (const auto& [ending, blank] : endings) {
+        SCOPED_TRACE(testing::Message() << ending << "+" << blank);
+        writeLines(temp.file(u"a.ptf"_s), kOriginalFile, ending, blank);
+        Scheme scheme;
+        const Status status = TariffFile::read(temp.file(u"a.ptf"_s), scheme);
+        EXPECT_TRUE(status.ok()) << status.message().toStdString();
+        EXPECT_EQ(scheme.Days, (std::array { mondayFriday, saturday, sunday }));
+        EXPECT_EQ(scheme.ReducedPriceAfter, 45); // the last of the nine copies
+    }
+}
+
+TEST_F(SaveTest, ARefusedFileNamesItsLineAndLeavesTheSchemeAndTheDialogAsTheyWere)
+{
+    // The line changed (1-based; 0: no file) and its new text (empty: it and all after it are gone).
+    // Line 20 is Saturday's period count, 12 a period start, 24 Saturday's first call fee, 4 minutes
+    // before the fee (whole numbers), 58 one line too many.
+    const std::pair<int, QString> cases[] = { { 0, {} }, { 57, {} }, { 2, u"abc"_s }, { 20, u"4"_s },
+        { 6, u"\"24:00\""_s }, { 12, u"8.00"_s }, { 24, u"-0.5"_s }, { 4, u"2.5"_s }, { 58, u"1"_s } };
+    const Scheme before = state.settings.Schemes[2];
+    QSignalSpy loaded(&dialog, &Save::loaded);
+    dialog.open(2, 0, Save::Mode::Hent);
+    dialog.Filename->setText(u"bad.ptf"_s);
+    qsizetype boxes = 0;
+    for (const auto& [line, text] : cases) {
+        SCOPED_TRACE(line);
+        QStringList lines = kOriginalFile;
+        if (line > lines.size())
+            lines.append(text);
+        else if (line > 0 && text.isEmpty())
+            lines = lines.mid(0, line - 1);
+        else if (line > 0)
+            lines[line - 1] = text;
+        QFile::remove(temp.file(u"bad.ptf"_s));
+        if (line > 0)
+            writeLines(temp.file(u"bad.ptf"_s), lines);
+        prompter.answerNext(PromptAnswer::Ok);
+        click(dialog.OK);
+        const QString said = line > 0 ? u"bad.ptf, line %1:"_s.arg(line) : u"bad.ptf does not exist"_s;
+        ASSERT_EQ(prompter.shown().size(), ++boxes);
+        EXPECT_TRUE(prompter.shown().last().text.contains(said))
+            << prompter.shown().last().text.toStdString();
+        EXPECT_EQ(state.settings.Schemes[2], before);
+        EXPECT_TRUE(dialog.isVisible());
+    }
+    EXPECT_EQ(loaded.size(), 0);
+}
+
+TEST_F(SaveTest, TheFileNameRules)
+{
+    EXPECT_EQ(Save::defaultFileName(u"Basis"_s), u"Basis.ptf"_s);
+    EXPECT_EQ(Save::defaultFileName(u"A/B\\C\tD"_s), u"ABCD.ptf"_s);
+
+    struct Case {
+        int filetype;
+        QString typed, left;
+    };
+    const Case cases[] = { { 0, u"billig"_s, u"billig.ptf"_s }, { 0, u"BILLIG.PTF"_s, u"BILLIG.PTF"_s },
+        { 0, u"billig.txt"_s, u"billig.txt.ptf"_s }, { 1, u"billig"_s, u"billig"_s }, { 0, {}, {} } };
+    dialog.open(0, 0, Save::Mode::Gem);
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        dialog.Filetype->setCurrentIndex(c.filetype);
+        dialog.Filename->setFocus();
+        EXPECT_EQ(dialog.Filename->selectedText(), dialog.Filename->text()); // taken whole on entry
+        QTest::keyClick(dialog.Filename, Qt::Key_Backspace);
+        QTest::keyClicks(dialog.Filename, c.typed);
+        dialog.Cancel->setFocus();
+        EXPECT_EQ(dialog.Filename->text(), c.left);
+    }
+    dialog.setFolder(u"/"_s);
+    EXPECT_EQ(dialog.Dir1->findItems(u".."_s, Qt::MatchExactly).size(), 0);
+    dialog.Filename->setText(u"x.ptf"_s);
+    EXPECT_EQ(dialog.path(), u"/x.ptf"_s);
+}
+
+TEST_F(SaveTest, TheListsShowTheFolderAndAFileDoubleClickedLoads)
+{
+    ASSERT_TRUE(QDir(temp.path()).mkpath(u"prices"_s));
+    for (const QString& name : { u"a.ptf"_s, u"B.PTF"_s, u"c.txt"_s })
+        writeLines(temp.file(u"prices/"_s + name), kOriginalFile);
+    QSignalSpy loaded(&dialog, &Save::loaded);
+    dialog.open(1, 2, Save::Mode::Hent);
+    EXPECT_EQ(items(dialog.Dir1), QStringList({ u".."_s, u"prices"_s }));
+    dialog.Dir1->setCurrentRow(1);
+    QTest::keyClick(dialog.Dir1, Qt::Key_Return); // goes in, and does not press OK
+    EXPECT_EQ(items(dialog.File1), QStringList({ u"a.ptf"_s, u"B.PTF"_s }));
+    dialog.Filetype->setCurrentIndex(1);
+    EXPECT_EQ(items(dialog.File1), QStringList({ u"a.ptf"_s, u"B.PTF"_s, u"c.txt"_s }));
+
+    const QRect second = dialog.File1->visualItemRect(dialog.File1->item(1));
+    QTest::mouseClick(dialog.File1->viewport(), Qt::LeftButton, {}, second.center()); // a double click's
+    QTest::mouseDClick(dialog.File1->viewport(), Qt::LeftButton, {}, second.center());
+    EXPECT_EQ(dialog.Filename->text(), u"B.PTF"_s);
+    EXPECT_EQ(loaded.size(), 1);
+    EXPECT_EQ(state.settings.Schemes[1].ReducedPriceAfter, 45);
+    EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST_F(SaveTest, ASaveIntoAReadOnlyFolderSaysWhyAndKeepsTheDialogOpen)
+{
+    const QString locked = temp.file(u"locked"_s);
+    ASSERT_TRUE(QDir().mkpath(locked));
+    // Readable by everyone, writable by nobody but root; the child below is not root.
+    QFile::setPermissions(temp.path(),
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ExeOther);
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ExeOther);
+    dialog.open(0, 0, Save::Mode::Gem);
+    dialog.setFolder(locked);
+    prompter.answerNext(PromptAnswer::Ok);
+    const int status = runUnprivileged([&] {
+        click(dialog.OK);
+        const bool reported = prompter.shown().size() == 1 && prompter.shown()[0].title == u"Filfejl:"_s
+            && prompter.shown()[0].text.contains(u"TeleNet.ptf"_s);
+        return reported && dialog.isVisible() ? 0 : 1;
+    });
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(QDir(locked).entryList(QDir::Files | QDir::Hidden), QStringList());
+
+    click(dialog.Cancel);
+    EXPECT_FALSE(dialog.isVisible());
+}
+
+} // namespace
+} // namespace ringtally
