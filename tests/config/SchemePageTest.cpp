@@ -1,0 +1,250 @@
+#include "config/SchemePage.h"
+
+#include "config/ConfigContext.h"
+#include "core/ProgramFolder.h"
+#include "core/ProgramState.h"
+#include "core/SettingsFile.h"
+#include "localisation/StringTable.h"
+
+#include "fakes/FakeDialUpNetwork.h"
+#include "fakes/ScriptedPrompter.h"
+#include "support/TempFolder.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <tuple>
+
+#include <gtest/gtest.h>
+
+namespace ringtally {
+namespace {
+
+using namespace Qt::StringLiterals;
+using namespace test;
+
+// Schemes whose every value differs from its neighbours and shows exactly with three decimals
+// (eighths) and in the quarter-hour combos.
+std::array<Scheme, kSchemeCount> sampleSchemes()
+{
+    std::array<Scheme, kSchemeCount> schemes;
+    for (int i = 0; i < kSchemeCount; ++i) {
+        Scheme& s = schemes[size_t(i)];
+        s.Name = u"Tele %1"_s.arg(i + 1);
+        s.DUNName = QStringList { u"Work"_s, u"Ringtally Demo"_s, u"Home"_s }.at(i);
+        s.DUNData = { u"user%1"_s.arg(i), u"kode æ%1"_s.arg(i), u"7070123%1"_s.arg(i) };
+        s.ReducedPriceAfter = qint16(30 + i);
+        for (int d = 0; d < kDayTypeCount; ++d) {
+            DayTariff& day = s.Days[size_t(d)];
+            day.NumberOfPeriods = quint8(1 + (i + d) % 3);
+            day.PeriodStart = { u"00:00"_s, u"0%1:15"_s.arg(7 + d), u"1%1:45"_s.arg(7 + i) };
+            day.CallFee = { 0.125 + d + 10 * i, 0.25 + d + 10 * i, 0.375 + d + 10 * i };
+            day.MinBeforeCallFee = { qint16(d + i), qint16(1 + d + i), qint16(2 + d + i) };
+            for (int k = 0; k < kMinutePriceCount; ++k)
+                day.MinutePrice[size_t(k)] = 0.125 * k + 0.5 * d + 10 * i;
+        }
+    }
+    return schemes;
+}
+
+class SchemePageTest : public ::testing::Test {
+protected:
+    SchemePageTest()
+    {
+        network.setEntries({ u"Home"_s, u"Ringtally Demo"_s, u"Work"_s });
+        state.settings.Schemes = sampleSchemes();
+        state.ResetOnActivate = true; // as the window's activation leaves it
+        page.fill();
+        page.show();
+    }
+
+    // Types over the whole text, as the field selects it when it gets the focus.
+    static void type(QLineEdit* field, const QString& text)
+    {
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QTest::keyClicks(field, text);
+    }
+    static void leave(QWidget* w)
+    {
+        QFocusEvent out(QEvent::FocusOut);
+        QApplication::sendEvent(w, &out);
+    }
+    // On the left edge: a radio button takes clicks on its circle and caption only.
+    static void click(QAbstractButton* button)
+    {
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
+    }
+    const Scheme& scheme(int i) const { return state.settings.Schemes[size_t(i)]; }
+
+    TempFolder temp;
+    NumberFormat danish { QLocale(QLocale::Danish, QLocale::Denmark) };
+    ProfileFile profile { temp.file(u"Ringtally.ini"_s) };
+    SettingsFile settings { profile, danish };
+    ProgramState state;
+    FakeDialUpNetwork network;
+    ScriptedPrompter prompter;
+    const StringTable strings = StringTable::english();
+    ProgramFolder folder { temp.path() };
+    ConfigContext context { state, settings, network, strings, prompter, danish, folder, false,
+        DisplayWords::make(strings, false) };
+    SchemePage page { context };
+};
+
+TEST_F(SchemePageTest, ShowsTheStoredSchemeAndStoresItBackUnchanged)
+{
+    EXPECT_EQ(page.DUNNames->currentText(), u"Work"_s);
+    EXPECT_EQ(page.TakstperTimer[1]->currentText() + page.TakstperMinutter[1]->currentText(), u"0715"_s);
+    EXPECT_EQ(page.AOpkGebyr[2]->text() + page.AMinPris[5]->text(), u"0,3750,625"_s);
+    // Every scheme and day shown once, then OK: nothing changed.
+    const std::array<Scheme, kSchemeCount> stored = state.settings.Schemes;
+    for (int i : { 1, 2, 0 }) {
+        click(page.Ordning[size_t(i)]);
+        for (int d : { 1, 2, 0 })
+            click(page.Dage[size_t(d)]);
+    }
+    EXPECT_TRUE(page.store().ok());
+    EXPECT_EQ(state.settings.Schemes, stored);
+}
+
+TEST_F(SchemePageTest, SwitchingSchemeOrDayKeepsTheEditsOfTheOneLeft)
+{
+    type(page.AMinPris[0], u"1,5"_s);
+    click(page.Dage[1]);
+    EXPECT_EQ(page.AMinPris[0]->text(), u"0,500"_s); // Saturday's own price
+    click(page.Dage[0]);
+    EXPECT_EQ(page.AMinPris[0]->text(), u"1,500"_s);
+    click(page.Dage[2]);
+    type(page.DUNData[0], u"anna"_s);
+    type(page.AOpkGebyr[0], u"3"_s);
+    click(page.Ordning[1]);
+    EXPECT_TRUE(page.Dage[0]->isChecked() && page.DUNData[0]->text() == u"user1"_s);
+    EXPECT_EQ(scheme(0).DUNData[0], u"anna"_s);
+    EXPECT_EQ(scheme(0).Days[2].CallFee[0], 3.0);
+    EXPECT_EQ(scheme(0).Days[0].MinutePrice[0], 1.5);
+}
+
+TEST_F(SchemePageTest, AnEmptyNameShowsTheSchemeNumberOnItsButton)
+{
+    const std::pair<QString, QString> cases[] // name typed, caption
+        = { { u""_s, u"- 2 -"_s }, { u"Tele"_s, u"Tele"_s }, { u"A&B"_s, u"A&&B"_s } };
+    click(page.Ordning[1]);
+    QSignalSpy renamed(&page, &SchemePage::schemeNamesChanged);
+    for (const auto& [name, caption] : cases) {
+        type(page.AOrdnNavn, name);
+        EXPECT_EQ(page.Ordning[1]->text(), caption); // while typing
+        EXPECT_EQ(scheme(1).Name, u"Tele 2"_s);
+    }
+    leave(page.AOrdnNavn);
+    EXPECT_EQ(scheme(1).Name, u"A&B"_s);
+    leave(page.AOrdnNavn); // left again unchanged: the lists stay as they are
+    EXPECT_EQ(renamed.count(), 1);
+}
+
+TEST_F(SchemePageTest, PeriodStartsOutOfOrderDrawAWarning)
+{
+    struct Case {
+        bool resetOnActivate;
+        QString start0, start1;
+        QComboBox* combo;
+        Qt::Key key;
+        QString title; // empty: no box
+    };
+    const auto hours = page.TakstperTimer;
+    const auto minutes = page.TakstperMinutter;
+    const Case cases[] = {
+        { true, u"09:00"_s, u"09:00"_s, hours[1], Qt::Key_Up, u"OBS"_s }, // 08:00 after 09:00
+        { true, u"09:15"_s, u"09:15"_s, minutes[1], Qt::Key_Up, u"Hovsa!"_s }, // 09:00 after 09:15
+        { true, u"09:00"_s, u"09:00"_s, hours[1], Qt::Key_Down, {} }, // 10:00
+        { true, u"09:00"_s, u"08:45"_s, minutes[1], Qt::Key_Up, {} }, // 08:30: an earlier hour
+        { true, u"09:00"_s, u"09:00"_s, hours[0], Qt::Key_Up, {} }, // the first period
+        { false, u"09:00"_s, u"09:00"_s, hours[1], Qt::Key_Up, {} }, // while the page refills
+    };
+    for (const Case& c : cases) {
+        state.settings.Schemes[0].Days[0].NumberOfPeriods = 3;
+        state.settings.Schemes[0].Days[0].PeriodStart = { c.start0, c.start1, u"20:00"_s };
+        page.fill();
+        state.ResetOnActivate = c.resetOnActivate;
+        if (!c.title.isEmpty())
+            prompter.answerNext(PromptAnswer::Ok);
+        const qsizetype before = prompter.shown().size();
+        QTest::keyClick(c.combo, c.key);
+        const QString shown = prompter.shown().size() > before ? prompter.shown().last().title : QString();
+        EXPECT_EQ(shown, c.title) << c.start1.toStdString();
+    }
+    ASSERT_EQ(prompter.shown().size(), 2);
+    for (const Prompt& box : prompter.shown())
+        EXPECT_EQ(box.icon, PromptIcon::Information);
+}
+
+TEST_F(SchemePageTest, ReducedPricesAreOpenForThePeriodsInUseWithAReducedPriceTime)
+{
+    // Reduced-price time, periods, enabled state of AMinPris(0..5).
+    const std::tuple<QString, int, QString> cases[]
+        = { { u"15"_s, 3, u"111111"_s }, { u"0"_s, 3, u"111000"_s }, { u""_s, 3, u"111000"_s },
+              { u"15"_s, 2, u"110110"_s }, { u"0"_s, 1, u"100000"_s } };
+    for (const auto& [reducedAfter, periods, prices] : cases) {
+        type(page.NedsatPrisTid, reducedAfter);
+        leave(page.NedsatPrisTid);
+        // The user steps onto the number of periods from its neighbour.
+        page.AntalPerioder->setCurrentIndex(periods == 1 ? 1 : periods - 2);
+        QTest::keyClick(page.AntalPerioder, periods == 1 ? Qt::Key_Up : Qt::Key_Down);
+        QString enabled;
+        for (QLineEdit* price : page.AMinPris)
+            enabled += price->isEnabled() ? u'1' : u'0';
+        EXPECT_EQ(enabled, prices) << reducedAfter.toStdString() << " " << periods;
+        EXPECT_EQ(page.AOpkGebyr[2]->isEnabled() && page.TakstperMinutter[2]->isEnabled(), periods == 3);
+    }
+}
+
+TEST_F(SchemePageTest, LeavingANumberFieldFillsAndFormatsIt)
+{
+    // Fields of the one period in use; "1.25": the other separator is typed as the locale's.
+    const std::tuple<QLineEdit*, QString, QString> cases[] = { { page.AMinPris[0], u""_s, u"0,000"_s },
+        { page.AMinPris[3], u"2,5"_s, u"2,500"_s }, { page.AOpkGebyr[0], u"1.25"_s, u"1,250"_s },
+        { page.AMinUOpk[0], u""_s, u"0"_s }, { page.AMinUOpk[0], u"12"_s, u"12"_s } };
+    for (const auto& [field, typed, shown] : cases) {
+        type(field, typed);
+        leave(field);
+        EXPECT_EQ(field->text(), shown) << typed.toStdString();
+    }
+}
+
+TEST_F(SchemePageTest, ThePasswordIsNeverShownAndThePhoneTakesOnlyDialableKeys)
+{
+    EXPECT_EQ(page.DUNData[1]->echoMode(), QLineEdit::Password);
+    EXPECT_FALSE(page.DUNData[1]->displayText().contains(u"kode"_s));
+    type(page.DUNData[2], u"+45 70*12#3"_s);
+    EXPECT_EQ(page.DUNData[2]->text(), u"4570*123"_s);
+}
+
+TEST_F(SchemePageTest, TheTariffButtonsTakeThePageInBeforeTheyAsk)
+{
+    click(page.Ordning[2]);
+    click(page.Dage[1]);
+    type(page.AMinPris[0], u"7"_s);
+    QSignalSpy saves(&page, &SchemePage::saveTariffsRequested);
+    click(page.SaveCmd);
+    EXPECT_EQ(saves, (QList<QVariantList> { { 2, 1 } }));
+    EXPECT_FALSE(state.ResetOnActivate);
+    EXPECT_EQ(scheme(2).Days[1].MinutePrice[0], 7.0);
+    // A file loaded into Saturday: the page shows its prices and reduced-price time.
+    type(page.AOrdnNavn, u"Ny"_s);
+    state.settings.Schemes[2].Days[1].MinutePrice[0] = 0.25;
+    state.settings.Schemes[2].Days[1].NumberOfPeriods = 2;
+    state.settings.Schemes[2].ReducedPriceAfter = 0;
+    page.refillAfterLoad(2, 1);
+    EXPECT_EQ(page.AMinPris[0]->text() + page.AntalPerioder->currentText() + page.NedsatPrisTid->text(),
+        u"0,25020"_s);
+    EXPECT_FALSE(page.AMinPris[3]->isEnabled());
+    EXPECT_EQ(page.AOrdnNavn->text(), u"Ny"_s);
+}
+
+} // namespace
+} // namespace ringtally
