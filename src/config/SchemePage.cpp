@@ -317,6 +317,7 @@ void SchemePage::fill()
     // A list that cannot be read stays empty; taking the page in then keeps each scheme's entry.
     const Status listed = FillDUNList(*DUNNames, context_.network);
     Q_UNUSED(listed);
+    systemEntries_ = DUNNames->count();
     scheme_ = 0;
     day_ = 0;
     for (int i = 0; i < kSchemeCount; ++i)
@@ -513,6 +514,12 @@ void SchemePage::showScheme()
 {
     const Scheme& scheme = context_.state.settings.Schemes[size_t(scheme_)];
     AOrdnNavn->setText(scheme.Name);
+    // An entry the system no longer lists (a removed peer file, the simulated line's folder gone)
+    // stays listed for its scheme, so that OK does not put another entry in its place unasked.
+    while (DUNNames->count() > systemEntries_)
+        DUNNames->removeItem(DUNNames->count() - 1);
+    if (!scheme.DUNName.isEmpty() && scheme.DUNName != kNoEntry && DUNNames->findText(scheme.DUNName) < 0)
+        DUNNames->addItem(scheme.DUNName);
     SelectListItem(*DUNNames, scheme.DUNName);
     for (size_t j = 0; j < kDunDataCount; ++j)
         DUNData[j]->setText(scheme.DUNData[j]);

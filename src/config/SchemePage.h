@@ -129,6 +129,8 @@ private:
     QButtonGroup* schemeGroup_ = nullptr;
     QButtonGroup* dayGroup_ = nullptr;
     int scheme_ = 0;
+    int systemEntries_ = 0; // the entries the system listed at the last fill
+    static inline const QString kNoEntry = QStringLiteral("None"); // a new scheme's entry
     int day_ = 0;
 };
 

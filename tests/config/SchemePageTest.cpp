@@ -99,6 +99,10 @@ protected:
 
 TEST_F(SchemePageTest, ShowsTheStoredSchemeAndStoresItBackUnchanged)
 {
+    // An entry the system no longer lists is kept for its own scheme only.
+    state.settings.Schemes[1].DUNName = u"Removed peer"_s;
+    page.fill();
+    EXPECT_EQ(page.DUNNames->count(), 3);
     EXPECT_EQ(page.DUNNames->currentText(), u"Work"_s);
     EXPECT_EQ(page.TakstperTimer[1]->currentText() + page.TakstperMinutter[1]->currentText(), u"0715"_s);
     EXPECT_EQ(page.AOpkGebyr[2]->text() + page.AMinPris[5]->text(), u"0,3750,625"_s);
