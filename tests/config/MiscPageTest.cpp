@@ -1,11 +1,15 @@
 #include "config/MiscPage.h"
 #include "config/ConfigContext.h"
+#include "config/SoundChooser.h"
 #include "core/ProgramFolder.h"
 #include "core/ProgramState.h"
 #include "core/SettingsFile.h"
 #include "localisation/StringTable.h"
+#include "tray/FileRegistry.h"
+#include "tray/RegistryRoutines.h"
 
 #include "fakes/FakeDialUpNetwork.h"
+#include "fakes/FakeSoundPlayer.h"
 #include "fakes/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 
@@ -103,7 +107,6 @@ TEST_F(MiscPageTest, EveryControlShowsItsSettingAndStoresItBack)
             written.append(ini(key));
         EXPECT_EQ(written, c.file);
     }
-    EXPECT_EQ(page.OpkTyperKeyb[0]->count(), 13);
 }
 
 TEST_F(MiscPageTest, DoubleClickShowsAndStoresTheActionOfTheChosenSchemeAndKeepsItOverARename)
@@ -212,6 +215,35 @@ TEST_F(MiscPageTest, TheSoundsButtonAsksForTheChooserAndKeepsTheWindowsEdits)
     click(page.Sounds);
     EXPECT_EQ(asked.count(), 1);
     EXPECT_FALSE(state.ResetOnActivate); // coming back from the chooser keeps the edits
+}
+
+TEST(SoundChooserTest, ChoicesGoToTheRegistryAtOnceAndPlayAsTheProgramWould)
+{
+    TempFolder temp;
+    FileRegistry store { temp.file(u"Ringtally.reg"_s) }; // no first run: no keys yet
+    ScriptedPrompter prompter; // a registry failure would show a box the test does not expect
+    RegistryRoutines registry { store, prompter };
+    FakeSoundPlayer player;
+    EventSounds sounds { registry, player, ProgramFolder(temp.path()) };
+    SoundChooser chooser { sounds, registry, false };
+    QString answer = u"/home/me/ring.wav"_s;
+    chooser.setFileAsker([&](QWidget*, const QString&) { return answer; });
+    const auto stored = [&](const QString& event) {
+        return registry.QueryValue(EventSounds::eventKey(event), QString(), RootKey::HKEY_USERS);
+    };
+    chooser.show();
+
+    QTest::mouseClick(chooser.Browse[2], Qt::LeftButton);
+    EXPECT_EQ(stored(u"Connect"_s), answer);
+    QTest::mouseClick(chooser.Play[2], Qt::LeftButton);
+    EXPECT_EQ(player.played, QStringList { answer });
+
+    answer.clear(); // the file dialog cancelled
+    QTest::mouseClick(chooser.Browse[2], Qt::LeftButton);
+    EXPECT_EQ(stored(u"Connect"_s), u"/home/me/ring.wav"_s);
+    QTest::mouseClick(chooser.NoSound[2], Qt::LeftButton);
+    EXPECT_EQ(stored(u"Connect"_s), QString());
+    EXPECT_FALSE(chooser.Play[2]->isEnabled());
 }
 
 } // namespace
