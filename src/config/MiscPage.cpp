@@ -1,0 +1,386 @@
+#include "config/MiscPage.h"
+
+#include "config/ConfigContext.h"
+#include "config/KeyFilters.h"
+#include "core/NumberFormat.h"
+#include "core/ProgramState.h"
+#include "core/SettingsFile.h"
+#include "localisation/StringTable.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <limits>
+
+namespace ringtally {
+
+namespace {
+
+const QString kConfiguration = QStringLiteral("Configuration");
+const QString kRedialInterval = QStringLiteral("Redial interval");
+const QString kRedialNumber = QStringLiteral("Redial number");
+const QString kSplash = QStringLiteral("Splash");
+const QString kDialstatVisible = QStringLiteral("Dialstat Visible");
+const QString kRedialDefault = QStringLiteral("5");
+constexpr int kHelpShownMs = 15000;
+
+// Leaving a field for a popup (its own context menu) or for another window is no leaving: the
+// user comes back to go on typing.
+bool movesWithinWindow(const QEvent* event)
+{
+    const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
+    return reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason;
+}
+
+void selectWholeText(QLineEdit* box)
+{
+    box->selectAll();
+    // A mouse click that brought the focus places the cursor after this; select again behind it.
+    QTimer::singleShot(0, box, &QLineEdit::selectAll);
+}
+
+} // namespace
+
+MiscPage::MiscPage(ConfigContext& context, QWidget* parent) : QWidget(parent), context_(context)
+{
+    const auto text = [this](const char16_t* danish, StringId english) {
+        return context_.english ? context_.strings.text(english) : QString::fromUtf16(danish);
+    };
+    CallType = new QLabel(text(u"Opkaldstype", StringId::Config_CallType), this);
+    ShortCut = new QLabel(text(u"&Genvejstast", StringId::Config_ShortCut), this);
+    for (int i = 0; i < kSchemeCount; ++i) {
+        OpkTyper[size_t(i)] = new QLabel(this);
+        QComboBox* keys = OpkTyperKeyb[size_t(i)] = new QComboBox(this);
+        keys->addItem(QString(21, u'-'));
+        for (int k = 1; k < kShortcutItems; ++k)
+            keys->addItem(QStringLiteral("CTRL + SHIFT + F%1").arg(k));
+    }
+    DblClickOption[0]
+        = new QRadioButton(text(u"Dobbeltklik på tray ikonet når man er offline åbner &hovedvinduet",
+                               StringId::Config_DblClickOption0),
+            this);
+    DblClickOption[1]
+        = new QRadioButton(text(u"Dobbeltklik på tray ikonet når man er offline r&inger op med:",
+                               StringId::Config_DblClickOption1),
+            this);
+    DblClickCall = new QComboBox(this);
+    TIP2 = new QLabel(text(u"TIP: Hvis du dobbeltklikker på trayikonet når du er online lægges der på og "
+                           u"opkaldet logges!",
+                          StringId::Config_TIP2),
+        this);
+    RedialIfBusy
+        = new QCheckBox(text(u"&Ring op igen, hvis der er optaget", StringId::Config_RedialIfBusy), this);
+    Rediallbl[0] = new QLabel(text(u"&Pause mellem forsøg", StringId::Config_Rediallbl0), this);
+    Rediallbl[1] = new QLabel(text(u"sekunder", StringId::Config_Rediallbl1), this);
+    Rediallbl[2] = new QLabel(text(u"&Max antal forsøg", StringId::Config_Rediallbl2), this);
+    for (QLineEdit*& box : Redial)
+        box = new QLineEdit(this);
+    UseModComPort = new QCheckBox(
+        text(u"L&og automatisk opkaldet og stop tiden når modemet lægger på", StringId::Config_UseModComPort),
+        this);
+    BrugMaxPris = new QCheckBox(
+        text(u"&Advar når det daglige forbrug overstiger", StringId::Config_BrugMaxPris), this);
+    MaxPris = new QLineEdit(this);
+    MaxPrislbl = new QLabel(QStringLiteral("kr"), this);
+    ShowDialStat = new QCheckBox(
+        text(u"Vis &opkaldsstatus vinduet når der ringes op / autologges", StringId::Config_ShowDialStat),
+        this);
+    SplashScreen = new QCheckBox(text(u"&Vis opstartsbillede", StringId::Config_SplashScreen), this);
+    LangCap = new QLabel(text(u"&Sprog:", StringId::Config_LangCap), this);
+    LangCmb = new QComboBox(this);
+    LangCmb->addItems({ QStringLiteral("Dansk"), QStringLiteral("English") });
+    TIP1 = new QLabel(
+        text(u"OBS: Sproget ændres først når Ringtally genstartes!", StringId::Config_TIP1), this);
+    Sounds = new QPushButton(text(u"&Vælg lyde", StringId::Config_Sounds), this);
+    if (context_.english) {
+        // The page's tooltips exist in English only.
+        const std::pair<QWidget*, StringId> tips[] = { { DblClickOption[0],
+                                                           StringId::Config_DblClickOption0Tip },
+            { DblClickOption[1], StringId::Config_DblClickOption1Tip },
+            { RedialIfBusy, StringId::Config_RedialIfBusyTip },
+            { Rediallbl[0], StringId::Config_Rediallbl0Tip },
+            { Rediallbl[2], StringId::Config_Rediallbl2Tip },
+            { UseModComPort, StringId::Config_UseModComPortTip },
+            { ShowDialStat, StringId::Config_ShowDialStatTip }, { Sounds, StringId::Config_SoundsTip } };
+        for (const auto& [widget, id] : tips)
+            widget->setToolTip(context_.strings.text(id));
+    }
+    layOut();
+
+    const QChar separator = context_.format.decimalSeparator()[0];
+    for (QLineEdit* box : { Redial[0], Redial[1], MaxPris }) {
+        installOnlyNumeric(*box, separator);
+        box->installEventFilter(this);
+    }
+    MaxPris->setWhatsThis(maxPriceHelp());
+
+    for (QRadioButton* option : DblClickOption)
+        connect(option, &QRadioButton::toggled, this, &MiscPage::DblClickOption_Click);
+    connect(RedialIfBusy, &QCheckBox::toggled, this, &MiscPage::RedialIfBusy_Click);
+    connect(BrugMaxPris, &QCheckBox::toggled, this, &MiscPage::BrugMaxPris_Click);
+    connect(Sounds, &QPushButton::clicked, this, &MiscPage::Sounds_Click);
+}
+
+void MiscPage::layOut()
+{
+    auto* page = new QVBoxLayout(this);
+    const auto row = [page](std::initializer_list<QWidget*> widgets) {
+        auto* line = new QHBoxLayout;
+        for (QWidget* widget : widgets)
+            line->addWidget(widget);
+        line->addStretch();
+        page->addLayout(line);
+    };
+    auto* shortcuts = new QGridLayout;
+    shortcuts->addWidget(CallType, 0, 0);
+    shortcuts->addWidget(ShortCut, 0, 1);
+    for (int i = 0; i < kSchemeCount; ++i) {
+        shortcuts->addWidget(OpkTyper[size_t(i)], i + 1, 0);
+        shortcuts->addWidget(OpkTyperKeyb[size_t(i)], i + 1, 1);
+    }
+    page->addLayout(shortcuts);
+    page->addWidget(DblClickOption[0]);
+    row({ DblClickOption[1], DblClickCall });
+    page->addWidget(TIP2);
+    page->addWidget(RedialIfBusy);
+    row({ Rediallbl[0], Redial[0], Rediallbl[1], Rediallbl[2], Redial[1] });
+    page->addWidget(UseModComPort);
+    row({ BrugMaxPris, MaxPris, MaxPrislbl });
+    page->addWidget(ShowDialStat);
+    page->addWidget(SplashScreen);
+    row({ LangCap, LangCmb, Sounds });
+    page->addWidget(TIP1);
+    page->addStretch();
+
+    ShortCut->setBuddy(OpkTyperKeyb[0]);
+    Rediallbl[0]->setBuddy(Redial[0]);
+    Rediallbl[2]->setBuddy(Redial[1]);
+    LangCap->setBuddy(LangCmb);
+    TIP1->setWordWrap(true);
+    TIP2->setWordWrap(true);
+    const int numberWidth = MaxPris->fontMetrics().horizontalAdvance(QStringLiteral("0000000000"));
+    for (QLineEdit* box : { Redial[0], Redial[1], MaxPris })
+        box->setMaximumWidth(numberWidth);
+}
+
+void MiscPage::fill()
+{
+    const Settings& s = context_.state.settings;
+    const SettingsFile& file = context_.settings;
+    LangCmb->setCurrentIndex(usesEnglish(s.Language) ? 1 : 0);
+    SplashScreen->setChecked(file.readInt16(kConfiguration, kSplash, 1) == 1);
+    ShowDialStat->setChecked(file.readInt16(kConfiguration, kDialstatVisible, 1) == 1);
+
+    for (int i = 0; i < kSchemeCount; ++i) {
+        const qint16 key = s.KeyboardShortcut[size_t(i)];
+        OpkTyperKeyb[size_t(i)]->setCurrentIndex(key >= 0 && key < kShortcutItems ? key : 0);
+    }
+    BrugMaxPris->setChecked(s.MaxDayPrice > 0);
+    MaxPris->setText(s.MaxDayPrice > 0 ? context_.format.formatFixed(s.MaxDayPrice, 2) : QString());
+    BrugMaxPris_Click();
+
+    refillSchemeCombos();
+    const bool dial = s.DoubleClickAction != kOpenMainWindow;
+    DblClickCall->setCurrentIndex(dial ? DblClickCall->findData(int(s.DoubleClickAction)) : -1);
+    DblClickOption[dial ? 1 : 0]->setChecked(true);
+    DblClickOption_Click();
+
+    UseModComPort->setChecked(s.AutoLogOnHangup != 0);
+    Redial[0]->setText(file.ReadIni(kConfiguration, kRedialInterval, kRedialDefault));
+    Redial[1]->setText(file.ReadIni(kConfiguration, kRedialNumber, kRedialDefault));
+    RedialIfBusy->setChecked(redialTries() > 0);
+    RedialIfBusy_Click();
+}
+
+Status MiscPage::store()
+{
+    Settings& s = context_.state.settings;
+    s.Language = quint8(std::max(0, LangCmb->currentIndex()));
+
+    if (DblClickCall->currentIndex() < 0)
+        DblClickOption[0]->setChecked(true);
+    // Each item carries the action it stands for, so two schemes of one name stay apart.
+    s.DoubleClickAction
+        = DblClickOption[1]->isChecked() ? qint16(DblClickCall->currentData().toInt()) : kOpenMainWindow;
+
+    for (int i = 0; i < kSchemeCount; ++i)
+        s.KeyboardShortcut[size_t(i)] = qint16(std::max(0, OpkTyperKeyb[size_t(i)]->currentIndex()));
+
+    if (!BrugMaxPris->isChecked()) {
+        MaxPris->setText(QStringLiteral("0"));
+        s.MaxDayPrice = 0;
+    } else {
+        s.MaxDayPrice = context_.format.parseFraction(MaxPris->text()).value_or(0);
+    }
+    s.AutoLogOnHangup = UseModComPort->isChecked() ? 1 : 0;
+
+    // OK pressed with Enter leaves no field, so the leave steps of the redial fields run here.
+    Redial_LostFocus(0);
+    Redial_LostFocus(1);
+    Status result;
+    const auto write = [&](const QString& key, const IniValue& value) {
+        const Status written = context_.settings.WriteIni(kConfiguration, key, value);
+        if (result.ok() && !written.ok())
+            result = written;
+    };
+    if (RedialIfBusy->isChecked()) {
+        write(kRedialInterval, Redial[0]->text());
+        write(kRedialNumber, Redial[1]->text());
+    } else {
+        write(kRedialNumber, QStringLiteral("0"));
+    }
+    write(kSplash, SplashScreen->isChecked() ? 1 : 0);
+    write(kDialstatVisible, ShowDialStat->isChecked() ? 1 : 0);
+    return result;
+}
+
+void MiscPage::refillSchemeCombos()
+{
+    const QVariant chosen = DblClickCall->currentData();
+    DblClickCall->clear();
+    const QString unnamed = context_.english ? QStringLiteral("Scheme ") : QStringLiteral("Ordning ");
+    for (int i = 0; i < kSchemeCount; ++i) {
+        const QString& name = context_.state.settings.Schemes[size_t(i)].Name;
+        const bool named = !name.isEmpty();
+        OpkTyper[size_t(i)]->setText(named ? name : unnamed + QString::number(i + 1));
+        OpkTyper[size_t(i)]->setEnabled(named);
+        OpkTyperKeyb[size_t(i)]->setEnabled(named);
+        if (named)
+            DblClickCall->addItem(name, int(kDialScheme0 + i));
+    }
+    DblClickCall->addItem(context_.words.cheapestScheme, int(kDialCheapest));
+    // Renaming a scheme keeps the double-click choice; only a scheme that lost its name loses it.
+    DblClickCall->setCurrentIndex(chosen.isValid() ? DblClickCall->findData(chosen) : -1);
+    DblClickOption_Click();
+}
+
+bool MiscPage::dialsAScheme() const
+{
+    for (int i = 0; i < DblClickCall->count(); ++i) {
+        if (DblClickCall->itemData(i).toInt() != kDialCheapest)
+            return true;
+    }
+    return false;
+}
+
+void MiscPage::DblClickOption_Click()
+{
+    // With no named scheme the cheapest of none cannot be dialed either.
+    bool dial = DblClickOption[1]->isChecked();
+    if (dial && !dialsAScheme()) {
+        DblClickOption[0]->setChecked(true);
+        dial = false;
+    }
+    DblClickCall->setEnabled(dial);
+    if (dial && DblClickCall->currentIndex() < 0)
+        DblClickCall->setCurrentIndex(0);
+}
+
+int MiscPage::redialTries() const
+{
+    return int(
+        context_.format.parseWhole(Redial[1]->text(), 0, std::numeric_limits<qint16>::max()).value_or(0));
+}
+
+void MiscPage::RedialIfBusy_Click()
+{
+    const bool on = RedialIfBusy->isChecked();
+    for (QLabel* label : Rediallbl)
+        label->setEnabled(on);
+    for (QLineEdit* box : Redial)
+        box->setEnabled(on);
+    if (on && redialTries() == 0)
+        Redial[1]->setText(kRedialDefault);
+}
+
+void MiscPage::Redial_LostFocus(int Index)
+{
+    if (Redial[size_t(Index)]->text().isEmpty())
+        Redial[size_t(Index)]->setText(QStringLiteral("0"));
+    if (redialTries() == 0)
+        RedialIfBusy->setChecked(false);
+}
+
+void MiscPage::Redial_GotFocus(int Index)
+{
+    selectWholeText(Redial[size_t(Index)]);
+}
+
+void MiscPage::BrugMaxPris_Click()
+{
+    MaxPris->setEnabled(BrugMaxPris->isChecked());
+    MaxPrislbl->setEnabled(BrugMaxPris->isChecked());
+}
+
+void MiscPage::MaxPris_GotFocus()
+{
+    selectWholeText(MaxPris);
+}
+
+void MiscPage::MaxPris_KeyDown(int key)
+{
+    if (key == Qt::Key_F1)
+        QToolTip::showText(MaxPris->mapToGlobal(QPoint(0, MaxPris->height())), maxPriceHelp(), MaxPris,
+            QRect(), kHelpShownMs);
+}
+
+void MiscPage::MaxPris_LostFocus()
+{
+    if (const std::optional<double> price = context_.format.parseFraction(MaxPris->text()))
+        MaxPris->setText(context_.format.formatFixed(*price, 2));
+}
+
+void MiscPage::Sounds_Click()
+{
+    // Coming back from the chooser activates the window again, which must not refill it.
+    context_.state.ResetOnActivate = false;
+    emit soundsRequested();
+}
+
+QString MiscPage::maxPriceHelp() const
+{
+    if (context_.english)
+        return QStringLiteral(
+            "The most you mean to spend on calls in one day. When the day's calls reach it, "
+            "Ringtally warns you, once in each call. Empty or 0: no warning.");
+    return QStringLiteral("Det højeste beløb, du vil bruge på opkald på én dag. Når dagens opkald når det, "
+                          "advarer Ringtally dig, én gang i hvert opkald. Tom eller 0: ingen advarsel.");
+}
+
+bool MiscPage::eventFilter(QObject* watched, QEvent* event)
+{
+    const int redial = watched == Redial[0] ? 0 : watched == Redial[1] ? 1 : -1;
+    if (watched != MaxPris && redial < 0)
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        if (movesWithinWindow(event))
+            redial < 0 ? MaxPris_GotFocus() : Redial_GotFocus(redial);
+        break;
+    case QEvent::FocusOut:
+        if (movesWithinWindow(event))
+            redial < 0 ? MaxPris_LostFocus() : Redial_LostFocus(redial);
+        break;
+    case QEvent::KeyPress:
+        if (redial < 0)
+            MaxPris_KeyDown(static_cast<QKeyEvent*>(event)->key());
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace ringtally

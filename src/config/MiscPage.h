@@ -1,0 +1,112 @@
+#pragma once
+
+#include "core/Scheme.h"
+#include "platform/Result.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace ringtally {
+
+struct ConfigContext;
+
+/// The configuration window's miscellaneous page: the keyboard shortcut per scheme, what a double
+/// click on the tray icon does while offline, redial when busy, logging when the line drops, the
+/// daily price warning, the status window and splash options, the language, and the button that
+/// opens the sound chooser.
+class MiscPage : public QWidget {
+    Q_OBJECT
+
+public:
+    /// The double-click actions the tray reads: open the main window, dial the cheapest scheme;
+    /// dialing scheme i is kDialScheme0 + i.
+    static constexpr qint16 kOpenMainWindow = -1;
+    static constexpr qint16 kDialScheme0 = 4;
+    static constexpr qint16 kDialCheapest = 10;
+    /// Items of a shortcut combo: the "no hotkey" line, then Ctrl+Shift+F1 to F12.
+    static constexpr int kShortcutItems = 13;
+
+    MiscPage(ConfigContext& context, QWidget* parent = nullptr);
+
+    /// Sets every control from the in-memory settings and the settings file (the caller has
+    /// reloaded the in-memory settings first).
+    void fill();
+    /// Takes the controls into the in-memory settings and writes this page's own keys
+    /// ("Redial interval", "Redial number", "Splash", "Dialstat Visible"); returns the first
+    /// failed write. The caller saves the in-memory settings afterwards.
+    Status store();
+    /// Rebuilds the page's scheme lists from the in-memory scheme names: the call-type labels, the
+    /// shortcut combos' enabling and the double-click scheme list, whose choice is kept while its
+    /// scheme still has a name. The scheme page calls it (through the window) when a name is left.
+    void refillSchemeCombos();
+
+    // Controls, owned by the page.
+    QLabel* CallType = nullptr;
+    QLabel* ShortCut = nullptr;
+    std::array<QLabel*, kSchemeCount> OpkTyper {};
+    std::array<QComboBox*, kSchemeCount> OpkTyperKeyb {};
+    std::array<QRadioButton*, 2> DblClickOption {};
+    QComboBox* DblClickCall = nullptr;
+    QLabel* TIP2 = nullptr;
+    QCheckBox* RedialIfBusy = nullptr;
+    std::array<QLabel*, 3> Rediallbl {};
+    std::array<QLineEdit*, 2> Redial {}; // 0 seconds between tries, 1 number of tries
+    QCheckBox* UseModComPort = nullptr;
+    QCheckBox* BrugMaxPris = nullptr;
+    QLineEdit* MaxPris = nullptr;
+    QLabel* MaxPrislbl = nullptr;
+    QCheckBox* ShowDialStat = nullptr;
+    QCheckBox* SplashScreen = nullptr;
+    QLabel* LangCap = nullptr;
+    QComboBox* LangCmb = nullptr;
+    QLabel* TIP1 = nullptr;
+    QPushButton* Sounds = nullptr;
+
+    /// The scheme list is usable exactly while the dial option is chosen; choosing it selects the
+    /// first scheme when none is; with no named scheme to dial it falls back to the main window.
+    void DblClickOption_Click();
+    /// The redial fields are usable exactly while the box is ticked; ticking it with 0 tries
+    /// puts 5 there.
+    void RedialIfBusy_Click();
+    /// An empty box becomes "0"; 0 tries unticks the redial box.
+    void Redial_LostFocus(int Index);
+    /// Selects the whole text.
+    void Redial_GotFocus(int Index);
+    /// The price field is usable exactly while the box is ticked.
+    void BrugMaxPris_Click();
+    /// Selects the whole text.
+    void MaxPris_GotFocus();
+    /// F1 shows the field's help text beside it.
+    void MaxPris_KeyDown(int key);
+    /// Writes the price with two decimals.
+    void MaxPris_LostFocus();
+    /// Keeps the other pages' unsaved edits over the sound chooser's visit, then asks for it.
+    void Sounds_Click();
+
+    /// The help text F1 shows on the price field.
+    QString maxPriceHelp() const;
+
+signals:
+    /// The user asked for the sound chooser; the window opens it (modal, over itself).
+    void soundsRequested();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void layOut();
+    int redialTries() const;
+    bool dialsAScheme() const;
+
+    ConfigContext& context_;
+};
+
+} // namespace ringtally

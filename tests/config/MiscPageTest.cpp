@@ -1,0 +1,250 @@
+#include "config/MiscPage.h"
+#include "config/ConfigContext.h"
+#include "config/SoundChooser.h"
+#include "core/ProgramFolder.h"
+#include "core/ProgramState.h"
+#include "core/SettingsFile.h"
+#include "localisation/StringTable.h"
+#include "tray/FileRegistry.h"
+#include "tray/RegistryRoutines.h"
+
+#include "fakes/FakeDialUpNetwork.h"
+#include "fakes/FakeSoundPlayer.h"
+#include "fakes/ScriptedPrompter.h"
+#include "support/TempFolder.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolTip>
+
+#include <gtest/gtest.h>
+
+namespace ringtally::test {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+class MiscPageTest : public ::testing::Test {
+protected:
+    void name(const QStringList& names)
+    {
+        for (int i = 0; i < kSchemeCount; ++i)
+            state.settings.Schemes[size_t(i)].Name = names[i];
+    }
+    void store(const QString& key, const QString& value)
+    {
+        ASSERT_TRUE(settings.WriteIni(u"Configuration"_s, key, value).ok());
+    }
+    QString ini(const QString& key) const { return settings.ReadIni(u"Configuration"_s, key, u"-"_s); }
+    void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+    TempFolder temp;
+    NumberFormat danish { QLocale(QLocale::Danish, QLocale::Denmark) };
+    ProfileFile profile { temp.file(u"Ringtally.ini"_s) };
+    SettingsFile settings { profile, danish };
+    ProgramState state;
+    FakeDialUpNetwork network;
+    ScriptedPrompter prompter;
+    const StringTable strings = StringTable::english();
+    const ProgramFolder folder { temp.path() };
+    ConfigContext context { state, settings, network, strings, prompter, danish, folder, false,
+        DisplayWords::make(strings, false) };
+    MiscPage page { context };
+};
+
+TEST_F(MiscPageTest, EveryControlShowsItsSettingAndStoresItBack)
+{
+    struct Case {
+        quint8 language, autoLog;
+        std::array<qint16, 3> keys;
+        double maxPrice;
+        qint16 dblClick;
+        QStringList file; // "Splash", "Dialstat Visible", "Redial interval", "Redial number"
+        QStringList shown; // language, scheme 1's shortcut, price, double click
+        std::array<bool, 5> ticked; // splash, status window, autolog, price warning, redial
+    };
+    const Case cases[] = {
+        { 1, 0, { 0, 12, 3 }, 12.5, 5, { u"0"_s, u"1"_s, u"7"_s, u"3"_s },
+            { u"English"_s, u"CTRL + SHIFT + F12"_s, u"12,50"_s, u"B"_s },
+            { false, true, false, true, true } },
+        { 0, 1, { 2, 0, 1 }, 0, 10, { u"1"_s, u"0"_s, u"30"_s, u"1"_s },
+            { u"Dansk"_s, u"---------------------"_s, QString(), u"Den billigste ordning"_s },
+            { true, false, true, false, true } },
+    };
+    const QStringList keys = { u"Splash"_s, u"Dialstat Visible"_s, u"Redial interval"_s, u"Redial number"_s };
+    for (const Case& c : cases) {
+        Settings& s = state.settings;
+        name({ u"A"_s, u"B"_s, u"C"_s });
+        s.Language = c.language;
+        s.KeyboardShortcut = c.keys;
+        s.MaxDayPrice = c.maxPrice;
+        s.AutoLogOnHangup = c.autoLog;
+        s.DoubleClickAction = c.dblClick;
+        for (int k = 0; k < keys.size(); ++k)
+            store(keys[k], c.file[k]);
+        page.fill();
+        EXPECT_EQ(QStringList({ page.LangCmb->currentText(), page.OpkTyperKeyb[1]->currentText(),
+                      page.MaxPris->text(), page.DblClickCall->currentText() }),
+            c.shown);
+        EXPECT_EQ((std::array { page.SplashScreen->isChecked(), page.ShowDialStat->isChecked(),
+                      page.UseModComPort->isChecked(), page.BrugMaxPris->isChecked(),
+                      page.RedialIfBusy->isChecked() }),
+            c.ticked);
+
+        const Settings before = s;
+        s = Settings { .Schemes = before.Schemes };
+        ASSERT_TRUE(settings.DeleteIni(u"Configuration"_s, QString(), true).ok());
+        ASSERT_TRUE(page.store().ok());
+        EXPECT_EQ(s, before) << c.shown.join(u',').toStdString();
+        QStringList written;
+        for (const QString& key : keys)
+            written.append(ini(key));
+        EXPECT_EQ(written, c.file);
+    }
+}
+
+TEST_F(MiscPageTest, DoubleClickShowsAndStoresTheActionOfTheChosenSchemeAndKeepsItOverARename)
+{
+    struct Case {
+        QStringList names;
+        qint16 stored;
+        bool dialOption;
+        QStringList items;
+        QString shown;
+        qint16 storedBack;
+    };
+    const QString cheapest = u"Den billigste ordning"_s;
+    const Case cases[] = {
+        { { u"A"_s, u"B"_s, u"C"_s }, -1, false, { u"A"_s, u"B"_s, u"C"_s, cheapest }, QString(), -1 },
+        { { u"A"_s, u"B"_s, u"C"_s }, 4, true, { u"A"_s, u"B"_s, u"C"_s, cheapest }, u"A"_s, 4 },
+        { { u"A"_s, QString(), u"C"_s }, 6, true, { u"A"_s, u"C"_s, cheapest }, u"C"_s, 6 },
+        { { u"A"_s, u"B"_s, u"C"_s }, 10, true, { u"A"_s, u"B"_s, u"C"_s, cheapest }, cheapest, 10 },
+        // the stored scheme lost its name: the first one
+        { { u"A"_s, QString(), u"C"_s }, 5, true, { u"A"_s, u"C"_s, cheapest }, u"A"_s, 4 },
+        { { QString(), QString(), QString() }, 10, false, { cheapest }, cheapest, -1 }, // nothing to dial
+    };
+    for (const Case& c : cases) {
+        name(c.names);
+        state.settings.DoubleClickAction = c.stored;
+        page.fill();
+        QStringList items;
+        for (int i = 0; i < page.DblClickCall->count(); ++i)
+            items.append(page.DblClickCall->itemText(i));
+        EXPECT_EQ(items, c.items) << c.stored;
+        EXPECT_EQ(page.DblClickOption[1]->isChecked(), c.dialOption) << c.stored;
+        EXPECT_EQ(page.DblClickCall->isEnabled(), c.dialOption) << c.stored;
+        EXPECT_EQ(page.DblClickCall->currentText(), c.shown) << c.stored;
+        EXPECT_EQ(page.OpkTyperKeyb[1]->isEnabled(), !c.names[1].isEmpty()); // no name, no shortcut
+        EXPECT_EQ(page.OpkTyper[1]->text(), c.names[1].isEmpty() ? u"Ordning 2"_s : c.names[1]);
+        ASSERT_TRUE(page.store().ok());
+        EXPECT_EQ(state.settings.DoubleClickAction, c.storedBack) << c.stored;
+    }
+    // The user chooses, and renaming a scheme keeps the choice.
+    name({ u"A"_s, u"B"_s, QString() });
+    state.settings.DoubleClickAction = -1;
+    page.fill();
+    click(page.DblClickOption[1]);
+    EXPECT_EQ(page.DblClickCall->isEnabled() ? page.DblClickCall->currentText() : QString(), u"A"_s);
+    QTest::keyClick(page.DblClickCall, Qt::Key_Down);
+    name({ u"Ny"_s, u"Bx"_s, QString() }); // the scheme page renames a scheme
+    page.refillSchemeCombos();
+    EXPECT_EQ(page.DblClickCall->currentText(), u"Bx"_s);
+    QTest::keyClick(page.DblClickCall, Qt::Key_End);
+    ASSERT_TRUE(page.store().ok());
+    EXPECT_EQ(state.settings.DoubleClickAction, 10);
+}
+
+TEST_F(MiscPageTest, RedialIsWrittenWhenTickedAndWrittenOffWhenNot)
+{
+    store(u"Redial interval"_s, u"7"_s);
+    store(u"Redial number"_s, u"3"_s);
+    page.fill();
+    click(page.RedialIfBusy);
+    EXPECT_FALSE(
+        page.Redial[0]->isEnabled() || page.Redial[1]->isEnabled() || page.Rediallbl[2]->isEnabled());
+    ASSERT_TRUE(page.store().ok());
+    EXPECT_EQ(ini(u"Redial number"_s), u"0"_s);
+    EXPECT_EQ(ini(u"Redial interval"_s), u"7"_s); // kept
+
+    page.fill();
+    click(page.RedialIfBusy); // unticked, ticked again with 0 tries: 5 of them
+    EXPECT_EQ(page.Redial[1]->isEnabled() ? page.Redial[1]->text() : QString(), u"5"_s);
+    page.Redial[0]->clear();
+    page.Redial_LostFocus(0);
+    EXPECT_EQ(page.Redial[0]->text(), u"0"_s);
+    page.Redial[1]->setText(u"0"_s);
+    page.Redial_LostFocus(1); // no tries: no redial
+    EXPECT_FALSE(page.RedialIfBusy->isChecked() || page.Redial[1]->isEnabled());
+}
+
+TEST_F(MiscPageTest, TheDailyPriceWarningIsOffWhenUntickedOrEmptyAndF1ExplainsIt)
+{
+    state.settings.MaxDayPrice = 12.5;
+    page.fill();
+    click(page.BrugMaxPris);
+    ASSERT_TRUE(page.store().ok());
+    EXPECT_EQ(page.MaxPris->text(), u"0"_s);
+    EXPECT_EQ(state.settings.MaxDayPrice, 0);
+    page.fill();
+    EXPECT_FALSE(page.BrugMaxPris->isChecked() || page.MaxPris->isEnabled());
+    EXPECT_EQ(page.MaxPris->text(), QString());
+
+    click(page.BrugMaxPris);
+    ASSERT_TRUE(page.store().ok() && state.settings.MaxDayPrice == 0); // ticked and empty
+    QTest::keyClicks(page.MaxPris, u"7.5"_s); // either separator, typed as the locale's
+    page.MaxPris_LostFocus();
+    EXPECT_EQ(page.MaxPris->text(), u"7,50"_s);
+    ASSERT_TRUE(page.store().ok());
+    EXPECT_EQ(state.settings.MaxDayPrice, 7.5);
+    page.show();
+    QTest::keyClick(page.MaxPris, Qt::Key_F1); // the field's help
+    EXPECT_TRUE(QToolTip::isVisible() && QToolTip::text() == page.maxPriceHelp());
+    QToolTip::hideText();
+}
+
+TEST_F(MiscPageTest, TheSoundsButtonAsksForTheChooserAndKeepsTheWindowsEdits)
+{
+    QSignalSpy asked(&page, &MiscPage::soundsRequested);
+    state.ResetOnActivate = true;
+    click(page.Sounds);
+    EXPECT_EQ(asked.count(), 1);
+    EXPECT_FALSE(state.ResetOnActivate); // coming back from the chooser keeps the edits
+}
+
+TEST(SoundChooserTest, ChoicesGoToTheRegistryAtOnceAndPlayAsTheProgramWould)
+{
+    TempFolder temp;
+    FileRegistry store { temp.file(u"Ringtally.reg"_s) }; // no first run: no keys yet
+    ScriptedPrompter prompter; // a registry failure would show a box the test does not expect
+    RegistryRoutines registry { store, prompter };
+    FakeSoundPlayer player;
+    EventSounds sounds { registry, player, ProgramFolder(temp.path()) };
+    SoundChooser chooser { sounds, registry, false };
+    QString answer = u"/home/me/ring.wav"_s;
+    chooser.setFileAsker([&](QWidget*, const QString&) { return answer; });
+    const auto stored = [&](const QString& event) {
+        return registry.QueryValue(EventSounds::eventKey(event), QString(), RootKey::HKEY_USERS);
+    };
+    chooser.show();
+
+    QTest::mouseClick(chooser.Browse[2], Qt::LeftButton);
+    EXPECT_EQ(stored(u"Connect"_s), answer);
+    QTest::mouseClick(chooser.Play[2], Qt::LeftButton);
+    EXPECT_EQ(player.played, QStringList { answer });
+
+    answer.clear(); // the file dialog cancelled
+    QTest::mouseClick(chooser.Browse[2], Qt::LeftButton);
+    EXPECT_EQ(stored(u"Connect"_s), u"/home/me/ring.wav"_s);
+    QTest::mouseClick(chooser.NoSound[2], Qt::LeftButton);
+    EXPECT_EQ(stored(u"Connect"_s), QString());
+    EXPECT_FALSE(chooser.Play[2]->isEnabled());
+}
+
+} // namespace
+} // namespace ringtally::test
