@@ -68,6 +68,7 @@ AddProg::AddProg(ConfigContext& context, const StartListColumns& Runprogs, QWidg
     FolderLbl = new QLabel(this);
     FolderLbl->setTextInteractionFlags(Qt::TextSelectableByMouse);
     Dir1 = new QListWidget(this);
+    Dir1->setIconSize(QSize(16, 16));
     File1 = new QListWidget(this);
     Combo1 = new QComboBox(this);
     // The Windows types have no meaning here: executables are what may be run, shortcuts are

@@ -271,7 +271,6 @@ void ListsPage::layOut()
 
     // Each list: a header over each column, the columns side by side, the edit row under them.
     auto* autolog = new QGridLayout;
-    autolog->setHorizontalSpacing(0);
     autolog->addWidget(AutologListeLbl, 0, 0, 1, 3);
     const std::array<QLabel*, 3> autologHeads { DUNNameLbl, LogWithLbl, StartProgsLbl };
     const std::array<QComboBox*, 3> autologEdits { AutoDUNName, LogEdit, StartProgsEdit };
@@ -287,7 +286,6 @@ void ListsPage::layOut()
     page->addLayout(autolog);
 
     auto* autoConnect = new QGridLayout;
-    autoConnect->setHorizontalSpacing(0);
     autoConnect->addWidget(AutoConnectLbl, 0, 0, 1, 5);
     AutoConnectLbl->setBuddy(AutoConnect[0]);
     const std::array<const char16_t*, 5> heads { u"T&itellinie i program", u"&ring op til/log med",
