@@ -1,0 +1,369 @@
+#include "config/ListsPage.h"
+
+#include "config/ConfigContext.h"
+#include "core/IniDocument.h"
+#include "core/ProfileFile.h"
+#include "core/ProgramFolder.h"
+#include "core/ProgramState.h"
+#include "core/SettingsFile.h"
+#include "fakes/FakeDialUpNetwork.h"
+#include "fakes/ScriptedPrompter.h"
+#include "localisation/StringTable.h"
+#include "support/TempFolder.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace ringtally {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+// Three lists as the original wrote them: a never-logged connection, an auto-connect entry that
+// only meters, a start-list line with parameters and one without a title line.
+const QByteArray kStoredLists = R"([Configuration]
+Number_of_DUN=2
+Number of progs =2
+Run progs =1
+[Schemes]
+0,name=Cheap
+2,name=Night
+[Autolog]
+1A=Work
+1B=Cheap
+1C=1
+2A=Home
+2B=" --- "
+2C=0
+[AutoConnect]
+Count=1
+1A=Mail
+1B=Night
+1C=0
+1D=1
+1E=0
+[Runprogs]
+Nr.0 data 0=""/usr/bin/mail" -x"
+Nr.0 data 1=1
+Nr.0 data 2=2
+Nr.0 data 3=Mail
+Nr.1 data 0=""/opt/clock" "
+Nr.1 data 1=0
+Nr.1 data 2=0
+Nr.1 data 3=
+)"_ba;
+
+class ListsPageTest : public ::testing::Test {
+protected:
+    void SetUp() override { network.setEntries({ u"Work"_s, u"Home"_s, u"Demo"_s }); }
+
+    // Writes the settings file, loads it and fills a page in the chosen language.
+    ListsPage& open(bool english = false)
+    {
+        page.reset();
+        QFile file(temp.file(u"Ringtally.ini"_s));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(kStoredLists) == kStoredLists.size());
+        file.close();
+        settings.LoadSettings(state.settings);
+        context.emplace(ConfigContext { state, settings, network, strings, prompter, format, folder, english,
+            DisplayWords::make(strings, english) });
+        page.emplace(*context);
+        page->fill();
+        return *page;
+    }
+    IniDocument stored() const
+    {
+        QFile file(temp.file(u"Ringtally.ini"_s));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return IniDocument::parse(file.readAll());
+    }
+    // The texts of a list column or a combo's items.
+    template <typename View> static QStringList lines(const View* view)
+    {
+        QStringList texts;
+        for (int i = 0; i < view->model()->rowCount(); ++i)
+            texts.append(view->model()->index(i, 0).data().toString());
+        return texts;
+    }
+
+    test::TempFolder temp;
+    ProfileFile profile { temp.file(u"Ringtally.ini"_s) };
+    NumberFormat format { QLocale::c() };
+    SettingsFile settings { profile, format };
+    ProgramState state;
+    test::FakeDialUpNetwork network;
+    StringTable strings = StringTable::english();
+    test::ScriptedPrompter prompter;
+    ProgramFolder folder { temp.path() };
+    std::optional<ConfigContext> context;
+    std::optional<ListsPage> page;
+};
+
+TEST_F(ListsPageTest, FillShowsTheWordsAndStoreWritesTheSameKeysBack)
+{
+    for (const bool english : { false, true }) {
+        ListsPage& p = open(english);
+        const QString yes = english ? u"yes"_s : u"ja"_s, no = english ? u"no"_s : u"nej"_s;
+        EXPECT_EQ(p.AutologListeLbl->text(), english ? u"&Autolog list"_s : u"&Autolog liste"_s);
+        EXPECT_EQ(lines(p.Autolog[1]), (QStringList { u"Cheap"_s, u" --- "_s }));
+        EXPECT_EQ(lines(p.Autolog[2]), (QStringList { yes, no }));
+        EXPECT_EQ(lines(p.AutoConnect[2]) + lines(p.AutoConnect[3]), (QStringList { no, yes }));
+        EXPECT_EQ(lines(p.Runprogs[0]), (QStringList { uR"("/usr/bin/mail" -x)"_s, uR"("/opt/clock" )"_s }));
+        EXPECT_EQ(lines(p.AutoDUNName), (QStringList { u"Work"_s, u"Home"_s, u"Demo"_s }));
+        EXPECT_EQ(p.AutoDUNName->currentIndex(), -1);
+        EXPECT_TRUE(p.RunProgsOnConnect->isChecked());
+        state.settings.NumberOfDUN = state.settings.AutoConnectCount = 9;
+
+        ASSERT_TRUE(p.store().ok());
+        const IniDocument before = IniDocument::parse(kStoredLists);
+        const IniDocument after = stored();
+        for (const QString& section : { u"Autolog"_s, u"AutoConnect"_s, u"Runprogs"_s }) {
+            EXPECT_EQ(after.keys(section), before.keys(section)) << section.toStdString();
+            for (const QString& key : before.keys(section))
+                EXPECT_EQ(after.value(section, key), before.value(section, key)) << key.toStdString();
+        }
+        for (const QString& key : { u"Number_of_DUN"_s, u"Number of progs "_s, u"Run progs "_s })
+            EXPECT_EQ(after.value(u"Configuration"_s, key), before.value(u"Configuration"_s, key));
+        EXPECT_EQ(state.settings.NumberOfDUN, 2);
+        EXPECT_EQ(state.settings.AutoConnectCount, 1);
+    }
+}
+
+TEST_F(ListsPageTest, EmptiedListsLeaveTheirSectionsDeletedAndTheirCountsZero)
+{
+    ListsPage& p = open();
+    p.Runprogs[0]->setCurrentRow(0);
+    EXPECT_EQ(p.StartstateLbl->text(), u"Startes maksimeret"_s);
+    p.AutoConnect[2]->setCurrentRow(0);
+    for (QPushButton* remove : { p.Remove, p.Remove, p.Remove3, p.Remove3 })
+        QTest::mouseClick(remove, Qt::LeftButton);
+    for (QLabel* label : { p.StartTimeLbl, p.StartstateLbl, p.DisconnectStateLbl })
+        EXPECT_EQ(label->text(), u"-"_s);
+    EXPECT_EQ(p.AutoConnectEdit[1]->currentIndex(), -1);
+
+    ASSERT_TRUE(p.store().ok());
+    const IniDocument after = stored();
+    EXPECT_EQ(after.keys(u"Runprogs"_s), QStringList());
+    EXPECT_EQ(after.value(u"Configuration"_s, u"Number of progs "_s), u"0"_s);
+    EXPECT_EQ(after.keys(u"AutoConnect"_s), QStringList { u"Count"_s });
+    EXPECT_EQ(after.value(u"AutoConnect"_s, u"Count"_s), u"0"_s);
+    EXPECT_EQ(state.settings.AutoConnectCount, 0);
+}
+
+TEST_F(ListsPageTest, WordsConvertBothWays)
+{
+    const DisplayWords da = DisplayWords::make(strings, false);
+    for (const auto& [stored, word] :
+        { std::pair { "1", "ja" }, { "0", "nej" }, { "2", "nej" }, { "", "nej" } })
+        EXPECT_EQ(yesNoWord(QString::fromLatin1(stored), da), QString::fromUtf8(word));
+    EXPECT_EQ(storedYesNo(u"ja"_s, da), u"1"_s);
+    EXPECT_EQ(storedYesNo(u"nej"_s, da), u"0"_s);
+    EXPECT_EQ(storedYesNo(u"Ja"_s, da), std::nullopt);
+    const std::array<QString, 6> cases[] = {
+        { u"0"_s, u"0"_s, u"Mail"_s, u"når forbindelsen opnås"_s, u"Startes i normal tilstand"_s,
+            u"Programmet lukkes"_s },
+        { u"1"_s, u"1"_s, u""_s, u"når der ringes op"_s, u"Startes minimeret"_s,
+            u"Programmet lukkes ikke"_s },
+        { u"7"_s, u"2"_s, u" "_s, u"når der ringes op"_s, u"Startes maksimeret"_s, u"Programmet lukkes"_s },
+    };
+    for (const auto& [time, startState, title, timeWord, stateWord, closeWord] : cases) {
+        EXPECT_EQ(startTimeWord(time, da), timeWord);
+        EXPECT_EQ(startStateWord(startState, da), stateWord);
+        EXPECT_EQ(closingWord(title, da), closeWord);
+    }
+
+    // A yes/no column holding neither word ends its line: the keys before it are still written.
+    ListsPage& p = open();
+    p.Autolog[2]->item(0)->setText(u"kanske"_s);
+    p.AutoConnect[3]->item(0)->setText(u"kanske"_s);
+    ASSERT_TRUE(p.store().ok());
+    const IniDocument after = stored();
+    EXPECT_EQ(after.keys(u"Autolog"_s), (QStringList { u"1A"_s, u"1B"_s, u"2A"_s, u"2B"_s, u"2C"_s }));
+    EXPECT_EQ(after.keys(u"AutoConnect"_s), (QStringList { u"Count"_s, u"1A"_s, u"1B"_s, u"1C"_s }));
+}
+
+TEST_F(ListsPageTest, EditRowsAddOnlyWhenCompleteAndWriteIntoTheSelectedLine)
+{
+    ListsPage& p = open();
+    p.AutoDUNName->setCurrentIndex(2);
+    p.LogEdit->setCurrentIndex(2);
+    QTest::mouseClick(p.Add2, Qt::LeftButton); // "start programs?" not chosen: nothing added
+    p.StartProgsEdit->setCurrentIndex(1);
+    QTest::mouseClick(p.Add2, Qt::LeftButton);
+    EXPECT_EQ(lines(p.Autolog[0]) + lines(p.Autolog[1]).mid(2),
+        (QStringList { u"Work"_s, u"Home"_s, u"Demo"_s, u" --- "_s }));
+
+    // Choosing a line loads the edit row; a choice there changes that line at once.
+    p.Autolog[1]->setCurrentRow(0);
+    EXPECT_EQ(p.LogEdit->currentText(), u"Cheap"_s);
+    p.LogEdit->setCurrentIndex(p.LogEdit->findText(u" --- "_s));
+    EXPECT_EQ(p.Autolog[1]->item(0)->text(), u" --- "_s);
+
+    // A connection this system does not have shows no entry rather than another one.
+    network.setEntries({ u"Home"_s });
+    p.fill();
+    p.Autolog[0]->setCurrentRow(0);
+    EXPECT_EQ(p.AutoDUNName->currentIndex(), -1);
+
+    // The title follows the typing; emptied and left, the line goes from all five columns.
+    p.AutoConnect[0]->setCurrentRow(0);
+    QTest::keyClicks(p.AutoConnectEditTitel, u"er"_s);
+    EXPECT_EQ(p.AutoConnect[0]->item(0)->text(), u"Mailer"_s);
+    p.AutoConnectEditTitel->selectAll();
+    QTest::keyClick(p.AutoConnectEditTitel, Qt::Key_Backspace);
+    QFocusEvent left(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(p.AutoConnectEditTitel, &left);
+    for (const QListWidget* column : p.AutoConnect)
+        EXPECT_EQ(column->count(), 0);
+
+    p.AutoConnectEditTitel->setText(u"Chat"_s);
+    for (size_t i = 1; i <= 4; ++i)
+        p.AutoConnectEdit[i]->setCurrentIndex(i == 1 ? 1 : 0);
+    QTest::mouseClick(p.Add3, Qt::LeftButton);
+    EXPECT_EQ(lines(p.AutoConnect[1]) + lines(p.AutoConnect[4]), (QStringList { u"Night"_s, u"ja"_s }));
+}
+
+TEST_F(ListsPageTest, SchemeCombosFollowTheNamesAndKeepAChoiceThatStillExists)
+{
+    ListsPage& p = open();
+    p.LogEdit->setCurrentIndex(1);
+    p.AutoConnectEdit[1]->setCurrentIndex(0);
+    state.settings.Schemes[0].Name = u"Day"_s;
+    state.settings.Schemes[1].Name = u"Evening"_s;
+    p.refillSchemeCombos();
+    EXPECT_EQ(lines(p.LogEdit), (QStringList { u"Day"_s, u"Evening"_s, u"Night"_s, u" --- "_s }));
+    EXPECT_EQ(p.LogEdit->currentText(), u"Night"_s);
+    EXPECT_EQ(p.AutoConnectEdit[1]->currentIndex(), -1); // "Cheap" is gone
+    EXPECT_EQ(p.AutoConnectEdit[1]->count(), 3);
+}
+
+// The add/edit program dialog over the page, on a folder of programs of every kind.
+class AddProgTest : public ListsPageTest {
+protected:
+    void SetUp() override
+    {
+        ListsPageTest::SetUp();
+        QDir(programs.path()).mkdir(u"sub"_s);
+        for (const QString& name :
+            { u"app.desktop"_s, u"notes.txt"_s, u"old.lnk"_s, u"run.sh"_s, u"tool"_s }) {
+            QFile file(programs.file(name));
+            EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        }
+        QFile::setPermissions(
+            programs.file(u"tool"_s), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        dialog = &open().addProg();
+        ASSERT_TRUE(dialog->setFolder(programs.path()));
+    }
+    void pick(const QString& name)
+    {
+        const QList<QListWidgetItem*> found = dialog->File1->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1) << name.toStdString();
+        dialog->File1->setCurrentItem(found.front());
+    }
+
+    test::TempFolder programs;
+    AddProg* dialog = nullptr;
+};
+
+TEST_F(AddProgTest, TheFileTypeChoosesTheFilesShown)
+{
+    const QStringList shown[] = { { u"run.sh"_s, u"tool"_s }, { u"app.desktop"_s, u"old.lnk"_s },
+        { u"app.desktop"_s, u"notes.txt"_s, u"old.lnk"_s, u"run.sh"_s, u"tool"_s } };
+    for (int type = 0; type < 3; ++type) {
+        dialog->Combo1->setCurrentIndex(type);
+        EXPECT_EQ(lines(dialog->File1), shown[type]) << type;
+    }
+    EXPECT_EQ(dialog->Dir1->item(dialog->Dir1->count() - 1)->text().trimmed(), u"sub"_s);
+}
+
+TEST_F(AddProgTest, APickedFileAndItsParametersMakeTheCommandLineAndAShortcutStartsNormal)
+{
+    EXPECT_EQ(programPath(u"/"_s, u"run.sh"_s), u"/run.sh"_s); // the root gives no doubled "/"
+    EXPECT_EQ(programPath(u"/opt/x"_s, u"run.sh"_s), u"/opt/x/run.sh"_s);
+    EXPECT_EQ(commandLineFor(u"/run.sh"_s, QString()), uR"("/run.sh" )"_s);
+    EXPECT_TRUE(isShortcut(uR"("/mnt/c/Start.LNK" )"_s));
+
+    state.ResetOnActivate = true;
+    page->Add_Click();
+    EXPECT_FALSE(state.ResetOnActivate);
+    EXPECT_TRUE(dialog->isVisible());
+    dialog->Combo1->setCurrentIndex(int(FileType::AllFiles));
+    dialog->StartState->setCurrentIndex(2);
+    pick(u"app.desktop"_s);
+    EXPECT_FALSE(dialog->StartState->isEnabled());
+    EXPECT_EQ(dialog->StartState->currentIndex(), 0);
+    pick(u"tool"_s);
+    EXPECT_TRUE(dialog->StartState->isEnabled());
+    const QString quoted = u'"' + programs.file(u"tool"_s) + u'"';
+    EXPECT_EQ(dialog->Commandline->text(), quoted + u' ');
+    QTest::keyClicks(dialog->CommandlineParameter, u"-a b"_s);
+    EXPECT_EQ(dialog->Commandline->text(), quoted + u" -a b"_s);
+    dialog->StartTime->setCurrentIndex(1);
+    dialog->Titleline->setText(u"Tool"_s);
+    QTest::mouseClick(dialog->OK, Qt::LeftButton);
+    EXPECT_FALSE(dialog->isVisible());
+    QStringList added;
+    for (const QListWidget* column : page->Runprogs)
+        added.append(lines(column).last());
+    EXPECT_EQ(added, (QStringList { quoted + u" -a b"_s, u"1"_s, u"0"_s, u"Tool"_s }));
+}
+
+TEST_F(AddProgTest, EditingSplitsTheLineAndOkUnchangedStoresItAgain)
+{
+    const struct {
+        QString commandLine, parameters;
+        bool fileFound;
+    } cases[] = {
+        { u'"' + programs.file(u"tool"_s) + uR"(" -x "y z")"_s, uR"(-x "y z")"_s, true },
+        { uR"("/gone/prog" )"_s, QString(), false },
+    };
+    for (const auto& c : cases) {
+        page->Runprogs[0]->item(0)->setText(c.commandLine);
+        page->Runprogs[0]->setCurrentRow(0);
+        state.ResetOnActivate = true;
+        page->Runprogs_DblClick();
+        EXPECT_FALSE(state.ResetOnActivate);
+        EXPECT_TRUE(dialog->editing());
+        EXPECT_EQ(dialog->CommandlineParameter->text(), c.parameters);
+        EXPECT_EQ(dialog->Commandline->text(), c.commandLine);
+        EXPECT_EQ(dialog->File1->currentRow() >= 0, c.fileFound);
+        EXPECT_EQ(
+            dialog->StartTime->currentText() + dialog->StartState->currentText() + dialog->Titleline->text(),
+            u"når der ringes opmaksimeret tilstandMail"_s);
+        QTest::mouseClick(dialog->OK, Qt::LeftButton);
+        EXPECT_EQ(page->Runprogs[0]->item(0)->text(), c.commandLine);
+        EXPECT_EQ(page->Runprogs[0]->count(), 2);
+        EXPECT_EQ(page->StartTimeLbl->text(), u"når der ringes op"_s);
+    }
+    // A program that has gone keeps its path when the parameters change.
+    page->Runprogs_DblClick();
+    QTest::keyClicks(dialog->CommandlineParameter, u"-v"_s);
+    EXPECT_EQ(dialog->Commandline->text(), uR"("/gone/prog" -v)"_s);
+}
+
+TEST_F(AddProgTest, AnEmptyCommandLineIsWarnedAboutAndAddsNothing)
+{
+    page->Add_Click();
+    prompter.answerNext(PromptAnswer::Ok);
+    QTest::mouseClick(dialog->OK, Qt::LeftButton);
+    ASSERT_EQ(prompter.shown().size(), 1);
+    EXPECT_EQ(prompter.shown()[0].title, u"Advarsel!"_s);
+    EXPECT_EQ(prompter.shown()[0].text, u"Du har ikke valgt et program!"_s);
+    EXPECT_EQ(prompter.shown()[0].icon, PromptIcon::Exclamation);
+    EXPECT_EQ(page->Runprogs[0]->count(), 2);
+    EXPECT_TRUE(dialog->isVisible());
+}
+
+} // namespace
+} // namespace ringtally
