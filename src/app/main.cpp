@@ -1,5 +1,6 @@
 // The composition root: builds the real platform services and the program's objects, nothing else.
 
+#include "config/Config.h"
 #include "core/ErrorMessage.h"
 #include "core/ExitRequests.h"
 #include "core/NumberFormat.h"
@@ -89,8 +90,6 @@ int main(int argc, char** argv)
     WindowTitles windowTitles(windowList);
     DesktopProcessStarter processStarter;
 
-    // The configuration window comes later; until then its command does nothing.
-    NoConfigWindow configWindow;
     XdgDesktop desktop;
 
     // The windows are made when the main window loads: after the first run's language choice, so
@@ -104,9 +103,17 @@ int main(int argc, char** argv)
     std::optional<ConnectionWatch> watch;
     SingleInstance instance(SingleInstance::defaultLockPath());
     std::optional<StartUp> startUp;
+    std::optional<ConfigOnFirstUse> configWindow;
     const auto loadMainWindow = [&](bool trayAvailable) {
-        mainFrm.emplace(
-            state, settingsFile, numberFormat, strings, prompter, sounds, ras, desktop, configWindow, folder);
+        configWindow.emplace([&] {
+            const bool english = usesEnglish(state.settings.Language);
+            return std::make_unique<Config>(
+                ConfigContext { state, settingsFile, dialUpNetwork, strings, prompter, numberFormat, folder,
+                    english, DisplayWords::make(strings, english) },
+                sounds, registry, [&](bool run) { mainFrm->setRunProgramsInList(run); });
+        });
+        mainFrm.emplace(state, settingsFile, numberFormat, strings, prompter, sounds, ras, desktop,
+            *configWindow, folder);
         startList.emplace(settingsFile, state, processStarter, windowTitles, clock, prompter, sounds,
             mainFrm->startListGate());
         meter.emplace(state, settingsFile, callLog, clock, prompter, strings, numberFormat, *mainFrm);

@@ -15,11 +15,4 @@ public:
     virtual void unload() = 0;
 };
 
-/// A configuration window that never opens, until the real one comes; the owner stays enabled.
-class NoConfigWindow : public ConfigWindow {
-public:
-    void showConfig(QWidget*) override { }
-    void unload() override { }
-};
-
 } // namespace ringtally

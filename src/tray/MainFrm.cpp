@@ -447,6 +447,12 @@ void MainFrm::RunProgramsInList_Click()
     PopupRunProgramsInList->setChecked(RunProgramsInList->isChecked());
 }
 
+void MainFrm::setRunProgramsInList(bool run)
+{
+    RunProgramsInList->setChecked(run);
+    RunProgramsInList_Click();
+}
+
 void MainFrm::PopupRunProgramsInList_Click()
 {
     // The item has already flipped its own check mark.

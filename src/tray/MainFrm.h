@@ -70,6 +70,8 @@ public:
     void setStartList(StartList* startList) { startList_ = startList; }
     /// The splash window, while it may be visible: the tray's messages are ignored meanwhile.
     void setSplash(QWidget* splash) { splash_ = splash; }
+    /// Sets the start-list switch and its tray menu item, as the configuration window's OK does.
+    void setRunProgramsInList(bool run);
     /// The check box as the start list reads it.
     const StartListGate& startListGate() const { return gate_; }
 

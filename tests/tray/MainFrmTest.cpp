@@ -55,6 +55,11 @@ using test::FakeSoundPlayer;
 using test::ScriptedPrompter;
 using test::TempFolder;
 
+struct NoConfigWindow : ConfigWindow {
+    void showConfig(QWidget*) override { }
+    void unload() override { }
+};
+
 // The main window with its Dial only recorded, for the commands that lead to it.
 struct RecordingMainFrm : MainFrm {
     using MainFrm::MainFrm;

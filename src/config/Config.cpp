@@ -1,0 +1,197 @@
+#include "config/Config.h"
+
+#include "config/ListsPage.h"
+#include "config/MiscPage.h"
+#include "config/Save.h"
+#include "config/SchemePage.h"
+#include "config/SoundChooser.h"
+#include "core/ErrorMessage.h"
+#include "core/ProgramState.h"
+#include "core/SettingsFile.h"
+#include "localisation/StringTable.h"
+#include "platform/Prompter.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace ringtally {
+
+Config::Config(ConfigContext context, EventSounds& sounds, RegistryRoutines& registry,
+    std::function<void(bool)> runProgramsInList, QWidget* parent)
+    : QDialog(parent, Qt::Window),
+      context_(std::move(context)),
+      sounds_(sounds),
+      registry_(registry),
+      runProgramsInList_(std::move(runProgramsInList))
+{
+    const bool english = context_.english;
+    const StringTable& strings = context_.strings;
+    setWindowTitle(english ? strings.text(StringId::Config_Caption) : QStringLiteral("Opsætning"));
+
+    auto* layout = new QVBoxLayout(this);
+    auto* switches = new QHBoxLayout;
+    const std::array<std::pair<QString, StringId>, 3> pages {
+        { { QStringLiteral("&Ordninger"), StringId::Config_Framevalg1 },
+            { QStringLiteral("&Diverse"), StringId::Config_Framevalg2 },
+            { QStringLiteral("&Lister"), StringId::Config_Framevalg3 } }
+    };
+    for (int k = 1; k <= 3; ++k) {
+        const auto& [danish, id] = pages[size_t(k - 1)];
+        QRadioButton* button = new QRadioButton(english ? strings.menuText(id) : danish, this);
+        Framevalg[size_t(k - 1)] = button;
+        switches->addWidget(button);
+        connect(button, &QRadioButton::clicked, this, [this, k] { Framevalg_Click(k); });
+    }
+    switches->addStretch();
+    layout->addLayout(switches);
+
+    schemePage = new SchemePage(context_, this);
+    miscPage = new MiscPage(context_, this);
+    listsPage = new ListsPage(context_, this);
+    Frame = new QStackedWidget(this);
+    for (QWidget* page : std::initializer_list<QWidget*> { schemePage, miscPage, listsPage })
+        Frame->addWidget(page);
+    layout->addWidget(Frame);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    Okay = new QPushButton(english ? strings.menuText(StringId::AddProg_OK) : QStringLiteral("&OK"), this);
+    Cancel = new QPushButton(
+        english ? strings.menuText(StringId::AddProg_Cancel) : QStringLiteral("&Annullér"), this);
+    Okay->setDefault(true);
+    buttons->addWidget(Okay);
+    buttons->addWidget(Cancel);
+    layout->addLayout(buttons);
+    connect(Okay, &QPushButton::clicked, this, &Config::Okay_Click);
+    connect(Cancel, &QPushButton::clicked, this, &Config::Cancel_Click);
+
+    // A scheme's new name shows at once in the other pages' scheme lists.
+    connect(schemePage, &SchemePage::schemeNamesChanged, listsPage, &ListsPage::refillSchemeCombos);
+    connect(schemePage, &SchemePage::schemeNamesChanged, miscPage, &MiscPage::refillSchemeCombos);
+
+    tariffDialog = new Save(context_, this);
+    connect(schemePage, &SchemePage::loadTariffsRequested, tariffDialog,
+        [this](int scheme, int dayType) { tariffDialog->open(scheme, dayType, Save::Mode::Hent); });
+    connect(schemePage, &SchemePage::saveTariffsRequested, tariffDialog,
+        [this](int scheme, int dayType) { tariffDialog->open(scheme, dayType, Save::Mode::Gem); });
+    connect(tariffDialog, &Save::loaded, schemePage, &SchemePage::refillAfterLoad);
+    connect(miscPage, &MiscPage::soundsRequested, this, [this] {
+        SoundChooser chooser(sounds_, registry_, context_.english, this);
+        chooser.exec();
+    });
+
+    // The first showing fills the window.
+    context_.state.ResetOnActivate = true;
+}
+
+Config::~Config() = default;
+
+void Config::showConfig(QWidget* owner)
+{
+    owner_ = owner;
+    if (owner_)
+        owner_->setEnabled(false);
+    show();
+    raise();
+    activateWindow();
+}
+
+void Config::unload()
+{
+    tariffDialog->hide();
+    hide();
+}
+
+void Config::NulstilForm()
+{
+    context_.settings.LoadSettings(context_.state.settings);
+    miscPage->fill();
+    listsPage->fill();
+    schemePage->fill();
+    Framevalg_Click(1);
+}
+
+void Config::Okay_Click()
+{
+    // Every page writes its part; the first write that fails is reported, and the window stays
+    // open with the edits so that nothing typed is lost.
+    Status written = listsPage->store();
+    for (const auto& store : { std::function<Status()>([this] { return miscPage->store(); }),
+             std::function<Status()>([this] { return schemePage->store(); }) }) {
+        if (written)
+            written = store();
+    }
+    // The main window's switch and the tray menu's item follow the page's switch as stored.
+    if (written && runProgramsInList_)
+        runProgramsInList_(
+            context_.settings.readInt16(QStringLiteral("Configuration"), QStringLiteral("Run progs "), 0)
+            != 0);
+    if (written)
+        written = context_.settings.SaveSettings(context_.state.settings);
+    if (!written) {
+        context_.prompter.ask(errorPrompt(ErrorTitle::FileError, 75, written.message()));
+        return;
+    }
+    Cancel_Click();
+}
+
+void Config::Cancel_Click()
+{
+    context_.state.ResetOnActivate = true;
+    NulstilForm();
+    hide();
+    if (owner_) {
+        owner_->setEnabled(true);
+        if (owner_->isVisible()) {
+            owner_->show();
+            owner_->activateWindow();
+        }
+    }
+}
+
+void Config::Framevalg_Click(int Index)
+{
+    if (Index < 1 || Index > 3)
+        return;
+    Framevalg[size_t(Index - 1)]->setChecked(true);
+    Frame->setCurrentIndex(Index - 1);
+}
+
+void Config::Form_Activate()
+{
+    if (context_.state.ResetOnActivate)
+        NulstilForm();
+    context_.state.ResetOnActivate = true;
+}
+
+void Config::showEvent(QShowEvent* event)
+{
+    // Filled when it is shown, not at every activation: switching to another program and back
+    // must not throw away what the user typed. Its own dialogs keep it shown, so coming back
+    // from them keeps the edits too.
+    Form_Activate();
+    QDialog::showEvent(event);
+}
+
+void Config::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    Cancel_Click();
+}
+
+void Config::keyPressEvent(QKeyEvent* event)
+{
+    // Escape cancels as the cancel button does, never by closing the dialog behind its back.
+    if (event->key() == Qt::Key_Escape) {
+        Cancel_Click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+} // namespace ringtally

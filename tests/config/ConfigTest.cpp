@@ -1,0 +1,170 @@
+#include "config/Config.h"
+
+#include "config/ListsPage.h"
+#include "config/MiscPage.h"
+#include "config/Save.h"
+#include "config/SchemePage.h"
+#include "core/ProgramFolder.h"
+#include "core/ProgramState.h"
+#include "core/SettingsFile.h"
+#include "localisation/StringTable.h"
+#include "tray/EventSounds.h"
+#include "tray/FileRegistry.h"
+#include "tray/RegistryRoutines.h"
+
+#include "fakes/FakeDialUpNetwork.h"
+#include "fakes/FakeSoundPlayer.h"
+#include "fakes/ScriptedPrompter.h"
+#include "support/SampleSettings.h"
+#include "support/TempFolder.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace ringtally::test {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+// The whole window over a settings file with every setting and list filled.
+class ConfigTest : public ::testing::Test {
+protected:
+    ConfigTest()
+    {
+        network.setEntries({ u"provider-0"_s, u"provider-1"_s, u"provider-2"_s });
+        Settings stored = sampleSettings();
+        stored.Language = 0;
+        stored.AutoConnectCount = 1;
+        stored.NumberOfDUN = 1;
+        EXPECT_TRUE(settings.SaveSettings(stored).ok());
+        const std::pair<QString, QStringList> lists[] = {
+            { u"Autolog"_s, { u"1A=provider-1"_s, u"1B="_s + stored.Schemes[1].Name, u"1C=1"_s } },
+            { u"AutoConnect"_s,
+                { u"1A=Browser"_s, u"1B="_s + stored.Schemes[0].Name, u"1C=1"_s, u"1D=1"_s, u"1E=0"_s } },
+            { u"Runprogs"_s,
+                { u"Nr.0 data 0=\"/usr/bin/mail\" "_s, u"Nr.0 data 1=1"_s, u"Nr.0 data 2=0"_s,
+                    u"Nr.0 data 3=Mail"_s } },
+        };
+        for (const auto& [section, entries] : lists) {
+            for (const QString& entry : entries)
+                EXPECT_TRUE(
+                    settings.WriteIni(section, entry.section(u'=', 0, 0), entry.section(u'=', 1)).ok());
+        }
+        for (const auto& [key, value] : { std::pair { u"Number of progs "_s, 1 }, { u"Run progs "_s, 1 } })
+            EXPECT_TRUE(settings.WriteIni(u"Configuration"_s, key, value).ok());
+        settings.LoadSettings(state.settings);
+        owner.show();
+        config.showConfig(&owner);
+    }
+    QByteArray fileBytes() const
+    {
+        QFile file(folder.settingsFile());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    static void type(QLineEdit* field, const QString& text)
+    {
+        field->selectAll();
+        QTest::keyClicks(field, text);
+    }
+
+    TempFolder temp;
+    const ProgramFolder folder { temp.file(u"ringtally"_s) };
+    NumberFormat danish { QLocale(QLocale::Danish, QLocale::Denmark) };
+    ProfileFile profile { folder.settingsFile() };
+    SettingsFile settings { profile, danish };
+    ProgramState state;
+    FakeDialUpNetwork network;
+    ScriptedPrompter prompter;
+    const StringTable strings = StringTable::english();
+    FileRegistry store { folder.file(QString::fromUtf16(FileRegistry::kFileName)) };
+    RegistryRoutines registry { store, prompter };
+    FakeSoundPlayer player;
+    EventSounds sounds { registry, player, folder };
+    QWidget owner;
+    std::optional<bool> runProgramsInList;
+    Config config { ConfigContext { state, settings, network, strings, prompter, danish, folder, false,
+                        DisplayWords::make(strings, false) },
+        sounds, registry, [this](bool run) { runProgramsInList = run; } };
+};
+
+TEST_F(ConfigTest, OkWithoutEditsStoresWhatWasStoredAndGivesTheMainWindowBack)
+{
+    EXPECT_FALSE(owner.isEnabled());
+    const Settings before = state.settings;
+    const QStringList keys = { u"Autolog/1A"_s, u"AutoConnect/1D"_s, u"Runprogs/Nr.0 data 0"_s,
+        u"Runprogs/Nr.0 data 3"_s, u"Configuration/Number of progs "_s };
+    QStringList values;
+    for (const QString& key : keys)
+        values.append(settings.ReadIni(key.section(u'/', 0, 0), key.section(u'/', 1), u"-"_s));
+
+    QTest::mouseClick(config.Okay, Qt::LeftButton);
+    EXPECT_FALSE(config.isVisible());
+    EXPECT_TRUE(owner.isEnabled());
+    EXPECT_EQ(runProgramsInList, true);
+    Settings after;
+    settings.LoadSettings(after);
+    after.TaskBarType = before.TaskBarType;
+    EXPECT_EQ(after, before);
+    for (qsizetype n = 0; n < keys.size(); ++n)
+        EXPECT_EQ(settings.ReadIni(keys[n].section(u'/', 0, 0), keys[n].section(u'/', 1), u"-"_s), values[n])
+            << keys[n].toStdString();
+    EXPECT_TRUE(prompter.shown().isEmpty());
+}
+
+TEST_F(ConfigTest, CancelAfterEditsOnEveryPageLeavesTheFileAsItWas)
+{
+    const QByteArray before = fileBytes();
+    type(config.schemePage->AOrdnNavn, u"Ny ordning"_s);
+    config.Framevalg_Click(2);
+    config.miscPage->SplashScreen->click();
+    config.Framevalg_Click(3);
+    config.listsPage->Runprogs[0]->setCurrentRow(0);
+    config.listsPage->Remove_Click();
+    // Closing the window is cancelling it.
+    config.close();
+    EXPECT_FALSE(config.isVisible());
+    EXPECT_EQ(fileBytes(), before);
+    config.showConfig(&owner);
+    EXPECT_EQ(config.schemePage->AOrdnNavn->text(), state.settings.Schemes[0].Name);
+    EXPECT_EQ(config.listsPage->Runprogs[0]->count(), 1);
+}
+
+TEST_F(ConfigTest, ComingBackFromItsOwnDialogsKeepsTheEdits)
+{
+    type(config.schemePage->AOrdnNavn, u"Ny ordning"_s);
+    config.schemePage->SaveCmd->click();
+    ASSERT_TRUE(config.tariffDialog->isVisible());
+    config.tariffDialog->Cancel->click();
+    config.listsPage->Add_Click();
+    config.listsPage->addProg().Cancel->click();
+    EXPECT_EQ(config.schemePage->AOrdnNavn->text(), u"Ny ordning"_s);
+    config.Okay->click();
+    EXPECT_EQ(settings.ReadIni(u"Schemes"_s, u"0,name"_s, QString()), u"Ny ordning"_s);
+}
+
+TEST_F(ConfigTest, AFailedSaveSaysWhyAndKeepsTheWindowWithItsEdits)
+{
+    type(config.schemePage->AOrdnNavn, u"Ny ordning"_s);
+    // The folder gives way to a file: no write can succeed, not even as root.
+    ASSERT_TRUE(QDir(folder.path()).removeRecursively());
+    QFile blocker(folder.path());
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    prompter.answerNext(PromptAnswer::Ok);
+    config.Okay->click();
+    ASSERT_EQ(prompter.shown().size(), 1);
+    EXPECT_EQ(prompter.shown()[0].title, u"Filfejl:"_s);
+    EXPECT_TRUE(config.isVisible());
+    EXPECT_FALSE(owner.isEnabled());
+    EXPECT_EQ(config.schemePage->AOrdnNavn->text(), u"Ny ordning"_s);
+}
+
+} // namespace
+} // namespace ringtally::test
