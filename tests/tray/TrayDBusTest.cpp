@@ -2,6 +2,8 @@
 // the test's own standing in for a desktop panel: the program must register its tray item there,
 // and its menu must be readable and work over D-Bus, as a panel reads and triggers it.
 
+#include "core/ProfileFile.h"
+
 #include "support/ProgramRun.h"
 
 #include <QDBusArgument>
@@ -10,8 +12,11 @@
 #include <QDBusMessage>
 #include <QDBusReply>
 #include <QDBusVariant>
+#include <QDeadlineTimer>
+#include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -116,8 +121,44 @@ protected:
         bus.waitForFinished();
     }
 
+    // Starts the program and waits for its tray item.
+    void startAndFindItem()
+    {
+        QSignalSpy registered(&watcher, &Watcher::StatusNotifierItemRegistered);
+        ASSERT_TRUE(run.start());
+        ASSERT_TRUE(registered.wait(30'000)) << "the program registered no tray item";
+        service = registered.first().first().toString();
+        QDBusInterface item(service, u"/StatusNotifierItem"_s, u"org.kde.StatusNotifierItem"_s, *connection);
+        ASSERT_TRUE(item.isValid()) << item.lastError().message().toStdString();
+        menuPath = item.property("Menu").value<QDBusObjectPath>().path();
+        ASSERT_FALSE(menuPath.isEmpty());
+    }
+    // The tray menu as a panel reads it, every level, after telling the program it is about to
+    // show it.
+    MenuNode menu() const
+    {
+        connection->call(
+            QDBusMessage::createMethodCall(service, menuPath, u"com.canonical.dbusmenu"_s, u"AboutToShow"_s)
+            << 0);
+        const QDBusMessage layout = connection->call(
+            QDBusMessage::createMethodCall(service, menuPath, u"com.canonical.dbusmenu"_s, u"GetLayout"_s)
+            << 0 << -1 << QStringList());
+        MenuNode root;
+        if (layout.type() == QDBusMessage::ReplyMessage)
+            layout.arguments().at(1).value<QDBusArgument>() >> root;
+        return root;
+    }
+    void click(const MenuNode& item) const
+    {
+        connection->call(
+            QDBusMessage::createMethodCall(service, menuPath, u"com.canonical.dbusmenu"_s, u"Event"_s)
+            << item.id << u"clicked"_s << QVariant::fromValue(QDBusVariant(0)) << 0u);
+    }
+
     test::ProgramRun run;
     QProcess bus;
+    QString service;
+    QString menuPath;
     QString address;
     std::optional<QDBusConnection> connection;
     Watcher watcher;
@@ -125,24 +166,11 @@ protected:
 
 TEST_F(TrayDBusTest, TheProgramRegistersItsItemAndItsMenuWorksOverDBus)
 {
-    QSignalSpy registered(&watcher, &Watcher::StatusNotifierItemRegistered);
-    ASSERT_TRUE(run.start());
-    ASSERT_TRUE(registered.wait(30'000)) << "the program registered no tray item";
-    const QString service = registered.first().first().toString();
-
+    ASSERT_NO_FATAL_FAILURE(startAndFindItem());
     QDBusInterface item(service, u"/StatusNotifierItem"_s, u"org.kde.StatusNotifierItem"_s, *connection);
-    ASSERT_TRUE(item.isValid()) << item.lastError().message().toStdString();
     EXPECT_EQ(item.property("Status").toString(), u"Active"_s);
-    const QString menuPath = item.property("Menu").value<QDBusObjectPath>().path();
-    ASSERT_FALSE(menuPath.isEmpty());
-
-    const QDBusMessage layout = connection->call(
-        QDBusMessage::createMethodCall(service, menuPath, u"com.canonical.dbusmenu"_s, u"GetLayout"_s)
-        << 0 << -1 << QStringList());
-    ASSERT_EQ(layout.type(), QDBusMessage::ReplyMessage) << layout.errorMessage().toStdString();
-    MenuNode root;
-    layout.arguments().at(1).value<QDBusArgument>() >> root;
     // Offline: the hang-up items are hidden, the other commands are there.
+    const MenuNode root = menu();
     const MenuNode* hangUp = root.find(u"Læg på"_s);
     const MenuNode* close = root.find(u"Afslut programmet"_s);
     ASSERT_TRUE(hangUp && close && root.find(u"Andet"_s));
@@ -151,12 +179,45 @@ TEST_F(TrayDBusTest, TheProgramRegistersItsItemAndItsMenuWorksOverDBus)
 
     // The panel's click on "Afslut programmet" ends the program, its icon taken away first.
     QSignalSpy finished(&run.program, &QProcess::finished);
-    connection->call(
-        QDBusMessage::createMethodCall(service, menuPath, u"com.canonical.dbusmenu"_s, u"Event"_s)
-        << close->id << u"clicked"_s << QVariant::fromValue(QDBusVariant(0)) << 0u);
+    click(*close);
     ASSERT_TRUE(finished.wait(20'000)) << "the program did not end";
     EXPECT_EQ(run.program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(run.program.exitCode(), 0);
+}
+
+TEST_F(TrayDBusTest, ASchemeTypedIntoTheConfigurationWindowIsOfferedInTheMenu)
+{
+    // One period a day, and the weekend's price already stored, so that today's price is the one
+    // typed whatever day the test runs.
+    QFile ini(run.folder + u"/Ringtally.ini"_s);
+    ASSERT_TRUE(ini.open(QIODevice::Append));
+    ini.write("[Schemes]\n0,DUN_Name=Ringtally Demo\n0,Number_of_PeriodsMonday_Friday=1\n"
+              "0,Number_of_PeriodsSaturday=1\n0,Number_of_PeriodsSunday=1\n"
+              "0,Minute_PriceSaturday_0=0.5\n0,Minute_PriceSunday_0=0.5\n");
+    ini.close();
+    ASSERT_NO_FATAL_FAILURE(startAndFindItem());
+    const MenuNode* open = menu().find(u"Opsætning"_s);
+    ASSERT_TRUE(open);
+    click(*open);
+
+    // The user types the name and the minute price, and presses Enter for OK.
+    const QStringList window { u"search"_s, u"--sync"_s, u"--onlyvisible"_s, u"--name"_s, u"^Opsætning$"_s };
+    for (const QStringList& keys :
+        { QStringList { u"windowfocus"_s, u"--sync"_s, u"key"_s, u"alt+n"_s }, { u"type"_s, u"Demo"_s },
+            { u"key"_s, u"alt+i"_s }, { u"type"_s, u"0.5"_s }, { u"key"_s, u"Return"_s } }) {
+        QProcess xdotool;
+        xdotool.start(u"xdotool"_s, keys.first() == u"windowfocus"_s ? window + keys : keys);
+        ASSERT_TRUE(xdotool.waitForFinished(20'000) && xdotool.exitCode() == 0)
+            << keys.join(u' ').toStdString();
+    }
+    ProfileFile stored(run.folder + u"/Ringtally.ini"_s);
+    const QDeadlineTimer deadline(20'000);
+    while (stored.ReadIni(u"Schemes"_s, u"0,name"_s, QString()) != u"Demo"_s && !deadline.hasExpired())
+        QTest::qWait(100);
+    EXPECT_EQ(stored.ReadIni(u"Schemes"_s, u"0,Minute_PriceMonday_Friday_0"_s, QString()), u"0.5"_s);
+    const MenuNode* dial = menu().find(u"Demo (0.5)"_s);
+    ASSERT_TRUE(dial);
+    EXPECT_TRUE(dial->visible());
 }
 
 } // namespace
