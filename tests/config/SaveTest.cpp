@@ -1,33 +1,25 @@
 #include "config/Save.h"
 
-#include "config/ConfigContext.h"
 #include "config/TariffFile.h"
-#include "core/ProgramFolder.h"
-#include "core/ProgramState.h"
-#include "core/SettingsFile.h"
-#include "localisation/StringTable.h"
 #include "platform/FileAccess.h"
 
-#include "fakes/FakeDialUpNetwork.h"
-#include "fakes/ScriptedPrompter.h"
-#include "support/TempFolder.h"
+#include "support/ConfigWorld.h"
 #include "support/Unprivileged.h"
 
 #include <QComboBox>
 #include <QFile>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTest>
+
+#include <tuple>
 
 #include <gtest/gtest.h>
 
-namespace ringtally {
+namespace ringtally::test {
 namespace {
 
 using namespace Qt::StringLiterals;
-using namespace test;
 
 // A file as the original program wrote it, one day type a row here: the period count, then per
 // period normal and reduced minute price, minutes before the fee, fee, start, reduced-price time.
@@ -41,14 +33,6 @@ const QStringList kOriginalFile = values(uR"(
     2  0.15 0 0 0 "00:00" 30      0.3 0 5 1 "12:00" 30      0 0 0 0 "00:00" 45
 )"_s);
 
-QStringList items(const QListWidget* list)
-{
-    QStringList texts;
-    for (int i = 0; i < list->count(); ++i)
-        texts.append(list->item(i)->text());
-    return texts;
-}
-
 void writeLines(
     const QString& path, const QStringList& lines, const char* end = "\r\n", const char* more = "")
 {
@@ -57,7 +41,7 @@ void writeLines(
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size());
 }
 
-class SaveTest : public ::testing::Test {
+class SaveTest : public ::testing::Test, public ConfigWorld {
 protected:
     SaveTest()
     {
@@ -73,20 +57,8 @@ protected:
         other.Days[1].MinutePrice[0] = 9;
     }
 
-    void click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
-
-    TempFolder temp;
-    NumberFormat danish { QLocale(QLocale::Danish, QLocale::Denmark) };
-    ProfileFile profile { temp.file(u"Ringtally.ini"_s) };
-    SettingsFile settings { profile, danish };
-    ProgramState state;
-    FakeDialUpNetwork network;
-    const StringTable strings = StringTable::english();
-    ScriptedPrompter prompter;
-    ProgramFolder folder { temp.path() };
-    ConfigContext ctx { state, settings, network, strings, prompter, danish, folder, false,
-        DisplayWords::make(strings, false) };
-    Save dialog { ctx };
+    Save dialog { context };
+    QSignalSpy loaded { &dialog, &Save::loaded };
 };
 
 TEST_F(SaveTest, ASchemeSavedAndLoadedIntoAnotherHasTheSamePricesAndKeepsItsAccount)
@@ -106,7 +78,6 @@ TEST_F(SaveTest, ASchemeSavedAndLoadedIntoAnotherHasTheSamePricesAndKeepsItsAcco
     Scheme expected = state.settings.Schemes[2]; // its name and account stay
     expected.Days = state.settings.Schemes[0].Days;
     expected.ReducedPriceAfter = 90;
-    QSignalSpy loaded(&dialog, &Save::loaded);
     dialog.open(2, 1, Save::Mode::Hent);
     EXPECT_EQ(dialog.windowTitle(), u"Hent Takster"_s);
     dialog.Filename->setText(u"TeleNet.ptf"_s);
@@ -114,8 +85,7 @@ TEST_F(SaveTest, ASchemeSavedAndLoadedIntoAnotherHasTheSamePricesAndKeepsItsAcco
     QLocale::setDefault(QLocale::c());
 
     EXPECT_FALSE(dialog.isVisible());
-    ASSERT_EQ(loaded.size(), 1);
-    EXPECT_EQ(loaded[0], QVariantList({ 2, 1 }));
+    EXPECT_EQ(loaded, (QList<QVariantList> { { 2, 1 } }));
     EXPECT_EQ(state.settings.Schemes[2], expected);
 }
 
@@ -149,7 +119,6 @@ TEST_F(SaveTest, ARefusedFileNamesItsLineAndLeavesTheSchemeAndTheDialogAsTheyWer
     const std::pair<int, QString> cases[] = { { 0, {} }, { 57, {} }, { 2, u"abc"_s }, { 20, u"4"_s },
         { 6, u"\"24:00\""_s }, { 12, u"8.00"_s }, { 24, u"-0.5"_s }, { 4, u"2.5"_s }, { 58, u"1"_s } };
     const Scheme before = state.settings.Schemes[2];
-    QSignalSpy loaded(&dialog, &Save::loaded);
     dialog.open(2, 0, Save::Mode::Hent);
     dialog.Filename->setText(u"bad.ptf"_s);
     qsizetype boxes = 0;
@@ -179,27 +148,23 @@ TEST_F(SaveTest, ARefusedFileNamesItsLineAndLeavesTheSchemeAndTheDialogAsTheyWer
 
 TEST_F(SaveTest, TheFileNameRules)
 {
-    EXPECT_EQ(Save::defaultFileName(u"Basis"_s), u"Basis.ptf"_s);
     EXPECT_EQ(Save::defaultFileName(u"A/B\\C\tD"_s), u"ABCD.ptf"_s);
-
-    struct Case {
-        int filetype;
-        QString typed, left;
-    };
-    const Case cases[] = { { 0, u"billig"_s, u"billig.ptf"_s }, { 0, u"BILLIG.PTF"_s, u"BILLIG.PTF"_s },
-        { 0, u"billig.txt"_s, u"billig.txt.ptf"_s }, { 1, u"billig"_s, u"billig"_s }, { 0, {}, {} } };
+    // File type (1: all files), the name typed and the name when left.
+    const std::tuple<int, QString, QString> cases[]
+        = { { 0, u"billig"_s, u"billig.ptf"_s }, { 0, u"BILLIG.PTF"_s, u"BILLIG.PTF"_s },
+              { 0, u"billig.txt"_s, u"billig.txt.ptf"_s }, { 1, u"billig"_s, u"billig"_s }, { 0, {}, {} } };
     dialog.open(0, 0, Save::Mode::Gem);
     dialog.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.typed.toStdString());
-        dialog.Filetype->setCurrentIndex(c.filetype);
+    for (const auto& [filetype, typed, left] : cases) {
+        SCOPED_TRACE(typed.toStdString());
+        dialog.Filetype->setCurrentIndex(filetype);
         dialog.Filename->setFocus();
         EXPECT_EQ(dialog.Filename->selectedText(), dialog.Filename->text()); // taken whole on entry
         QTest::keyClick(dialog.Filename, Qt::Key_Backspace);
-        QTest::keyClicks(dialog.Filename, c.typed);
+        QTest::keyClicks(dialog.Filename, typed);
         dialog.Cancel->setFocus();
-        EXPECT_EQ(dialog.Filename->text(), c.left);
+        EXPECT_EQ(dialog.Filename->text(), left);
     }
     dialog.setFolder(u"/"_s);
     EXPECT_EQ(dialog.Dir1->findItems(u".."_s, Qt::MatchExactly).size(), 0);
@@ -212,14 +177,13 @@ TEST_F(SaveTest, TheListsShowTheFolderAndAFileDoubleClickedLoads)
     ASSERT_TRUE(QDir(temp.path()).mkpath(u"prices"_s));
     for (const QString& name : { u"a.ptf"_s, u"B.PTF"_s, u"c.txt"_s })
         writeLines(temp.file(u"prices/"_s + name), kOriginalFile);
-    QSignalSpy loaded(&dialog, &Save::loaded);
     dialog.open(1, 2, Save::Mode::Hent);
-    EXPECT_EQ(items(dialog.Dir1), QStringList({ u".."_s, u"prices"_s }));
+    EXPECT_EQ(lines(dialog.Dir1), QStringList({ u".."_s, u"prices"_s }));
     dialog.Dir1->setCurrentRow(1);
     QTest::keyClick(dialog.Dir1, Qt::Key_Return); // goes in, and does not press OK
-    EXPECT_EQ(items(dialog.File1), QStringList({ u"a.ptf"_s, u"B.PTF"_s }));
+    EXPECT_EQ(lines(dialog.File1), QStringList({ u"a.ptf"_s, u"B.PTF"_s }));
     dialog.Filetype->setCurrentIndex(1);
-    EXPECT_EQ(items(dialog.File1), QStringList({ u"a.ptf"_s, u"B.PTF"_s, u"c.txt"_s }));
+    EXPECT_EQ(lines(dialog.File1), QStringList({ u"a.ptf"_s, u"B.PTF"_s, u"c.txt"_s }));
 
     const QRect second = dialog.File1->visualItemRect(dialog.File1->item(1));
     QTest::mouseClick(dialog.File1->viewport(), Qt::LeftButton, {}, second.center()); // a double click's
@@ -256,4 +220,4 @@ TEST_F(SaveTest, ASaveIntoAReadOnlyFolderSaysWhyAndKeepsTheDialogOpen)
 }
 
 } // namespace
-} // namespace ringtally
+} // namespace ringtally::test

@@ -1,33 +1,20 @@
 #include "config/SchemePage.h"
 
-#include "config/ConfigContext.h"
-#include "core/ProgramFolder.h"
-#include "core/ProgramState.h"
-#include "core/SettingsFile.h"
-#include "localisation/StringTable.h"
+#include "support/ConfigWorld.h"
 
-#include "fakes/FakeDialUpNetwork.h"
-#include "fakes/ScriptedPrompter.h"
-#include "support/TempFolder.h"
-
-#include <QApplication>
 #include <QComboBox>
-#include <QFocusEvent>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QTest>
 
 #include <tuple>
 
 #include <gtest/gtest.h>
 
-namespace ringtally {
+namespace ringtally::test {
 namespace {
 
 using namespace Qt::StringLiterals;
-using namespace test;
 
 // Schemes whose every value differs from its neighbours and shows exactly with three decimals
 // (eighths) and in the quarter-hour combos.
@@ -36,16 +23,13 @@ std::array<Scheme, kSchemeCount> sampleSchemes()
     std::array<Scheme, kSchemeCount> schemes;
     for (int i = 0; i < kSchemeCount; ++i) {
         Scheme& s = schemes[size_t(i)];
-        s.Name = u"Tele %1"_s.arg(i + 1);
-        s.DUNName = QStringList { u"Work"_s, u"Ringtally Demo"_s, u"Home"_s }.at(i);
-        s.DUNData = { u"user%1"_s.arg(i), u"kode æ%1"_s.arg(i), u"7070123%1"_s.arg(i) };
-        s.ReducedPriceAfter = qint16(30 + i);
+        s = { u"Tele %1"_s.arg(i + 1), QStringList { u"Work"_s, u"Ringtally Demo"_s, u"Home"_s }.at(i),
+            { u"user%1"_s.arg(i), u"kode æ%1"_s.arg(i), u"7070123%1"_s.arg(i) }, qint16(30 + i), {} };
         for (int d = 0; d < kDayTypeCount; ++d) {
             DayTariff& day = s.Days[size_t(d)];
-            day.NumberOfPeriods = quint8(1 + (i + d) % 3);
-            day.PeriodStart = { u"00:00"_s, u"0%1:15"_s.arg(7 + d), u"1%1:45"_s.arg(7 + i) };
-            day.CallFee = { 0.125 + d + 10 * i, 0.25 + d + 10 * i, 0.375 + d + 10 * i };
-            day.MinBeforeCallFee = { qint16(d + i), qint16(1 + d + i), qint16(2 + d + i) };
+            day = { { u"00:00"_s, u"0%1:15"_s.arg(7 + d), u"1%1:45"_s.arg(7 + i) }, quint8(1 + (i + d) % 3),
+                { 0.125 + d + 10 * i, 0.25 + d + 10 * i, 0.375 + d + 10 * i },
+                { qint16(d + i), qint16(1 + d + i), qint16(2 + d + i) }, {} };
             for (int k = 0; k < kMinutePriceCount; ++k)
                 day.MinutePrice[size_t(k)] = 0.125 * k + 0.5 * d + 10 * i;
         }
@@ -53,7 +37,7 @@ std::array<Scheme, kSchemeCount> sampleSchemes()
     return schemes;
 }
 
-class SchemePageTest : public ::testing::Test {
+class SchemePageTest : public ::testing::Test, public ConfigWorld {
 protected:
     SchemePageTest()
     {
@@ -63,37 +47,8 @@ protected:
         page.fill();
         page.show();
     }
-
-    // Types over the whole text, as the field selects it when it gets the focus.
-    static void type(QLineEdit* field, const QString& text)
-    {
-        field->selectAll();
-        QTest::keyClick(field, Qt::Key_Backspace);
-        QTest::keyClicks(field, text);
-    }
-    static void leave(QWidget* w)
-    {
-        QFocusEvent out(QEvent::FocusOut);
-        QApplication::sendEvent(w, &out);
-    }
-    // On the left edge: a radio button takes clicks on its circle and caption only.
-    static void click(QAbstractButton* button)
-    {
-        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
-    }
     const Scheme& scheme(int i) const { return state.settings.Schemes[size_t(i)]; }
 
-    TempFolder temp;
-    NumberFormat danish { QLocale(QLocale::Danish, QLocale::Denmark) };
-    ProfileFile profile { temp.file(u"Ringtally.ini"_s) };
-    SettingsFile settings { profile, danish };
-    ProgramState state;
-    FakeDialUpNetwork network;
-    ScriptedPrompter prompter;
-    const StringTable strings = StringTable::english();
-    ProgramFolder folder { temp.path() };
-    ConfigContext context { state, settings, network, strings, prompter, danish, folder, false,
-        DisplayWords::make(strings, false) };
     SchemePage page { context };
 };
 
@@ -153,36 +108,30 @@ TEST_F(SchemePageTest, AnEmptyNameShowsTheSchemeNumberOnItsButton)
 
 TEST_F(SchemePageTest, PeriodStartsOutOfOrderDrawAWarning)
 {
-    struct Case {
-        bool resetOnActivate;
-        QString start0, start1;
-        QComboBox* combo;
-        Qt::Key key;
-        QString title; // empty: no box
-    };
     const auto hours = page.TakstperTimer;
     const auto minutes = page.TakstperMinutter;
-    const Case cases[] = {
+    // Reset on activate (false while the page refills), the first two starts, the key on a combo
+    // and the box's title (empty: no box).
+    const std::tuple<bool, QString, QString, QComboBox*, Qt::Key, QString> cases[] = {
         { true, u"09:00"_s, u"09:00"_s, hours[1], Qt::Key_Up, u"OBS"_s }, // 08:00 after 09:00
         { true, u"09:15"_s, u"09:15"_s, minutes[1], Qt::Key_Up, u"Hovsa!"_s }, // 09:00 after 09:15
         { true, u"09:00"_s, u"09:00"_s, hours[1], Qt::Key_Down, {} }, // 10:00
         { true, u"09:00"_s, u"08:45"_s, minutes[1], Qt::Key_Up, {} }, // 08:30: an earlier hour
         { true, u"09:00"_s, u"09:00"_s, hours[0], Qt::Key_Up, {} }, // the first period
-        { false, u"09:00"_s, u"09:00"_s, hours[1], Qt::Key_Up, {} }, // while the page refills
+        { false, u"09:00"_s, u"09:00"_s, hours[1], Qt::Key_Up, {} },
     };
-    for (const Case& c : cases) {
+    for (const auto& [resetOnActivate, start0, start1, combo, key, title] : cases) {
         state.settings.Schemes[0].Days[0].NumberOfPeriods = 3;
-        state.settings.Schemes[0].Days[0].PeriodStart = { c.start0, c.start1, u"20:00"_s };
+        state.settings.Schemes[0].Days[0].PeriodStart = { start0, start1, u"20:00"_s };
         page.fill();
-        state.ResetOnActivate = c.resetOnActivate;
-        if (!c.title.isEmpty())
+        state.ResetOnActivate = resetOnActivate;
+        if (!title.isEmpty())
             prompter.answerNext(PromptAnswer::Ok);
         const qsizetype before = prompter.shown().size();
-        QTest::keyClick(c.combo, c.key);
+        QTest::keyClick(combo, key);
         const QString shown = prompter.shown().size() > before ? prompter.shown().last().title : QString();
-        EXPECT_EQ(shown, c.title) << c.start1.toStdString();
+        EXPECT_EQ(shown, title) << start1.toStdString();
     }
-    ASSERT_EQ(prompter.shown().size(), 2);
     for (const Prompt& box : prompter.shown())
         EXPECT_EQ(box.icon, PromptIcon::Information);
 }
@@ -251,4 +200,4 @@ TEST_F(SchemePageTest, TheTariffButtonsTakeThePageInBeforeTheyAsk)
 }
 
 } // namespace
-} // namespace ringtally
+} // namespace ringtally::test
