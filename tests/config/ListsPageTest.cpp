@@ -16,10 +16,11 @@
 
 #include <gtest/gtest.h>
 
-namespace ringtally::test {
+namespace ringtally {
 namespace {
 
 using namespace Qt::StringLiterals;
+using namespace test;
 
 // A never-logged connection, an auto-connect entry that only meters, a start-list line with
 // parameters and one without a title line; a section a row, its lines between bars.
@@ -115,7 +116,7 @@ TEST_F(ListsPageTest, StoreDeletesEmptiedListsAndEndsALineAtAColumnHoldingNeithe
     EXPECT_EQ(state.settings.NumberOfDUN, 0);
 }
 
-TEST_F(ListsPageTest, WordsConvertBothWays)
+TEST_F(ListsPageTest, StoredValuesShowAsTheirWords)
 {
     const DisplayWords& da = context.words;
     EXPECT_EQ(yesNoWord(u"2"_s, da) + yesNoWord(QString(), da), u"nejnej"_s); // only "1" is yes
@@ -295,4 +296,4 @@ TEST_F(AddProgTest, AnEmptyCommandLineIsWarnedAboutAndAddsNothing)
 }
 
 } // namespace
-} // namespace ringtally::test
+} // namespace ringtally

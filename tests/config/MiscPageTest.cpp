@@ -161,6 +161,7 @@ TEST_F(MiscPageTest, TheDailyPriceWarningIsOffWhenUntickedOrEmptyAndF1ExplainsIt
     EXPECT_EQ(page.MaxPris->text(), u"0"_s);
     EXPECT_EQ(state.settings.MaxDayPrice, 0);
 
+    page.fill(); // no warning: unticked and empty
     click(page.BrugMaxPris);
     ASSERT_TRUE(page.store().ok() && state.settings.MaxDayPrice == 0); // ticked and empty
     QTest::keyClicks(page.MaxPris, u"7.5"_s); // either separator, typed as the locale's

@@ -16,10 +16,11 @@
 
 #include <gtest/gtest.h>
 
-namespace ringtally::test {
+namespace ringtally {
 namespace {
 
 using namespace Qt::StringLiterals;
+using namespace test;
 
 // A file as the original program wrote it, one day type a row here: the period count, then per
 // period normal and reduced minute price, minutes before the fee, fee, start, reduced-price time.
@@ -220,4 +221,4 @@ TEST_F(SaveTest, ASaveIntoAReadOnlyFolderSaysWhyAndKeepsTheDialogOpen)
 }
 
 } // namespace
-} // namespace ringtally::test
+} // namespace ringtally

@@ -11,10 +11,11 @@
 
 #include <gtest/gtest.h>
 
-namespace ringtally::test {
+namespace ringtally {
 namespace {
 
 using namespace Qt::StringLiterals;
+using namespace test;
 
 // Schemes whose every value differs from its neighbours and shows exactly with three decimals
 // (eighths) and in the quarter-hour combos.
@@ -110,7 +111,7 @@ TEST_F(SchemePageTest, PeriodStartsOutOfOrderDrawAWarning)
 {
     const auto hours = page.TakstperTimer;
     const auto minutes = page.TakstperMinutter;
-    // Reset on activate (false while the page refills), the first two starts, the key on a combo
+    // Reset on activate, the first two period starts, the key pressed on a combo
     // and the box's title (empty: no box).
     const std::tuple<bool, QString, QString, QComboBox*, Qt::Key, QString> cases[] = {
         { true, u"09:00"_s, u"09:00"_s, hours[1], Qt::Key_Up, u"OBS"_s }, // 08:00 after 09:00
@@ -118,7 +119,7 @@ TEST_F(SchemePageTest, PeriodStartsOutOfOrderDrawAWarning)
         { true, u"09:00"_s, u"09:00"_s, hours[1], Qt::Key_Down, {} }, // 10:00
         { true, u"09:00"_s, u"08:45"_s, minutes[1], Qt::Key_Up, {} }, // 08:30: an earlier hour
         { true, u"09:00"_s, u"09:00"_s, hours[0], Qt::Key_Up, {} }, // the first period
-        { false, u"09:00"_s, u"09:00"_s, hours[1], Qt::Key_Up, {} },
+        { false, u"09:00"_s, u"09:00"_s, hours[1], Qt::Key_Up, {} }, // while the page refills
     };
     for (const auto& [resetOnActivate, start0, start1, combo, key, title] : cases) {
         state.settings.Schemes[0].Days[0].NumberOfPeriods = 3;
@@ -200,4 +201,4 @@ TEST_F(SchemePageTest, TheTariffButtonsTakeThePageInBeforeTheyAsk)
 }
 
 } // namespace
-} // namespace ringtally::test
+} // namespace ringtally
