@@ -1,0 +1,79 @@
+#include "history/Totals.h"
+
+#include <algorithm>
+
+namespace ringtally {
+
+namespace {
+
+// The day a billing month starts in the calendar month of year and month.
+QDate startIn(int year, int month, int startDay)
+{
+    const QDate first(year, month, 1);
+    return first.addDays(std::min(startDay, first.daysInMonth()) - 1);
+}
+
+void add(Tally& tally, qint64 calls, qint64 minutes, qint64 priceCents)
+{
+    tally.calls += calls;
+    tally.minutes += minutes;
+    tally.priceCents += priceCents;
+}
+
+} // namespace
+
+BillingMonth billingMonthOf(const QDate& date, int startDay)
+{
+    startDay = std::clamp(startDay, 1, 31);
+    QDate first = startIn(date.year(), date.month(), startDay);
+    if (date < first) {
+        const QDate before = date.addMonths(-1);
+        first = startIn(before.year(), before.month(), startDay);
+    }
+    const QDate next = QDate(first.year(), first.month(), 1).addMonths(1);
+    return { first, startIn(next.year(), next.month(), startDay).addDays(-1) };
+}
+
+Totals totalsOf(
+    std::span<const Call> calls, int billingStartDay, const std::function<bool(const Call&)>& include)
+{
+    Totals totals;
+    totals.billingStartDay = std::clamp(billingStartDay, 1, 31);
+    for (const Call& call : calls) {
+        if (include && !include(call))
+            continue;
+        add(totals.all, 1, call.minutes, call.priceCents);
+        add(totals.schemes[call.scheme], 1, call.minutes, call.priceCents);
+        for (const CallPart& part : call.parts)
+            add(totals.days[part.end.date()], 0, part.minutes, part.priceCents);
+        ++totals.days[call.end.date()].calls;
+    }
+    // Days come in order, so each billing month is worked out once.
+    BillingMonth month;
+    Tally* monthTally = nullptr;
+    for (const auto& [day, tally] : totals.days) {
+        if (!monthTally || day > month.last) {
+            month = billingMonthOf(day, totals.billingStartDay);
+            monthTally = &totals.months[month.first];
+        }
+        add(*monthTally, tally.calls, tally.minutes, tally.priceCents);
+        add(totals.years[day.year()], tally.calls, tally.minutes, tally.priceCents);
+    }
+    return totals;
+}
+
+MonthEstimate estimateMonth(const Totals& totals, const QDate& today)
+{
+    MonthEstimate estimate;
+    estimate.month = billingMonthOf(today, totals.billingStartDay);
+    estimate.daysElapsed = int(estimate.month.first.daysTo(today)) + 1;
+    const auto end = totals.days.upper_bound(today);
+    for (auto it = totals.days.lower_bound(estimate.month.first); it != end; ++it)
+        estimate.spentCents += it->second.priceCents;
+    const qint64 days = estimate.month.days();
+    estimate.estimateCents
+        = (2 * estimate.spentCents * days + estimate.daysElapsed) / (2 * qint64(estimate.daysElapsed));
+    return estimate;
+}
+
+} // namespace ringtally
