@@ -32,13 +32,20 @@ public:
     void hideStatusWindow() override { steps << u"hide status window"_s; }
     void playEventSound(const QString& event) override { steps << u"sound "_s + event; }
     void HangUpAll() override { steps << u"hang up all"_s; }
+    Status removeCheckpoint() override
+    {
+        ++checkpointsRemoved;
+        return Status::success();
+    }
 
     QStringList steps;
+    int checkpointsRemoved = 0;
 };
 
 class NoEvents : public MeterEvents {
 public:
     Status appendSplitLine(const QString&) override { return Status::success(); }
+    void storeCheckpoint(const CallCheckpoint&) override { }
     void showPriceWarning() override { }
     void setTaskbarText(const QString&) override { }
     void reportTickError(int, const QString&) override { }
@@ -142,6 +149,17 @@ TEST_F(CallEndTest, ModesInAnyCaseAndNothingForOtherTexts)
         callEnd.LaegPaa(mode);
     EXPECT_TRUE(steps.steps.isEmpty());
     EXPECT_EQ(state.meter.GlblOnline, 1);
+}
+
+TEST_F(CallEndTest, BothHangUpsRemoveTheCheckpointOfAMeteredCallOnly)
+{
+    for (const QString& mode : { u"Log"_s, u"NoLog"_s }) {
+        steps.checkpointsRemoved = 0;
+        state.meter.GlblOnline = 1;
+        callEnd.LaegPaa(mode);
+        callEnd.LaegPaa(mode); // the call has ended: no checkpoint of it is left to remove
+        EXPECT_EQ(steps.checkpointsRemoved, 1) << mode.toStdString();
+    }
 }
 
 TEST_F(CallEndTest, ALogThatCannotBeWrittenGivesTwoFileErrorsAndTheCallStillEnds)
