@@ -54,9 +54,10 @@ std::optional<qint64> wholeNumber(const QString& text)
     return ok ? std::optional<qint64>(value) : std::nullopt;
 }
 
+// The reason as the sentence the user is shown.
 Error refused(const QString& why)
 {
-    return Error { u"The checkpoint is not a whole one of this version: %1."_s.arg(why) };
+    return Error { why + u'.' };
 }
 
 } // namespace
@@ -90,14 +91,15 @@ Result<CallCheckpoint> CallCheckpoint::parse(const QByteArray& bytes)
             line.chop(1);
     }
     if (lines.isEmpty() || lines.first() != kVersionLine)
-        return refused(u"its first line is not %1"_s.arg(QString::fromLatin1(kVersionLine)));
+        return refused(u"Its first line is not %1"_s.arg(QString::fromLatin1(kVersionLine)));
     if (lines.last() != kEndLine)
-        return refused(u"it does not end with %1"_s.arg(QString::fromLatin1(kEndLine)));
+        return refused(
+            u"Its last line is not %1: it may have been cut short"_s.arg(QString::fromLatin1(kEndLine)));
     QHash<QByteArray, QString> values;
     for (const QByteArray& line : lines.mid(1, lines.size() - 2)) {
         const qsizetype equals = line.indexOf('=');
         if (equals < 1)
-            return refused(u"\"%1\" is no Key=Value line"_s.arg(QString::fromUtf8(line)));
+            return refused(u"The line \"%1\" is no Key=Value line"_s.arg(QString::fromUtf8(line)));
         values.insert(line.first(equals), QString::fromUtf8(line.sliced(equals + 1)));
     }
     const auto value = [&values](const char* key) { return values.value(QByteArray(key)); };
