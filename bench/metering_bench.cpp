@@ -16,6 +16,7 @@ namespace {
 class NoEvents : public MeterEvents {
 public:
     Status appendSplitLine(const QString&) override { return Status::success(); }
+    void storeCheckpoint(const CallCheckpoint&) override { }
     void showPriceWarning() override { }
     void setTaskbarText(const QString& text) override { benchmark::DoNotOptimize(text); }
     void reportTickError(int, const QString&) override { }

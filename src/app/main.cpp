@@ -15,6 +15,7 @@
 #include "launcher/StartList.h"
 #include "launcher/WindowTitles.h"
 #include "localisation/StringTable.h"
+#include "metering/CallCheckpoint.h"
 #include "metering/CallLog.h"
 #include "metering/MeterWindows.h"
 #include "platform/linux/CanberraSoundPlayer.h"
@@ -65,6 +66,8 @@ int main(int argc, char** argv)
     MessageBoxPrompter prompter;
     const StringTable strings = StringTable::english();
     const CallLog callLog(folder.file(QString::fromUtf16(ProgramFolder::kCallLogFileName)));
+    const CallCheckpointFile callCheckpoint(
+        folder.file(QString::fromUtf16(ProgramFolder::kCallCheckpointFileName)));
 
     ProgramState state;
     settingsFile.LoadSettings(state.settings);
@@ -116,7 +119,8 @@ int main(int argc, char** argv)
             *configWindow, folder);
         startList.emplace(settingsFile, state, processStarter, windowTitles, clock, prompter, sounds,
             mainFrm->startListGate());
-        meter.emplace(state, settingsFile, callLog, clock, prompter, strings, numberFormat, *mainFrm);
+        meter.emplace(
+            state, settingsFile, callLog, callCheckpoint, clock, prompter, strings, numberFormat, *mainFrm);
         mainFrm->setMeterWindows(&*meter);
         mainFrm->setStartList(&*startList);
         mainFrm->setSplash(startUp->splash());

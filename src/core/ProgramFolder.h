@@ -9,6 +9,8 @@ class ProgramFolder {
 public:
     static constexpr const char16_t* kSettingsFileName = u"Ringtally.ini";
     static constexpr const char16_t* kCallLogFileName = u"Ringtally.log";
+    /// The running call's checkpoint, there only while a call is metered or after a crash.
+    static constexpr const char16_t* kCallCheckpointFileName = u"Ringtally.call";
 
     /// The executable's folder when a settings file stands there (a portable install), otherwise
     /// $XDG_DATA_HOME/ringtally, or ~/.local/share/ringtally when XDG_DATA_HOME is unset or not

@@ -27,6 +27,7 @@ struct MeterState {
     qint16 ReducedOffset = 0; // 0 normal minute prices, 3 reduced ones
     qint16 NextPeriod = 0; // the period after the current one, set by FindPris
     quint8 TaskbarCycle = 0; // counter of the cycling task-bar text
+    qint64 checkpointMinute = -1; // the whole call minute of the last checkpoint; -1: none yet
 };
 
 /// The texts of the status window's labels that the meter writes and reads back. The call end

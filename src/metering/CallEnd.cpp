@@ -44,6 +44,10 @@ void CallEnd::LaegPaa(QString& mode)
         if (metered)
             logCall();
         mode = QStringLiteral("NoLog");
+    } else if (metered) {
+        // A call hung up without logging is dropped on purpose: its checkpoint goes with it.
+        if (const Status removed = steps_.removeCheckpoint(); !removed)
+            reportFileError(75, removed.message());
     }
     goOffline();
 }
@@ -85,6 +89,9 @@ void CallEnd::logCall()
     const Status saved = settings_.SaveSettings(s);
     const std::vector<CallLog::Failure> notLogged
         = log_.append(CallLog::callEndLine(now, t.Opkaldstypelbl, t));
+    // Gone however the save and the append went: a checkpoint left behind would count the call
+    // again at the next start.
+    const Status removed = steps_.removeCheckpoint();
 
     // The boxes come last, once everything is stored and logged.
     for (const qint64 value : overflowed) {
@@ -95,6 +102,8 @@ void CallEnd::logCall()
         reportFileError(75, saved.message());
     for (const CallLog::Failure& failure : notLogged)
         reportFileError(failure.number, failure.description);
+    if (!removed.ok())
+        reportFileError(75, removed.message());
 }
 
 void CallEnd::goOffline()

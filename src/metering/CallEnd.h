@@ -45,11 +45,14 @@ public:
     virtual void playEventSound(const QString& event) = 0;
     /// Hangs up every dial-up connection of the system.
     virtual void HangUpAll() = 0;
+    /// Removes the call's checkpoint, so the next start does not bring the call back; a missing
+    /// one is no failure.
+    virtual Status removeCheckpoint() = 0;
 };
 
 /// Ends a metered call: with "Log" it stores the day and total counters from the status window's
-/// texts, saves the settings and appends the call-end line; then, with or without logging, it puts
-/// the program into its offline state.
+/// texts, saves the settings and appends the call-end line; with or without logging it removes the
+/// call's checkpoint, then puts the program into its offline state.
 class CallEnd {
 public:
     CallEnd(ProgramState& state, SettingsFile& settings, const CallLog& log, const Clock& clock,

@@ -37,6 +37,12 @@ QString CallLog::callEndLine(const QDateTime& at, const QString& schemeName, con
     return dateTimeField(at) + u',' + quoted(schemeName) + figures(texts);
 }
 
+QString CallLog::recoveredCallEndLine(
+    const QDateTime& at, const QString& schemeName, const StatusTexts& texts)
+{
+    return callEndLine(at, schemeName, texts) + u',' + quoted(QStringLiteral("recovered"));
+}
+
 QString CallLog::splitLine(const QDateTime& at, int schemeIndex, const StatusTexts& texts)
 {
     return dateTimeField(at) + u',' + QString::number(schemeIndex) + figures(texts);

@@ -26,6 +26,10 @@ public:
     static QString dateTimeField(const QDateTime& at);
     /// The call-end line: the moment, the scheme's name and the current and day figures.
     static QString callEndLine(const QDateTime& at, const QString& schemeName, const StatusTexts& texts);
+    /// The call-end line of a call that a crash interrupted, logged at the next start: as the
+    /// call-end line, with a ninth field "recovered" (quoted).
+    static QString recoveredCallEndLine(
+        const QDateTime& at, const QString& schemeName, const StatusTexts& texts);
     /// The split line: as the call-end line, with the scheme's index (unquoted) for its name.
     static QString splitLine(const QDateTime& at, int schemeIndex, const StatusTexts& texts);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "metering/CallCheckpoint.h"
 #include "platform/Result.h"
 
 #include <QString>
@@ -15,6 +16,9 @@ public:
     /// Appends a 23:59 split line to the call log, reporting a failure to the user itself; the
     /// failure is returned as well.
     virtual Status appendSplitLine(const QString& line) = 0;
+    /// Keeps the running call's checkpoint on disk in place of the last one; a failure is
+    /// reported to the user by the sink itself.
+    virtual void storeCheckpoint(const CallCheckpoint& checkpoint) = 0;
     /// Shows the daily price warning without waiting for it to be closed.
     virtual void showPriceWarning() = 0;
     /// The task-bar window's caption, and the floating window's text, become text.

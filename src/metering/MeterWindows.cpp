@@ -11,14 +11,17 @@
 #include "metering/TrayInfo.h"
 #include "platform/Prompter.h"
 
+#include <utility>
+
 namespace ringtally {
 
 MeterWindows::MeterWindows(ProgramState& state, SettingsFile& settings, const CallLog& callLog,
-    const Clock& clock, Prompter& prompter, const StringTable& strings, const NumberFormat& format,
-    OfflineServices& offline)
+    const CallCheckpointFile& checkpoint, const Clock& clock, Prompter& prompter, const StringTable& strings,
+    const NumberFormat& format, OfflineServices& offline)
     : state_(state),
       settings_(settings),
       callLog_(callLog),
+      checkpoint_(checkpoint),
       prompter_(prompter),
       offline_(offline),
       clock_(clock),
@@ -95,6 +98,16 @@ Status MeterWindows::appendSplitLine(const QString& line)
     if (failures.empty())
         return Status::success();
     return Error { failures.front().description };
+}
+
+void MeterWindows::storeCheckpoint(const CallCheckpoint& checkpoint)
+{
+    const Status written = checkpoint_.write(checkpoint);
+    // Told once, not every minute; a checkpoint written again ends the failure.
+    if (!written.ok() && !std::exchange(checkpointFailing_, true))
+        reportTickError(75, written.message());
+    if (written.ok())
+        checkpointFailing_ = false;
 }
 
 void MeterWindows::showPriceWarning()
@@ -180,6 +193,11 @@ void MeterWindows::playEventSound(const QString& event)
 void MeterWindows::HangUpAll()
 {
     offline_.HangUpAll();
+}
+
+Status MeterWindows::removeCheckpoint()
+{
+    return checkpoint_.remove();
 }
 
 void MeterWindows::hangUp(const QString& mode)

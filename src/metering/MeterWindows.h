@@ -30,9 +30,11 @@ class MeterWindows : public QObject, public MeterEvents, public CallEndSteps {
     Q_OBJECT
 
 public:
-    /// callLog takes both the call-end lines and the 23:59 split lines.
-    MeterWindows(ProgramState& state, SettingsFile& settings, const CallLog& callLog, const Clock& clock,
-        Prompter& prompter, const StringTable& strings, const NumberFormat& format, OfflineServices& offline);
+    /// callLog takes both the call-end lines and the 23:59 split lines; checkpoint keeps the
+    /// running call on disk.
+    MeterWindows(ProgramState& state, SettingsFile& settings, const CallLog& callLog,
+        const CallCheckpointFile& checkpoint, const Clock& clock, Prompter& prompter,
+        const StringTable& strings, const NumberFormat& format, OfflineServices& offline);
     ~MeterWindows() override;
 
     PriceEngine& engine() { return engine_; }
@@ -52,6 +54,7 @@ public:
 
     // MeterEvents
     Status appendSplitLine(const QString& line) override;
+    void storeCheckpoint(const CallCheckpoint& checkpoint) override;
     void showPriceWarning() override;
     void setTaskbarText(const QString& text) override;
     void reportTickError(int number, const QString& description) override;
@@ -70,6 +73,7 @@ public:
     void hideStatusWindow() override;
     void playEventSound(const QString& event) override;
     void HangUpAll() override;
+    Status removeCheckpoint() override;
 
 private:
     void connectWindows();
@@ -80,6 +84,8 @@ private:
     ProgramState& state_;
     SettingsFile& settings_;
     const CallLog& callLog_;
+    const CallCheckpointFile& checkpoint_;
+    bool checkpointFailing_ = false; // the last checkpoint could not be written, and the user was told
     Prompter& prompter_;
     OfflineServices& offline_;
     const Clock& clock_;

@@ -182,6 +182,7 @@ void restartCallTime(MeterState& meter, const Clock& clock)
     meter.GemtMin = -1;
     meter.SplitDay = 0;
     meter.ReducedOffset = 0;
+    meter.checkpointMinute = -1;
     // The meter counts whole seconds from the second the call started, as the clock it was
     // designed for did; the steady clock measures them.
     const QDateTime now = clock.now();
@@ -302,7 +303,12 @@ void PriceEngine::tick()
 
     // 16: at 23:59 the call is split so that each day gets its own log line.
     if (now.time().hour() == 23 && now.time().minute() == 59 && now.date().day() != m.SplitDay)
-        splitAtMidnight(now, feeInPrice ? -callFee : 0);
+        splitAtMidnight(now, feeInPrice ? -callFee : 0, wholeCallMinutes);
+
+    // The call on disk at its first tick and once a minute of call time after: a crash loses at
+    // most a minute of it, and the disk stays quiet.
+    if (wholeCallMinutes != m.checkpointMinute)
+        storeCheckpoint(now, wholeCallMinutes);
 
     // 17: the daily warning, once per call.
     const double dayPrice = format_.parseFraction(t.DagPris).value_or(0);
@@ -312,7 +318,7 @@ void PriceEngine::tick()
     }
 }
 
-void PriceEngine::splitAtMidnight(const QDateTime& now, double carriedPrice)
+void PriceEngine::splitAtMidnight(const QDateTime& now, double carriedPrice, qint64 callMinute)
 {
     MeterState& m = state_.meter;
     StatusTexts& t = state_.texts;
@@ -353,11 +359,28 @@ void PriceEngine::splitAtMidnight(const QDateTime& now, double carriedPrice)
 
     MeterFigures& f = state_.figures;
     f.callMinutes = f.callPriceCents = f.dayMinutes = f.dayPriceCents = 0;
+    // The part after the split: the part before it is in the log now, and in the total row.
+    storeCheckpoint(now, callMinute);
 
     if (!totalHours)
         reportOverflow(wholeNumberIn(t.TotTimer));
     if (!totalMinutes)
         reportOverflow(wholeNumberIn(t.TotMinutter));
+}
+
+void PriceEngine::storeCheckpoint(const QDateTime& now, qint64 callMinute)
+{
+    MeterState& m = state_.meter;
+    // A box shown earlier in this tick runs a nested event loop, in which the call may have ended;
+    // a checkpoint written after its end would bring it back at the next start.
+    if (m.GlblOnline != 1)
+        return;
+    m.checkpointMinute = callMinute;
+    // After today's 23:59 split the day's figures are the next day's.
+    const QDate today = now.date();
+    const QDate day = m.SplitDay == today.day() ? today.addDays(1) : today;
+    const StatusTexts& t = state_.texts;
+    events_.storeCheckpoint({ now.addMSecs(-now.time().msec()), day, t.Opkaldstypelbl, t, state_.figures });
 }
 
 void PriceEngine::reportOverflow(qint64 value)

@@ -28,8 +28,9 @@ void showDayAndTotal(ProgramState& state, const NumberFormat& format, qint64 sec
 void restartCallTime(MeterState& meter, const Clock& clock);
 
 /// Prices the running call once a second by the tariff of its scheme and writes the figures into
-/// the status window's texts, and the same figures as numbers into ProgramState::figures. Needs no
-/// widgets: the status window runs tick() from its Timer1.
+/// the status window's texts, and the same figures as numbers into ProgramState::figures; keeps a
+/// checkpoint of the call on disk at its first tick, once a minute of call time after, and at the
+/// 23:59 split. Needs no widgets: the status window runs tick() from its Timer1.
 class PriceEngine {
 public:
     PriceEngine(ProgramState& state, const Clock& clock, const NumberFormat& format, MeterEvents& events);
@@ -55,7 +56,8 @@ public:
     QString FindTaskbar(int type) const;
 
 private:
-    void splitAtMidnight(const QDateTime& now, double carriedPrice);
+    void splitAtMidnight(const QDateTime& now, double carriedPrice, qint64 callMinute);
+    void storeCheckpoint(const QDateTime& now, qint64 callMinute);
     void reportOverflow(qint64 value);
 
     ProgramState& state_;

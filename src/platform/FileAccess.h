@@ -45,6 +45,10 @@ Result<FileContents> readWholeFile(const QString& path);
 /// Returns the stamp of the new file.
 Result<FileStamp> replaceFileAtomically(const QString& path, const QByteArray& bytes);
 
+/// Removes the file and syncs its folder, so that it stays gone after a power loss; a missing file
+/// is no failure.
+Status removeFile(const QString& path);
+
 } // namespace ringtally
 
 namespace ringtally {

@@ -42,6 +42,7 @@ public:
         call_.warnedAt = clock_.now();
         call_.warnedDayPrice = state_.texts.DagPris;
     }
+    void storeCheckpoint(const CallCheckpoint&) override { }
     void setTaskbarText(const QString&) override { }
     void reportTickError(int number, const QString& description) override
     {

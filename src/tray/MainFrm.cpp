@@ -7,6 +7,9 @@
 #include "diagnostics/Stat.h"
 #include "dialing/Dialup.h"
 #include "localisation/StringTable.h"
+#include "metering/CallCheckpoint.h"
+#include "metering/CallLog.h"
+#include "metering/CallRecovery.h"
 #include "metering/DialStatus.h"
 #include "metering/MeterWindows.h"
 #include "metering/PriceWarn.h"
@@ -646,6 +649,13 @@ void MainFrm::Form_Load(const QDate& today, bool trayAvailable)
         [this](const QString& event) { sounds_.PlayEventSound(event); }, [this] { ShowConfig_Click(); } };
     // The window's texts were chosen when it was made, after the language was.
     settings_.LoadSettings(state_.settings);
+    // A call that a crash interrupted is counted into the settings just loaded, before the stored
+    // counters are shown and before the connection watch can start a call whose checkpoint would
+    // take its place.
+    recoverInterruptedCall(state_.settings, settings_,
+        CallLog(folder_.file(QString::fromUtf16(ProgramFolder::kCallLogFileName))),
+        CallCheckpointFile(folder_.file(QString::fromUtf16(ProgramFolder::kCallCheckpointFileName))),
+        prompter_, english_);
     runFirstRunAndOpen(settings_, state_.settings.Language, strings_, prompter_, services);
     if (meter_)
         meter_->dialStatus().SkiftTaskbar(

@@ -1,7 +1,8 @@
 // The whole road of a call in the real program on an X server of the test's own, over the
-// simulated line: dialed by a hotkey and hung up by it, a busy line redialed and given up, and a
-// connection brought up from outside logged by autolog until it drops. Keys are pressed with XTest
-// and windows looked for with xdotool, as a user's desktop would.
+// simulated line: dialed by a hotkey and hung up by it, a busy line redialed and given up, a
+// connection brought up from outside logged by autolog until it drops, and a call whose program
+// was killed logged at the next start. Keys are pressed with XTest and windows looked for with
+// xdotool, as a user's desktop would.
 
 #include "core/NumberFormat.h"
 #include "core/ProfileFile.h"
@@ -91,6 +92,18 @@ protected:
         QFile file(run.runtime + u"/ringtally/demo-line"_s);
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readLine()).trimmed() : u"down"_s;
     }
+    // The simulated line's entry logged with the scheme when another dialer brings it up.
+    void addAutologEntry()
+    {
+        stored.NumberOfDUN = 1;
+        for (const auto& [key, value] :
+            { std::pair { u"1A"_s, u"Ringtally Demo"_s }, { u"1B"_s, u"Demo"_s }, { u"1C"_s, u"0"_s } })
+            ASSERT_TRUE(settings.WriteIni(u"Autolog"_s, key, value).ok());
+    }
+    bool demoLine(const QString& command) const
+    {
+        return succeeds(QStringLiteral(RINGTALLY_DEMO_LINE_TOOL), { command }, run.environment);
+    }
     QStringList logLines() const
     {
         QFile file(run.folder + u"/Ringtally.log"_s);
@@ -111,6 +124,7 @@ protected:
         EXPECT_GT(after.TotalPrice, 0) << lines[0].toStdString();
         EXPECT_TRUE(lines[0].contains(format.formatFixed(after.TotalPrice, 2))) << lines[0].toStdString();
         EXPECT_EQ(after.LastCallPrice, after.TotalPrice);
+        EXPECT_FALSE(QFile::exists(checkpoint));
     }
 
     test::ProgramRun run;
@@ -118,6 +132,7 @@ protected:
     ProfileFile profile { run.folder + u"/Ringtally.ini"_s };
     SettingsFile settings { profile, format };
     Settings stored;
+    const QString checkpoint = run.folder + u"/Ringtally.call"_s;
 };
 
 TEST_F(CallRoadsTest, AHotkeyDialsTheSchemeAndAgainHangsUpAndLogs)
@@ -153,17 +168,40 @@ TEST_F(CallRoadsTest, ABusyLineIsRedialedAndThenGivenUp)
 
 TEST_F(CallRoadsTest, AConnectionFromAnotherDialerIsLoggedUntilItDrops)
 {
-    stored.NumberOfDUN = 1;
-    for (const auto& [key, value] :
-        { std::pair { u"1A"_s, u"Ringtally Demo"_s }, { u"1B"_s, u"Demo"_s }, { u"1C"_s, u"0"_s } })
-        ASSERT_TRUE(settings.WriteIni(u"Autolog"_s, key, value).ok());
+    addAutologEntry();
     start();
-    ASSERT_TRUE(succeeds(QStringLiteral(RINGTALLY_DEMO_LINE_TOOL), { u"up"_s }, run.environment));
+    ASSERT_TRUE(demoLine(u"up"_s));
     ASSERT_TRUE(waitUntil([this] { return windowShown(u"Ringtally - Online"_s); }))
         << "autolog did not start";
     QTest::qWait(2'000);
-    ASSERT_TRUE(succeeds(QStringLiteral(RINGTALLY_DEMO_LINE_TOOL), { u"down"_s }, run.environment));
+    ASSERT_TRUE(demoLine(u"down"_s));
     expectLoggedAndCounted(u"Demo"_s);
+}
+
+TEST_F(CallRoadsTest, ACallCutShortByAKillIsLoggedAndCountedAtTheNextStart)
+{
+    addAutologEntry();
+    start();
+    ASSERT_TRUE(demoLine(u"up"_s));
+    ASSERT_TRUE(waitUntil([this] { return windowShown(u"Ringtally - Online"_s); }))
+        << "autolog did not start";
+    // The call's first tick keeps it on disk; then the program is killed (SIGKILL), as a crash
+    // or a power loss would end it.
+    ASSERT_TRUE(waitUntil([this] { return QFile::exists(checkpoint); })) << "no checkpoint";
+    run.program.kill();
+    ASSERT_TRUE(run.program.waitForFinished(kWaitMs));
+    ASSERT_TRUE(demoLine(u"down"_s));
+    EXPECT_TRUE(logLines().isEmpty());
+
+    ASSERT_TRUE(run.start());
+    ASSERT_TRUE(waitUntil([this] { return windowShown(u"Afbrudt opkald"_s); })) << "the user was not told";
+    ASSERT_TRUE(succeeds(u"xdotool"_s,
+        { u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"^Afbrudt opkald$"_s, u"windowfocus"_s,
+            u"--sync"_s }));
+    ASSERT_TRUE(succeeds(u"xdotool"_s, { u"key"_s, u"Return"_s }));
+    ASSERT_TRUE(waitUntil([this] { return windowShown(u"Ringtally"_s); }));
+    expectLoggedAndCounted(u"Demo"_s);
+    EXPECT_TRUE(logLines().value(0).endsWith(u",\"recovered\""_s)) << logLines().value(0).toStdString();
 }
 
 } // namespace

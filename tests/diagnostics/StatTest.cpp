@@ -21,6 +21,7 @@ namespace {
 class SilentMeterEvents : public MeterEvents {
 public:
     Status appendSplitLine(const QString&) override { return Status::success(); }
+    void storeCheckpoint(const CallCheckpoint&) override { }
     void showPriceWarning() override { }
     void setTaskbarText(const QString&) override { }
     void reportTickError(int, const QString& what) override { ADD_FAILURE() << what.toStdString(); }

@@ -32,13 +32,20 @@ public:
     void hideStatusWindow() override { steps << u"hide status window"_s; }
     void playEventSound(const QString& event) override { steps << u"sound "_s + event; }
     void HangUpAll() override { steps << u"hang up all"_s; }
+    Status removeCheckpoint() override
+    {
+        ++checkpointsRemoved;
+        return Status::success();
+    }
 
     QStringList steps;
+    int checkpointsRemoved = 0;
 };
 
 class NoEvents : public MeterEvents {
 public:
     Status appendSplitLine(const QString&) override { return Status::success(); }
+    void storeCheckpoint(const CallCheckpoint&) override { }
     void showPriceWarning() override { }
     void setTaskbarText(const QString&) override { }
     void reportTickError(int, const QString&) override { }
@@ -130,11 +137,13 @@ TEST_F(CallEndTest, ModesInAnyCaseAndNothingForOtherTexts)
         QFile::remove(log.path());
         QFile::remove(profile.path());
         steps.steps.clear();
+        steps.checkpointsRemoved = 0;
         state.meter.GlblOnline = 1;
         callEnd.LaegPaa(mode);
         EXPECT_EQ(QFile::exists(log.path()), logs) << mode.toStdString();
         EXPECT_EQ(QFile::exists(profile.path()), logs) << mode.toStdString();
         EXPECT_EQ(steps.steps, kOfflineSteps) << mode.toStdString();
+        EXPECT_EQ(steps.checkpointsRemoved, 1) << mode.toStdString(); // logged or dropped
     }
     steps.steps.clear();
     state.meter.GlblOnline = 1;
@@ -182,10 +191,12 @@ TEST_F(CallEndTest, AnEndedCallIsNeitherLoggedNorStoredAgain)
     // menu left open across a line drop) must not bring the call back.
     ASSERT_TRUE(settings.WriteIni(u"Total"_s, u"Price"_s, 0.0).ok());
     steps.steps.clear();
+    callEnd.LaegPaa(u"NoLog"_s);
     callEnd.LaegPaa(u"Log"_s);
     EXPECT_EQ(logContents(), loggedOnce);
     EXPECT_EQ(stored().TotalPrice, 0);
-    EXPECT_EQ(steps.steps, kOfflineSteps); // it still goes offline
+    EXPECT_EQ(steps.steps, kOfflineSteps + kOfflineSteps); // it still goes offline
+    EXPECT_EQ(steps.checkpointsRemoved, 1); // by the end of the metered call only
 }
 
 TEST_F(CallEndTest, ACallEndedBeforeItsFirstTickStoresTheFiguresItStartedFrom)

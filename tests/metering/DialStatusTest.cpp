@@ -62,7 +62,7 @@ protected:
     DialStatus& make()
     {
         windows = std::make_unique<MeterWindows>(
-            state, settings, callLog, clock, prompter, strings, danish, offline);
+            state, settings, callLog, checkpoint, clock, prompter, strings, danish, offline);
         return windows->dialStatus();
     }
     void store(const QString& key, const IniValue& value, const QString& section = u"Configuration"_s)
@@ -84,6 +84,7 @@ protected:
     ScriptedPrompter prompter;
     RecordingOffline offline;
     CallLog callLog { temp.file(u"Ringtally.log"_s) };
+    CallCheckpointFile checkpoint { temp.file(u"Ringtally.call"_s) };
     std::unique_ptr<MeterWindows> windows;
 };
 

@@ -56,7 +56,7 @@ protected:
     {
         clock.setNow(at);
         windows = std::make_unique<MeterWindows>(
-            state, settings, callLog, clock, prompter, strings, danish, offline);
+            state, settings, callLog, checkpoint, clock, prompter, strings, danish, offline);
         windows->startCall(0);
         // Due at every pass of an event loop, as a 1 s timer is while a box stays open.
         windows->dialStatus().Timer1.setInterval(0);
@@ -85,6 +85,7 @@ protected:
     ScriptedPrompter prompter;
     SoundsHeard offline;
     CallLog callLog { temp.file(u"Ringtally.log"_s) };
+    CallCheckpointFile checkpoint { temp.file(u"Ringtally.call"_s) };
     std::unique_ptr<MeterWindows> windows;
 };
 
@@ -121,6 +122,21 @@ TEST_F(MeterUnderBoxes, AFailedSplitLineSplitsOnceAndCountsTheTimeOnce)
     EXPECT_EQ(state.texts.Sek, u"11"_s);
     EXPECT_EQ(state.texts.NuvPris, u"0,37"_s); // 11/60 x 2,00
     EXPECT_EQ(state.meter.SplitDay, 5);
+}
+
+TEST_F(MeterUnderBoxes, ACallDroppedInsideABoxOfItsTickLeavesNoCheckpoint)
+{
+    startCallAt(QDateTime(QDate(2026, 1, 5), QTime(23, 58, 0)));
+    tickSeconds(1);
+    EXPECT_TRUE(QFile::exists(checkpoint.path())); // the first tick's
+    ASSERT_TRUE(QDir().mkpath(callLog.path())); // the split line will fail
+    prompter.answerNext(PromptAnswer::Ok);
+    prompter.answerNext(PromptAnswer::Ok);
+    // While the failure's box is open, the user hangs up without logging.
+    prompter.whileOpen = [this] { windows->callEnd().LaegPaa(u"NoLog"_s); };
+    tickSeconds(59); // 23:59:00: the split, whose checkpoint would bring the dropped call back
+    EXPECT_EQ(prompter.shown().size(), 2u);
+    EXPECT_FALSE(QFile::exists(checkpoint.path()));
 }
 
 } // namespace

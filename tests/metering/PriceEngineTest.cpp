@@ -17,6 +17,7 @@ public:
         splitLines.append(line);
         return Status::success();
     }
+    void storeCheckpoint(const CallCheckpoint& checkpoint) override { checkpoints.push_back(checkpoint); }
     void showPriceWarning() override { ++warnings; }
     void setTaskbarText(const QString& text) override { taskbarTexts.append(text); }
     void reportTickError(int number, const QString& text) override
@@ -25,6 +26,7 @@ public:
     }
 
     QStringList splitLines;
+    std::vector<CallCheckpoint> checkpoints;
     int warnings = 0;
     QStringList taskbarTexts;
     QStringList errors;
@@ -269,6 +271,33 @@ TEST_F(Meter, ACallOverMidnightIsSplitAndTheRestIsNotChargedTheFeeAgain)
     ASSERT_EQ(events.splitLines.size(), 2);
     EXPECT_EQ(
         events.splitLines[1], u"#2026-01-06 23:59:00#,0,\"00\",\"02\",\"0,50\",\"00\",\"02\",\"0,50\""_s);
+}
+
+TEST_F(Meter, TheCallIsCheckpointedAtItsFirstTickOnceAMinuteAfterAndAtTheSplit)
+{
+    // Each checkpoint's moment, day, and current, day and total prices.
+    const auto seen = [this] {
+        QStringList lines;
+        for (const CallCheckpoint& c : std::exchange(events.checkpoints, {}))
+            lines << u"%1 %2 %3 %4 %5"_s.arg(c.moment.toString(u"HH:mm:ss"_s), c.day.toString(Qt::ISODate),
+                c.texts.NuvPris, c.texts.DagPris, c.texts.TotPris);
+        return lines;
+    };
+    state.settings.TotalPrice = 10;
+    // 1/60, 1 and 2 minutes at 0,50 with the fee of 0,25.
+    startAt(monday(12, 0, 0));
+    runSeconds(150);
+    EXPECT_EQ(seen(),
+        QStringList({ u"12:00:01 2026-01-05 0,26 0,26 10,26"_s, u"12:01:00 2026-01-05 0,75 0,75 10,75"_s,
+            u"12:02:00 2026-01-05 1,25 1,25 11,25"_s }));
+    // At night, 0,25 a minute and a fee of 0,10. The split at 23:59 keeps the part after it, the
+    // next day's, and the total with the part before (0,35); at midnight a minute at 0,25 more.
+    state.settings.TotalPrice = 10;
+    startAt(monday(23, 58, 0));
+    runSeconds(120);
+    EXPECT_EQ(seen(),
+        QStringList({ u"23:58:01 2026-01-05 0,10 0,10 10,10"_s, u"23:59:00 2026-01-06 0,00 0,00 10,35"_s,
+            u"00:00:00 2026-01-06 0,25 0,25 10,60"_s }));
 }
 
 TEST_F(Meter, TheDailyWarningOncePerCall)

@@ -129,6 +129,7 @@ protected:
     ScriptedPrompter prompter;
     const StringTable strings = StringTable::english();
     CallLog callLog { folder.file(u"Ringtally.log"_s) };
+    CallCheckpointFile checkpoint { folder.file(u"Ringtally.call"_s) };
     FileRegistry store { folder.file(QString::fromUtf16(FileRegistry::kFileName)) };
     RegistryRoutines registry { store, prompter };
     FakeSoundPlayer player;
@@ -138,7 +139,7 @@ protected:
     NoDesktop desktop;
     NoConfigWindow config;
     RecordingMainFrm frm { state, settings, danish, strings, prompter, sounds, ras, desktop, config, folder };
-    MeterWindows meter { state, settings, callLog, clock, prompter, strings, danish, frm };
+    MeterWindows meter { state, settings, callLog, checkpoint, clock, prompter, strings, danish, frm };
     const bool attached = (frm.setMeterWindows(&meter), frm.AddTrayIcon(true), true);
 };
 

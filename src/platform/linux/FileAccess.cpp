@@ -131,6 +131,19 @@ void removeLeftovers(int folderFd, const QByteArray& prefix, const timespec& now
     ::closedir(folder);
 }
 
+Descriptor openFolder(const QString& folder)
+{
+    return Descriptor(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+}
+
+// A change of a folder's entries lasts only once the folder is synced. A folder with write and
+// search permission only cannot be opened to sync it, and some file systems do not sync folders
+// (EINVAL): both count as synced.
+bool folderSynced(const Descriptor& dir)
+{
+    return dir.get() < 0 || ::fsync(dir.get()) == 0 || errno == EINVAL;
+}
+
 } // namespace
 
 qint64 setStampGranularityForTests(qint64 granularityNs)
@@ -218,11 +231,10 @@ Result<FileStamp> replaceFileAtomically(const QString& requestedPath, const QByt
         return fail(errno);
     if (::rename(tempName.constData(), QFile::encodeName(path).constData()) != 0)
         return fail(errno);
-    // The rename lasts only once the folder is synced: until then a power loss can bring the old
-    // file back after a save that reported success. A folder with write and search permission
-    // only cannot be opened to sync it, and some file systems do not sync folders (EINVAL).
-    const Descriptor dir(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.get() >= 0 && ::fsync(dir.get()) != 0 && errno != EINVAL)
+    // Until the folder is synced a power loss can bring the old file back after a save that
+    // reported success.
+    const Descriptor dir(openFolder(folder));
+    if (!folderSynced(dir))
         return fileError(QStringLiteral("Cannot write"), path, errno);
     if (dir.get() >= 0)
         removeLeftovers(dir.get(), temporaryPrefix(info), written.st_mtim);
@@ -231,6 +243,19 @@ Result<FileStamp> replaceFileAtomically(const QString& requestedPath, const QByt
     if (!stamp)
         return stampOf(written);
     return stamp;
+}
+
+Status removeFile(const QString& path)
+{
+    if (::unlink(QFile::encodeName(path).constData()) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return Status::success();
+        return fileError(QStringLiteral("Cannot remove"), path, errno);
+    }
+    const Descriptor dir(openFolder(QFileInfo(path).absolutePath()));
+    if (!folderSynced(dir))
+        return fileError(QStringLiteral("Cannot remove"), path, errno);
+    return Status::success();
 }
 
 AppendOutcome appendToFile(const QString& path, const QByteArray& bytes)
