@@ -12,6 +12,7 @@
 #include "core/Splash.h"
 #include "core/StartUp.h"
 #include "dialing/Dialup.h"
+#include "history/LogViewer.h"
 #include "launcher/StartList.h"
 #include "launcher/WindowTitles.h"
 #include "localisation/StringTable.h"
@@ -107,6 +108,14 @@ int main(int argc, char** argv)
     SingleInstance instance(SingleInstance::defaultLockPath());
     std::optional<StartUp> startUp;
     std::optional<ConfigOnFirstUse> configWindow;
+    // The log viewer is made when first opened; it reads the log afresh whenever it has changed.
+    std::optional<LogViewer> logViewer;
+    const auto showLogViewer = [&] {
+        if (!logViewer)
+            logViewer.emplace(folder.file(QString::fromUtf16(ProgramFolder::kCallLogFileName)), settingsFile,
+                numberFormat, clock, usesEnglish(state.settings.Language));
+        logViewer->showViewer();
+    };
     const auto loadMainWindow = [&](bool trayAvailable) {
         configWindow.emplace([&] {
             const bool english = usesEnglish(state.settings.Language);
@@ -123,6 +132,7 @@ int main(int argc, char** argv)
             state, settingsFile, callLog, callCheckpoint, clock, prompter, strings, numberFormat, *mainFrm);
         mainFrm->setMeterWindows(&*meter);
         mainFrm->setStartList(&*startList);
+        mainFrm->setLogViewer(showLogViewer);
         mainFrm->setSplash(startUp->splash());
         dialup.emplace(state, settingsFile, dialControl, dialUpNetwork, *mainFrm, prompter, clock, strings);
         mainFrm->setDialWindow(&*dialup);

@@ -488,6 +488,10 @@ void MainFrm::openOrSay(const QString& path, const QString& what)
 
 void MainFrm::MenuShowLog_Click()
 {
+    if (showLogViewer_) {
+        showLogViewer_();
+        return;
+    }
     openOrSay(folder_.file(QStringLiteral("ringtally-log")),
         english_ ? QStringLiteral("The log viewer") : QStringLiteral("Log-fremviseren"));
 }

@@ -13,6 +13,7 @@
 #include <QSystemTrayIcon>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 class QAction;
@@ -70,6 +71,8 @@ public:
     void setStartList(StartList* startList) { startList_ = startList; }
     /// The splash window, while it may be visible: the tray's messages are ignored meanwhile.
     void setSplash(QWidget* splash) { splash_ = splash; }
+    /// What opens the log viewer; without one the menus say it is not installed.
+    void setLogViewer(std::function<void()> show) { showLogViewer_ = std::move(show); }
     /// Sets the start-list switch and its tray menu item, as the configuration window's OK does.
     void setRunProgramsInList(bool run);
     /// The check box as the start list reads it.
@@ -220,7 +223,9 @@ private:
     Dialup* dialup_ = nullptr;
     ConnectionWatch* watch_ = nullptr;
     SelectDUN* selectDUN_ = nullptr;
-    QString dialPrefix_; // in front of the scheme's name in the status window's caption while dialing
+    QString dialPrefix_;
+    std::function<void()>
+        showLogViewer_; // in front of the scheme's name in the status window's caption while dialing
     StartList* startList_ = nullptr;
     QPointer<QWidget> splash_;
     bool exiting_ = false;
