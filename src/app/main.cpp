@@ -12,6 +12,8 @@
 #include "core/Splash.h"
 #include "core/StartUp.h"
 #include "dialing/Dialup.h"
+#include "help/HelpKey.h"
+#include "help/HelpWindow.h"
 #include "history/LogViewer.h"
 #include "launcher/StartList.h"
 #include "launcher/WindowTitles.h"
@@ -45,6 +47,7 @@
 #include <QDir>
 #include <QTimer>
 
+#include <memory>
 #include <optional>
 
 using namespace ringtally;
@@ -108,6 +111,17 @@ int main(int argc, char** argv)
     SingleInstance instance(SingleInstance::defaultLockPath());
     std::optional<StartUp> startUp;
     std::optional<ConfigOnFirstUse> configWindow;
+    // The help window is made when first opened, in the language chosen by then; it has no parent,
+    // as the configuration window disables the main window. F1 anywhere opens the page of the
+    // window or field in focus.
+    std::unique_ptr<HelpWindow> helpWindow;
+    const auto openHelp = [&](const QString& topic) {
+        if (!helpWindow)
+            helpWindow = std::make_unique<HelpWindow>(state.settings.Language);
+        helpWindow->showTopic(topic);
+    };
+    HelpKey helpKey(openHelp);
+    app.installEventFilter(&helpKey);
     // The log viewer is made when first opened; it reads the log afresh whenever it has changed.
     std::optional<LogViewer> logViewer;
     const auto showLogViewer = [&] {
@@ -133,6 +147,7 @@ int main(int argc, char** argv)
         mainFrm->setMeterWindows(&*meter);
         mainFrm->setStartList(&*startList);
         mainFrm->setLogViewer(showLogViewer);
+        mainFrm->setHelp(openHelp);
         mainFrm->setSplash(startUp->splash());
         dialup.emplace(state, settingsFile, dialControl, dialUpNetwork, *mainFrm, prompter, clock, strings);
         mainFrm->setDialWindow(&*dialup);

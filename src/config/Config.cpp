@@ -8,12 +8,14 @@
 #include "core/ErrorMessage.h"
 #include "core/ProgramState.h"
 #include "core/SettingsFile.h"
+#include "help/HelpTopics.h"
 #include "localisation/StringTable.h"
 #include "platform/Prompter.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
@@ -84,6 +86,9 @@ Config::Config(ConfigContext context, EventSounds& sounds, RegistryRoutines& reg
         SoundChooser chooser(sounds_, registry_, context_.english, this);
         chooser.exec();
     });
+
+    // F1 on the maximum price opens its place in the help pages.
+    setHelpTopic(*miscPage->MaxPris, QStringLiteral("Config.MaxPris"));
 
     // The first showing fills the window.
     context_.state.ResetOnActivate = true;

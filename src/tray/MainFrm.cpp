@@ -498,6 +498,10 @@ void MainFrm::MenuShowLog_Click()
 
 void MainFrm::openHelpIndex()
 {
+    if (openHelp_) {
+        openHelp_(QStringLiteral("Contents"));
+        return;
+    }
     openOrSay(folder_.file(QStringLiteral("help/index.html")),
         english_ ? QStringLiteral("The help pages") : QStringLiteral("Hjælpen"));
 }

@@ -71,6 +71,9 @@ public:
     void setStartList(StartList* startList) { startList_ = startList; }
     /// The splash window, while it may be visible: the tray's messages are ignored meanwhile.
     void setSplash(QWidget* splash) { splash_ = splash; }
+    /// What opens the help on a topic ("Contents", a window's or a field's); without one the help
+    /// items say it is not installed.
+    void setHelp(std::function<void(const QString&)> open) { openHelp_ = std::move(open); }
     /// What opens the log viewer; without one the menus say it is not installed.
     void setLogViewer(std::function<void()> show) { showLogViewer_ = std::move(show); }
     /// Sets the start-list switch and its tray menu item, as the configuration window's OK does.
@@ -223,9 +226,9 @@ private:
     Dialup* dialup_ = nullptr;
     ConnectionWatch* watch_ = nullptr;
     SelectDUN* selectDUN_ = nullptr;
-    QString dialPrefix_;
-    std::function<void()>
-        showLogViewer_; // in front of the scheme's name in the status window's caption while dialing
+    QString dialPrefix_; // in front of the scheme's name in the status window's caption while dialing
+    std::function<void()> showLogViewer_;
+    std::function<void(const QString&)> openHelp_;
     StartList* startList_ = nullptr;
     QPointer<QWidget> splash_;
     bool exiting_ = false;
