@@ -221,7 +221,8 @@ Status MiscPage::store()
     if (!BrugMaxPris->isChecked()) {
         MaxPris->setText(QStringLiteral("0"));
         s.MaxDayPrice = 0;
-    } else {
+    } else if (MaxPris->text() != context_.format.formatFixed(s.MaxDayPrice, 2)) {
+        // A stored price with more decimals than the box shows stays until the user changes it.
         s.MaxDayPrice = context_.format.parseFraction(MaxPris->text()).value_or(0);
     }
     s.AutoLogOnHangup = UseModComPort->isChecked() ? 1 : 0;

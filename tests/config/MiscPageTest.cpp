@@ -175,6 +175,20 @@ TEST_F(MiscPageTest, TheDailyPriceWarningIsOffWhenUntickedOrEmptyAndF1ExplainsIt
     QToolTip::hideText();
 }
 
+TEST_F(MiscPageTest, AStoredMaximumPriceWithMoreDecimalsStaysUntilTheUserChangesIt)
+{
+    state.settings.MaxDayPrice = 12.3456;
+    page.fill();
+    EXPECT_EQ(page.MaxPris->text(), u"12,35"_s);
+    page.MaxPris_LostFocus(); // visited and left as it was
+    ASSERT_TRUE(page.store().ok());
+    EXPECT_EQ(state.settings.MaxDayPrice, 12.3456);
+    page.MaxPris->selectAll();
+    QTest::keyClicks(page.MaxPris, u"12,5"_s);
+    ASSERT_TRUE(page.store().ok());
+    EXPECT_EQ(state.settings.MaxDayPrice, 12.5);
+}
+
 TEST_F(MiscPageTest, TheSoundsButtonAsksForTheChooserAndKeepsTheWindowsEdits)
 {
     QSignalSpy asked(&page, &MiscPage::soundsRequested);
