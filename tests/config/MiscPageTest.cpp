@@ -128,6 +128,18 @@ TEST_F(MiscPageTest, DoubleClickShowsAndStoresTheActionOfTheChosenSchemeAndKeeps
     EXPECT_EQ(state.settings.DoubleClickAction, 10);
 }
 
+TEST_F(MiscPageTest, ADoubleClickSchemeThatLosesItsNameIsNotReplacedByAnother)
+{
+    name({ u"A"_s, u"B"_s, u"C"_s });
+    state.settings.DoubleClickAction = 5;
+    page.fill();
+    name({ u"A"_s, QString(), u"C"_s }); // the scheme page clears B's name
+    page.refillSchemeCombos();
+    EXPECT_EQ(page.DblClickCall->currentText(), QString());
+    ASSERT_TRUE(page.store().ok());
+    EXPECT_EQ(state.settings.DoubleClickAction, -1); // the main window, not A
+}
+
 TEST_F(MiscPageTest, RedialIsWrittenWhenTickedAndWrittenOffWhenNot)
 {
     store(u"Redial interval"_s, u"7"_s);
