@@ -164,6 +164,7 @@ void AddProg::openForAdd()
 {
     ctx_.state.ResetOnActivate = false;
     editLine_ = -1;
+    startTime_ = startState_ = {};
     setWindowTitle(
         ctx_.english ? ctx_.strings.text(StringId::AddProg_CaptionAdd) : QStringLiteral("Tilføj program"));
     Commandline->clear();
@@ -205,13 +206,16 @@ void AddProg::openForEdit(int line)
     }
     CommandlineParameter->setText(parts.parameters);
     Titleline->setText(Runprogs_[3]->item(line)->text());
-    // A stored value the combo has no item for (a hand-edited file) shows the first item.
-    const auto itemFor = [](const QComboBox& combo, const QString& stored) {
+    // A stored value the combo has no item for (a hand-edited file) shows the first item, and is
+    // written back as it was unless the user changes the combo.
+    const auto show = [](QComboBox& combo, const QString& stored) {
         const int index = stored.toInt();
-        return index >= 0 && index < combo.count() ? index : 0;
+        const ShownChoice shown { stored, index >= 0 && index < combo.count() ? index : 0 };
+        combo.setCurrentIndex(shown.item);
+        return shown;
     };
-    StartTime->setCurrentIndex(itemFor(*StartTime, Runprogs_[1]->item(line)->text()));
-    StartState->setCurrentIndex(itemFor(*StartState, Runprogs_[2]->item(line)->text()));
+    startTime_ = show(*StartTime, Runprogs_[1]->item(line)->text());
+    startState_ = show(*StartState, Runprogs_[2]->item(line)->text());
     Commandline->setText(commandLineFor(parts.path, parts.parameters));
     Commandline_Change();
     showDialog();
@@ -330,8 +334,8 @@ void AddProg::OK_Click()
             PromptIcon::Exclamation, PromptButtons::Ok });
         return;
     }
-    const std::array<QString, 4> line { Commandline->text(), QString::number(StartTime->currentIndex()),
-        QString::number(StartState->currentIndex()), Titleline->text() };
+    const std::array<QString, 4> line { Commandline->text(), choiceFor(*StartTime, startTime_),
+        choiceFor(*StartState, startState_), Titleline->text() };
     const bool replace = editLine_ >= 0 && editLine_ < Runprogs_[0]->count();
     for (size_t column = 0; column < line.size(); ++column) {
         QListWidget& list = *Runprogs_[column];
@@ -343,6 +347,11 @@ void AddProg::OK_Click()
     }
     hide();
     emit startListChanged();
+}
+
+QString AddProg::choiceFor(const QComboBox& combo, const ShownChoice& shown)
+{
+    return combo.currentIndex() == shown.item ? shown.stored : QString::number(combo.currentIndex());
 }
 
 bool AddProg::eventFilter(QObject* watched, QEvent* event)

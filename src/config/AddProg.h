@@ -116,10 +116,19 @@ private:
     void showDialog();
     void showFolder();
 
+    /// A stored start time or state and the item it showed as when the line was opened.
+    struct ShownChoice {
+        QString stored;
+        int item = -1;
+    };
+    /// The combo's value for the start list: the stored one while the combo shows what it showed.
+    static QString choiceFor(const QComboBox& combo, const ShownChoice& shown);
+
     ConfigContext& ctx_;
     StartListColumns Runprogs_;
     QString folder_;
     int editLine_ = -1; // the line being edited; -1 in add mode
+    ShownChoice startTime_, startState_;
 };
 
 } // namespace ringtally

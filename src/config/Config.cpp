@@ -174,6 +174,16 @@ void Config::Form_Activate()
     context_.state.ResetOnActivate = true;
 }
 
+bool Config::event(QEvent* event)
+{
+    // Its own dialogs clear ResetOnActivate before they show, and the window gets the focus back
+    // when they go: the edits stay, and the period-order warnings, silent while the flag is
+    // clear, speak again. Coming back from another program finds the flag set already.
+    if (event->type() == QEvent::WindowActivate)
+        context_.state.ResetOnActivate = true;
+    return QDialog::event(event);
+}
+
 void Config::showEvent(QShowEvent* event)
 {
     // Filled when it is shown, not at every activation: switching to another program and back

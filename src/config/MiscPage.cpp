@@ -221,7 +221,8 @@ Status MiscPage::store()
     if (!BrugMaxPris->isChecked()) {
         MaxPris->setText(QStringLiteral("0"));
         s.MaxDayPrice = 0;
-    } else {
+    } else if (MaxPris->text() != context_.format.formatFixed(s.MaxDayPrice, 2)) {
+        // A stored price with more decimals than the box shows stays until the user changes it.
         s.MaxDayPrice = context_.format.parseFraction(MaxPris->text()).value_or(0);
     }
     s.AutoLogOnHangup = UseModComPort->isChecked() ? 1 : 0;
@@ -261,9 +262,12 @@ void MiscPage::refillSchemeCombos()
             DblClickCall->addItem(name, int(kDialScheme0 + i));
     }
     DblClickCall->addItem(context_.words.cheapestScheme, int(kDialCheapest));
-    // Renaming a scheme keeps the double-click choice; only a scheme that lost its name loses it.
+    // Renaming a scheme keeps the double-click choice; only a scheme that lost its name loses it,
+    // and no other scheme is chosen in its place: with nothing chosen, OK opens the main window.
     DblClickCall->setCurrentIndex(chosen.isValid() ? DblClickCall->findData(chosen) : -1);
-    DblClickOption_Click();
+    if (DblClickOption[1]->isChecked() && !dialsAScheme())
+        DblClickOption[0]->setChecked(true);
+    DblClickCall->setEnabled(DblClickOption[1]->isChecked());
 }
 
 bool MiscPage::dialsAScheme() const

@@ -106,6 +106,18 @@ int comboIndex(const QString& text, int divisor, int count)
     return ok && value >= 0 && value / divisor < count ? value / divisor : 0;
 }
 
+// The combo items that show a stored period start: its hour, and its minutes rounded down to the
+// quarter hour.
+int hourItem(const QString& start)
+{
+    return comboIndex(start.section(u':', 0, 0), 1, kHours);
+}
+
+int quarterItem(const QString& start)
+{
+    return comboIndex(start.section(u':', 1), 15, kQuarters);
+}
+
 template <std::size_t N> int indexIn(const std::array<QLineEdit*, N>& fields, const QObject* field)
 {
     const auto found = std::find(fields.begin(), fields.end(), field);
@@ -470,12 +482,17 @@ void SchemePage::TakeSchemePage()
 
 void SchemePage::takeDay()
 {
+    // A stored value the page cannot show exactly (a price with more decimals, a start off the
+    // quarter hour) stays as it is until the user changes what the page shows for it.
     DayTariff& day = context_.state.settings.Schemes[size_t(scheme_)].Days[size_t(day_)];
     for (size_t k = 0; k < size_t(kMinutePriceCount); ++k)
-        day.MinutePrice[k] = price(*AMinPris[k]);
+        takePrice(day.MinutePrice[k], *AMinPris[k]);
     for (size_t k = 0; k < size_t(kPeriodCount); ++k) {
-        day.PeriodStart[k] = TakstperTimer[k]->currentText() + u':' + TakstperMinutter[k]->currentText();
-        day.CallFee[k] = price(*AOpkGebyr[k]);
+        QString& start = day.PeriodStart[k];
+        if (TakstperTimer[k]->currentIndex() != hourItem(start)
+            || TakstperMinutter[k]->currentIndex() != quarterItem(start))
+            start = TakstperTimer[k]->currentText() + u':' + TakstperMinutter[k]->currentText();
+        takePrice(day.CallFee[k], *AOpkGebyr[k]);
         day.MinBeforeCallFee[k] = whole(*AMinUOpk[k]);
     }
     day.NumberOfPeriods = quint8(AntalPerioder->currentIndex() + 1);
@@ -501,8 +518,8 @@ void SchemePage::showDay()
         AMinPris[k]->setText(format.formatFixed(day.MinutePrice[k], kPriceDecimals));
     for (size_t k = 0; k < size_t(kPeriodCount); ++k) {
         const QString& start = day.PeriodStart[k];
-        TakstperTimer[k]->setCurrentIndex(comboIndex(start.section(u':', 0, 0), 1, kHours));
-        TakstperMinutter[k]->setCurrentIndex(comboIndex(start.section(u':', 1), 15, kQuarters));
+        TakstperTimer[k]->setCurrentIndex(hourItem(start));
+        TakstperMinutter[k]->setCurrentIndex(quarterItem(start));
         AOpkGebyr[k]->setText(format.formatFixed(day.CallFee[k], kPriceDecimals));
         AMinUOpk[k]->setText(QString::number(day.MinBeforeCallFee[k]));
     }
@@ -552,6 +569,12 @@ void SchemePage::setCaption(int scheme, const QString& name)
 double SchemePage::price(const QLineEdit& field) const
 {
     return context_.format.parseFraction(field.text()).value_or(0);
+}
+
+void SchemePage::takePrice(double& stored, const QLineEdit& field) const
+{
+    if (field.text() != context_.format.formatFixed(stored, kPriceDecimals))
+        stored = price(field);
 }
 
 qint16 SchemePage::whole(const QLineEdit& field) const

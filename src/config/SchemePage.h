@@ -121,6 +121,8 @@ private:
     void leave(QLineEdit* field);
     /// The field's number; 0 for an empty field or one that holds no number.
     double price(const QLineEdit& field) const;
+    /// Takes the field's price into stored, unless the field still shows stored as it was shown.
+    void takePrice(double& stored, const QLineEdit& field) const;
     /// The field's number rounded to a whole one; 0 when empty, no number or out of range.
     qint16 whole(const QLineEdit& field) const;
     void warn(const QString& title, const QString& text);

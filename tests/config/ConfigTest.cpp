@@ -18,13 +18,17 @@
 #include "support/SampleSettings.h"
 #include "support/TempFolder.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -147,6 +151,37 @@ TEST_F(ConfigTest, ComingBackFromItsOwnDialogsKeepsTheEdits)
     EXPECT_EQ(config.schemePage->AOrdnNavn->text(), u"Ny ordning"_s);
     config.Okay->click();
     EXPECT_EQ(settings.ReadIni(u"Schemes"_s, u"0,name"_s, QString()), u"Ny ordning"_s);
+}
+
+TEST_F(ConfigTest, BackFromItsOwnDialogsThePeriodOrderIsWatchedAgain)
+{
+    // Each dialog keeps the edits by clearing ResetOnActivate before it shows; the window takes
+    // the focus back when the dialog goes, and from then on the order warnings speak again.
+    SchemePage& page = *config.schemePage;
+    const std::function<void()> visits[] = {
+        [&] {
+            page.LoadCmd->click();
+            config.tariffDialog->Cancel->click();
+        },
+        [&] {
+            config.listsPage->Add_Click();
+            config.listsPage->addProg().Cancel->click();
+        },
+    };
+    for (const auto& visit : visits) {
+        page.AntalPerioder->setCurrentIndex(2);
+        page.AntalPerioder_Click();
+        page.TakstperTimer[0]->setCurrentIndex(9);
+        page.TakstperTimer[1]->setCurrentIndex(9);
+        visit();
+        QEvent activated(QEvent::WindowActivate); // as the window system gives the focus back
+        QApplication::sendEvent(&config, &activated);
+        const qsizetype before = prompter.shown().size();
+        prompter.answerNext(PromptAnswer::Ok);
+        QTest::keyClick(page.TakstperTimer[1], Qt::Key_Up); // 08 after 09
+        ASSERT_EQ(prompter.shown().size(), before + 1);
+        EXPECT_EQ(prompter.shown().last().title, u"OBS"_s);
+    }
 }
 
 TEST_F(ConfigTest, AFailedSaveSaysWhyAndKeepsTheWindowWithItsEdits)

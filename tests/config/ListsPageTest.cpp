@@ -282,6 +282,22 @@ TEST_F(AddProgTest, EditingSplitsTheLineAndOkUnchangedStoresItAgain)
     EXPECT_EQ(dialog->Commandline->text(), uR"("/gone/prog" -v)"_s);
 }
 
+TEST_F(AddProgTest, AStoredStartTimeOrStateWithNoItemStaysUntilItsComboIsChanged)
+{
+    page->Runprogs[1]->item(0)->setText(u"5"_s);
+    page->Runprogs[2]->item(0)->setText(u"7"_s);
+    page->Runprogs[0]->setCurrentRow(0);
+    page->Runprogs_DblClick();
+    EXPECT_EQ(dialog->StartTime->currentIndex() + dialog->StartState->currentIndex(), 0);
+    QTest::mouseClick(dialog->OK, Qt::LeftButton);
+    EXPECT_EQ(page->Runprogs[1]->item(0)->text() + page->Runprogs[2]->item(0)->text(), u"57"_s);
+
+    page->Runprogs_DblClick();
+    dialog->StartState->setCurrentIndex(1);
+    QTest::mouseClick(dialog->OK, Qt::LeftButton);
+    EXPECT_EQ(page->Runprogs[1]->item(0)->text() + page->Runprogs[2]->item(0)->text(), u"51"_s);
+}
+
 TEST_F(AddProgTest, AnEmptyCommandLineIsWarnedAboutAndAddsNothing)
 {
     page->Add_Click();

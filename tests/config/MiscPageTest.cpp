@@ -128,6 +128,18 @@ TEST_F(MiscPageTest, DoubleClickShowsAndStoresTheActionOfTheChosenSchemeAndKeeps
     EXPECT_EQ(state.settings.DoubleClickAction, 10);
 }
 
+TEST_F(MiscPageTest, ADoubleClickSchemeThatLosesItsNameIsNotReplacedByAnother)
+{
+    name({ u"A"_s, u"B"_s, u"C"_s });
+    state.settings.DoubleClickAction = 5;
+    page.fill();
+    name({ u"A"_s, QString(), u"C"_s }); // the scheme page clears B's name
+    page.refillSchemeCombos();
+    EXPECT_EQ(page.DblClickCall->currentText(), QString());
+    ASSERT_TRUE(page.store().ok());
+    EXPECT_EQ(state.settings.DoubleClickAction, -1); // the main window, not A
+}
+
 TEST_F(MiscPageTest, RedialIsWrittenWhenTickedAndWrittenOffWhenNot)
 {
     store(u"Redial interval"_s, u"7"_s);
@@ -173,6 +185,20 @@ TEST_F(MiscPageTest, TheDailyPriceWarningIsOffWhenUntickedOrEmptyAndF1ExplainsIt
     QTest::keyClick(page.MaxPris, Qt::Key_F1); // the field's help
     EXPECT_TRUE(QToolTip::isVisible() && QToolTip::text() == page.maxPriceHelp());
     QToolTip::hideText();
+}
+
+TEST_F(MiscPageTest, AStoredMaximumPriceWithMoreDecimalsStaysUntilTheUserChangesIt)
+{
+    state.settings.MaxDayPrice = 12.3456;
+    page.fill();
+    EXPECT_EQ(page.MaxPris->text(), u"12,35"_s);
+    page.MaxPris_LostFocus(); // visited and left as it was
+    ASSERT_TRUE(page.store().ok());
+    EXPECT_EQ(state.settings.MaxDayPrice, 12.3456);
+    page.MaxPris->selectAll();
+    QTest::keyClicks(page.MaxPris, u"12,5"_s);
+    ASSERT_TRUE(page.store().ok());
+    EXPECT_EQ(state.settings.MaxDayPrice, 12.5);
 }
 
 TEST_F(MiscPageTest, TheSoundsButtonAsksForTheChooserAndKeepsTheWindowsEdits)

@@ -73,6 +73,32 @@ TEST_F(SchemePageTest, ShowsTheStoredSchemeAndStoresItBackUnchanged)
     EXPECT_EQ(state.settings.Schemes, stored);
 }
 
+TEST_F(SchemePageTest, StoredValuesTheFieldsCannotShowExactlyStayUntilTheUserChangesThem)
+{
+    DayTariff& monday = state.settings.Schemes[0].Days[0];
+    monday.NumberOfPeriods = 3;
+    monday.MinutePrice[0] = 0.12345;
+    monday.CallFee[1] = 1.0005;
+    monday.PeriodStart = { u"00:00"_s, u"08:10"_s, u"9:05"_s };
+    page.fill();
+    EXPECT_EQ(page.AMinPris[0]->text() + page.AOpkGebyr[1]->text(), u"0,1231,001"_s);
+    EXPECT_EQ(page.TakstperTimer[1]->currentText() + page.TakstperMinutter[1]->currentText(), u"0800"_s);
+    const Scheme stored = scheme(0);
+    click(page.Dage[1]);
+    click(page.Dage[0]);
+    leave(page.AMinPris[0]); // visited and left as it was
+    ASSERT_TRUE(page.store().ok());
+    EXPECT_EQ(scheme(0), stored);
+
+    type(page.AMinPris[0], u"0,5"_s);
+    QTest::keyClick(page.TakstperMinutter[1], Qt::Key_Down);
+    ASSERT_TRUE(page.store().ok());
+    EXPECT_EQ(monday.MinutePrice[0], 0.5);
+    EXPECT_EQ(monday.PeriodStart[1], u"08:15"_s);
+    EXPECT_EQ(monday.CallFee[1], 1.0005);
+    EXPECT_EQ(monday.PeriodStart[2], u"9:05"_s);
+}
+
 TEST_F(SchemePageTest, SwitchingSchemeOrDayKeepsTheEditsOfTheOneLeft)
 {
     type(page.AMinPris[0], u"1,5"_s);
