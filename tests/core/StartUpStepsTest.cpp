@@ -47,7 +47,8 @@ TEST(SingleInstanceTest, TheBusNameDecidesFirstAndTheLockStillCounts)
         TempFolder temp;
         SingleInstance other(temp.file(u"ringtally.lock"_s));
         ASSERT_TRUE(!lockHeld || other.acquire());
-        EXPECT_EQ(SingleInstance(temp.file(u"ringtally.lock"_s), [&] { return claim; }).acquire(), runs)
+        EXPECT_EQ(
+            SingleInstance(temp.file(u"ringtally.lock"_s), [claim = claim] { return claim; }).acquire(), runs)
             << int(claim) << " " << lockHeld;
     }
 }
