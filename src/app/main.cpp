@@ -34,6 +34,8 @@
 #include "platform/sim/RoutingDialControl.h"
 #include "platform/sim/SimulatedDialControl.h"
 #include "platform/sim/SimulatedLine.h"
+#include "remote/RemoteCommand.h"
+#include "remote/RemoteService.h"
 #include "tray/ConfigWindow.h"
 #include "tray/ConnectionWatch.h"
 #include "tray/EventSounds.h"
@@ -42,6 +44,7 @@
 #include "tray/RasServices.h"
 #include "tray/RegistryRoutines.h"
 #include "tray/SelectDUN.h"
+#include "tray/TrayRemote.h"
 
 #include <QApplication>
 #include <QDir>
@@ -54,6 +57,9 @@ using namespace ringtally;
 
 int main(int argc, char** argv)
 {
+    // A command for the running program (--status, --dial, ...) is sent to it, and this start ends.
+    if (const std::optional<int> exitCode = runRemoteCommand(argc, argv))
+        return *exitCode;
     // The program places its windows, keeps the floating window on top and reads other programs'
     // window titles, which only X11 allows: on a Wayland desktop it runs through XWayland unless
     // the user chose a platform.
@@ -108,7 +114,11 @@ int main(int argc, char** argv)
     std::optional<Dialup> dialup;
     std::optional<SelectDUN> selectDUN;
     std::optional<ConnectionWatch> watch;
-    SingleInstance instance(SingleInstance::defaultLockPath());
+    // The program on the session bus: its name is the single-instance rule where there is a bus.
+    RemoteService remote;
+    std::optional<TrayRemote> trayRemote;
+    SingleInstance instance(
+        SingleInstance::defaultLockPath(), [&] { return remote.claim(QDBusConnection::sessionBus()); });
     std::optional<StartUp> startUp;
     std::optional<ConfigOnFirstUse> configWindow;
     // The help window is made when first opened, in the language chosen by then; it has no parent,
@@ -157,6 +167,10 @@ int main(int argc, char** argv)
         ras.setWatchTimer(&watch->KeyBoardDetect);
         mainFrm->Form_Load(clock.now().date(), trayAvailable);
         watch->KeyBoardDetect.start();
+        trayRemote.emplace(state, *mainFrm, *meter);
+        QObject::connect(&*trayRemote, &TrayRemote::stateChanged, &remote, &RemoteService::stateChanged);
+        QObject::connect(&*trayRemote, &TrayRemote::ticked, &remote, &RemoteService::ticked);
+        remote.setControl(&*trayRemote);
     };
 
     // The exit sequence also runs when the session ends or a signal asks the program to end, so a

@@ -37,6 +37,7 @@ void CallEnd::LaegPaa(QString& mode)
     // which the meter's tick and the line watch would go on, and could end this call again.
     const bool metered = state_.meter.GlblOnline == 1;
     state_.meter.GlblOnline = 0;
+    lastEndLogged_ = log && metered;
     steps_.stopTimers();
     if (log) {
         // A call that has already ended (a second hang-up, a menu left open across a line drop)

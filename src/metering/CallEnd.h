@@ -74,6 +74,9 @@ public:
         QString copy = mode;
         LaegPaa(copy);
     }
+    /// Whether the last call end stored and logged a call ("Log" while one was metered); read by
+    /// those told of the end while it goes offline.
+    bool lastEndLogged() const { return lastEndLogged_; }
 
 private:
     void logCall();
@@ -86,6 +89,7 @@ private:
     const Clock& clock_;
     Prompter& prompter_;
     CallEndSteps& steps_;
+    bool lastEndLogged_ = false;
 };
 
 } // namespace ringtally

@@ -411,6 +411,7 @@ void MainFrm::SkiftPopupMenu()
         if (on)
             connect(&meter_->trayInfo(), &QWidget::windowTitleChanged, this, &MainFrm::refreshTooltip);
     }
+    emit popupMenuSwitched();
 }
 
 void MainFrm::refreshTooltip()

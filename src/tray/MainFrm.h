@@ -183,6 +183,9 @@ public:
 signals:
     /// The tray icon has just been taken off the tray by the exit sequence.
     void trayIconRemoved();
+    /// The tray's menu has just been switched to the meter's online state: at every call's start
+    /// and end, and once at the load.
+    void popupMenuSwitched();
 
 protected:
     bool event(QEvent* event) override;

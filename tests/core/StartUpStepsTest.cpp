@@ -38,6 +38,21 @@ TEST(SingleInstanceTest, OneHolderAtATimeAndALockOfADeadProcessIsTakenOver)
     EXPECT_TRUE(SingleInstance(temp.file(u"missing/ringtally.lock"_s)).acquire()) << "no lock, no rule";
 }
 
+TEST(SingleInstanceTest, TheBusNameDecidesFirstAndTheLockStillCounts)
+{
+    // The lock held by an instance started where the bus cannot be seen.
+    for (const auto& [claim, lockHeld, runs] : { std::tuple { BusClaim::Owned, false, true },
+             { BusClaim::Taken, false, false }, { BusClaim::NoBus, false, true },
+             { BusClaim::NoBus, true, false }, { BusClaim::Owned, true, false } }) {
+        TempFolder temp;
+        SingleInstance other(temp.file(u"ringtally.lock"_s));
+        ASSERT_TRUE(!lockHeld || other.acquire());
+        EXPECT_EQ(
+            SingleInstance(temp.file(u"ringtally.lock"_s), [claim = claim] { return claim; }).acquire(), runs)
+            << int(claim) << " " << lockHeld;
+    }
+}
+
 TEST(FirstRunTest, RegistersAndAsksOnceInEitherLanguageAndReportsAFailedInstall)
 {
     const QString danish

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <optional>
+
+namespace ringtally {
+
+/// The command-line commands that talk to the running program over the session bus and end:
+///   --dial N|cheapest     dial scheme 1..3, or the one that is cheapest now
+///   --hang-up [--no-log]  hang up the metered call, logged unless --no-log
+///   --status [--json]     one line: "offline", or "online <scheme> <call time> <call price>";
+///                         with --json every figure as a JSON object
+///   --show-log            open the log viewer
+/// Nothing when argv asks for none of them, and the program starts as usual. Otherwise runs the
+/// command without any window and returns the exit code: 0 done, 1 the program is not running,
+/// 2 the command line is wrong, 3 the program refused (says why).
+std::optional<int> runRemoteCommand(int& argc, char** argv);
+
+} // namespace ringtally

@@ -1,0 +1,220 @@
+// The program's service on a private session bus: over a fake of its operations every method as a
+// script calls it, the signals of a call, and the command-line commands run as the real program
+// against it, which read every property; then the real program driven by those commands.
+
+#include "remote/RemoteService.h"
+
+#include "fakes/FakeRemoteControl.h"
+#include "support/PrivateBus.h"
+#include "support/ProgramRun.h"
+#include "support/TempFolder.h"
+
+#include <QDBusConnectionInterface>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace ringtally {
+namespace {
+
+using namespace Qt::StringLiterals;
+using Answer = std::pair<int, QString>; // exit code, standard output and error
+
+class RemoteServiceTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(bus.address.isEmpty()) << "Cannot run dbus-daemon: is the dbus package installed?";
+        ASSERT_EQ(service.claim(bus.connect(u"service"_s)), BusClaim::Owned);
+        service.setControl(&control);
+        control.now = { true, 1, u"Demo"_s, { 65, 1, 250, 12, 1300, 600, 9000 }, false };
+    }
+    // The service answers in this thread: the call waits in an event loop.
+    QDBusMessage call(const QString& method, const QVariantList& arguments = {})
+    {
+        QDBusMessage message = QDBusMessage::createMethodCall(
+            RemoteService::kServiceName, RemoteService::kObjectPath, RemoteService::kInterfaceName, method);
+        message.setArguments(arguments);
+        const QDBusMessage reply = client.call(message, QDBus::BlockWithGui);
+        QCoreApplication::processEvents(); // what the service does after its reply
+        return reply;
+    }
+
+    test::PrivateBus bus;
+    QDBusConnection client = bus.connect(u"client"_s);
+    test::FakeRemoteControl control;
+    RemoteService service;
+};
+
+TEST_F(RemoteServiceTest, MethodsDoWhatTheTrayMenuDoesAndAreRefusedWhereItOffersNothing)
+{
+    const struct {
+        bool online;
+        QString method;
+        QVariantList arguments;
+        QString error; // the refusal, or empty for a reply
+        QStringList calls;
+    } cases[] = {
+        { false, u"Dial"_s, { 1 }, {}, { u"dial 0"_s } },
+        { false, u"Dial"_s, { 2 }, u"NoSuchScheme"_s, {} }, // no name
+        { false, u"Dial"_s, { 4 }, u"NoSuchScheme"_s, {} },
+        { true, u"Dial"_s, { 1 }, u"Online"_s, {} },
+        { false, u"DialCheapest"_s, {}, {}, { u"dial 2"_s } },
+        { true, u"HangUp"_s, { true }, {}, { u"hangUp log"_s } },
+        { true, u"HangUp"_s, { false }, {}, { u"hangUp"_s } },
+        { false, u"HangUp"_s, { true }, u"Offline"_s, {} },
+        { false, u"ShowMainWindow"_s, {}, {}, { u"main"_s } },
+        { true, u"ShowMainWindow"_s, {}, u"Online"_s, {} },
+        { true, u"ShowStatusWindow"_s, {}, {}, { u"status"_s } },
+        { false, u"ShowConfiguration"_s, {}, {}, { u"config"_s } },
+        { false, u"ShowLog"_s, {}, {}, { u"log"_s } },
+        { true, u"ShowLog"_s, {}, u"Online"_s, {} },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.method.toStdString() + (c.online ? " online" : " offline"));
+        control.now.online = c.online;
+        control.calls.clear();
+        const QDBusMessage reply = call(c.method, c.arguments);
+        EXPECT_EQ(reply.errorName(),
+            c.error.isEmpty() ? QString() : QString(RemoteService::kErrorPrefix) + c.error);
+        EXPECT_EQ(control.calls, c.calls);
+    }
+    control.now.online = false;
+    EXPECT_EQ(call(u"DialCheapest"_s).arguments(), QVariantList { 3 });
+    service.setControl(nullptr);
+    EXPECT_EQ(call(u"ShowStatusWindow"_s).errorName(), QString(RemoteService::kErrorPrefix) + u"NotReady"_s);
+}
+
+TEST_F(RemoteServiceTest, ACallIsAnnouncedTickedAndEndedAndASecondClaimFindsTheNameTaken)
+{
+    control.now.online = false;
+    service.setControl(&control);
+    test::SignalRecorder recorder;
+    ASSERT_TRUE(recorder.listen(client));
+    service.ticked(); // offline: no tick
+    control.now.online = true;
+    service.stateChanged();
+    service.ticked();
+    service.stateChanged(); // switched again, still online: nothing new
+    control.now = { false, -1, {}, {}, true };
+    service.ticked();
+    service.stateChanged();
+    const QStringList expected { u"CallStarted 2 Demo"_s, u"Tick 65 250 12 1300 600 9000"_s,
+        u"CallEnded true"_s };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.heard.size() >= expected.size(); }, 10'000));
+    EXPECT_EQ(recorder.heard, expected);
+
+    RemoteService second;
+    EXPECT_EQ(second.claim(bus.connect(u"second"_s)), BusClaim::Taken);
+    EXPECT_EQ(second.claim(QDBusConnection(u"never connected"_s)), BusClaim::NoBus);
+}
+
+TEST_F(RemoteServiceTest, TheCommandLineTalksToTheProgram)
+{
+    const struct {
+        bool online;
+        QStringList arguments;
+        int exitCode;
+        QString output; // standard output, then standard error
+        QStringList calls;
+    } cases[] = {
+        { true, { u"--status"_s }, 0, u"online Demo 1:05 2.50\n"_s, {} },
+        { false, { u"--status"_s }, 0, u"offline\n"_s, {} },
+        { true, { u"--status"_s, u"--json"_s }, 0,
+            u"{\"callPriceCents\":250,\"callSeconds\":65,\"dayMinutes\":12,\"dayPriceCents\":1300,\"online\":"
+            u"true,"
+            u"\"scheme\":2,\"schemeName\":\"Demo\",\"totalMinutes\":600,\"totalPriceCents\":9000}\n"_s,
+            {} },
+        { false, { u"--status"_s, u"--json"_s }, 0, // the last call's figures stay
+            u"{\"callPriceCents\":250,\"callSeconds\":65,\"dayMinutes\":12,\"dayPriceCents\":1300,\"online\":"
+            u"false,"
+            u"\"scheme\":0,\"schemeName\":\"\",\"totalMinutes\":600,\"totalPriceCents\":9000}\n"_s,
+            {} },
+        { false, { u"--dial"_s, u"cheapest"_s }, 0, {}, { u"dial 2"_s } },
+        { false, { u"--dial"_s, u"2"_s }, 3, u"Ordning 2 har intet navn.\n"_s, {} },
+        { true, { u"--dial"_s, u"1"_s }, 3, u"Ringtally er online: læg på først.\n"_s, {} },
+        { true, { u"--hang-up"_s, u"--no-log"_s }, 0, {}, { u"hangUp"_s } },
+        { false, { u"--hang-up"_s }, 3, u"Ringtally er ikke online.\n"_s, {} },
+        { false, { u"--show-log"_s }, 0, {}, { u"log"_s } },
+        { false, { u"--dial"_s, u"4"_s }, 2, u"ringtally: --dial tager 1, 2, 3 eller cheapest.\n"_s, {} },
+        { false, { u"--status"_s, u"--no-log"_s }, 2,
+            u"ringtally: Brug én af --dial N|cheapest, --hang-up [--no-log], --status [--json], --show-log.\n"_s,
+            {} },
+    };
+    const test::TempFolder temp;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, bus.address);
+    environment.insert(u"XDG_DATA_HOME"_s, temp.path()); // no settings: Danish
+    environment.insert(u"LC_ALL"_s, u"C.UTF-8"_s);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        control.now.online = c.online;
+        control.calls.clear();
+        QProcess command;
+        command.setProcessEnvironment(environment);
+        QSignalSpy finished(&command, &QProcess::finished);
+        command.start(QStringLiteral(RINGTALLY_PROGRAM), c.arguments);
+        ASSERT_TRUE(finished.wait(20'000)); // in an event loop, for the service to answer
+        QCoreApplication::processEvents();
+        EXPECT_EQ(command.exitCode(), c.exitCode);
+        EXPECT_EQ((command.readAllStandardOutput() + command.readAllStandardError()).toStdString(),
+            c.output.toStdString());
+        EXPECT_EQ(control.calls, c.calls);
+    }
+}
+
+// The real program: a second start that finds it, and a call dialed and hung up from the command
+// line over the simulated line.
+TEST(RemoteProgramTest, CommandsReachTheRunningProgramAndItsCallIsHeardOnTheBus)
+{
+    test::PrivateBus bus;
+    ASSERT_FALSE(bus.address.isEmpty()) << "Cannot run dbus-daemon: is the dbus package installed?";
+    test::ProgramRun run;
+    ASSERT_TRUE(run.xvfb.error().empty()) << run.xvfb.error();
+    run.environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, bus.address);
+    QFile ini(run.folder + u"/Ringtally.ini"_s); // one scheme on the simulated line
+    ASSERT_TRUE(ini.open(QIODevice::Append));
+    ini.write("[Schemes]\n0,name=Demo\n0,DUN_Name=Ringtally Demo\n0,Number_of_PeriodsMonday_Friday=1\n"
+              "0,Number_of_PeriodsSaturday=1\n0,Number_of_PeriodsSunday=1\n");
+    ini.close();
+    const auto ringtally = [&](const QStringList& arguments) {
+        QProcess command;
+        command.setProcessEnvironment(run.environment);
+        command.start(QStringLiteral(RINGTALLY_PROGRAM), arguments);
+        EXPECT_TRUE(command.waitForFinished(20'000)) << arguments.join(u' ').toStdString();
+        return Answer { command.exitCode(),
+            QString::fromUtf8(command.readAllStandardOutput() + command.readAllStandardError()) };
+    };
+    EXPECT_EQ(ringtally({ u"--status"_s }), Answer(1, u"Ringtally kører ikke.\n"_s));
+
+    ASSERT_TRUE(run.start());
+    QDBusConnection panel = bus.connect(u"panel"_s);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return panel.interface()->isServiceRegistered(RemoteService::kServiceName).value(); }, 30'000));
+    EXPECT_EQ(ringtally({}).first, 0) << "a second start ends at once";
+    EXPECT_EQ(run.program.state(), QProcess::Running);
+    EXPECT_EQ(ringtally({ u"--status"_s }), Answer(0, u"offline\n"_s));
+
+    test::SignalRecorder recorder;
+    ASSERT_TRUE(recorder.listen(panel));
+    EXPECT_EQ(ringtally({ u"--dial"_s, u"1"_s }), Answer(0, QString()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.heard.size() >= 2; }, 20'000)) << "no tick";
+    EXPECT_EQ(recorder.heard.first(), u"CallStarted 1 Demo"_s);
+    EXPECT_TRUE(recorder.heard.at(1).startsWith(u"Tick "_s)) << recorder.heard.at(1).toStdString();
+    const Answer online = ringtally({ u"--status"_s });
+    EXPECT_TRUE(online.first == 0 && online.second.startsWith(u"online Demo 0:0"_s))
+        << online.second.toStdString();
+
+    EXPECT_EQ(ringtally({ u"--hang-up"_s }), Answer(0, QString()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.heard.last() == u"CallEnded true"_s; }, 20'000))
+        << recorder.heard.join(u'\n').toStdString();
+    EXPECT_EQ(ringtally({ u"--status"_s }), Answer(0, u"offline\n"_s));
+    ASSERT_TRUE(run.end());
+    QFile log(run.folder + u"/Ringtally.log"_s);
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_EQ(log.readAll().count("\r\n"), 1) << "the call is logged once";
+}
+
+} // namespace
+} // namespace ringtally
