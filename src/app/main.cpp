@@ -50,6 +50,8 @@
 #include <QDir>
 #include <QTimer>
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -60,6 +62,18 @@ int main(int argc, char** argv)
     // A command for the running program (--status, --dial, ...) is sent to it, and this start ends.
     if (const std::optional<int> exitCode = runRemoteCommand(argc, argv))
         return *exitCode;
+    // --log-viewer opens the running program's log viewer; with none running, the program starts
+    // and opens it once it is up.
+    const bool openLogViewer = std::any_of(
+        argv + 1, argv + argc, [](const char* arg) { return std::strcmp(arg, "--log-viewer") == 0; });
+    if (openLogViewer) {
+        char program[] = "ringtally";
+        char showLog[] = "--show-log";
+        char* asked[] = { program, showLog, nullptr };
+        int count = 2;
+        if (const std::optional<int> exitCode = runRemoteCommand(count, asked); exitCode && *exitCode != 1)
+            return *exitCode;
+    }
     // The program places its windows, keeps the floating window on top and reads other programs'
     // window titles, which only X11 allows: on a Wayland desktop it runs through XWayland unless
     // the user chose a platform.
@@ -198,5 +212,7 @@ int main(int argc, char** argv)
         return 0;
     if (exitWhenReady)
         QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    else if (openLogViewer && mainFrm)
+        QTimer::singleShot(0, &*mainFrm, &MainFrm::MenuShowLog_Click);
     return app.exec();
 }
