@@ -15,6 +15,8 @@ struct Settings {
     quint8 Language = 0; // 0 Danish, above 0 English
     std::array<qint16, kSchemeCount> KeyboardShortcut {}; // 0 none, 1..12 Ctrl+Shift+F1..F12
     double MaxDayPrice = -1; // 0 or less: no daily warning
+    double MaxMonthPrice = 0; // 0 or less: no monthly warning
+    quint8 BillingMonthStart = 1; // the day of the month a billing month starts on, 1..31
     quint8 AutoLogOnHangup = 1;
     qint16 DoubleClickAction = -1; // -1 main window, 4..6 dial scheme 0..2, 10 cheapest scheme
     qint16 NumberOfDUN = 0; // entries of the "Autolog" section

@@ -51,6 +51,9 @@ template <typename SettingsRecord, typename Visitor> void visitSettings(Settings
         visit(kConfiguration, QStringLiteral("Keyboard_Shortcut%1").arg(i), s.KeyboardShortcut[size_t(i)],
             qint16(0));
     visit(kConfiguration, QStringLiteral("Max_Day_Price"), s.MaxDayPrice, -1.0);
+    // Settings files older than the monthly limit lack these two keys: no limit, months from the 1st.
+    visit(kConfiguration, QStringLiteral("Max month price"), s.MaxMonthPrice, 0.0);
+    visit(kConfiguration, QStringLiteral("Billing month start"), s.BillingMonthStart, quint8(1));
     visit(kConfiguration, QStringLiteral("AutoLog_On_Hangup"), s.AutoLogOnHangup, quint8(1));
     visit(kConfiguration, QStringLiteral("DoubleClick_Action"), s.DoubleClickAction, qint16(-1));
     visit(kConfiguration, QStringLiteral("Number_of_DUN"), s.NumberOfDUN, qint16(0));

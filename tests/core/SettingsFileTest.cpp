@@ -103,7 +103,8 @@ TEST_F(SettingsFileTest, KeysAreWrittenInTheirOrder)
     const QByteArray text = contents();
     const QList<QByteArray> order = {
         "[Configuration]\nLanguage=0\nKeyboard_Shortcut0=0\nKeyboard_Shortcut1=0\nKeyboard_Shortcut2=0\n"
-        "Max_Day_Price=-1\nAutoLog_On_Hangup=1\nDoubleClick_Action=-1\nNumber_of_DUN=0\n[Schemes]\n",
+        "Max_Day_Price=-1\nMax month price=0\nBilling month "
+        "start=1\nAutoLog_On_Hangup=1\nDoubleClick_Action=-1\nNumber_of_DUN=0\n[Schemes]\n",
         "0,name=\n0,DUN_Name=None\n0,Reduced_price_after_(min)=0\n0,DUNData0=\n0,DUNData1=\n0,DUNData2=\n"
         "0,Call_feeMonday_Friday_0=0\n0,Min_before_call_feeMonday_Friday_0=0\n0,PeriodMonday_Friday_0=00:00\n"
         "0,Call_feeMonday_Friday_1=0\n",
@@ -147,6 +148,8 @@ TEST_F(SettingsFileTest, AFileCarriedOverFromTheOriginalPlatformReads)
         const Settings s = loaded(format);
         EXPECT_EQ(s.TaskBarType, 3);
         EXPECT_EQ(s.MaxDayPrice, 12.5);
+        EXPECT_EQ(s.MaxMonthPrice, 0); // no monthly limit in a file older than it
+        EXPECT_EQ(s.BillingMonthStart, 1);
         EXPECT_EQ(s.Schemes[0].Name, u"Københavns Telefon"_s);
         EXPECT_EQ(s.Schemes[0].Days[1].MinutePrice[4], 0.25);
         EXPECT_EQ(s.Schemes[0].Days[2].PeriodStart[1], u"00:00"_s); // an empty start
