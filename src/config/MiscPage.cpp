@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTimer>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -94,6 +95,22 @@ MiscPage::MiscPage(ConfigContext& context, QWidget* parent) : QWidget(parent), c
         text(u"&Advar når det daglige forbrug overstiger", StringId::Config_BrugMaxPris), this);
     MaxPris = new QLineEdit(this);
     MaxPrislbl = new QLabel(QStringLiteral("kr"), this);
+    // No texts of the string table exist for the monthly limit: both languages are written here.
+    const auto words = [this](const QString& danish, const QString& english) {
+        return context_.english ? english : danish;
+    };
+    UseMaxMonthPrice = new QCheckBox(words(QStringLiteral("Advar når må&nedens forbrug overstiger"),
+                                         QStringLiteral("Warn when this m&onth's use exceeds")),
+        this);
+    MaxMonthPrice = new QLineEdit(this);
+    MaxMonthPricelbl = new QLabel(QStringLiteral("kr"), this);
+    BillingStartDaylbl = new QLabel(words(QStringLiteral("A&fregningsmåneden begynder den"),
+                                        QStringLiteral("The &billing month starts on day")),
+        this);
+    BillingStartDay = new QSpinBox(this);
+    BillingStartDay->setRange(1, 31);
+    // "den 15." is how a Danish date reads.
+    BillingStartDay->setSuffix(context_.english ? QString() : QStringLiteral("."));
     ShowDialStat = new QCheckBox(
         text(u"Vis &opkaldsstatus vinduet når der ringes op / autologges", StringId::Config_ShowDialStat),
         this);
@@ -120,7 +137,7 @@ MiscPage::MiscPage(ConfigContext& context, QWidget* parent) : QWidget(parent), c
     layOut();
 
     const QChar separator = context_.format.decimalSeparator()[0];
-    for (QLineEdit* box : { Redial[0], Redial[1], MaxPris }) {
+    for (QLineEdit* box : { Redial[0], Redial[1], MaxPris, MaxMonthPrice }) {
         installOnlyNumeric(*box, separator);
         box->installEventFilter(this);
     }
@@ -130,6 +147,7 @@ MiscPage::MiscPage(ConfigContext& context, QWidget* parent) : QWidget(parent), c
         connect(option, &QRadioButton::toggled, this, &MiscPage::DblClickOption_Click);
     connect(RedialIfBusy, &QCheckBox::toggled, this, &MiscPage::RedialIfBusy_Click);
     connect(BrugMaxPris, &QCheckBox::toggled, this, &MiscPage::BrugMaxPris_Click);
+    connect(UseMaxMonthPrice, &QCheckBox::toggled, this, &MiscPage::UseMaxMonthPrice_Click);
     connect(Sounds, &QPushButton::clicked, this, &MiscPage::Sounds_Click);
 }
 
@@ -158,6 +176,8 @@ void MiscPage::layOut()
     row({ Rediallbl[0], Redial[0], Rediallbl[1], Rediallbl[2], Redial[1] });
     page->addWidget(UseModComPort);
     row({ BrugMaxPris, MaxPris, MaxPrislbl });
+    row({ UseMaxMonthPrice, MaxMonthPrice, MaxMonthPricelbl });
+    row({ BillingStartDaylbl, BillingStartDay });
     page->addWidget(ShowDialStat);
     page->addWidget(SplashScreen);
     row({ LangCap, LangCmb, Sounds });
@@ -168,10 +188,11 @@ void MiscPage::layOut()
     Rediallbl[0]->setBuddy(Redial[0]);
     Rediallbl[2]->setBuddy(Redial[1]);
     LangCap->setBuddy(LangCmb);
+    BillingStartDaylbl->setBuddy(BillingStartDay);
     TIP1->setWordWrap(true);
     TIP2->setWordWrap(true);
     const int numberWidth = MaxPris->fontMetrics().horizontalAdvance(QStringLiteral("0000000000"));
-    for (QLineEdit* box : { Redial[0], Redial[1], MaxPris })
+    for (QLineEdit* box : { Redial[0], Redial[1], MaxPris, MaxMonthPrice })
         box->setMaximumWidth(numberWidth);
 }
 
@@ -190,6 +211,10 @@ void MiscPage::fill()
     BrugMaxPris->setChecked(s.MaxDayPrice > 0);
     MaxPris->setText(s.MaxDayPrice > 0 ? context_.format.formatFixed(s.MaxDayPrice, 2) : QString());
     BrugMaxPris_Click();
+    UseMaxMonthPrice->setChecked(s.MaxMonthPrice > 0);
+    MaxMonthPrice->setText(s.MaxMonthPrice > 0 ? context_.format.formatFixed(s.MaxMonthPrice, 2) : QString());
+    UseMaxMonthPrice_Click();
+    BillingStartDay->setValue(s.BillingMonthStart); // a day outside 1..31 shows as the nearest
 
     refillSchemeCombos();
     const bool dial = s.DoubleClickAction != kOpenMainWindow;
@@ -225,6 +250,10 @@ Status MiscPage::store()
         // A stored price with more decimals than the box shows stays until the user changes it.
         s.MaxDayPrice = context_.format.parseFraction(MaxPris->text()).value_or(0);
     }
+    s.MaxMonthPrice = UseMaxMonthPrice->isChecked()
+        ? context_.format.parseFraction(MaxMonthPrice->text()).value_or(0)
+        : 0;
+    s.BillingMonthStart = quint8(BillingStartDay->value());
     s.AutoLogOnHangup = UseModComPort->isChecked() ? 1 : 0;
 
     // OK pressed with Enter leaves no field, so the leave steps of the redial fields run here.
@@ -328,6 +357,12 @@ void MiscPage::BrugMaxPris_Click()
     MaxPrislbl->setEnabled(BrugMaxPris->isChecked());
 }
 
+void MiscPage::UseMaxMonthPrice_Click()
+{
+    MaxMonthPrice->setEnabled(UseMaxMonthPrice->isChecked());
+    MaxMonthPricelbl->setEnabled(UseMaxMonthPrice->isChecked());
+}
+
 void MiscPage::MaxPris_GotFocus()
 {
     selectWholeText(MaxPris);
@@ -342,8 +377,13 @@ void MiscPage::MaxPris_KeyDown(int key)
 
 void MiscPage::MaxPris_LostFocus()
 {
-    if (const std::optional<double> price = context_.format.parseFraction(MaxPris->text()))
-        MaxPris->setText(context_.format.formatFixed(*price, 2));
+    reformatPrice(MaxPris);
+}
+
+void MiscPage::reformatPrice(QLineEdit* box)
+{
+    if (const std::optional<double> price = context_.format.parseFraction(box->text()))
+        box->setText(context_.format.formatFixed(*price, 2));
 }
 
 void MiscPage::Sounds_Click()
@@ -365,6 +405,13 @@ QString MiscPage::maxPriceHelp() const
 
 bool MiscPage::eventFilter(QObject* watched, QEvent* event)
 {
+    // The monthly price field behaves as the daily one, without its help.
+    if (watched == MaxMonthPrice) {
+        const bool focus = event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut;
+        if (focus && movesWithinWindow(event))
+            event->type() == QEvent::FocusIn ? selectWholeText(MaxMonthPrice) : reformatPrice(MaxMonthPrice);
+        return QWidget::eventFilter(watched, event);
+    }
     const int redial = watched == Redial[0] ? 0 : watched == Redial[1] ? 1 : -1;
     if (watched != MaxPris && redial < 0)
         return QWidget::eventFilter(watched, event);

@@ -13,6 +13,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 
 namespace ringtally {
 
@@ -20,8 +21,8 @@ struct ConfigContext;
 
 /// The configuration window's miscellaneous page: the keyboard shortcut per scheme, what a double
 /// click on the tray icon does while offline, redial when busy, logging when the line drops, the
-/// daily price warning, the status window and splash options, the language, and the button that
-/// opens the sound chooser.
+/// daily and monthly price warnings and the day billing months start on, the status window and splash
+/// options, the language, and the button that opens the sound chooser.
 class MiscPage : public QWidget {
     Q_OBJECT
 
@@ -63,6 +64,11 @@ public:
     QCheckBox* BrugMaxPris = nullptr;
     QLineEdit* MaxPris = nullptr;
     QLabel* MaxPrislbl = nullptr;
+    QCheckBox* UseMaxMonthPrice = nullptr;
+    QLineEdit* MaxMonthPrice = nullptr;
+    QLabel* MaxMonthPricelbl = nullptr;
+    QLabel* BillingStartDaylbl = nullptr;
+    QSpinBox* BillingStartDay = nullptr; // 1..31
     QCheckBox* ShowDialStat = nullptr;
     QCheckBox* SplashScreen = nullptr;
     QLabel* LangCap = nullptr;
@@ -88,6 +94,8 @@ public:
     void MaxPris_KeyDown(int key);
     /// Writes the price with two decimals.
     void MaxPris_LostFocus();
+    /// The monthly price field is usable exactly while its box is ticked.
+    void UseMaxMonthPrice_Click();
     /// Keeps the other pages' unsaved edits over the sound chooser's visit, then asks for it.
     void Sounds_Click();
 
@@ -105,6 +113,7 @@ private:
     void layOut();
     int redialTries() const;
     bool dialsAScheme() const;
+    void reformatPrice(QLineEdit* box);
 
     ConfigContext& context_;
 };

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QToolTip>
 
 #include <tuple>
@@ -44,16 +45,19 @@ TEST_F(MiscPageTest, EveryControlShowsItsSettingAndStoresItBack)
     struct Case {
         quint8 language, autoLog;
         std::array<qint16, 3> keys;
-        double maxPrice;
+        double maxPrice, maxMonthPrice;
+        quint8 billingStart;
         QStringList file; // "Splash", "Dialstat Visible", "Redial interval", "Redial number"
-        QStringList shown; // language, scheme 1's shortcut, price
-        std::array<bool, 5> ticked; // splash, status window, autolog, price warning, redial
+        QStringList shown; // language, scheme 1's shortcut, price, monthly price, billing start day
+        std::array<bool, 6> ticked; // splash, status window, autolog, price warning, redial, monthly
     };
     const Case cases[] = {
-        { 1, 0, { 0, 12, 3 }, 12.5, { u"0"_s, u"1"_s, u"7"_s, u"3"_s },
-            { u"English"_s, u"CTRL + SHIFT + F12"_s, u"12,50"_s }, { false, true, false, true, true } },
-        { 0, 1, { 2, 0, 1 }, 0, { u"1"_s, u"0"_s, u"30"_s, u"1"_s },
-            { u"Dansk"_s, u"---------------------"_s, QString() }, { true, false, true, false, true } },
+        { 1, 0, { 0, 12, 3 }, 12.5, 0, 1, { u"0"_s, u"1"_s, u"7"_s, u"3"_s },
+            { u"English"_s, u"CTRL + SHIFT + F12"_s, u"12,50"_s, QString(), u"1."_s },
+            { false, true, false, true, true, false } },
+        { 0, 1, { 2, 0, 1 }, 0, 350.5, 31, { u"1"_s, u"0"_s, u"30"_s, u"1"_s },
+            { u"Dansk"_s, u"---------------------"_s, QString(), u"350,50"_s, u"31."_s },
+            { true, false, true, false, true, true } },
     };
     const QStringList keys = { u"Splash"_s, u"Dialstat Visible"_s, u"Redial interval"_s, u"Redial number"_s };
     for (const Case& c : cases) {
@@ -62,16 +66,18 @@ TEST_F(MiscPageTest, EveryControlShowsItsSettingAndStoresItBack)
         s.Language = c.language;
         s.KeyboardShortcut = c.keys;
         s.MaxDayPrice = c.maxPrice;
+        s.MaxMonthPrice = c.maxMonthPrice;
+        s.BillingMonthStart = c.billingStart;
         s.AutoLogOnHangup = c.autoLog;
         for (int k = 0; k < keys.size(); ++k)
             store(keys[k], c.file[k]);
         page.fill();
         EXPECT_EQ(QStringList({ page.LangCmb->currentText(), page.OpkTyperKeyb[1]->currentText(),
-                      page.MaxPris->text() }),
+                      page.MaxPris->text(), page.MaxMonthPrice->text(), page.BillingStartDay->text() }),
             c.shown);
         EXPECT_EQ((std::array { page.SplashScreen->isChecked(), page.ShowDialStat->isChecked(),
                       page.UseModComPort->isChecked(), page.BrugMaxPris->isChecked(),
-                      page.RedialIfBusy->isChecked() }),
+                      page.RedialIfBusy->isChecked(), page.UseMaxMonthPrice->isChecked() }),
             c.ticked);
 
         const Settings before = s;
