@@ -10,6 +10,17 @@
 
 namespace ringtally {
 
+/// A billing month, from its first day to its last, and the spending the call log holds for it.
+struct LoggedMonth {
+    QDate first;
+    QDate last;
+    qint64 priceCents = 0;
+
+    /// day lies in this month; never for a month not yet read.
+    bool holds(const QDate& day) const { return first.isValid() && first <= day && day <= last; }
+    bool operator==(const LoggedMonth&) const = default;
+};
+
 /// The meter's state: what the running call has accumulated so far. Not stored.
 struct MeterState {
     quint8 GlblOnline = 0; // 1 while a call is metered
@@ -23,6 +34,11 @@ struct MeterState {
     double GemtPris = 0; // price carried over from before the last switch, without its call fee
     double GemtMin = -1; // call minutes at the last switch; not above 0: no switch yet
     quint8 PriceWarned = 0; // 1 once the daily warning was shown in this call
+    quint8 MonthPriceWarned = 0; // 1 once the monthly warning was shown in this call
+    // This billing month's spending before the running call's current part: the log's sum when
+    // the call started or entered the month, plus the parts split off since. Read only while a
+    // monthly limit is set.
+    LoggedMonth month;
     qint16 SplitDay = 0; // day of the month of the last 23:59 split in this call
     qint16 ReducedOffset = 0; // 0 normal minute prices, 3 reduced ones
     qint16 NextPeriod = 0; // the period after the current one, set by FindPris

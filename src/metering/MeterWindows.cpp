@@ -4,6 +4,8 @@
 #include "core/ProgramState.h"
 #include "core/SettingsFile.h"
 #include "diagnostics/Stat.h"
+#include "history/CallHistory.h"
+#include "history/Totals.h"
 #include "metering/CallLog.h"
 #include "metering/DialStatus.h"
 #include "metering/PriceWarn.h"
@@ -30,9 +32,11 @@ MeterWindows::MeterWindows(ProgramState& state, SettingsFile& settings, const Ca
       callEnd_(state, settings, callLog, clock, prompter, *this),
       dialStatus_(std::make_unique<DialStatus>(state, settings, engine_, callEnd_, strings, format)),
       priceWarn_(std::make_unique<PriceWarn>(state, strings, format)),
+      monthPriceWarn_(std::make_unique<PriceWarn>(state, strings, format, PriceLimit::Month)),
       titleInfo_(std::make_unique<TitleInfo>(state, settings, strings)),
       trayInfo_(std::make_unique<TrayInfo>())
 {
+    engine_.setMonthLimitEvents(this);
     connectWindows();
 }
 
@@ -113,6 +117,29 @@ void MeterWindows::storeCheckpoint(const CallCheckpoint& checkpoint)
 void MeterWindows::showPriceWarning()
 {
     priceWarn_->showWarning();
+}
+
+LoggedMonth MeterWindows::loggedMonth(const QDate& day, int startDay)
+{
+    const BillingMonth month = billingMonthOf(day, startDay);
+    QStringList schemeNames;
+    for (const Scheme& scheme : state_.settings.Schemes)
+        schemeNames.append(scheme.Name);
+    const Result<CallHistory> history = readCallLog(callLog_.path(), format_, schemeNames);
+    if (!history) {
+        reportTickError(75, history.message());
+        return { month.first, month.last, 0 };
+    }
+    // A part of a call counts on the day it ended, and no part ends after its call.
+    const Totals totals = totalsOf(history.value().calls, startDay,
+        [&month](const Call& call) { return call.end.date() >= month.first; });
+    const auto found = totals.months.find(month.first);
+    return { month.first, month.last, found == totals.months.end() ? 0 : found->second.priceCents };
+}
+
+void MeterWindows::showMonthPriceWarning()
+{
+    monthPriceWarn_->showWarning();
 }
 
 void MeterWindows::setTaskbarText(const QString& text)
@@ -224,8 +251,8 @@ Stat& MeterWindows::stat()
 
 void MeterWindows::hideAll()
 {
-    for (QWidget* window : std::initializer_list<QWidget*> {
-             dialStatus_.get(), priceWarn_.get(), stat_.get(), titleInfo_.get(), trayInfo_.get() }) {
+    for (QWidget* window : std::initializer_list<QWidget*> { dialStatus_.get(), priceWarn_.get(),
+             monthPriceWarn_.get(), stat_.get(), titleInfo_.get(), trayInfo_.get() }) {
         if (window)
             window->hide();
     }

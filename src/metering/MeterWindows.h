@@ -2,6 +2,7 @@
 
 #include "metering/CallEnd.h"
 #include "metering/MeterEvents.h"
+#include "metering/MonthLimitEvents.h"
 #include "metering/OfflineServices.h"
 #include "metering/PriceEngine.h"
 
@@ -26,7 +27,7 @@ struct ProgramState;
 
 /// The meter's windows and what ties them together: the price engine and the call end act on the
 /// windows through this hub, and the windows' menus reach each other through it.
-class MeterWindows : public QObject, public MeterEvents, public CallEndSteps {
+class MeterWindows : public QObject, public MeterEvents, public MonthLimitEvents, public CallEndSteps {
     Q_OBJECT
 
 public:
@@ -41,6 +42,7 @@ public:
     CallEnd& callEnd() { return callEnd_; }
     DialStatus& dialStatus() { return *dialStatus_; }
     PriceWarn& priceWarn() { return *priceWarn_; }
+    PriceWarn& monthPriceWarn() { return *monthPriceWarn_; }
     TitleInfo& titleInfo() { return *titleInfo_; }
     TrayInfo& trayInfo() { return *trayInfo_; }
     Stat& stat();
@@ -58,6 +60,10 @@ public:
     void showPriceWarning() override;
     void setTaskbarText(const QString& text) override;
     void reportTickError(int number, const QString& description) override;
+
+    // MonthLimitEvents: the month's sum of the call log, as the log viewer totals it.
+    LoggedMonth loggedMonth(const QDate& day, int startDay) override;
+    void showMonthPriceWarning() override;
 
     // CallEndSteps
     void closeStartedPrograms() override;
@@ -95,6 +101,7 @@ private:
     // The windows refer to the engine and the call end; declared after them, they go first.
     std::unique_ptr<DialStatus> dialStatus_;
     std::unique_ptr<PriceWarn> priceWarn_;
+    std::unique_ptr<PriceWarn> monthPriceWarn_;
     std::unique_ptr<TitleInfo> titleInfo_;
     std::unique_ptr<TrayInfo> trayInfo_;
     std::unique_ptr<Stat> stat_; // made when first shown

@@ -84,6 +84,11 @@ void showDayAndTotal(ProgramState& state, const NumberFormat& format, qint64 sec
         cents(totalPrice) };
 }
 
+qint64 monthSpentCents(const ProgramState& state)
+{
+    return state.meter.month.priceCents + state.figures.callPriceCents;
+}
+
 PriceEngine::PriceEngine(
     ProgramState& state, const Clock& clock, const NumberFormat& format, MeterEvents& events)
     : state_(state), clock_(clock), format_(format), events_(events)
@@ -163,6 +168,8 @@ void PriceEngine::startCall(qint16 scheme)
     }
     m.GlblOnline = 1;
     m.PriceWarned = 0;
+    m.MonthPriceWarned = 0;
+    m.month = {};
     badPeriodStartReported_ = false;
 
     // All three rows show the call's starting figures at once, so that a call logged before its
@@ -173,6 +180,9 @@ void PriceEngine::startCall(qint16 scheme)
     t.NuvPris = format_.formatFixed(0, 2);
     showDayAndTotal(state_, format_, 0, 0, 0);
     restartCallTime(m, clock_);
+    // The log is read once at the call's start, not in its ticks.
+    if (monthLimit_ && s.MaxMonthPrice > 0)
+        m.month = monthLimit_->loggedMonth(now.date(), s.BillingMonthStart);
 }
 
 void restartCallTime(MeterState& meter, const Clock& clock)
@@ -316,6 +326,25 @@ void PriceEngine::tick()
         m.PriceWarned = 1;
         events_.showPriceWarning();
     }
+
+    // 18: the monthly warning, once per call.
+    warnOverMonthLimit(now.date());
+}
+
+void PriceEngine::warnOverMonthLimit(const QDate& today)
+{
+    MeterState& m = state_.meter;
+    const Settings& s = state_.settings;
+    if (!monthLimit_ || s.MaxMonthPrice <= 0)
+        return;
+    // Read again only when the call has run into another billing month (or the limit was set
+    // during the call): the part before the 23:59 split is then in the log, in the month before.
+    if (!m.month.holds(today))
+        m.month = monthLimit_->loggedMonth(today, s.BillingMonthStart);
+    if (monthSpentCents(state_) >= cents(s.MaxMonthPrice) && m.MonthPriceWarned == 0 && m.GlblOnline == 1) {
+        m.MonthPriceWarned = 1;
+        monthLimit_->showMonthPriceWarning();
+    }
 }
 
 void PriceEngine::splitAtMidnight(const QDateTime& now, double carriedPrice, qint64 callMinute)
@@ -358,6 +387,9 @@ void PriceEngine::splitAtMidnight(const QDateTime& now, double carriedPrice, qin
     s.LastCallMinutes = 0;
 
     MeterFigures& f = state_.figures;
+    // The part just logged stays in this billing month's spending; a new month reads the log.
+    if (m.month.holds(now.date()))
+        m.month.priceCents += f.callPriceCents;
     f.callMinutes = f.callPriceCents = f.dayMinutes = f.dayPriceCents = 0;
     // The part after the split: the part before it is in the log now, and in the total row.
     storeCheckpoint(now, callMinute);

@@ -3,6 +3,7 @@
 #include "core/NumberFormat.h"
 #include "core/ProgramState.h"
 #include "metering/MeterEvents.h"
+#include "metering/MonthLimitEvents.h"
 
 #include <optional>
 
@@ -22,6 +23,9 @@ QString counterOverflowText(qint64 value);
 void showDayAndTotal(ProgramState& state, const NumberFormat& format, qint64 seconds, qint64 minutes,
     double shownPrice, bool dayCounts = true);
 
+/// This billing month's spending as the meter last worked it out: the log's and the running call's.
+qint64 monthSpentCents(const ProgramState& state);
+
 /// Starts the running call's time again from now, as a call start and a redial do: the seconds
 /// count from this second on, and the price carried over at a switch, the reduced minute prices
 /// and the 23:59 split belong to the time thrown away.
@@ -35,6 +39,10 @@ class PriceEngine {
 public:
     PriceEngine(ProgramState& state, const Clock& clock, const NumberFormat& format, MeterEvents& events);
 
+    /// With events, the meter warns once per call when this billing month's spending reaches
+    /// MaxMonthPrice; without (the default), it never does.
+    void setMonthLimitEvents(MonthLimitEvents* events) { monthLimit_ = events; }
+
     /// The words in front of the price and the time in the task-bar text ("Pris:", "Tid:").
     void setTaskbarWords(const QString& priceLabel, const QString& timeLabel);
 
@@ -46,7 +54,8 @@ public:
 
     /// The call-start values for a call priced with scheme (the caller has reloaded the
     /// settings); the day counters roll over when the date differs, and the three rows show the
-    /// call's starting figures. CallStart is set last.
+    /// call's starting figures. CallStart is set last; with a monthly limit, the billing month's
+    /// logged spending is read after it.
     void startCall(qint16 scheme);
     /// One tick of the meter; nothing while no call is metered (GlblOnline 0) or inside another
     /// tick.
@@ -59,11 +68,13 @@ private:
     void splitAtMidnight(const QDateTime& now, double carriedPrice, qint64 callMinute);
     void storeCheckpoint(const QDateTime& now, qint64 callMinute);
     void reportOverflow(qint64 value);
+    void warnOverMonthLimit(const QDate& today);
 
     ProgramState& state_;
     const Clock& clock_;
     const NumberFormat& format_;
     MeterEvents& events_;
+    MonthLimitEvents* monthLimit_ = nullptr;
     QString priceLabel_ = QStringLiteral("Pris:");
     QString timeLabel_ = QStringLiteral("Tid:");
     bool badPeriodStartReported_ = false;

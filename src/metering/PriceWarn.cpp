@@ -3,6 +3,7 @@
 #include "core/NumberFormat.h"
 #include "core/ProgramState.h"
 #include "localisation/StringTable.h"
+#include "metering/PriceEngine.h"
 #include "metering/Twips.h"
 
 #include <QEvent>
@@ -27,15 +28,16 @@ constexpr int kButtonHeightTwips = 375;
 
 } // namespace
 
-PriceWarn::PriceWarn(
-    ProgramState& state, const StringTable& strings, const NumberFormat& format, QWidget* parent)
+PriceWarn::PriceWarn(ProgramState& state, const StringTable& strings, const NumberFormat& format,
+    PriceLimit limit, QWidget* parent)
     // A message: a title bar with only the close button, no minimising or maximising.
     : QWidget(parent,
         Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
             | Qt::WindowStaysOnTopHint),
       state_(state),
       strings_(strings),
-      format_(format)
+      format_(format),
+      limit_(limit)
 {
     setWindowTitle(QStringLiteral("Advarsel!"));
     Image1 = new QLabel(this);
@@ -60,6 +62,17 @@ PriceWarn::PriceWarn(
 
 QString PriceWarn::buildText() const
 {
+    if (limit_ == PriceLimit::Month) {
+        const QString spent = format_.formatFixed(double(monthSpentCents(state_)) / 100, 2);
+        const QString maximum = format_.formatFraction(state_.settings.MaxMonthPrice);
+        if (usesEnglish(state_.settings.Language))
+            return QStringLiteral("This month's use is now ") + spent
+                + QStringLiteral(" and has thereby \nexceeded the specified max (") + maximum
+                + QLatin1Char(')');
+        return QStringLiteral("Månedens forbrug er nu ") + spent
+            + QStringLiteral(" kr og har dermed \noversteget det specificerede max (") + maximum
+            + QStringLiteral(" kr)");
+    }
     const QString dayPrice = state_.texts.DagPris;
     const QString maximum = format_.formatFraction(state_.settings.MaxDayPrice);
     if (usesEnglish(state_.settings.Language))

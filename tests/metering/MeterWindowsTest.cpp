@@ -4,6 +4,7 @@
 #include "localisation/StringTable.h"
 #include "metering/CallLog.h"
 #include "metering/DialStatus.h"
+#include "metering/PriceWarn.h"
 
 #include "fakes/FakeClock.h"
 #include "fakes/ScriptedPrompter.h"
@@ -137,6 +138,29 @@ TEST_F(MeterUnderBoxes, ACallDroppedInsideABoxOfItsTickLeavesNoCheckpoint)
     tickSeconds(59); // 23:59:00: the split, whose checkpoint would bring the dropped call back
     EXPECT_EQ(prompter.shown().size(), 2u);
     EXPECT_FALSE(QFile::exists(checkpoint.path()));
+}
+
+TEST_F(MeterUnderBoxes, TheMonthlyWarningCountsTheLogFromTheBillingMonthsStartDay)
+{
+    // Months from the 15th: the call that ended on 14 January counts in December's.
+    QFile log(callLog.path());
+    ASSERT_TRUE(log.open(QIODevice::WriteOnly));
+    log.write("#2026-01-14 20:00:00#,\"Tele\",\"00\",\"10\",\"5,00\",\"00\",\"10\",\"5,00\"\r\n"
+              "#2026-01-15 09:00:00#,\"Tele\",\"00\",\"05\",\"3,00\",\"00\",\"05\",\"3,00\"\r\n");
+    log.close();
+    state.settings.MaxMonthPrice = 4;
+    state.settings.BillingMonthStart = 15;
+    ASSERT_TRUE(settings.SaveSettings(state.settings).ok());
+    startCallAt(QDateTime(QDate(2026, 1, 20), QTime(12, 0)));
+    const PriceWarn& warning = windows->monthPriceWarn();
+    tickSeconds(29); // 3,00 + 0,97
+    EXPECT_FALSE(warning.isVisible());
+    tickSeconds(1); // 3,00 + 1,00
+    EXPECT_TRUE(warning.isVisible());
+    EXPECT_EQ(warning.Test->text(),
+        u"Månedens forbrug er nu 4,00 kr og har dermed \noversteget det specificerede max (4 kr)"_s);
+    EXPECT_FALSE(windows->priceWarn().isVisible());
+    EXPECT_TRUE(prompter.shown().empty());
 }
 
 } // namespace

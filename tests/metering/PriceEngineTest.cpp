@@ -32,6 +32,25 @@ public:
     QStringList errors;
 };
 
+// The billing months of the call log as a test gives them, and the monthly warnings.
+class LoggedMonths : public MonthLimitEvents {
+public:
+    LoggedMonth loggedMonth(const QDate& day, int startDay) override
+    {
+        asked.emplace_back(day, startDay);
+        for (const LoggedMonth& month : months) {
+            if (month.holds(day))
+                return month;
+        }
+        return {};
+    }
+    void showMonthPriceWarning() override { ++warnings; }
+
+    std::vector<LoggedMonth> months;
+    std::vector<std::pair<QDate, int>> asked; // the day and the start day of each reading
+    int warnings = 0;
+};
+
 // Monday 5 January 2026 at the given time.
 QDateTime monday(int hour, int minute, int second = 0)
 {
@@ -94,6 +113,7 @@ protected:
     NumberFormat danish { QLocale(QLocale::Danish, QLocale::Denmark) };
     RecordingEvents events;
     PriceEngine engine { state, clock, danish, events };
+    LoggedMonths months;
 };
 
 } // namespace
@@ -321,6 +341,69 @@ TEST_F(Meter, TheDailyWarningOncePerCall)
     startAt(monday(14, 0, 0));
     runSeconds(10);
     EXPECT_EQ(events.warnings, 2);
+}
+
+TEST_F(Meter, TheMonthlyWarningOncePerCallWhenTheLogAndTheCallReachTheLimit)
+{
+    engine.setMonthLimitEvents(&months);
+    months.months = { { QDate(2026, 1, 1), QDate(2026, 1, 31), 1000 } };
+    state.settings.MaxMonthPrice = 11;
+    startAt(monday(12, 0, 0));
+    runSeconds(89);
+    EXPECT_EQ(months.warnings, 0); // 10,00 + 0,99
+    runSeconds(1);
+    EXPECT_EQ(months.warnings, 1); // 10,00 + 1,00
+    EXPECT_EQ(monthSpentCents(state), 1100);
+    runSeconds(120);
+    EXPECT_EQ(months.warnings, 1);
+
+    // The next call of the month warns at its first tick; none without a limit, nor a reading.
+    months.months[0].priceCents = 1100;
+    startAt(monday(13, 0, 0));
+    runSeconds(1);
+    EXPECT_EQ(months.warnings, 2);
+    state.settings.MaxMonthPrice = 0;
+    startAt(monday(14, 0, 0));
+    runSeconds(10);
+    EXPECT_EQ(months.warnings, 2);
+    EXPECT_EQ(months.asked.size(), 2u); // once at each call start
+    EXPECT_EQ(events.warnings, 0); // the daily warning is another
+}
+
+TEST_F(Meter, TheSplitPartStaysInTheMonthAndANewBillingMonthReadsTheLogAgain)
+{
+    // 23:58 at night: 0,10 + 0,25 a minute, 0,35 at the 23:59 split, then 0,25 a minute.
+    engine.setMonthLimitEvents(&months);
+    state.settings.MaxMonthPrice = 10;
+    const QDate jan5(2026, 1, 5), jan6(2026, 1, 6);
+    struct Case {
+        quint8 startDay;
+        std::vector<LoggedMonth> months;
+        std::vector<std::pair<QDate, int>> asked;
+        int warnedAt; // seconds into the call
+    };
+    const Case cases[] = {
+        // One month: 9,00 + 0,35 + 0,65, which the part after the split reaches at 154.8 s.
+        { 1, { { QDate(2026, 1, 1), QDate(2026, 1, 31), 900 } }, { { jan5, 1 } }, 60 + 155 },
+        // 6 January starts a month with nothing logged; December's 9,35 would warn at 215 s.
+        { 6, { { QDate(2025, 12, 6), jan5, 900 }, { jan6, QDate(2026, 2, 5), 0 } },
+            { { jan5, 6 }, { jan6, 6 } }, -1 },
+    };
+    for (const Case& c : cases) {
+        state.settings.BillingMonthStart = c.startDay;
+        months.months = c.months;
+        months.asked.clear();
+        months.warnings = 0;
+        startAt(QDateTime(jan5, QTime(23, 58)));
+        int warnedAt = -1;
+        for (int second = 1; second <= 5 * 60; ++second) {
+            runSeconds(1);
+            if (months.warnings == 1 && warnedAt < 0)
+                warnedAt = second;
+        }
+        EXPECT_EQ(warnedAt, c.warnedAt) << int(c.startDay);
+        EXPECT_EQ(months.asked, c.asked) << int(c.startDay);
+    }
 }
 
 TEST_F(Meter, TheTaskbarTextFollowsTheChosenFigureOrCycles)

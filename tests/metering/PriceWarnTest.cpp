@@ -41,6 +41,14 @@ TEST_F(PriceWarnTest, TextStatesTheSpendingAndTheMaximumInTheUsersFormat)
         QStringLiteral("Todays use is now 13,40 and has thereby \nexceded the specified max (12,5)"));
     EXPECT_EQ(english.windowTitle(), QStringLiteral("Warning!"));
     EXPECT_EQ(english.OK->text(), QStringLiteral("&Okay"));
+
+    // The monthly one: the log's 10,00 and the running call's 3,40.
+    state.meter.month.priceCents = 1000;
+    state.figures.callPriceCents = 340;
+    state.settings.MaxMonthPrice = 12.5;
+    PriceWarn month(state, strings, danish, PriceLimit::Month);
+    EXPECT_EQ(month.buildText(),
+        QStringLiteral("This month's use is now 13,40 and has thereby \nexceeded the specified max (12,5)"));
 }
 
 TEST_F(PriceWarnTest, WindowFitsTheMessageWithTheButtonCentredAndOkHidesIt)
