@@ -250,9 +250,10 @@ Status MiscPage::store()
         // A stored price with more decimals than the box shows stays until the user changes it.
         s.MaxDayPrice = context_.format.parseFraction(MaxPris->text()).value_or(0);
     }
-    s.MaxMonthPrice = UseMaxMonthPrice->isChecked()
-        ? context_.format.parseFraction(MaxMonthPrice->text()).value_or(0)
-        : 0;
+    if (!UseMaxMonthPrice->isChecked())
+        s.MaxMonthPrice = 0;
+    else if (MaxMonthPrice->text() != context_.format.formatFixed(s.MaxMonthPrice, 2))
+        s.MaxMonthPrice = context_.format.parseFraction(MaxMonthPrice->text()).value_or(0);
     s.BillingMonthStart = quint8(BillingStartDay->value());
     s.AutoLogOnHangup = UseModComPort->isChecked() ? 1 : 0;
 
