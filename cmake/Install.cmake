@@ -24,11 +24,10 @@ set(CPACK_PACKAGE_NAME ringtally)
 set(CPACK_PACKAGE_VENDOR "Ringtally Developers")
 set(CPACK_PACKAGE_CONTACT "Ringtally Developers <dev@ringtally.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "tray dialer and call-cost meter")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "tray dialer and call-cost meter
- Ringtally sits in the system tray, dials one of three tariff schemes (or notices
- a connection another dialer made), meters the call second by second by the
- scheme's tariff, and shows the time and price of the call, of the day and of
- all time. Every call is logged; a daily limit warns before the bill runs away.")
+set(CPACK_PACKAGE_DESCRIPTION "Ringtally sits in the system tray, dials one of three tariff schemes (or notices
+a connection another dialer made), meters the call second by second by the
+scheme's tariff, and shows the time and price of the call, of the day and of
+all time. Every call is logged; a daily limit warns before the bill runs away.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
