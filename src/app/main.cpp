@@ -81,6 +81,8 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ringtally"));
+    // Ties the windows to the installed desktop entry (its name and icon in task bars).
+    QGuiApplication::setDesktopFileName(QStringLiteral(RINGTALLY_APP_ID));
 
     const ProgramFolder folder = ProgramFolder::locate(QCoreApplication::applicationDirPath());
     ProfileFile profile(folder.settingsFile());

@@ -2,6 +2,7 @@
 
 #include "config/ConfigContext.h"
 #include "config/KeyFilters.h"
+#include "core/AutostartEntry.h"
 #include "core/NumberFormat.h"
 #include "core/ProgramState.h"
 #include "core/SettingsFile.h"
@@ -9,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -115,6 +117,8 @@ MiscPage::MiscPage(ConfigContext& context, QWidget* parent) : QWidget(parent), c
         text(u"Vis &opkaldsstatus vinduet når der ringes op / autologges", StringId::Config_ShowDialStat),
         this);
     SplashScreen = new QCheckBox(text(u"&Vis opstartsbillede", StringId::Config_SplashScreen), this);
+    StartAtLogin
+        = new QCheckBox(text(u"S&tart Ringtally når jeg logger ind", StringId::Config_StartAtLogin), this);
     LangCap = new QLabel(text(u"&Sprog:", StringId::Config_LangCap), this);
     LangCmb = new QComboBox(this);
     LangCmb->addItems({ QStringLiteral("Dansk"), QStringLiteral("English") });
@@ -180,6 +184,7 @@ void MiscPage::layOut()
     row({ BillingStartDaylbl, BillingStartDay });
     page->addWidget(ShowDialStat);
     page->addWidget(SplashScreen);
+    page->addWidget(StartAtLogin);
     row({ LangCap, LangCmb, Sounds });
     page->addWidget(TIP1);
     page->addStretch();
@@ -203,6 +208,7 @@ void MiscPage::fill()
     LangCmb->setCurrentIndex(usesEnglish(s.Language) ? 1 : 0);
     SplashScreen->setChecked(file.readInt16(kConfiguration, kSplash, 1) == 1);
     ShowDialStat->setChecked(file.readInt16(kConfiguration, kDialstatVisible, 1) == 1);
+    StartAtLogin->setChecked(AutostartEntry::forUser().isOn());
 
     for (int i = 0; i < kSchemeCount; ++i) {
         const qint16 key = s.KeyboardShortcut[size_t(i)];
@@ -274,6 +280,12 @@ Status MiscPage::store()
     }
     write(kSplash, SplashScreen->isChecked() ? 1 : 0);
     write(kDialstatVisible, ShowDialStat->isChecked() ? 1 : 0);
+    const AutostartEntry autostart = AutostartEntry::forUser();
+    const Status started = StartAtLogin->isChecked()
+        ? autostart.write(QCoreApplication::applicationFilePath())
+        : autostart.remove();
+    if (result.ok() && !started.ok())
+        result = started;
     return result;
 }
 

@@ -41,8 +41,9 @@ public:
     /// reloaded the in-memory settings first).
     void fill();
     /// Takes the controls into the in-memory settings and writes this page's own keys
-    /// ("Redial interval", "Redial number", "Splash", "Dialstat Visible"); returns the first
-    /// failed write. The caller saves the in-memory settings afterwards.
+    /// ("Redial interval", "Redial number", "Splash", "Dialstat Visible"), and writes or removes
+    /// the autostart entry, which starts this very program; returns the first failed write. The
+    /// caller saves the in-memory settings afterwards.
     Status store();
     /// Rebuilds the page's scheme lists from the in-memory scheme names: the call-type labels, the
     /// shortcut combos' enabling and the double-click scheme list, whose choice is kept while its
@@ -71,6 +72,7 @@ public:
     QSpinBox* BillingStartDay = nullptr; // 1..31
     QCheckBox* ShowDialStat = nullptr;
     QCheckBox* SplashScreen = nullptr;
+    QCheckBox* StartAtLogin = nullptr; // the user's autostart entry, read and written as it is
     QLabel* LangCap = nullptr;
     QComboBox* LangCmb = nullptr;
     QLabel* TIP1 = nullptr;

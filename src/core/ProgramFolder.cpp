@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStringList>
 
 namespace ringtally {
 
@@ -16,6 +17,30 @@ ProgramFolder ProgramFolder::locate(const QString& executableFolder)
     if (dataHome.isEmpty() || QDir::isRelativePath(dataHome))
         dataHome = QDir::homePath() + QStringLiteral("/.local/share");
     return ProgramFolder(QDir::cleanPath(dataHome + QStringLiteral("/ringtally")));
+}
+
+QString ProgramFolder::shippedData(const QString& executableFolder)
+{
+    QStringList candidates;
+    if (!executableFolder.isEmpty()) {
+        const QDir executable(executableFolder);
+        candidates << executable.filePath(QStringLiteral("data"))
+                   << executable.filePath(QStringLiteral("../share/ringtally"));
+    }
+    // Not $XDG_DATA_HOME, the first data folder by the rules: there the program keeps the user's
+    // own files, never the shipped ones. A relative folder is invalid and ignored.
+    QString dataDirs = qEnvironmentVariable("XDG_DATA_DIRS");
+    if (dataDirs.isEmpty())
+        dataDirs = QStringLiteral("/usr/local/share:/usr/share");
+    for (const QString& folder : dataDirs.split(u':', Qt::SkipEmptyParts)) {
+        if (!QDir::isRelativePath(folder))
+            candidates << folder + QStringLiteral("/ringtally");
+    }
+    for (const QString& candidate : candidates) {
+        if (QFileInfo(candidate).isDir())
+            return QDir::cleanPath(QFileInfo(candidate).absoluteFilePath());
+    }
+    return QString();
 }
 
 QString ProgramFolder::settingsFile() const

@@ -16,6 +16,12 @@ public:
     /// $XDG_DATA_HOME/ringtally, or ~/.local/share/ringtally when XDG_DATA_HOME is unset or not
     /// an absolute path. The folder itself is created by the first write into it.
     static ProgramFolder locate(const QString& executableFolder);
+    /// The folder of the files the program ships (the wave files, the help pages), found from the
+    /// executable's folder: data beside the executable in the build tree (a link to the sources'
+    /// resources), ../share/ringtally from an installed executable, otherwise the first
+    /// ringtally folder in $XDG_DATA_DIRS (default /usr/local/share:/usr/share). Empty when none
+    /// is there.
+    static QString shippedData(const QString& executableFolder);
 
     explicit ProgramFolder(QString path) : path_(std::move(path)) { }
 

@@ -1,13 +1,16 @@
 #include "config/MiscPage.h"
 #include "config/SoundChooser.h"
+#include "platform/linux/DesktopEntry.h"
 #include "tray/FileRegistry.h"
 #include "tray/RegistryRoutines.h"
 
 #include "fakes/FakeSoundPlayer.h"
 #include "support/ConfigWorld.h"
+#include "support/ScopedEnvironment.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -214,6 +217,36 @@ TEST_F(MiscPageTest, TheSoundsButtonAsksForTheChooserAndKeepsTheWindowsEdits)
     click(page.Sounds);
     EXPECT_EQ(asked.count(), 1);
     EXPECT_FALSE(state.ResetOnActivate); // coming back from the chooser keeps the edits
+}
+
+TEST_F(MiscPageTest, StartAtLoginShowsTheAutostartEntryAndWritesOrRemovesItAtOk)
+{
+    const ScopedEnvironment configHome("XDG_CONFIG_HOME", temp.file(u"config"_s).toUtf8());
+    const QString entry = temp.file(u"config/autostart/ringtally.desktop"_s);
+    page.fill();
+    EXPECT_FALSE(page.StartAtLogin->isChecked());
+    click(page.StartAtLogin);
+    ASSERT_TRUE(page.store().ok());
+    const Result<DesktopEntry> written = DesktopEntry::read(entry);
+    ASSERT_TRUE(written.ok()) << written.message().toStdString();
+    EXPECT_EQ(written.value().command, QStringList { QCoreApplication::applicationFilePath() });
+    page.fill();
+    EXPECT_TRUE(page.StartAtLogin->isChecked());
+
+    QFile file(entry); // the desktop's own settings switch it off
+    ASSERT_TRUE(file.open(QIODevice::Append) && file.write("Hidden=true\n") == 12);
+    file.close();
+    page.fill();
+    EXPECT_FALSE(page.StartAtLogin->isChecked());
+    ASSERT_TRUE(page.store().ok());
+    EXPECT_FALSE(QFile::exists(entry));
+
+    QFile blocker(temp.file(u"blocker"_s)); // a file where the folder would be made
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const ScopedEnvironment blocked("XDG_CONFIG_HOME", temp.file(u"blocker/config"_s).toUtf8());
+    click(page.StartAtLogin);
+    EXPECT_FALSE(page.store().ok());
 }
 
 TEST(SoundChooserTest, ChoicesGoToTheRegistryAtOnceAndPlayAsTheProgramWould)

@@ -1,33 +1,16 @@
 #include "core/ProgramFolder.h"
 
+#include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
 
 using namespace ringtally;
+using ringtally::test::ScopedEnvironment;
 using ringtally::test::TempFolder;
-
-namespace {
-
-// Sets an environment variable for one test and puts the old value back afterwards.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const QByteArray& value)
-        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name))
-    {
-        value.isNull() ? qunsetenv(name) : qputenv(name, value);
-    }
-    ~ScopedEnvironment() { had_ ? qputenv(name_, old_) : qunsetenv(name_); }
-
-private:
-    const char* name_;
-    bool had_;
-    QByteArray old_;
-};
-
-} // namespace
 
 TEST(ProgramFolder, ASettingsFileBesideTheProgramMakesAPortableInstall)
 {
@@ -59,5 +42,30 @@ TEST(ProgramFolder, WithoutAUsableDataHomeTheFolderIsUnderHome)
     {
         const ScopedEnvironment relative("XDG_DATA_HOME", "relative/data");
         EXPECT_EQ(ProgramFolder::locate(executable.path()).path(), expected);
+    }
+}
+
+TEST(ProgramFolder, TheShippedFilesAreFoundInTheBuildTreeTheInstallOrTheDataFolders)
+{
+    TempFolder root;
+    for (const char* folder : { "build/src/data", "usr/bin", "usr/share/ringtally", "xdg/ringtally", "bare" })
+        ASSERT_TRUE(QDir(root.path()).mkpath(QString::fromLatin1(folder)));
+    struct Case {
+        const char* executable;
+        QByteArray dataDirs;
+        const char* found; // under root; nullptr for none
+    };
+    const QByteArray xdg = root.file(QStringLiteral("xdg")).toUtf8();
+    const Case cases[] = {
+        { "build/src", "/nowhere", "build/src/data" },
+        { "usr/bin", "/nowhere", "usr/share/ringtally" },
+        { "bare", "relative:/nowhere:" + xdg, "xdg/ringtally" },
+        { "bare", "/nowhere", nullptr },
+    };
+    for (const Case& c : cases) {
+        const ScopedEnvironment dataDirs("XDG_DATA_DIRS", c.dataDirs);
+        EXPECT_EQ(ProgramFolder::shippedData(root.file(QString::fromLatin1(c.executable))),
+            c.found ? root.file(QString::fromLatin1(c.found)) : QString())
+            << c.executable;
     }
 }
