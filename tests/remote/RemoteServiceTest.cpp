@@ -10,6 +10,7 @@
 #include "support/TempFolder.h"
 
 #include <QDBusConnectionInterface>
+#include <QDeadlineTimer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -156,7 +157,10 @@ TEST_F(RemoteServiceTest, TheCommandLineTalksToTheProgram)
         QSignalSpy finished(&command, &QProcess::finished);
         command.start(QStringLiteral(RINGTALLY_PROGRAM), c.arguments);
         ASSERT_TRUE(finished.wait(20'000)); // in an event loop, for the service to answer
-        QCoreApplication::processEvents();
+        // The service acts just after its answer: the action may follow the command's end.
+        const QDeadlineTimer acted(2'000);
+        while (control.calls != c.calls && !acted.hasExpired())
+            QTest::qWait(10);
         EXPECT_EQ(command.exitCode(), c.exitCode);
         EXPECT_EQ((command.readAllStandardOutput() + command.readAllStandardError()).toStdString(),
             c.output.toStdString());
