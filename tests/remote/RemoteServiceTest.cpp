@@ -16,6 +16,13 @@
 
 #include <gtest/gtest.h>
 
+// QtDBus keeps a little of a connection to a bus that has gone away; the leak checker of the
+// sanitizer build is told so.
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libQt6DBus.so\n";
+}
+
 namespace ringtally {
 namespace {
 
@@ -162,8 +169,15 @@ TEST_F(RemoteServiceTest, TheCommandLineTalksToTheProgram)
         while (control.calls != c.calls && !acted.hasExpired())
             QTest::qWait(10);
         EXPECT_EQ(command.exitCode(), c.exitCode);
-        EXPECT_EQ((command.readAllStandardOutput() + command.readAllStandardError()).toStdString(),
-            c.output.toStdString());
+        // QtDBus may warn about its own types as the command's connection closes; that is not
+        // the command's output.
+        QStringList output
+            = QString::fromUtf8(command.readAllStandardOutput() + command.readAllStandardError())
+                  .split(u'\n', Qt::SkipEmptyParts);
+        output.removeIf([](const QString& line) {
+            return line.startsWith(u"Trying to construct an instance of an invalid type"_s);
+        });
+        EXPECT_EQ(output, c.output.split(u'\n', Qt::SkipEmptyParts));
         EXPECT_EQ(control.calls, c.calls);
     }
 }
