@@ -69,6 +69,12 @@ QChar OnlyNumeric(QChar key, const TypedInto& box, QChar decimalSeparator)
     return box.text.size() - separatorAt - 1 <= 2 ? key : QChar();
 }
 
+bool leavesField(const QEvent& focusOut)
+{
+    const Qt::FocusReason reason = static_cast<const QFocusEvent&>(focusOut).reason();
+    return reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason;
+}
+
 QChar OnlyPhone(QChar key)
 {
     const bool digit = key >= u'0' && key <= u'9';

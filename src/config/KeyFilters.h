@@ -3,6 +3,7 @@
 #include <QChar>
 #include <QString>
 
+class QEvent;
 class QLineEdit;
 
 namespace ringtally {
@@ -21,6 +22,10 @@ struct TypedInto {
 QChar OnlyNumeric(QChar key, const TypedInto& box, QChar decimalSeparator);
 /// The key filter of the phone-number field: backspace, "*" and the digits pass.
 QChar OnlyPhone(QChar key);
+
+/// Whether a focus-out event leaves the field for good: a popup (the field's own menu) or another
+/// window taking the focus for a while is no leaving, as the user comes back to go on typing.
+bool leavesField(const QEvent& focusOut);
 
 /// Puts OnlyNumeric in front of the box's typed keys, with the locale's decimal separator.
 void installOnlyNumeric(QLineEdit& box, QChar decimalSeparator);

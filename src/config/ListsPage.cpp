@@ -1,6 +1,7 @@
 #include "config/ListsPage.h"
 
 #include "config/ConfigContext.h"
+#include "config/KeyFilters.h"
 #include "core/IniDocument.h"
 #include "core/ListProcedures.h"
 #include "core/ProgramState.h"
@@ -618,11 +619,8 @@ bool ListsPage::eventFilter(QObject* watched, QEvent* event)
 {
     // Only a move of the focus inside the window counts: switching to another window or opening
     // a menu leaves the field as it is.
-    if (watched == AutoConnectEditTitel && event->type() == QEvent::FocusOut) {
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-            AutoConnectEditTitel_LostFocus();
-    }
+    if (watched == AutoConnectEditTitel && event->type() == QEvent::FocusOut && leavesField(*event))
+        AutoConnectEditTitel_LostFocus();
     return QWidget::eventFilter(watched, event);
 }
 

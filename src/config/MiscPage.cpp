@@ -39,14 +39,6 @@ const QString kDialstatVisible = QStringLiteral("Dialstat Visible");
 const QString kRedialDefault = QStringLiteral("5");
 constexpr int kHelpShownMs = 15000;
 
-// Leaving a field for a popup (its own context menu) or for another window is no leaving: the
-// user comes back to go on typing.
-bool movesWithinWindow(const QEvent* event)
-{
-    const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
-    return reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason;
-}
-
 void selectWholeText(QLineEdit* box)
 {
     box->selectAll();
@@ -421,7 +413,7 @@ bool MiscPage::eventFilter(QObject* watched, QEvent* event)
     // The monthly price field behaves as the daily one, without its help.
     if (watched == MaxMonthPrice) {
         const bool focus = event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut;
-        if (focus && movesWithinWindow(event))
+        if (focus && leavesField(*event))
             event->type() == QEvent::FocusIn ? selectWholeText(MaxMonthPrice) : reformatPrice(MaxMonthPrice);
         return QWidget::eventFilter(watched, event);
     }
@@ -430,11 +422,11 @@ bool MiscPage::eventFilter(QObject* watched, QEvent* event)
         return QWidget::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::FocusIn:
-        if (movesWithinWindow(event))
+        if (leavesField(*event))
             redial < 0 ? MaxPris_GotFocus() : Redial_GotFocus(redial);
         break;
     case QEvent::FocusOut:
-        if (movesWithinWindow(event))
+        if (leavesField(*event))
             redial < 0 ? MaxPris_LostFocus() : Redial_LostFocus(redial);
         break;
     case QEvent::KeyPress:

@@ -1,6 +1,7 @@
 #include "config/Save.h"
 
 #include "config/ConfigContext.h"
+#include "config/KeyFilters.h"
 #include "config/TariffFile.h"
 #include "core/ErrorMessage.h"
 #include "core/ProgramFolder.h"
@@ -173,10 +174,7 @@ bool Save::eventFilter(QObject* watched, QEvent* event)
 {
     // Only focus moving inside the dialog counts: switching to another window, or a message box
     // over this one, leaves the name as it is.
-    const auto moved = [event] {
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
-    };
+    const auto moved = [event] { return leavesField(*event); };
     // Enter in the folder list goes into the folder; it must not reach the dialog's OK button too.
     if (watched == Dir1 && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();

@@ -302,9 +302,7 @@ bool SchemePage::eventFilter(QObject* watched, QEvent* event)
         // After the mouse press that gave the focus, which would put the caret where it landed.
         QTimer::singleShot(0, field, [field] { SelectAllText(*field); });
     } else if (field && event->type() == QEvent::FocusOut) {
-        // A menu or another window taking the focus for a while is not leaving the field.
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+        if (leavesField(*event))
             leave(field);
     }
     return QWidget::eventFilter(watched, event);
