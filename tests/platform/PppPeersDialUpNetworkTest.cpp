@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -90,24 +92,31 @@ TEST(PppPeersDialUpNetworkTest, SeesTheLinksThatAreUpWhoeverDialedThemAndHangsTh
 {
     TempFolder root;
     // Real processes stand for the pppds, so that the signal each gets can be seen.
-    QProcess home, work;
-    for (QProcess* pppd : { &home, &work }) {
+    QProcess home, work, vpn;
+    const QByteArray owner = QByteArray::number(::getuid());
+    for (QProcess* pppd : { &home, &work, &vpn }) {
         pppd->start(u"sleep"_s, { u"60"_s });
         ASSERT_TRUE(pppd->waitForStarted());
     }
-    const auto link
-        = [&](const char* name, QByteArray type, QString pidFile, qint64 pid, QByteArray cmdline) {
-              const QString net = u"sys/class/net/%1/"_s.arg(QLatin1String(name));
-              writeFile(root.file(net + u"type"_s), type);
-              writeFile(root.file(net + u"flags"_s), "0x1091\n"); // up
-              writeFile(root.file(pidFile), QByteArray::number(pid) + '\n');
-              writeFile(root.file(u"proc/%1/cmdline"_s.arg(pid)), cmdline);
-          };
+    const auto link = [&](const char* name, QByteArray type, QString pidFile, qint64 pid,
+                          QByteArray cmdline) {
+        const QString net = u"sys/class/net/%1/"_s.arg(QLatin1String(name));
+        writeFile(root.file(net + u"type"_s), type);
+        writeFile(root.file(net + u"flags"_s), "0x1091\n"); // up
+        writeFile(root.file(pidFile), QByteArray::number(pid) + '\n');
+        writeFile(root.file(u"proc/%1/cmdline"_s.arg(pid)), cmdline);
+        writeFile(root.file(u"proc/%1/status"_s.arg(pid)), "Name:\tpppd\nUid:\t" + owner + "\t0\t0\t0\n");
+    };
+    for (const char* peer : { "home", "work" })
+        writeFile(root.file(u"etc/ppp/peers/"_s + QLatin1String(peer)), "/dev/ttyS0\n");
     // pppd 2.4 dialed with "call", 2.5 with "file"; one whose pid file a gone pppd left; no PPP.
     link("ppp10", "512", u"run/ppp10.pid"_s, work.processId(), "pppd\0file\0/etc/ppp/peers/work\0"_ba);
     link("ppp2", "512", u"run/pppd/ppp2.pid"_s, home.processId(), "/usr/sbin/pppd\0call\0home\0"_ba);
     link("ppp11", "512", u"run/ppp11.pid"_s, 1, "/sbin/init");
     link("eth0", "1", u"run/eth0.pid"_s, 1, "/sbin/init");
+    // A VPN's pppd dials no entry: neither a line nor ever hung up.
+    link("ppp3", "512", u"run/ppp3.pid"_s, vpn.processId(),
+        "/usr/sbin/pppd\0pty\0pptp vpn --nolaunchpppd\0"_ba);
     PppPeersDialUpNetwork network(root.path());
     const auto connections = [&network] {
         std::vector<std::pair<qint64, QString>> listed;
@@ -136,7 +145,8 @@ TEST(PppPeersDialUpNetworkTest, SeesTheLinksThatAreUpWhoeverDialedThemAndHangsTh
     for (const char* name : { "ppp2", "ppp10", "ppp11" })
         writeFile(root.file(u"sys/class/net/%1/flags"_s.arg(QLatin1String(name))), "0x1090\n");
     EXPECT_TRUE(connections().empty());
-    EXPECT_FALSE(network.isOnline());
+    EXPECT_FALSE(network.isOnline()) << "the VPN's link is still up, and is no line";
+    EXPECT_FALSE(vpn.waitForFinished(0)) << "the VPN's pppd got no signal";
     EXPECT_TRUE(network.currentEntryName().isEmpty());
 }
 

@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <net/if.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 namespace ringtally {
@@ -151,6 +152,10 @@ Status PppPeersDialUpNetwork::hangUp(const DialUpConnection& connection)
     // A pppd that has ended has hung up; its pid may be another program's by now.
     if (pppdCommandLine(connection.handle).isEmpty())
         return Status::success();
+    if (!startableByUs(connection.handle))
+        return Error {
+            QStringLiteral("The connection of pppd process %1 is another user's.").arg(connection.handle)
+        };
     if (::kill(pid_t(connection.handle), SIGTERM) != 0 && errno != ESRCH)
         return Error { QStringLiteral("Cannot hang up the connection of pppd process %1: %2")
                            .arg(connection.handle)
@@ -174,8 +179,27 @@ QString PppPeersDialUpNetwork::errorText(qint32 error) const
     return pppErrorText(error);
 }
 
+bool PppPeersDialUpNetwork::startableByUs(qint64 pid) const
+{
+    // pppd runs set-user-id root: the real user is the one who started it.
+    QFile file(systemRoot_ + QStringLiteral("/proc/%1/status").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        if (line.startsWith("Uid:")) {
+            const QList<QByteArray> ids = line.mid(4).simplified().split(' ');
+            bool ok = false;
+            const uint realUid = ids.value(0).toUInt(&ok);
+            return ok && (::getuid() == 0 || realUid == ::getuid());
+        }
+    }
+    return false;
+}
+
 std::vector<PppPeersDialUpNetwork::Link> PppPeersDialUpNetwork::upLinks() const
 {
+    // Only a dial-up entry's link is a line: a VPN's pppd (pptp, l2tp) dials no peer of ours.
+    const Result<QStringList> entries = entryNames();
     const QDir net(systemRoot_ + QStringLiteral("/sys/class/net"));
     // The entries are links to the devices' folders.
     QStringList interfaces = net.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
@@ -201,7 +225,9 @@ std::vector<PppPeersDialUpNetwork::Link> PppPeersDialUpNetwork::upLinks() const
                 break;
             }
         }
-        links.push_back(link);
+        if (link.pid > 0 && entries.ok() && entries.value().contains(link.entryName)
+            && startableByUs(link.pid))
+            links.push_back(link);
     }
     return links;
 }
