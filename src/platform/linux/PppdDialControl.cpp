@@ -99,10 +99,14 @@ PppdDialControl::~PppdDialControl()
 {
     if (!process_)
         return;
-    // Gives pppd its time to hang the modem up; QProcess's own end would kill it outright.
+    // Gives pppd a moment to hang the modem up; QProcess's own end would kill it outright. The
+    // program's end waits no longer than that: the modem's line drops with the closed port anyway.
     disconnect(process_, nullptr, this, nullptr);
     process_->terminate();
-    process_->waitForFinished(killAfterMs_);
+    if (!process_->waitForFinished(std::min(killAfterMs_, kExitWaitMs))) {
+        process_->kill();
+        process_->waitForFinished(kExitWaitMs);
+    }
 }
 
 qint32 PppdDialControl::StartDial()

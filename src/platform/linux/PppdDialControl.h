@@ -35,6 +35,8 @@ public:
     /// How long HangUp lets pppd close the link (LCP's goodbye, the modem hanging up) before it is
     /// killed.
     static constexpr int kKillAfterMs = 15000;
+    /// How long the program's end gives pppd to end by itself before it is killed.
+    static constexpr int kExitWaitMs = 1000;
     /// The environment variable that carries the phone number to the connect script.
     static constexpr char kPhoneVariable[] = "RINGTALLY_PHONE_NUMBER";
 
@@ -42,7 +44,8 @@ public:
     /// /usr/sbin and /sbin after PATH; killAfterMs: see kKillAfterMs.
     explicit PppdDialControl(
         QString systemRoot = QString(), int killAfterMs = kKillAfterMs, QObject* parent = nullptr);
-    /// Hangs up a dial still running, and waits up to killAfterMs for pppd to end.
+    /// Hangs up a dial still running: pppd gets kExitWaitMs (at most killAfterMs) to end, then it
+    /// is killed.
     ~PppdDialControl() override;
     PppdDialControl(const PppdDialControl&) = delete;
     PppdDialControl& operator=(const PppdDialControl&) = delete;
