@@ -1,6 +1,6 @@
 #include "core/ExitRequests.h"
 
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QSocketNotifier>
 
 #include <array>
@@ -43,9 +43,8 @@ ExitRequests::ExitRequests(QObject* parent) : QObject(parent)
             ::sigaction(signal, &action, nullptr);
     }
     // Without the socket pair the signals keep their default: they still end the program,
-    // only without its exit sequence.
-    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        connect(app, &QGuiApplication::commitDataRequest, this, &ExitRequests::request);
+    // only without its exit sequence. The session manager's commitDataRequest comes at a save of
+    // the session too, not only at its end: the session's end ends the event loop.
     if (auto* app = QCoreApplication::instance())
         connect(app, &QCoreApplication::aboutToQuit, this, &ExitRequests::request);
 }
@@ -73,7 +72,6 @@ void ExitRequests::request()
     if (requested_)
         return;
     requested_ = true;
-    restoreDefaultHandlers();
     emit exitRequested();
 }
 

@@ -9,10 +9,10 @@ class QSocketNotifier;
 namespace ringtally {
 
 /// Turns the requests to end the program from outside it (SIGTERM, SIGINT, SIGHUP, and the
-/// desktop session ending) into one signal on the user-interface thread, so the program can
-/// run its exit sequence: hang up, log a running call, remove the tray icon. One object per
-/// process; it installs the signal handlers it is made with and puts the defaults back when it
-/// goes.
+/// event loop ending with the desktop session) into one signal on the user-interface thread, so
+/// the program can run its exit sequence: hang up, log a running call, remove the tray icon. A
+/// session that is only saved is no request. One object per process; it installs the signal
+/// handlers it is made with and puts the defaults back when it goes.
 class ExitRequests : public QObject {
     Q_OBJECT
 public:
@@ -23,9 +23,13 @@ public:
     /// through here too, so the sequence runs once whichever request comes first.
     void request();
 
+    /// Whether the program has been asked to end: it ends once the request is handled, also where
+    /// the event loop had not begun yet.
+    bool requested() const { return requested_; }
+
 signals:
-    /// The first request to end the program. Emitted once: after it the default handlers are
-    /// back, so a second signal ends a program whose exit sequence hangs.
+    /// The first request to end the program. Emitted once; later signals are ignored, so that a
+    /// second signal never kills a program in the middle of logging its call.
     void exitRequested();
 
 private:
