@@ -15,7 +15,7 @@ namespace {
 
 class NoEvents : public MeterEvents {
 public:
-    Status appendSplitLine(const QString&) override { return Status::success(); }
+    void closeSplitPart(const CallCheckpoint&) override { }
     void storeCheckpoint(const CallCheckpoint&) override { }
     void showPriceWarning() override { }
     void setTaskbarText(const QString& text) override { benchmark::DoNotOptimize(text); }

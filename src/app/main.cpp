@@ -36,6 +36,7 @@
 #include "platform/sim/SimulatedLine.h"
 #include "remote/RemoteCommand.h"
 #include "remote/RemoteService.h"
+#include "tray/CallOwner.h"
 #include "tray/ConfigWindow.h"
 #include "tray/ConnectionWatch.h"
 #include "tray/EventSounds.h"
@@ -120,6 +121,8 @@ int main(int argc, char** argv)
     DesktopProcessStarter processStarter;
 
     XdgDesktop desktop;
+    // Every call's life goes through its owner.
+    CallOwner callOwner(state, settingsFile, ras, clock, prompter, sounds);
 
     // The windows are made when the main window loads: after the first run's language choice, so
     // that every window speaks the chosen language. They stay, hidden, until the exit command ends
@@ -172,11 +175,13 @@ int main(int argc, char** argv)
             state, settingsFile, callLog, callCheckpoint, clock, prompter, strings, numberFormat, *mainFrm);
         mainFrm->setMeterWindows(&*meter);
         mainFrm->setStartList(&*startList);
+        mainFrm->setCallOwner(&callOwner);
         mainFrm->setLogViewer(showLogViewer);
         mainFrm->setHelp(openHelp);
         mainFrm->setSplash(startUp->splash());
         dialup.emplace(state, settingsFile, dialControl, dialUpNetwork, *mainFrm, prompter, clock, strings);
         mainFrm->setDialWindow(&*dialup);
+        callOwner.attach(&*meter, &*dialup, &*startList);
         selectDUN.emplace(state, settingsFile, ras, mainFrm->startListGate(), *mainFrm, prompter, strings);
         watch.emplace(state, settingsFile, ras, windowTitles, keyState, *mainFrm, *mainFrm);
         mainFrm->setWatch(&*watch, &*selectDUN);
@@ -198,7 +203,7 @@ int main(int argc, char** argv)
         if (mainFrm)
             mainFrm->exitProgram();
         else
-            QCoreApplication::quit();
+            QCoreApplication::exit(0);
     });
 
     // For measuring a whole start: quit as soon as the icon is up and the event loop runs.
@@ -210,10 +215,10 @@ int main(int argc, char** argv)
         return 0;
     // An end asked for during the start (a signal while a message box waited) has run the exit
     // sequence already; the event loop it ended was not the program's own yet.
-    if (mainFrm && mainFrm->exiting())
+    if ((mainFrm && mainFrm->exiting()) || exitRequests.requested())
         return 0;
     if (exitWhenReady)
-        QTimer::singleShot(0, &app, &QCoreApplication::quit);
+        QTimer::singleShot(0, &app, [] { QCoreApplication::exit(0); });
     else if (openLogViewer && mainFrm)
         QTimer::singleShot(0, &*mainFrm, &MainFrm::MenuShowLog_Click);
     return app.exec();

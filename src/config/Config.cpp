@@ -26,7 +26,10 @@ namespace ringtally {
 Config::Config(ConfigContext context, EventSounds& sounds, RegistryRoutines& registry,
     std::function<void(bool)> runProgramsInList, QWidget* parent)
     : QDialog(parent, Qt::Window),
-      context_(std::move(context)),
+      live_(context.state),
+      draft_(context.state),
+      context_ { draft_, context.settings, context.network, context.strings, context.prompter, context.format,
+          context.folder, context.english, std::move(context.words) },
       sounds_(sounds),
       registry_(registry),
       runProgramsInList_(std::move(runProgramsInList))
@@ -137,11 +140,15 @@ void Config::Okay_Click()
             context_.settings.readInt16(QStringLiteral("Configuration"), QStringLiteral("Run progs "), 0)
             != 0);
     if (written)
-        written = context_.settings.SaveSettings(context_.state.settings);
+        written = context_.settings.SaveSettings(draft_.settings, SettingsFile::Counters::Keep);
     if (!written) {
         context_.prompter.ask(errorPrompt(ErrorTitle::FileError, 75, written.message()));
         return;
     }
+    // Handed over whole; the counters are the running program's.
+    Settings edited = draft_.settings;
+    edited.takeCountersFrom(live_.settings);
+    live_.settings = edited;
     Cancel_Click();
 }
 

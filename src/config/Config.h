@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/ConfigContext.h"
+#include "core/ProgramState.h"
 #include "tray/ConfigWindow.h"
 
 #include <QDialog>
@@ -24,9 +25,11 @@ class Save;
 class SchemePage;
 
 /// The configuration window: the schemes, the miscellaneous options and the lists on three pages.
-/// It works on a copy: opening it fills every control from the settings, OK writes them back and
-/// saves, cancel and the close box throw the edits away. Made once, hidden rather than closed; its
-/// display words are fixed when it is made. The owner (the main window) is disabled while it shows.
+/// It works on a copy of the settings of its own: opening it fills every control from the settings
+/// file, OK writes them back, saves and hands the copy over to the program at once, cancel and the
+/// close box throw it away. It never touches the counters or anything else of a running call. Made once,
+/// hidden rather than closed; its display words are fixed when it is made. The owner (the main window) is
+/// disabled while it shows.
 class Config : public QDialog, public ConfigWindow {
     Q_OBJECT
 
@@ -69,6 +72,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    ProgramState& live_; // the program's settings, which OK hands the edits to
+    ProgramState draft_; // the window's own copy, which the pages edit
     ConfigContext context_;
     EventSounds& sounds_;
     RegistryRoutines& registry_;

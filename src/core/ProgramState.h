@@ -21,9 +21,18 @@ struct LoggedMonth {
     bool operator==(const LoggedMonth&) const = default;
 };
 
+/// Where the call's life stands. Only the call's owner moves it on.
+enum class CallPhase : quint8 {
+    Idle, // no call
+    Dialing, // a dial is under way (or being prepared); metered, but not charged unless it connects
+    Connected, // the line is up and the call is metered and charged
+    Ending, // the call has ended and its line is being hung up: no door opens a call meanwhile
+};
+
 /// The meter's state: what the running call has accumulated so far. Not stored.
 struct MeterState {
-    quint8 GlblOnline = 0; // 1 while a call is metered
+    CallPhase phase = CallPhase::Idle;
+    quint8 GlblOnline = 0; // 1 while a call is metered (dialing or connected)
     qint16 CurrentScheme = 0; // the scheme that prices the call
     QDateTime CallStart; // start of the current call segment (the call's start or the last split)
     // The call's start and its current segment's start on the steady clock. Elapsed time is
@@ -44,6 +53,9 @@ struct MeterState {
     qint16 NextPeriod = 0; // the period after the current one, set by FindPris
     quint8 TaskbarCycle = 0; // counter of the cycling task-bar text
     qint64 checkpointMinute = -1; // the whole call minute of the last checkpoint; -1: none yet
+
+    /// The line is up: the call is charged, logged and kept on disk.
+    bool connected() const { return phase == CallPhase::Connected; }
 };
 
 /// The texts of the status window's labels that the meter writes and reads back. The call end
@@ -68,7 +80,8 @@ struct StatusTexts {
 };
 
 /// The running call's figures as numbers, as the status window shows them after the last tick:
-/// whole seconds and minutes of the current call (of its part since the last 23:59 split), the
+/// whole seconds (all of them, not those within the minute) and minutes of the current call (of its
+/// part since the last 23:59 split), the
 /// day's and the total minutes, and the three prices in whole hundredths. Tooltips, status
 /// interfaces and the log viewer read these instead of parsing the localised texts.
 struct MeterFigures {
@@ -92,6 +105,9 @@ struct ProgramState {
     MeterFigures figures;
     bool ProgramsStarted = false;
     bool ResetOnActivate = false;
+    // The counters in settings differ from the settings file: a save failed, and every later save
+    // tries again. Nothing reloads the counters from the file meanwhile.
+    bool countersUnsaved = false;
 };
 
 } // namespace ringtally

@@ -29,6 +29,22 @@ struct Settings {
     qint16 TotalHours = 0;
     qint16 TotalMinutes = 0;
     double TotalPrice = 0;
+    // The start of the last call part (a call, or its part since a 23:59 split) that the counters
+    // above hold, as "yyyy-MM-ddTHH:mm:ss"; a recovered checkpoint of that part is not added again.
+    QString CountedPart = QString();
+
+    /// The day and total counters and the part they hold, taken from other.
+    void takeCountersFrom(const Settings& other)
+    {
+        LastCallDate = other.LastCallDate;
+        LastCallHours = other.LastCallHours;
+        LastCallMinutes = other.LastCallMinutes;
+        LastCallPrice = other.LastCallPrice;
+        TotalHours = other.TotalHours;
+        TotalMinutes = other.TotalMinutes;
+        TotalPrice = other.TotalPrice;
+        CountedPart = other.CountedPart;
+    }
 
     bool operator==(const Settings&) const = default;
 };

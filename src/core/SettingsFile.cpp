@@ -89,6 +89,7 @@ template <typename SettingsRecord, typename Visitor> void visitSettings(Settings
     visit(kTotal, QStringLiteral("Hours"), s.TotalHours, qint16(0));
     visit(kTotal, QStringLiteral("Minutes"), s.TotalMinutes, qint16(0));
     visit(kTotal, QStringLiteral("Price"), s.TotalPrice, 0.0);
+    visit(kTotal, QStringLiteral("Counted part"), s.CountedPart, QString());
 }
 
 } // namespace
@@ -180,13 +181,21 @@ void SettingsFile::LoadSettings(Settings& settings) const
     });
 }
 
-Status SettingsFile::SaveSettings(const Settings& settings)
+void SettingsFile::reloadSettings(Settings& settings) const
+{
+    const Settings counters = settings;
+    LoadSettings(settings);
+    settings.takeCountersFrom(counters);
+}
+
+Status SettingsFile::SaveSettings(const Settings& settings, Counters counters)
 {
     return file_.update([&](IniDocument& document) {
         Status result;
         visitSettings(
             settings, [&](const QString& section, const QString& key, const auto& field, const auto& def) {
-                if (!result.ok())
+                if (!result.ok()
+                    || (counters == Counters::Keep && (section == kLastCall || section == kTotal)))
                     return;
                 using Field = std::decay_t<decltype(field)>;
                 using Default = std::decay_t<decltype(def)>;

@@ -60,8 +60,15 @@ public:
 
     /// Reads every in-memory setting and the three schemes.
     void LoadSettings(Settings& settings) const;
-    /// Writes every in-memory setting and the three schemes back in one replace of the file.
-    Status SaveSettings(const Settings& settings);
+    /// Reads every setting again except the day and total counters, which the running program
+    /// keeps in memory: they may hold a call whose save failed, and only the program writes them.
+    void reloadSettings(Settings& settings) const;
+    /// Whether a save writes the day and total counters too.
+    enum class Counters { Write, Keep };
+    /// Writes every in-memory setting and the three schemes back in one replace of the file; with
+    /// Counters::Keep the day and total counters stay as the file has them (they follow the call
+    /// log, and only the call's owner writes them).
+    Status SaveSettings(const Settings& settings, Counters counters = Counters::Write);
 
 private:
     ProfileFile& file_;

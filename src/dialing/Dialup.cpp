@@ -271,8 +271,12 @@ void Dialup::RasDial_Status(qint32 RasConnState, qint32 dwError)
     const qint32 value = failed ? dwError : RasConnState;
     if (RasConnState != RasConnState::Disconnected) {
         List1->addItem(GetStatus(value));
-        if (RasConnState == RasConnState::Connected)
+        if (RasConnState == RasConnState::Connected && !failed) {
+            // The call is charged from the moment the line is up; the rest follows a second later.
+            services_.dialConnected();
+            connectedCall_ = services_.currentCall();
             Timer1.start();
+        }
         if (failed)
             dialFailed(dwError);
         return;
@@ -301,10 +305,17 @@ void Dialup::Call_again_Click()
 
 void Dialup::newSeries()
 {
+    const quint64 call = services_.currentCall();
     dialing_ = false;
-    services_.HangUpAll();
+    // A connection made a moment ago is dialed again: its step one second after must not come.
+    Timer1.stop();
+    services_.dialingAgain();
     if (RasDial.ConnState() != RasConnState::Disconnected)
         RasDial.HangUp();
+    services_.HangUpAll();
+    // The call may have been hung up while the line went down.
+    if (!services_.callRunning(call))
+        return;
     setStat(QString());
     countdown_ = 0;
     RedialCount_ = 1;
@@ -317,10 +328,17 @@ void Dialup::newSeries()
 
 void Dialup::redial()
 {
+    const quint64 call = services_.currentCall();
     dialing_ = false;
-    services_.HangUpAll();
-    restartMeter();
+    Timer1.stop();
+    services_.dialingAgain();
+    // The control is hung up first, and waited for with the line: a pppd still ending would
+    // refuse the new dial.
     RasDial.HangUp();
+    services_.HangUpAll();
+    if (!services_.callRunning(call))
+        return;
+    restartMeter();
     countdown_ = 0;
     List1->addItem(QStringLiteral("**********"));
     List1->addItem(QString::number(RedialCount_) + QStringLiteral(". redial"));
@@ -367,16 +385,18 @@ void Dialup::Hang_up_Click()
     Timer1.stop();
     dialing_ = false;
     RedialCount_ = kRedialsInSeries + 1;
-    RasDial.HangUp();
-    services_.HangUpAll();
     hide();
-    services_.LaegPaa(QStringLiteral("NoLog"));
+    // The call's end hangs the control and every line up, and waits for them.
+    services_.hangUp(false);
 }
 
 void Dialup::Timer1_Timer()
 {
-    services_.playEventSound(QStringLiteral("Connect"));
     Timer1.stop();
+    // The step belongs to the connection that started it: after a hang-up or a redial it is stale.
+    if (!services_.callRunning(connectedCall_) || state_.meter.phase != CallPhase::Connected)
+        return;
+    services_.playEventSound(QStringLiteral("Connect"));
     storePosition();
     setLineWatch(state_.settings.AutoLogOnHangup != 0);
     services_.setStatusCaption(QStringLiteral("Ringtally - Online"));
@@ -387,9 +407,8 @@ void Dialup::Timer1_Timer()
 void Dialup::Disconnected_Timer()
 {
     if (state_.meter.GlblOnline == 1 && !services_.IsOnline()) {
-        // Stopped first: the call end may show a box, inside which this timer would fire again.
         Disconnected.stop();
-        services_.LaegPaa(QStringLiteral("Log"));
+        services_.hangUp(true);
     }
 }
 

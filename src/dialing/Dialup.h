@@ -153,6 +153,7 @@ private:
     // the line is up, the dial ends, or we hang up ourselves. What the control reports after
     // that (a hang-up's own Disconnected, a connection that drops) is not the dial's.
     bool dialing_ = false;
+    quint64 connectedCall_ = 0; // the call whose connection Timer1's step belongs to
     bool placed_ = false; // sized and placed as it was first shown
 };
 

@@ -11,7 +11,8 @@ class DialupServices {
 public:
     virtual ~DialupServices() = default;
 
-    /// Hangs up every dial-up connection of the system and waits for the line to drop.
+    /// Hangs up every dial-up connection of the system and waits for the line to drop and the
+    /// dial control to end.
     virtual void HangUpAll() = 0;
     /// Whether the system reports a dial-up connection as up.
     virtual bool IsOnline() const = 0;
@@ -21,8 +22,16 @@ public:
     /// dialing; true, those started once connected. force runs it also when the user switched the
     /// start list off.
     virtual void RunStartList(bool connected, bool force) = 0;
-    /// Ends the call through the status window: mode "Log" logs it, "NoLog" does not.
-    virtual void LaegPaa(const QString& mode) = 0;
+    /// Ends the running call, logged or not.
+    virtual void hangUp(bool log) = 0;
+    /// The dial has reached the line: the call is charged from now on.
+    virtual void dialConnected() = 0;
+    /// The dial window dials again: the call is a dial again.
+    virtual void dialingAgain() = 0;
+    /// The number of the running (or last) call.
+    virtual quint64 currentCall() const = 0;
+    /// Whether that call still runs, dialing or connected.
+    virtual bool callRunning(quint64 call) const = 0;
     /// Starts the status window's meter timer.
     virtual void startMeterTimer() = 0;
     /// Stops the status window's meter timer; the figures stand still.

@@ -64,7 +64,7 @@ int StartList::count() const
     return settings_.readInt16(QStringLiteral("Configuration"), QStringLiteral("Number of progs "), 0);
 }
 
-void StartList::RunStartList(bool connected, bool force)
+void StartList::RunStartList(bool connected, bool force, const std::function<bool()>& stillWanted)
 {
     const int wanted = connected ? 0 : 1;
     if (!gate_.RunProgramsInList() && !force)
@@ -73,6 +73,9 @@ void StartList::RunStartList(bool connected, bool force)
     // between.
     const int entries = count();
     for (int n = 0; n < entries; ++n) {
+        // The waits between the starts run events: the call may have ended in one of them.
+        if (stillWanted && !stillWanted())
+            return;
         if (settings_.readInt16(kRunprogs, fieldKey(n, 1), 0) != wanted)
             continue;
         QString commandLine = settings_.ReadIni(kRunprogs, fieldKey(n, 0), QString());

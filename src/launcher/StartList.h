@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace ringtally {
 
 class Clock;
@@ -36,8 +38,9 @@ public:
 
     /// Starts the entries for the moment: connected false, those started when dialing; true,
     /// those started once connected. force runs the pass also when the gate is off. The pass
-    /// stops at the first entry whose program already shows a window with its title.
-    void RunStartList(bool connected, bool force);
+    /// stops at the first entry whose program already shows a window with its title, and as soon
+    /// as stillWanted says no (the call ended during a wait between two starts).
+    void RunStartList(bool connected, bool force, const std::function<bool()>& stillWanted = {});
     /// At call end, when a pass started anything in this call: asks every window whose title
     /// holds an entry's title line to close.
     void closeStartedPrograms();

@@ -78,6 +78,10 @@ QByteArray CallCheckpoint::serialize() const
     }
     for (const auto& [key, figure] : kFigures)
         add(key, QString::number(figures.*figure));
+    if (partStart.isValid())
+        add("PartStart", partStart.toString(Qt::ISODate));
+    if (!endLine.isEmpty())
+        add("EndLine", endLine);
     return text.toUtf8() + kEndLine.toByteArray() + '\n';
 }
 
@@ -118,6 +122,13 @@ Result<CallCheckpoint> CallCheckpoint::parse(const QByteArray& bytes)
     if (missing("Scheme"))
         return bad("Scheme");
     c.schemeName = value("Scheme");
+    // Files written before these two were kept lack them.
+    if (!missing("PartStart")) {
+        c.partStart = QDateTime::fromString(value("PartStart"), Qt::ISODate);
+        if (!c.partStart.isValid())
+            return bad("PartStart");
+    }
+    c.endLine = value("EndLine");
     for (const auto& [key, figure] : kFigures) {
         const std::optional<qint64> number = wholeNumber(value(key));
         if (!number)
@@ -141,6 +152,11 @@ Result<CallCheckpoint> CallCheckpoint::parse(const QByteArray& bytes)
             return bad(row.price);
     }
     return c;
+}
+
+QString CallCheckpoint::partName() const
+{
+    return partStart.isValid() ? partStart.toString(Qt::ISODate) : QString();
 }
 
 Status CallCheckpointFile::write(const CallCheckpoint& checkpoint) const

@@ -20,6 +20,15 @@ struct CallCheckpoint {
     QString schemeName; // as the call-end line names it
     StatusTexts texts; // of these, the current, day and total rows are kept
     MeterFigures figures;
+    // The start of the call part these figures belong to: the call's start, or its last 23:59
+    // split. It names the part, so that its figures are counted once (Settings::CountedPart).
+    // Invalid in a file from before it was kept.
+    QDateTime partStart;
+    // The log line that closes the part, once the program has begun to write it; empty before.
+    QString endLine;
+
+    /// The partStart as Settings::CountedPart keeps it.
+    QString partName() const;
 
     /// The file's text, UTF-8: the line "Version=1", one Key=Value line per field, and "End".
     QByteArray serialize() const;

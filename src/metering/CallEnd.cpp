@@ -1,9 +1,10 @@
 #include "metering/CallEnd.h"
 
 #include "core/ErrorMessage.h"
+#include "metering/CallLedger.h"
+#include "metering/CallLog.h"
 #include "metering/PriceEngine.h"
 #include "platform/Clock.h"
-#include "platform/Prompter.h"
 
 #include <optional>
 
@@ -21,36 +22,28 @@ std::optional<qint64> wholeNumberIn(const QString& text)
 
 } // namespace
 
-CallEnd::CallEnd(ProgramState& state, SettingsFile& settings, const CallLog& log, const Clock& clock,
-    Prompter& prompter, CallEndSteps& steps)
-    : state_(state), settings_(settings), log_(log), clock_(clock), prompter_(prompter), steps_(steps)
+CallEnd::CallEnd(
+    ProgramState& state, SettingsFile& settings, CallLedger& ledger, const Clock& clock, CallEndSteps& steps)
+    : state_(state), settings_(settings), ledger_(ledger), clock_(clock), steps_(steps)
 {
 }
 
-void CallEnd::LaegPaa(QString& mode)
+CallEndOutcome CallEnd::end(bool log)
 {
-    const bool log = mode.compare(QStringLiteral("LOG"), Qt::CaseInsensitive) == 0;
-    if (!log && mode.compare(QStringLiteral("NOLOG"), Qt::CaseInsensitive) != 0)
-        return;
-
-    // The meter stops before anything that can show a box: a box runs a nested event loop in
-    // which the meter's tick and the line watch would go on, and could end this call again.
-    const bool metered = state_.meter.GlblOnline == 1;
+    CallEndOutcome outcome;
+    if (state_.meter.GlblOnline != 1)
+        return outcome;
+    // The meter stops first: nothing may tick a call that is being closed.
+    const bool connected = state_.meter.connected();
     state_.meter.GlblOnline = 0;
-    lastEndLogged_ = log && metered;
     steps_.stopTimers();
-    if (log) {
-        // A call that has already ended (a second hang-up, a menu left open across a line drop)
-        // is not counted again.
-        if (metered)
-            logCall();
-        mode = QStringLiteral("NoLog");
-    } else if (metered) {
-        // A call hung up without logging is dropped on purpose: its checkpoint goes with it.
-        if (const Status removed = steps_.removeCheckpoint(); !removed)
-            reportFileError(75, removed.message());
-    }
+    if (connected && log)
+        outcome.boxes = logCall(outcome.logged);
+    else if (connected) // hung up without a log on purpose: its checkpoint goes with it
+        outcome.boxes = ledger_.drop();
+    lastEndLogged_ = outcome.logged;
     goOffline();
+    return outcome;
 }
 
 std::vector<qint64> CallEnd::takeOverShownFigures(
@@ -76,35 +69,20 @@ std::vector<qint64> CallEnd::takeOverShownFigures(
     return overflowed;
 }
 
-void CallEnd::logCall()
+std::vector<Prompt> CallEnd::logCall(bool& logged)
 {
-    Settings& s = state_.settings;
     const StatusTexts& t = state_.texts;
     const QDateTime now = clock_.now();
-
+    const QDateTime moment = now.addMSecs(-now.time().msec());
     // The stored figures are the texts of the last tick.
-    const std::vector<qint64> overflowed = takeOverShownFigures(s, t, settings_.numberFormat(), now.date());
-
-    // A save that fails would lose the day's figures without a word: say so. The call still ends
-    // and its line is still logged.
-    const Status saved = settings_.SaveSettings(s);
-    const std::vector<CallLog::Failure> notLogged
-        = log_.append(CallLog::callEndLine(now, t.Opkaldstypelbl, t));
-    // Gone however the save and the append went: a checkpoint left behind would count the call
-    // again at the next start.
-    const Status removed = steps_.removeCheckpoint();
-
-    // The boxes come last, once everything is stored and logged.
-    for (const qint64 value : overflowed) {
-        steps_.playEventSound(QStringLiteral("Error"));
-        prompter_.ask(errorPrompt(ErrorTitle::Warning, 6, counterOverflowText(value)));
-    }
-    if (!saved.ok())
-        reportFileError(75, saved.message());
-    for (const CallLog::Failure& failure : notLogged)
-        reportFileError(failure.number, failure.description);
-    if (!removed.ok())
-        reportFileError(75, removed.message());
+    const std::vector<qint64> overflowed
+        = takeOverShownFigures(state_.settings, t, settings_.numberFormat(), now.date());
+    CallCheckpoint final { moment, now.date(), t.Opkaldstypelbl, t, state_.figures, state_.meter.CallStart,
+        CallLog::callEndLine(now, t.Opkaldstypelbl, t) };
+    std::vector<Prompt> boxes = ledger_.closePart(state_, std::move(final), logged);
+    for (const qint64 value : overflowed)
+        boxes.insert(boxes.begin(), errorPrompt(ErrorTitle::Warning, 6, counterOverflowText(value)));
+    return boxes;
 }
 
 void CallEnd::goOffline()
@@ -121,13 +99,6 @@ void CallEnd::goOffline()
     steps_.SkiftPopupMenu();
     steps_.hideStatusWindow();
     steps_.playEventSound(QStringLiteral("Disconnect"));
-    steps_.HangUpAll();
-}
-
-void CallEnd::reportFileError(int number, const QString& description)
-{
-    steps_.playEventSound(QStringLiteral("Error"));
-    prompter_.ask(errorPrompt(ErrorTitle::FileError, number, description));
 }
 
 } // namespace ringtally

@@ -2,7 +2,7 @@
 
 #include "core/ProgramState.h"
 #include "core/SettingsFile.h"
-#include "metering/CallLog.h"
+#include "platform/Prompter.h"
 
 #include <QString>
 
@@ -10,8 +10,8 @@
 
 namespace ringtally {
 
+class CallLedger;
 class Clock;
-class Prompter;
 
 /// What ending a call asks of the windows and services around the meter. Each is one step of the
 /// call end; an implementation ignores what it has nothing to do for.
@@ -43,51 +43,45 @@ public:
     virtual void hideStatusWindow() = 0;
     /// Plays a sound event ("Disconnect", "Error").
     virtual void playEventSound(const QString& event) = 0;
-    /// Hangs up every dial-up connection of the system.
-    virtual void HangUpAll() = 0;
-    /// Removes the call's checkpoint, so the next start does not bring the call back; a missing
-    /// one is no failure.
-    virtual Status removeCheckpoint() = 0;
 };
 
-/// Ends a metered call: with "Log" it stores the day and total counters from the status window's
-/// texts, saves the settings and appends the call-end line; with or without logging it removes the
-/// call's checkpoint, then puts the program into its offline state.
+/// How a call end went: whether it put its call into the log (or beside it), and the boxes that
+/// say what went wrong, to be shown once the program is offline.
+struct CallEndOutcome {
+    bool logged = false;
+    std::vector<Prompt> boxes;
+};
+
+/// Ends a metered call. A connected call ended with a log has its day and total counters taken
+/// from the status window's texts and is closed into the ledger (its line logged, the counters
+/// saved, its checkpoint removed); one ended without a log has its checkpoint dropped; a dial that
+/// never connected is neither logged nor counted. Then the program's windows go offline. Shows no
+/// box and waits for nothing: the call's owner does both once the call is over.
 class CallEnd {
 public:
-    CallEnd(ProgramState& state, SettingsFile& settings, const CallLog& log, const Clock& clock,
-        Prompter& prompter, CallEndSteps& steps);
+    CallEnd(ProgramState& state, SettingsFile& settings, CallLedger& ledger, const Clock& clock,
+        CallEndSteps& steps);
 
-    /// mode "Log" or "NoLog", any letter case; any other text does nothing. The meter stops first.
-    /// "Log" stores and logs the call only while one is metered (GlblOnline 1), so a call is
-    /// never counted twice; mode then becomes "NoLog". Either way the program goes offline.
-    void LaegPaa(QString& mode);
+    /// Ends the running call, logging it when log is true and it connected; nothing while no call
+    /// is metered (GlblOnline 0), so a call is never ended twice.
+    CallEndOutcome end(bool log);
+    /// Whether the last call end put its call into the log (or beside it); read by those told of
+    /// the end while it goes offline.
+    bool lastEndLogged() const { return lastEndLogged_; }
     /// What logging a call stores: today's date, and the day and total counters read from the
     /// status window's texts; a text that does not read as its figure leaves that figure as it was.
     /// Returns the figures that did not fit their 16-bit counter (which keeps its old value).
     [[nodiscard]] static std::vector<qint64> takeOverShownFigures(
         Settings& settings, const StatusTexts& texts, const NumberFormat& format, const QDate& today);
 
-    /// For callers with a literal mode.
-    void LaegPaa(const QString& mode)
-    {
-        QString copy = mode;
-        LaegPaa(copy);
-    }
-    /// Whether the last call end stored and logged a call ("Log" while one was metered); read by
-    /// those told of the end while it goes offline.
-    bool lastEndLogged() const { return lastEndLogged_; }
-
 private:
-    void logCall();
+    std::vector<Prompt> logCall(bool& logged);
     void goOffline();
-    void reportFileError(int number, const QString& description);
 
     ProgramState& state_;
     SettingsFile& settings_;
-    const CallLog& log_;
+    CallLedger& ledger_;
     const Clock& clock_;
-    Prompter& prompter_;
     CallEndSteps& steps_;
     bool lastEndLogged_ = false;
 };

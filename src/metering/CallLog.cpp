@@ -48,6 +48,76 @@ QString CallLog::splitLine(const QDateTime& at, int schemeIndex, const StatusTex
     return dateTimeField(at) + u',' + QString::number(schemeIndex) + figures(texts);
 }
 
+namespace {
+
+// The file's whole lines; none when it is missing or cannot be read.
+QList<QByteArray> linesOf(const QString& path)
+{
+    const Result<FileContents> contents = readWholeFile(path);
+    if (!contents)
+        return {};
+    QList<QByteArray> lines = contents.value().bytes.split('\n');
+    for (QByteArray& line : lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+    }
+    lines.removeAll(QByteArray());
+    return lines;
+}
+
+} // namespace
+
+bool CallLog::holds(const QString& line) const
+{
+    const QByteArray wanted = line.toUtf8();
+    return linesOf(path_).contains(wanted) || linesOf(pendingPath()).contains(wanted);
+}
+
+bool CallLog::flushPending() const
+{
+    const Result<FileStamp> stamp = stampFile(pendingPath());
+    if (!stamp || !stamp.value().exists)
+        return stamp.ok();
+    const QList<QByteArray> logged = linesOf(path_);
+    QByteArray missing;
+    for (const QByteArray& line : linesOf(pendingPath())) {
+        if (!logged.contains(line))
+            missing += line + "\r\n";
+    }
+    if (!missing.isEmpty()) {
+        const AppendOutcome outcome = appendToFile(path_, missing);
+        if (!outcome.opened.ok() || !outcome.written.ok())
+            return false;
+    }
+    return removeFile(pendingPath()).ok();
+}
+
+CallLog::Written CallLog::write(const QString& line) const
+{
+    Written written;
+    // Lines kept aside go first, so that the log keeps the order the lines were written in.
+    if (flushPending()) {
+        written.failures = append(line);
+        written.inLog = written.failures.empty();
+        if (written.inLog)
+            return written;
+    }
+    const AppendOutcome kept = appendToFile(pendingPath(), (line + QStringLiteral("\r\n")).toUtf8());
+    written.kept = kept.opened.ok() && kept.written.ok();
+    if (written.failures.empty()) {
+        // The log could not take the lines kept aside before: it has this one's failure.
+        written.failures.push_back(
+            { 61, QStringLiteral("%1 cannot take the lines kept in %2").arg(path_, pendingPath()) });
+    }
+    if (!written.kept) {
+        for (const Status& failure : { kept.opened, kept.written }) {
+            if (!failure.ok())
+                written.failures.push_back({ 75, failure.message() });
+        }
+    }
+    return written;
+}
+
 std::vector<CallLog::Failure> CallLog::append(const QString& line) const
 {
     // Error numbers as the common error box has always shown them: 75 for a file that cannot be

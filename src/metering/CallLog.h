@@ -33,10 +33,31 @@ public:
     /// The split line: as the call-end line, with the scheme's index (unquoted) for its name.
     static QString splitLine(const QDateTime& at, int schemeIndex, const StatusTexts& texts);
 
+    /// How write went: the line is in the log, or kept in the pending file, or (neither) lost
+    /// unless the caller keeps it; and every failure met on the way.
+    struct Written {
+        bool inLog = false;
+        bool kept = false;
+        std::vector<Failure> failures;
+
+        /// The line is on disk, in the log or beside it.
+        bool durable() const { return inLog || kept; }
+    };
+
     /// Appends the line and a line end, creating the file when missing; checks the opening, the
     /// writing and the flush. Returns every failure met: one for the opening, and one for the
     /// line that then could not be written.
     std::vector<Failure> append(const QString& line) const;
+    /// The log's ledger write: the lines kept aside go into the log first, then this one; a line
+    /// the log cannot take is kept in the pending file, to go into the log at a later write.
+    Written write(const QString& line) const;
+    /// Moves the lines kept aside into the log, leaving out any the log holds already (a kill
+    /// between the move and the pending file's removal); true when none is left aside.
+    bool flushPending() const;
+    /// Whether the log or the pending file holds the line.
+    bool holds(const QString& line) const;
+    /// The file beside the log that keeps the lines the log could not take.
+    QString pendingPath() const { return path_ + QStringLiteral(".pending"); }
 
 private:
     QString path_;

@@ -4,7 +4,6 @@
 #include "core/ProgramState.h"
 #include "core/SettingsFile.h"
 #include "localisation/StringTable.h"
-#include "metering/CallEnd.h"
 #include "metering/PriceEngine.h"
 #include "metering/Twips.h"
 
@@ -75,13 +74,12 @@ QAction* makeTickItem(QMenu* menu, const QString& text)
 
 } // namespace
 
-DialStatus::DialStatus(ProgramState& state, SettingsFile& settings, PriceEngine& engine, CallEnd& callEnd,
+DialStatus::DialStatus(ProgramState& state, SettingsFile& settings, PriceEngine& engine,
     const StringTable& strings, const NumberFormat& format, QWidget* parent)
     : QWidget(parent, Qt::Window),
       state_(state),
       settings_(settings),
       engine_(engine),
-      callEnd_(callEnd),
       strings_(strings),
       format_(format)
 {
@@ -377,12 +375,12 @@ void DialStatus::flipInfoWindow(QWidget* window, QAction* item, bool& ticked, co
 
 void DialStatus::mnuLog_Click()
 {
-    callEnd_.LaegPaa(QStringLiteral("Log"));
+    emit hangUpRequested(true);
 }
 
 void DialStatus::mnuNoLog_Click()
 {
-    callEnd_.LaegPaa(QStringLiteral("NoLog"));
+    emit hangUpRequested(false);
 }
 
 void DialStatus::NuvPris_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers)

@@ -14,7 +14,6 @@ class QMenuBar;
 
 namespace ringtally {
 
-class CallEnd;
 class IniValue;
 class NumberFormat;
 class PriceEngine;
@@ -33,8 +32,8 @@ public:
     static constexpr int kRowCount = 6;
     static constexpr int kRowHeightTwips = 260;
 
-    DialStatus(ProgramState& state, SettingsFile& settings, PriceEngine& engine, CallEnd& callEnd,
-        const StringTable& strings, const NumberFormat& format, QWidget* parent = nullptr);
+    DialStatus(ProgramState& state, SettingsFile& settings, PriceEngine& engine, const StringTable& strings,
+        const NumberFormat& format, QWidget* parent = nullptr);
 
     // Controls, owned by the window.
     QMenuBar* menuBar = nullptr;
@@ -127,6 +126,8 @@ public:
     const QString& TimeLabel() const { return TimeLabel_; }
 
 signals:
+    /// A hang-up item was chosen: with a log or without.
+    void hangUpRequested(bool log);
     /// The internal state window was asked for.
     void stateWindowRequested();
     /// The figure's ticks changed or were confirmed (0 none, 1 current, 2 today, 3 total).
@@ -163,7 +164,6 @@ private:
     ProgramState& state_;
     SettingsFile& settings_;
     PriceEngine& engine_;
-    CallEnd& callEnd_;
     const StringTable& strings_;
     const NumberFormat& format_;
 

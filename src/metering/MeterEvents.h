@@ -13,9 +13,10 @@ class MeterEvents {
 public:
     virtual ~MeterEvents() = default;
 
-    /// Appends a 23:59 split line to the call log, reporting a failure to the user itself; the
-    /// failure is returned as well.
-    virtual Status appendSplitLine(const QString& line) = 0;
+    /// Closes the call's part at the 23:59 split into the ledger: its final figures with its split
+    /// line (final.endLine); the settings count the part already. A failure is reported to the
+    /// user by the sink itself, after the tick.
+    virtual void closeSplitPart(const CallCheckpoint& final) = 0;
     /// Keeps the running call's checkpoint on disk in place of the last one; a failure is
     /// reported to the user by the sink itself.
     virtual void storeCheckpoint(const CallCheckpoint& checkpoint) = 0;
@@ -23,8 +24,8 @@ public:
     virtual void showPriceWarning() = 0;
     /// The task-bar window's caption, and the floating window's text, become text.
     virtual void setTaskbarText(const QString& text) = 0;
-    /// A step of the tick failed: play "Error" and show the common "Advarsel!" box; the tick then
-    /// goes on with its next step.
+    /// A step of the tick failed: play "Error" and show the common "Advarsel!" box once the tick
+    /// is over (a box inside it would hold the meter still); the tick goes on with its next step.
     virtual void reportTickError(int number, const QString& description) = 0;
 };
 

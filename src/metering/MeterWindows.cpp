@@ -6,12 +6,15 @@
 #include "diagnostics/Stat.h"
 #include "history/CallHistory.h"
 #include "history/Totals.h"
+#include "localisation/StringTable.h"
 #include "metering/CallLog.h"
 #include "metering/DialStatus.h"
 #include "metering/PriceWarn.h"
 #include "metering/TitleInfo.h"
 #include "metering/TrayInfo.h"
 #include "platform/Prompter.h"
+
+#include <QTimer>
 
 #include <utility>
 
@@ -23,20 +26,21 @@ MeterWindows::MeterWindows(ProgramState& state, SettingsFile& settings, const Ca
     : state_(state),
       settings_(settings),
       callLog_(callLog),
-      checkpoint_(checkpoint),
       prompter_(prompter),
       offline_(offline),
       clock_(clock),
       format_(format),
+      ledger_(callLog, checkpoint, settings),
       engine_(state, clock, format, *this),
-      callEnd_(state, settings, callLog, clock, prompter, *this),
-      dialStatus_(std::make_unique<DialStatus>(state, settings, engine_, callEnd_, strings, format)),
+      callEnd_(state, settings, ledger_, clock, *this),
+      dialStatus_(std::make_unique<DialStatus>(state, settings, engine_, strings, format)),
       priceWarn_(std::make_unique<PriceWarn>(state, strings, format)),
       monthPriceWarn_(std::make_unique<PriceWarn>(state, strings, format, PriceLimit::Month)),
       titleInfo_(std::make_unique<TitleInfo>(state, settings, strings)),
       trayInfo_(std::make_unique<TrayInfo>())
 {
     engine_.setMonthLimitEvents(this);
+    ledger_.setEnglish(usesEnglish(state.settings.Language));
     connectWindows();
 }
 
@@ -61,7 +65,9 @@ void MeterWindows::connectWindows()
     });
     connect(floating, &TitleInfo::showInTaskClicked, status, &DialStatus::mnuShowInTask_Click);
     connect(floating, &TitleInfo::showInTitleClicked, status, &DialStatus::mnuShowInTitle_Click);
-    connect(floating, &TitleInfo::hangUpRequested, this, &MeterWindows::hangUp);
+    connect(floating, &TitleInfo::hangUpRequested, this,
+        [this](const QString& mode) { hangUp(mode.compare(u"Log", Qt::CaseInsensitive) == 0); });
+    connect(status, &DialStatus::hangUpRequested, this, &MeterWindows::hangUp);
     connect(floating, &TitleInfo::helpIndexRequested, this, [this] { offline_.openHelpIndex(); });
     connect(floating, &TitleInfo::aboutRequested, this, [this] { offline_.showAbout(); });
 
@@ -69,10 +75,9 @@ void MeterWindows::connectWindows()
     connect(status, &DialStatus::stateWindowRequested, this, &MeterWindows::showStateWindow);
 }
 
-void MeterWindows::startCall(qint16 scheme, const QString& caption)
+void MeterWindows::startCall(qint16 scheme, const QString& caption, CallPhase phase)
 {
-    settings_.LoadSettings(state_.settings);
-    engine_.startCall(scheme);
+    engine_.startCall(scheme, phase);
     DialStatus& status = *dialStatus_;
     status.setHangUpItemsEnabled(true);
     status.setWindowTitle(caption);
@@ -93,20 +98,15 @@ void MeterWindows::startCall(qint16 scheme, const QString& caption)
     status.setVisible(showStatus);
 }
 
-Status MeterWindows::appendSplitLine(const QString& line)
+void MeterWindows::closeSplitPart(const CallCheckpoint& final)
 {
-    // Each failure gets its box, as the tick's error handler gave one per failing statement.
-    const std::vector<CallLog::Failure> failures = callLog_.append(line);
-    for (const CallLog::Failure& failure : failures)
-        reportTickError(failure.number, failure.description);
-    if (failures.empty())
-        return Status::success();
-    return Error { failures.front().description };
+    bool logged = false;
+    showLater(ledger_.closePart(state_, final, logged));
 }
 
 void MeterWindows::storeCheckpoint(const CallCheckpoint& checkpoint)
 {
-    const Status written = checkpoint_.write(checkpoint);
+    const Status written = ledger_.keep(checkpoint);
     // Told once, not every minute; a checkpoint written again ends the failure.
     if (!written.ok() && !std::exchange(checkpointFailing_, true))
         reportTickError(75, written.message());
@@ -150,8 +150,20 @@ void MeterWindows::setTaskbarText(const QString& text)
 
 void MeterWindows::reportTickError(int number, const QString& description)
 {
-    offline_.playEventSound(QStringLiteral("Error"));
-    prompter_.ask(errorPrompt(ErrorTitle::Warning, number, description));
+    showLater({ errorPrompt(ErrorTitle::Warning, number, description) });
+}
+
+void MeterWindows::showLater(std::vector<Prompt> boxes)
+{
+    if (boxes.empty())
+        return;
+    QTimer::singleShot(0, this, [this, boxes = std::move(boxes)] {
+        for (const Prompt& box : boxes) {
+            if (box.icon == PromptIcon::Exclamation)
+                offline_.playEventSound(QStringLiteral("Error"));
+            prompter_.ask(box);
+        }
+    });
 }
 
 void MeterWindows::closeStartedPrograms()
@@ -217,19 +229,9 @@ void MeterWindows::playEventSound(const QString& event)
     offline_.playEventSound(event);
 }
 
-void MeterWindows::HangUpAll()
+void MeterWindows::hangUp(bool log)
 {
-    offline_.HangUpAll();
-}
-
-Status MeterWindows::removeCheckpoint()
-{
-    return checkpoint_.remove();
-}
-
-void MeterWindows::hangUp(const QString& mode)
-{
-    callEnd_.LaegPaa(mode);
+    offline_.requestHangUp(log);
 }
 
 void MeterWindows::focusStatusWindow()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "metering/CallEnd.h"
+#include "metering/CallLedger.h"
 #include "metering/MeterEvents.h"
 #include "metering/MonthLimitEvents.h"
 #include "metering/OfflineServices.h"
@@ -40,6 +41,7 @@ public:
 
     PriceEngine& engine() { return engine_; }
     CallEnd& callEnd() { return callEnd_; }
+    CallLedger& ledger() { return ledger_; }
     DialStatus& dialStatus() { return *dialStatus_; }
     PriceWarn& priceWarn() { return *priceWarn_; }
     PriceWarn& monthPriceWarn() { return *monthPriceWarn_; }
@@ -51,11 +53,13 @@ public:
 
     /// The windows' side of a call start: the meter's start values, the hang-up items, the
     /// status window's caption (the dialing text while a dial runs), the figure, the status, task-bar and
-    /// floating windows as the settings ask, and the meter's timer.
-    void startCall(qint16 scheme, const QString& caption = QStringLiteral("Ringtally - Online"));
+    /// floating windows as the settings ask, and the meter's timer. phase: a dial not yet connected,
+    /// or a connected line.
+    void startCall(qint16 scheme, const QString& caption = QStringLiteral("Ringtally - Online"),
+        CallPhase phase = CallPhase::Connected);
 
     // MeterEvents
-    Status appendSplitLine(const QString& line) override;
+    void closeSplitPart(const CallCheckpoint& final) override;
     void storeCheckpoint(const CallCheckpoint& checkpoint) override;
     void showPriceWarning() override;
     void setTaskbarText(const QString& text) override;
@@ -78,24 +82,26 @@ public:
     void stopTimers() override;
     void hideStatusWindow() override;
     void playEventSound(const QString& event) override;
-    void HangUpAll() override;
-    Status removeCheckpoint() override;
+
+    /// Shows the boxes after the running handler is over, each with the "Error" sound when it warns:
+    /// a box inside a tick would hold the meter still.
+    void showLater(std::vector<Prompt> boxes);
 
 private:
     void connectWindows();
-    void hangUp(const QString& mode);
+    void hangUp(bool log);
     void focusStatusWindow();
     void showStateWindow();
 
     ProgramState& state_;
     SettingsFile& settings_;
     const CallLog& callLog_;
-    const CallCheckpointFile& checkpoint_;
     bool checkpointFailing_ = false; // the last checkpoint could not be written, and the user was told
     Prompter& prompter_;
     OfflineServices& offline_;
     const Clock& clock_;
     const NumberFormat& format_;
+    CallLedger ledger_;
     PriceEngine engine_;
     CallEnd callEnd_;
     // The windows refer to the engine and the call end; declared after them, they go first.

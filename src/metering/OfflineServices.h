@@ -23,8 +23,9 @@ public:
     virtual void SkiftPopupMenu() { }
     /// Plays a sound event ("Disconnect", "Error").
     virtual void playEventSound(const QString& event) { Q_UNUSED(event); }
-    /// Hangs up every dial-up connection of the system.
-    virtual void HangUpAll() { }
+    /// A hang-up item of the meter's windows was chosen: the call's owner ends the call, logged
+    /// or not.
+    virtual void requestHangUp(bool log) { Q_UNUSED(log); }
     /// Opens the help contents.
     virtual void openHelpIndex() { }
     /// Shows the about box.

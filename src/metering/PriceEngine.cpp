@@ -154,7 +154,7 @@ qint16 PriceEngine::FindPris(std::optional<qint16> Ordning)
     return qint16(period);
 }
 
-void PriceEngine::startCall(qint16 scheme)
+void PriceEngine::startCall(qint16 scheme, CallPhase phase)
 {
     MeterState& m = state_.meter;
     Settings& s = state_.settings;
@@ -166,6 +166,7 @@ void PriceEngine::startCall(qint16 scheme)
         s.LastCallMinutes = 0;
         s.LastCallPrice = 0;
     }
+    m.phase = phase;
     m.GlblOnline = 1;
     m.PriceWarned = 0;
     m.MonthPriceWarned = 0;
@@ -297,7 +298,7 @@ void PriceEngine::tick()
     const double shownPrice = format_.parseFraction(t.NuvPris).value_or(0);
 
     // 12-13: today and the total.
-    showDayAndTotal(state_, format_, elapsed - minutes * 60, minutes, shownPrice);
+    showDayAndTotal(state_, format_, elapsed, minutes, shownPrice);
 
     // 14-15: the task-bar text, fixed or cycling through current, day, total and nothing.
     QString taskbar;
@@ -311,8 +312,10 @@ void PriceEngine::tick()
     }
     events_.setTaskbarText(taskbar);
 
-    // 16: at 23:59 the call is split so that each day gets its own log line.
-    if (now.time().hour() == 23 && now.time().minute() == 59 && now.date().day() != m.SplitDay)
+    // 16: at 23:59 the call is split so that each day gets its own log line. A dial that has not
+    // connected has nothing to log yet.
+    if (m.connected() && now.time().hour() == 23 && now.time().minute() == 59
+        && now.date().day() != m.SplitDay)
         splitAtMidnight(now, feeInPrice ? -callFee : 0, wholeCallMinutes);
 
     // The call on disk at its first tick and once a minute of call time after: a crash loses at
@@ -353,14 +356,15 @@ void PriceEngine::splitAtMidnight(const QDateTime& now, double carriedPrice, qin
     StatusTexts& t = state_.texts;
     Settings& s = state_.settings;
 
-    // The day is marked as split before anything can show a box, so that the split happens once
-    // whatever runs while the box is open.
+    // The part before the split, as its split line logs it.
+    const QDateTime moment = now.addMSecs(-now.time().msec());
+    CallCheckpoint closed { moment, now.date(), t.Opkaldstypelbl, t, state_.figures, m.CallStart,
+        CallLog::splitLine(now, m.CurrentScheme, t) };
+
+    // The day is marked as split first, so that the split happens once whatever runs meanwhile.
     m.SplitDay = qint16(now.date().day());
-    m.CallStart = now.addMSecs(-now.time().msec());
+    m.CallStart = moment;
     m.segmentStartSteadyMs = clock_.steadyMs() - now.time().msec();
-    // The sink reports a failed append to the user itself; the split goes on either way.
-    const Status logged = events_.appendSplitLine(CallLog::splitLine(now, m.CurrentScheme, t));
-    Q_UNUSED(logged);
 
     // The total row goes on from the figures it shows.
     const std::optional<qint16> totalHours = fitsCounter(wholeNumberIn(t.TotTimer));
@@ -368,6 +372,11 @@ void PriceEngine::splitAtMidnight(const QDateTime& now, double carriedPrice, qin
     s.TotalHours = totalHours.value_or(s.TotalHours);
     s.TotalMinutes = totalMinutes.value_or(s.TotalMinutes);
     s.TotalPrice = format_.parseFraction(t.TotPris).value_or(s.TotalPrice);
+    s.LastCallPrice = 0;
+    s.LastCallHours = 0;
+    s.LastCallMinutes = 0;
+    // The sink reports a failure to the user itself; the split goes on either way.
+    events_.closeSplitPart(closed);
 
     const QString zero = QStringLiteral("00");
     const QString zeroPrice = format_.formatFixed(0, 2);
@@ -382,15 +391,11 @@ void PriceEngine::splitAtMidnight(const QDateTime& now, double carriedPrice, qin
     t.DagMinutter = zero;
     t.DagPris = zeroPrice;
 
-    s.LastCallPrice = 0;
-    s.LastCallHours = 0;
-    s.LastCallMinutes = 0;
-
     MeterFigures& f = state_.figures;
     // The part just logged stays in this billing month's spending; a new month reads the log.
     if (m.month.holds(now.date()))
         m.month.priceCents += f.callPriceCents;
-    f.callMinutes = f.callPriceCents = f.dayMinutes = f.dayPriceCents = 0;
+    f.callSeconds = f.callMinutes = f.callPriceCents = f.dayMinutes = f.dayPriceCents = 0;
     // The part after the split: the part before it is in the log now, and in the total row.
     storeCheckpoint(now, callMinute);
 
@@ -403,16 +408,17 @@ void PriceEngine::splitAtMidnight(const QDateTime& now, double carriedPrice, qin
 void PriceEngine::storeCheckpoint(const QDateTime& now, qint64 callMinute)
 {
     MeterState& m = state_.meter;
-    // A box shown earlier in this tick runs a nested event loop, in which the call may have ended;
-    // a checkpoint written after its end would bring it back at the next start.
-    if (m.GlblOnline != 1)
+    // Only a connected call is charged, so only its figures are kept: a dial that never connects
+    // is no call to bring back.
+    if (m.GlblOnline != 1 || !m.connected())
         return;
     m.checkpointMinute = callMinute;
     // After today's 23:59 split the day's figures are the next day's.
     const QDate today = now.date();
     const QDate day = m.SplitDay == today.day() ? today.addDays(1) : today;
     const StatusTexts& t = state_.texts;
-    events_.storeCheckpoint({ now.addMSecs(-now.time().msec()), day, t.Opkaldstypelbl, t, state_.figures });
+    events_.storeCheckpoint({ now.addMSecs(-now.time().msec()), day, t.Opkaldstypelbl, t, state_.figures,
+        m.CallStart, QString() });
 }
 
 void PriceEngine::reportOverflow(qint64 value)

@@ -18,7 +18,7 @@ std::optional<qint16> fitsCounter(qint64 value);
 QString counterOverflowText(qint64 value);
 
 /// Writes the day and total rows, texts and figures, from the stored counters plus a call's
-/// seconds, whole minutes and shown price; the day's stored counters count only when dayCounts
+/// whole seconds, whole minutes and shown price; the day's stored counters count only when dayCounts
 /// (the last call was today).
 void showDayAndTotal(ProgramState& state, const NumberFormat& format, qint64 seconds, qint64 minutes,
     double shownPrice, bool dayCounts = true);
@@ -33,8 +33,8 @@ void restartCallTime(MeterState& meter, const Clock& clock);
 
 /// Prices the running call once a second by the tariff of its scheme and writes the figures into
 /// the status window's texts, and the same figures as numbers into ProgramState::figures; keeps a
-/// checkpoint of the call on disk at its first tick, once a minute of call time after, and at the
-/// 23:59 split. Needs no widgets: the status window runs tick() from its Timer1.
+/// checkpoint of a connected call on disk at its first tick, once a minute of call time after, and
+/// at the 23:59 split. Needs no widgets: the status window runs tick() from its Timer1.
 class PriceEngine {
 public:
     PriceEngine(ProgramState& state, const Clock& clock, const NumberFormat& format, MeterEvents& events);
@@ -55,8 +55,9 @@ public:
     /// The call-start values for a call priced with scheme (the caller has reloaded the
     /// settings); the day counters roll over when the date differs, and the three rows show the
     /// call's starting figures. CallStart is set last; with a monthly limit, the billing month's
-    /// logged spending is read after it.
-    void startCall(qint16 scheme);
+    /// logged spending is read after it. phase is where the call stands: a dial not yet connected
+    /// is metered but neither kept on disk nor split (the call's owner says when it connects).
+    void startCall(qint16 scheme, CallPhase phase = CallPhase::Connected);
     /// One tick of the meter; nothing while no call is metered (GlblOnline 0) or inside another
     /// tick.
     void tick();

@@ -5,6 +5,9 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+#include <optional>
+
 namespace ringtally {
 
 /// What identifies one version of a file on disk: when any field differs, the file has changed.
@@ -29,6 +32,12 @@ struct FileContents {
 /// timestamps does; 1, the default, keeps them as the system gives them. For tests: where the
 /// system keeps fine timestamps, two versions of a file never share a stamp. Returns the old value.
 qint64 setStampGranularityForTests(qint64 granularityNs);
+
+/// For tests: asked before every write, replace and removal below with the file's path; an error it
+/// returns is that operation's result, and the disk is left untouched, as on a full or failing disk.
+/// An empty function (the default) lets every operation through. Returns the old one.
+using WriteFaultForTests = std::function<std::optional<int>(const QString& path)>;
+WriteFaultForTests setWriteFaultForTests(WriteFaultForTests fault);
 
 /// The stamp of the file at path now; a missing file gives a stamp with exists false.
 Result<FileStamp> stampFile(const QString& path);

@@ -30,10 +30,9 @@ public:
     {
     }
 
-    Status appendSplitLine(const QString& line) override
+    void closeSplitPart(const CallCheckpoint& final) override
     {
-        call_.segments.push_back({ clock_.now(), state_.texts, line });
-        return Status::success();
+        call_.segments.push_back({ clock_.now(), final.texts, final.endLine });
     }
     void showPriceWarning() override
     {

@@ -10,6 +10,8 @@
 
 #include <QScopeGuard>
 
+#include <algorithm>
+
 #include <utility>
 
 namespace ringtally {
@@ -71,9 +73,10 @@ void ConnectionWatch::KeyBoardDetect_Timer()
     ticking_ = true;
     const auto done = qScopeGuard([this] { ticking_ = false; });
 
-    if (services_.splashVisible())
+    // While a call ends its line is still up for a moment: the watch stands still until it is down.
+    if (services_.splashVisible() || state_.meter.phase == CallPhase::Ending)
         return;
-    if (state_.meter.GlblOnline == 0)
+    if (state_.meter.phase == CallPhase::Idle)
         autoConnectAndAutolog();
     hotkeys();
     autoConnectHangUp();
@@ -83,7 +86,7 @@ void ConnectionWatch::autoConnectAndAutolog()
 {
     // Once one entry has started a call the rest of this step stands down: a second Dial, or the
     // selection window, for the connection being metered would be a second call over the first.
-    for (int n = 1; n <= state_.settings.AutoConnectCount && state_.meter.GlblOnline == 0; ++n) {
+    for (int n = 1; n <= state_.settings.AutoConnectCount && state_.meter.phase == CallPhase::Idle; ++n) {
         // An empty text would match almost any window and dial at once: such an entry watches nothing.
         const QString title = text(settings_, WatchKeys::AutoConnect, n, u'A');
         if (title.isEmpty() || !titleShown(title))
@@ -97,7 +100,7 @@ void ConnectionWatch::autoConnectAndAutolog()
         const quint8 startPrograms = byte(settings_, WatchKeys::AutoConnect, n, u'E');
         dialer_.Dial(*scheme, alreadyOnline, startPrograms);
     }
-    if (state_.meter.GlblOnline == 0)
+    if (state_.meter.phase == CallPhase::Idle)
         autolog();
 }
 
@@ -131,24 +134,19 @@ void ConnectionWatch::hotkeys()
     if (std::exchange(heldHotkey_, key) == key || key == -1)
         return;
     const auto& shortcuts = state_.settings.KeyboardShortcut;
-    // A switched-off scheme (no name) neither dials nor hangs up.
-    auto hasKey = [&](size_t j) { return shortcuts[j] == key && !state_.settings.Schemes[j].Name.isEmpty(); };
-
-    if (state_.meter.GlblOnline == 0 && !services_.dialWindowVisible()) {
+    if (services_.dialWindowVisible())
+        return;
+    if (state_.meter.phase == CallPhase::Idle) {
+        // A switched-off scheme (no name) dials nothing.
         for (size_t j = 0; j < shortcuts.size(); ++j) {
-            if (hasKey(j)) {
+            if (shortcuts[j] == key && !state_.settings.Schemes[j].Name.isEmpty()) {
                 dialer_.Dial(qint16(j), false, 0);
                 break;
             }
         }
-    }
-    if (state_.meter.GlblOnline != 0 && !services_.dialWindowVisible()) {
-        for (size_t j = 0; j < shortcuts.size(); ++j) {
-            if (hasKey(j)) {
-                services_.PopupHangup_Click();
-                break;
-            }
-        }
+    } else if (std::find(shortcuts.begin(), shortcuts.end(), key) != shortcuts.end()) {
+        // Any scheme's hotkey hangs up.
+        services_.hangUp(true);
     }
 }
 
@@ -156,8 +154,9 @@ void ConnectionWatch::autoConnectHangUp()
 {
     const Settings& s = state_.settings;
     const qint16 current = state_.meter.CurrentScheme;
-    if (state_.meter.GlblOnline == 0 || services_.dialWindowVisible() || s.AutoConnectCount <= 0
-        || current < 0 || current >= qint16(s.Schemes.size()))
+    if (state_.meter.GlblOnline == 0 || state_.meter.phase == CallPhase::Ending
+        || services_.dialWindowVisible() || s.AutoConnectCount <= 0 || current < 0
+        || current >= qint16(s.Schemes.size()))
         return;
     const QString& scheme = s.Schemes[size_t(current)].Name;
     if (scheme.isEmpty())
@@ -179,7 +178,7 @@ void ConnectionWatch::autoConnectHangUp()
         }
     }
     if (!seen && AutoConnectHangUp_)
-        services_.LaegPaa(QStringLiteral("Log"));
+        services_.hangUp(true);
 }
 
 bool ConnectionWatch::titleShown(const QString& text) const

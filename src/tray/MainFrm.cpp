@@ -19,6 +19,7 @@
 #include "platform/DialControl.h"
 #include "platform/Prompter.h"
 #include "tray/About.h"
+#include "tray/CallOwner.h"
 #include "tray/ConfigWindow.h"
 #include "tray/ConnectionWatch.h"
 #include "tray/EventSounds.h"
@@ -302,7 +303,7 @@ void MainFrm::toggleStatusWindow()
 void MainFrm::doubleClick()
 {
     if (state_.meter.GlblOnline == 1) {
-        hangUp(QStringLiteral("Log"));
+        hangUp(true);
         return;
     }
     const qint16 action = state_.settings.DoubleClickAction;
@@ -430,20 +431,54 @@ void MainFrm::PopupDial_Click(int Index)
     Dial(qint16(Index), false, 0);
 }
 
-void MainFrm::hangUp(const QString& mode)
+void MainFrm::setCallOwner(CallOwner* owner)
 {
-    if (meter_)
-        meter_->callEnd().LaegPaa(mode);
+    owner_ = owner;
+    owner_->setDialingPrefix(dialPrefix_);
+    connect(owner_, &CallOwner::callStarted, this, &QWidget::hide);
+}
+
+void MainFrm::hangUp(bool log)
+{
+    if (owner_)
+        owner_->hangUp(log);
+}
+
+void MainFrm::requestHangUp(bool log)
+{
+    hangUp(log);
+}
+
+void MainFrm::dialConnected()
+{
+    if (owner_)
+        owner_->dialConnected();
+}
+
+void MainFrm::dialingAgain()
+{
+    if (owner_)
+        owner_->dialingAgain();
+}
+
+quint64 MainFrm::currentCall() const
+{
+    return owner_ ? owner_->call() : 0;
+}
+
+bool MainFrm::callRunning(quint64 call) const
+{
+    return owner_ && owner_->running(call);
 }
 
 void MainFrm::PopupHangup_Click()
 {
-    hangUp(QStringLiteral("Log"));
+    hangUp(true);
 }
 
 void MainFrm::PopupHangupNoLog_Click()
 {
-    hangUp(QStringLiteral("NoLog"));
+    hangUp(false);
 }
 
 void MainFrm::RunProgramsInList_Click()
@@ -542,7 +577,8 @@ void MainFrm::playEventSound(const QString& event)
 
 void MainFrm::HangUpAll()
 {
-    ras_.HangUpAll();
+    if (owner_)
+        owner_->hangUpLines(RasServices::kHangUpWaitLimitSeconds);
 }
 
 void MainFrm::hideDialWindow()
@@ -573,14 +609,8 @@ bool MainFrm::IsOnline() const
 
 void MainFrm::RunStartList(bool connected, bool force)
 {
-    if (startList_)
-        startList_->RunStartList(connected, force);
-}
-
-void MainFrm::LaegPaa(const QString& mode)
-{
-    if (meter_)
-        meter_->callEnd().LaegPaa(mode);
+    if (owner_)
+        owner_->runStartList(connected, force);
 }
 
 void MainFrm::startMeterTimer()
@@ -619,36 +649,8 @@ void MainFrm::showSelectionWindow()
 
 void MainFrm::Dial(qint16 scheme, bool alreadyOnline, quint8 startPrograms)
 {
-    if (scheme < 0 || scheme >= kSchemeCount || !meter_ || !dialup_)
-        return;
-    state_.ProgramsStarted = false;
-    settings_.LoadSettings(state_.settings);
-    const Scheme& chosen = state_.settings.Schemes[size_t(scheme)];
-    QString caption = QStringLiteral("Ringtally - Online");
-    if (!alreadyOnline) {
-        DialControl& control = dialup_->RasDial;
-        control.setEntryName(chosen.DUNName);
-        control.setUserName(chosen.DUNData[0]);
-        control.setPassword(chosen.DUNData[1]);
-        control.setPhoneNumber(chosen.DUNData[2]);
-        caption = dialPrefix_ + QLatin1Char(' ') + chosen.Name + QStringLiteral("...");
-        setStatusCaption(caption);
-        RunStartList(false, false);
-        HangUpAll();
-        dialup_->startDialing(chosen.Name);
-    } else {
-        dialup_->setLineWatch(state_.settings.AutoLogOnHangup != 0);
-    }
-    state_.meter.GlblOnline = 1;
-    hide();
-    // The current call's figures from zero, the day's from zero on a new day, the task-bar figure,
-    // the task-bar and floating windows, the meter's timer, the tray's online form and the status
-    // window, as the settings say.
-    meter_->startCall(scheme, caption);
-    if (alreadyOnline && startPrograms > 0) {
-        RunStartList(false, true);
-        RunStartList(true, true);
-    }
+    if (owner_)
+        owner_->Dial(scheme, alreadyOnline, startPrograms);
 }
 
 void MainFrm::Form_Load(const QDate& today, bool trayAvailable)
@@ -661,7 +663,7 @@ void MainFrm::Form_Load(const QDate& today, bool trayAvailable)
     // A call that a crash interrupted is counted into the settings just loaded, before the stored
     // counters are shown and before the connection watch can start a call whose checkpoint would
     // take its place.
-    recoverInterruptedCall(state_.settings, settings_,
+    recoverInterruptedCalls(state_, settings_,
         CallLog(folder_.file(QString::fromUtf16(ProgramFolder::kCallLogFileName))),
         CallCheckpointFile(folder_.file(QString::fromUtf16(ProgramFolder::kCallCheckpointFileName))),
         prompter_, english_);
@@ -688,8 +690,9 @@ void MainFrm::exitProgram()
     if (std::exchange(exiting_, true))
         return;
     playEventSound(QStringLiteral("Close"));
-    if (state_.meter.GlblOnline == 1)
-        hangUp(QStringLiteral("Log"));
+    // A running call is logged; the lines are waited for a moment only.
+    if (owner_)
+        owner_->endForExit();
     // The status and task-bar windows refuse to close, as the user's close box only hides them:
     // hide every window, then end the event loop.
     if (about_)
@@ -706,7 +709,9 @@ void MainFrm::exitProgram()
         if (!modal->close())
             break;
     }
-    QCoreApplication::quit();
+    // exit, not quit: quit asks every window to close first, and one that refuses (the status
+    // window hides instead, the first run's language window waits for its choice) cancels it.
+    QCoreApplication::exit(0);
 }
 
 bool MainFrm::event(QEvent* event)

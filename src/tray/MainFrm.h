@@ -24,6 +24,7 @@ class QPushButton;
 
 namespace ringtally {
 
+class CallOwner;
 class ConfigWindow;
 class ConnectionWatch;
 class Desktop;
@@ -69,6 +70,8 @@ public:
     }
     /// The start list, made after this window because it reads the check box through startListGate().
     void setStartList(StartList* startList) { startList_ = startList; }
+    /// The owner of every call, which every door of this window and its services goes through.
+    void setCallOwner(CallOwner* owner);
     /// The splash window, while it may be visible: the tray's messages are ignored meanwhile.
     void setSplash(QWidget* splash) { splash_ = splash; }
     /// What opens the help on a topic ("Contents", a window's or a field's); without one the help
@@ -103,10 +106,9 @@ public:
     /// The named scheme with the lowest price now (lower index on a tie); none without a name.
     std::optional<int> cheapestScheme();
 
-    /// Starts a call: dials the scheme's entry and shows the dial window, or, alreadyOnline, takes
-    /// over the connection that is up; then the meter runs and its windows show as the settings
-    /// say. startPrograms 1 runs the start list for a taken-over connection even when its switch
-    /// is off.
+    /// Asks the call's owner for a call: the scheme dialed, or, alreadyOnline, the connection that
+    /// is up taken over. startPrograms 1 runs the start list for a taken-over connection even when
+    /// its switch is off.
     void Dial(qint16 scheme, bool alreadyOnline, quint8 startPrograms) override;
 
     // OfflineServices and DialupServices
@@ -119,9 +121,14 @@ public:
     void HangUpAll() override;
     void openHelpIndex() override;
     void showAbout() override;
+    void requestHangUp(bool log) override;
     bool IsOnline() const override;
     void RunStartList(bool connected, bool force) override;
-    void LaegPaa(const QString& mode) override;
+    void hangUp(bool log) override;
+    void dialConnected() override;
+    void dialingAgain() override;
+    quint64 currentCall() const override;
+    bool callRunning(quint64 call) const override;
     void startMeterTimer() override;
     void stopMeterTimer() override;
     void setStatusCaption(const QString& caption) override;
@@ -170,7 +177,7 @@ public:
     // Event procedures
     void CmdDial_Click(int Index);
     void PopupDial_Click(int Index);
-    void PopupHangup_Click() override;
+    void PopupHangup_Click();
     void PopupHangupNoLog_Click();
     void RunProgramsInList_Click();
     void PopupRunProgramsInList_Click();
@@ -209,7 +216,6 @@ private:
     void preparePopupMenu();
     void toggleStatusWindow();
     void doubleClick();
-    void hangUp(const QString& mode);
     void refreshTooltip();
     void openOrSay(const QString& path, const QString& what);
     void showMainWindow();
@@ -229,6 +235,7 @@ private:
     Dialup* dialup_ = nullptr;
     ConnectionWatch* watch_ = nullptr;
     SelectDUN* selectDUN_ = nullptr;
+    CallOwner* owner_ = nullptr;
     QString dialPrefix_; // in front of the scheme's name in the status window's caption while dialing
     std::function<void()> showLogViewer_;
     std::function<void(const QString&)> openHelp_;

@@ -4,6 +4,8 @@
 #include "platform/Clock.h"
 #include "platform/DialUpNetwork.h"
 
+#include <algorithm>
+
 namespace ringtally {
 
 RasServices::RasServices(DialUpNetwork& network, Clock& clock) : network_(network), clock_(clock)
@@ -22,7 +24,7 @@ QString RasServices::GetConnectionName() const
     return network_.currentEntryName();
 }
 
-void RasServices::HangUpAll()
+void RasServices::HangUpAll(int limitSeconds, const std::function<bool()>& giveUp)
 {
     // A failed listing hangs up nothing; the wait below still runs. Each hang-up's own result
     // does not matter: the wait tells whether the line went down.
@@ -37,9 +39,9 @@ void RasServices::HangUpAll()
     if (watch_)
         watch_->stop();
     // A line that never reports down must not hold the program's duties up for good.
-    const qint64 deadline = clock_.steadyMs() + qint64(kHangUpWaitLimitSeconds) * 1000;
-    while (IsOnline() && clock_.steadyMs() < deadline)
-        WaitSeconds(clock_, 1);
+    const qint64 deadline = clock_.steadyMs() + qint64(limitSeconds) * 1000;
+    while (IsOnline() && clock_.steadyMs() < deadline && !(giveUp && giveUp()))
+        WaitSeconds(clock_, float(std::min<qint64>(1000, deadline - clock_.steadyMs())) / 1000);
     if (watch_ && watchWasActive)
         watch_->start();
 }

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <functional>
+
 namespace ringtally {
 
 class Clock;
@@ -26,9 +28,9 @@ public:
     /// The entry name of the system's connection; empty when offline or when it has none.
     QString GetConnectionName() const;
     /// Hangs up every active connection, also one that another dialer made, then waits, events
-    /// running, until the system reports offline (at most kHangUpWaitLimitSeconds). The watch
-    /// does not run meanwhile.
-    void HangUpAll();
+    /// running, until the system reports offline (at most limitSeconds, and no longer once
+    /// giveUp says so). The watch does not run meanwhile.
+    void HangUpAll(int limitSeconds = kHangUpWaitLimitSeconds, const std::function<bool()>& giveUp = {});
 
 private:
     DialUpNetwork& network_;

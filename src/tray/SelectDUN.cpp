@@ -126,7 +126,7 @@ void SelectDUN::OK_Click()
     });
     if (stored) {
         state_.settings.NumberOfDUN = qint16(number);
-        stored = settings_.SaveSettings(state_.settings);
+        stored = settings_.SaveSettings(state_.settings, SettingsFile::Counters::Keep);
         if (!stored)
             state_.settings.NumberOfDUN = qint16(number - 1);
     }

@@ -13,10 +13,8 @@ public:
     virtual bool splashVisible() const = 0;
     /// Whether the dial window is on screen, dialing or showing a dial's result.
     virtual bool dialWindowVisible() const = 0;
-    /// The tray menu's hang-up command: hangs up and logs the running call.
-    virtual void PopupHangup_Click() = 0;
-    /// Ends the running call on the status window, "Log" or "NoLog".
-    virtual void LaegPaa(const QString& mode) = 0;
+    /// Ends the running call, logged or not.
+    virtual void hangUp(bool log) = 0;
     /// Shows the scheme selection window for the connection that is up, unless it is on screen
     /// already (the watch asks every tick until the user answers).
     virtual void showSelectionWindow() = 0;

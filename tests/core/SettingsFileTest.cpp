@@ -112,7 +112,7 @@ TEST_F(SettingsFileTest, KeysAreWrittenInTheirOrder)
         "0\n",
         "0,Minute_PriceMonday_Friday_5=0\n0,Call_feeSaturday_0=0\n",
         "2,Minute_PriceSunday_5=0\n[AutoConnect]\nCount=0\n[Last_Call]\nDate=1980-01-01\nHours=0\nMinutes=0\n"
-        "Price=0\n[Total]\nHours=0\nMinutes=0\nPrice=0\n"
+        "Price=0\n[Total]\nHours=0\nMinutes=0\nPrice=0\nCounted part=\n"
     };
     qsizetype at = 0;
     for (const QByteArray& part : order) {

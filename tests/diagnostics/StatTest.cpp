@@ -20,7 +20,7 @@ namespace {
 
 class SilentMeterEvents : public MeterEvents {
 public:
-    Status appendSplitLine(const QString&) override { return Status::success(); }
+    void closeSplitPart(const CallCheckpoint&) override { }
     void storeCheckpoint(const CallCheckpoint&) override { }
     void showPriceWarning() override { }
     void setTaskbarText(const QString&) override { }

@@ -39,10 +39,12 @@ protected:
         const QString shown = window->isVisible() ? u" shown"_s : QString();
         calls << u"RunStartList %1 %2%3"_s.arg(int(connected)).arg(int(force)).arg(shown);
     }
-    void LaegPaa(const QString& mode) override
-    {
-        calls << u"LaegPaa "_s + mode + (window->Disconnected.isActive() ? u", still watching"_s : QString());
-    }
+    void hangUp(bool log) override { calls << u"hangUp %1"_s.arg(log); }
+    // As the call's owner: the one call of the test runs while the meter does.
+    void dialConnected() override { state.meter.phase = CallPhase::Connected; }
+    void dialingAgain() override { state.meter.phase = CallPhase::Dialing; }
+    quint64 currentCall() const override { return 1; }
+    bool callRunning(quint64 call) const override { return call == 1 && state.meter.GlblOnline == 1; }
     void startMeterTimer() override { calls << u"startMeter"_s; }
     void stopMeterTimer() override { calls << u"stopMeter"_s; }
     void setStatusCaption(const QString& caption) override { calls << u"caption "_s + caption; }
@@ -65,6 +67,7 @@ protected:
         EXPECT_TRUE(settings.WriteIni(u"Configuration"_s, u"Redial interval"_s, redialInterval).ok());
         Dialup& w = make();
         state.meter.GlblOnline = 1;
+        state.meter.phase = CallPhase::Dialing;
         w.startDialing(u"Tele"_s);
         EXPECT_TRUE(w.isVisible());
         calls.clear();
@@ -195,11 +198,11 @@ TEST_F(DialupTest, HangingUpOrClosingEndsTheCallWithoutALog)
             w.close();
         else
             QTest::mouseClick(w.Hang_up, Qt::LeftButton);
-        EXPECT_EQ(calls, (QStringList { u"sound Error"_s, u"HangUpAll"_s, u"LaegPaa NoLog"_s }));
+        EXPECT_EQ(calls, (QStringList { u"sound Error"_s, u"hangUp 0"_s }));
         EXPECT_FALSE(w.isVisible());
         EXPECT_FALSE(w.Reconnect.isActive());
         EXPECT_EQ(w.RedialCount(), 6); // Call again starts a new series
-        EXPECT_EQ(control.hangUps, 2); // the busy dial's end, then the hang-up
+        EXPECT_EQ(control.hangUps, 1); // the busy dial's end; the call's end hangs up the rest
         EXPECT_FALSE(stored(u"Dialup Top Cord"_s).isEmpty());
         ASSERT_TRUE(settings.DeleteIni(u"Configuration"_s, u"Dialup Top Cord"_s, false).ok());
     }
@@ -224,7 +227,7 @@ TEST_F(DialupTest, TheConnectedTickHidesTheWindowBeforeTheStartListAndWatchesThe
     window->Disconnected_Timer();
     online = false;
     window->Disconnected_Timer();
-    EXPECT_EQ(calls, QStringList { u"LaegPaa Log"_s });
+    EXPECT_EQ(calls, QStringList { u"hangUp 1"_s });
 }
 
 TEST_F(DialupTest, DetailsOpenAndCloseInTheWindowsLanguageStayAsLeftAndCopyOnADoubleClick)

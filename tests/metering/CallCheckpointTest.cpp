@@ -1,5 +1,6 @@
 #include "metering/CallCheckpoint.h"
 
+#include "core/ProgramState.h"
 #include "core/SettingsFile.h"
 #include "metering/CallLog.h"
 #include "metering/CallRecovery.h"
@@ -12,6 +13,8 @@
 #include <QFile>
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
 
 using namespace ringtally;
 using namespace Qt::StringLiterals;
@@ -90,7 +93,7 @@ protected:
     }
     void recover(bool english = false)
     {
-        recoverInterruptedCall(memory, settings, log, checkpoint, prompter, english);
+        recoverInterruptedCalls(program, settings, log, checkpoint, prompter, english);
     }
     static QByteArray contents(const QString& path) { return readWholeFile(path).valueOr({}).bytes; }
     Settings stored() const
@@ -108,7 +111,8 @@ protected:
     CallLog log { temp.file(u"Ringtally.log"_s) };
     CallCheckpointFile checkpoint { temp.file(u"Ringtally.call"_s) };
     ScriptedPrompter prompter;
-    Settings memory;
+    ProgramState program;
+    Settings& memory = program.settings;
 };
 
 } // namespace
@@ -149,29 +153,29 @@ TEST_F(CallRecoveryTest, ACallOfAnEarlierDayThanTheStoredLastCallCountsInTheTota
         u"A call interrupted at 12:01:30 on 2026-01-05 was logged with its price, 1,00 kr."_s);
 }
 
-TEST_F(CallRecoveryTest, AFailedWriteKeepsTheCheckpointForTheNextStart)
+TEST_F(CallRecoveryTest, ACallThatCannotBeClosedNowWaitsAsideAndNoLaterCallReplacesIt)
 {
-    // The settings cannot be saved: nothing is counted or logged.
-    QFile::setPermissions(profile.path(), QFileDevice::ReadOwner);
+    // Neither the log nor the file beside it can be written: nothing is counted, and the
+    // checkpoint goes aside.
+    setWriteFaultForTests([this](const QString& path) -> std::optional<int> {
+        return path.startsWith(log.path()) ? std::optional<int>(ENOSPC) : std::nullopt;
+    });
     prompter.answerNext(PromptAnswer::Ok);
     recover();
-    EXPECT_EQ(prompter.shown().back().title, u"Filfejl:"_s);
-    EXPECT_EQ(dayAndTotal(memory), kBeforeTheCall);
-    EXPECT_TRUE(QFile::exists(checkpoint.path()));
-    // The log cannot be written: the next start logs the call, counted once.
-    QFile::setPermissions(profile.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    ASSERT_TRUE(QDir().mkpath(log.path()));
-    prompter.answerNext(PromptAnswer::Ok);
-    prompter.answerNext(PromptAnswer::Ok);
-    recover();
+    setWriteFaultForTests({});
     EXPECT_TRUE(prompter.shown().back().text.contains(u"næste start"_s));
-    EXPECT_TRUE(QFile::exists(checkpoint.path()));
-    ASSERT_TRUE(QDir().rmdir(log.path()));
+    EXPECT_EQ(dayAndTotal(stored()), kBeforeTheCall);
+    EXPECT_FALSE(QFile::exists(checkpoint.path()));
+    // The next call keeps its own checkpoint; both are closed at the start after, oldest first.
+    const QByteArray next = QByteArray(kCheckpoint).replace("12:01:30", "14:01:30");
+    ASSERT_TRUE(replaceFileAtomically(checkpoint.path(), next).ok());
+    prompter.answerNext(PromptAnswer::Ok);
     prompter.answerNext(PromptAnswer::Ok);
     recover();
-    EXPECT_EQ(contents(log.path()), kRecoveredLine);
-    EXPECT_EQ(dayAndTotal(stored()), kAfterTheCall);
-    EXPECT_FALSE(QFile::exists(checkpoint.path()));
+    EXPECT_EQ(
+        contents(log.path()), kRecoveredLine + QByteArray(kRecoveredLine).replace("12:01:30", "14:01:30"));
+    EXPECT_EQ(stored().TotalPrice, 1002.5);
+    EXPECT_TRUE(QDir(temp.path()).entryList({ u"Ringtally.call*"_s }).isEmpty());
 }
 
 TEST_F(CallRecoveryTest, ATornCheckpointIsPutAsideAndNotCounted)

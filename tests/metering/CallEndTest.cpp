@@ -1,18 +1,24 @@
 #include "metering/CallEnd.h"
+#include "metering/CallLedger.h"
+#include "metering/CallRecovery.h"
 #include "metering/PriceEngine.h"
+#include "platform/FileAccess.h"
 
 #include "fakes/FakeClock.h"
 #include "fakes/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 
+#include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
 
 using namespace ringtally;
 using namespace Qt::StringLiterals;
 using ringtally::test::FakeClock;
-using ringtally::test::ScriptedPrompter;
 using ringtally::test::TempFolder;
 
 namespace {
@@ -31,32 +37,26 @@ public:
     void stopTimers() override { steps << u"stop timers"_s; }
     void hideStatusWindow() override { steps << u"hide status window"_s; }
     void playEventSound(const QString& event) override { steps << u"sound "_s + event; }
-    void HangUpAll() override { steps << u"hang up all"_s; }
-    Status removeCheckpoint() override
-    {
-        ++checkpointsRemoved;
-        return Status::success();
-    }
 
     QStringList steps;
-    int checkpointsRemoved = 0;
 };
 
 class NoEvents : public MeterEvents {
 public:
-    Status appendSplitLine(const QString&) override { return Status::success(); }
+    void closeSplitPart(const CallCheckpoint&) override { }
     void storeCheckpoint(const CallCheckpoint&) override { }
     void showPriceWarning() override { }
     void setTaskbarText(const QString&) override { }
     void reportTickError(int, const QString&) override { }
 };
 
-// The meter stops first, before anything that can show a box.
+// The meter stops first; the call end shows no box and waits for nothing.
 const QStringList kOfflineSteps
     = u"stop timers|close programs|disable hang-up items|store position|"
       "hide task-bar window|floating hide timer|hide dial window|hang up dial control|"
-      "caption Ringtally - Offline|tray offline|hide status window|sound Disconnect|"
-      "hang up all"_s.split(u'|');
+      "caption Ringtally - Offline|tray offline|hide status window|sound Disconnect"_s.split(u'|');
+
+const QByteArray kLine = "#2026-01-06 00:05:09#,\"Tele\",\"00\",\"01\",\"1,24\",\"01\",\"31\",\"11,24\"\r\n";
 
 // The day's date, hours, minutes and price, then the total's hours, minutes and price.
 auto dayAndTotal(const Settings& s)
@@ -64,29 +64,44 @@ auto dayAndTotal(const Settings& s)
     return std::tuple(s.LastCallDate, int(s.LastCallHours), int(s.LastCallMinutes), s.LastCallPrice,
         int(s.TotalHours), int(s.TotalMinutes), s.TotalPrice);
 }
+const auto kCounted = std::tuple(QDate(2026, 1, 6), 1, 31, 11.24, 100, 1, 1001.24);
 
 class CallEndTest : public ::testing::Test {
 protected:
     CallEndTest()
     {
+        connect();
+        std::tie(state.settings.TotalHours, state.settings.TotalMinutes, state.settings.TotalPrice)
+            = std::tuple(99, 59, 1000.0);
+        EXPECT_TRUE(settings.SaveSettings(state.settings).ok());
+    }
+    ~CallEndTest() override { setWriteFaultForTests({}); }
+    // A connected call of 1 minute 59 seconds, begun at 00:03:10: the tick shows whole minutes only.
+    void connect(CallPhase phase = CallPhase::Connected)
+    {
         state.meter.GlblOnline = 1;
+        state.meter.phase = phase;
+        state.meter.CallStart = QDateTime(QDate(2026, 1, 6), QTime(0, 3, 10));
         StatusTexts& t = state.texts;
         t = StatusTexts::initial(danish, QString(), QString());
         t.Opkaldstypelbl = u"Tele"_s;
-        // A call of 1 minute 59 seconds: the tick shows whole minutes only.
         std::tie(t.NuvTimer, t.NuvMinutter, t.NuvPris, t.DagTimer, t.DagMinutter, t.DagPris, t.TotTimer,
             t.TotMinutter, t.TotPris)
             = std::tuple(
                 u"00"_s, u"01"_s, u"1,24"_s, u"01"_s, u"31"_s, u"11,24"_s, u"100"_s, u"01"_s, u"1001,24"_s);
         t.setSek(u"59"_s);
-        std::tie(state.settings.TotalHours, state.settings.TotalMinutes, state.settings.TotalPrice)
-            = std::tuple(99, 59, 1000.0);
+        state.figures = { 119, 1, 124, 91, 1124, 6001, 100124 };
+        steps.steps.clear();
     }
-    QByteArray logContents() const
+    // The running call's last checkpoint, as the meter keeps it.
+    void keepCheckpoint()
     {
-        QFile file(log.path());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        ASSERT_TRUE(ledger
+                        .keep({ clock.now(), clock.now().date(), u"Tele"_s, state.texts, state.figures,
+                            state.meter.CallStart, QString() })
+                        .ok());
     }
+    static QByteArray contents(const QString& path) { return readWholeFile(path).valueOr({}).bytes; }
     Settings stored() const
     {
         ProfileFile reread(profile.path());
@@ -94,12 +109,12 @@ protected:
         SettingsFile(reread, danish).LoadSettings(s);
         return s;
     }
-    // Expects the one box the call end showed.
-    void expectBox(const QString& title, const QString& textStart)
+    // Writes to the files named fail as on a full disk.
+    static void fail(const QStringList& paths)
     {
-        ASSERT_EQ(prompter.shown().size(), 1u);
-        EXPECT_EQ(prompter.shown()[0].title, title);
-        EXPECT_TRUE(prompter.shown()[0].text.startsWith(textStart)) << prompter.shown()[0].text.toStdString();
+        setWriteFaultForTests([paths](const QString& path) -> std::optional<int> {
+            return paths.contains(path) ? std::optional<int>(ENOSPC) : std::nullopt;
+        });
     }
 
     TempFolder temp;
@@ -107,96 +122,110 @@ protected:
     ProfileFile profile { temp.file(u"Ringtally.ini"_s) };
     SettingsFile settings { profile, danish };
     CallLog log { temp.file(u"Ringtally.log"_s) };
+    CallCheckpointFile checkpoint { temp.file(u"Ringtally.call"_s) };
     FakeClock clock { QDateTime(QDate(2026, 1, 6), QTime(0, 5, 9)) };
-    ScriptedPrompter prompter;
     RecordingSteps steps;
     ProgramState state;
-    CallEnd callEnd { state, settings, log, clock, prompter, steps };
+    CallLedger ledger { log, checkpoint, settings };
+    CallEnd callEnd { state, settings, ledger, clock, steps };
 };
 
 } // namespace
 
-TEST_F(CallEndTest, ALoggedCallStoresTheShownFiguresAndLogsOneLine)
+TEST_F(CallEndTest, ALoggedCallStoresTheShownFiguresLogsOneLineAndGoesOffline)
 {
-    QString mode = u"Log"_s;
-    callEnd.LaegPaa(mode);
-    EXPECT_EQ(mode, u"NoLog"_s);
-    // The last 59 seconds are not counted.
-    EXPECT_EQ(dayAndTotal(stored()), std::tuple(QDate(2026, 1, 6), 1, 31, 11.24, 100, 1, 1001.24));
-    EXPECT_EQ(logContents(),
-        QByteArray("#2026-01-06 00:05:09#,\"Tele\",\"00\",\"01\",\"1,24\",\"01\",\"31\",\"11,24\"\r\n"));
+    keepCheckpoint();
+    const CallEndOutcome outcome = callEnd.end(true);
+    EXPECT_TRUE(outcome.logged && callEnd.lastEndLogged());
+    EXPECT_TRUE(outcome.boxes.empty());
+    // The last 59 seconds are not counted; the counters name the part they hold.
+    EXPECT_EQ(dayAndTotal(stored()), kCounted);
+    EXPECT_EQ(stored().CountedPart, u"2026-01-06T00:03:10"_s);
+    EXPECT_EQ(contents(log.path()), kLine);
+    EXPECT_FALSE(QFile::exists(checkpoint.path()));
     EXPECT_EQ(steps.steps, kOfflineSteps);
     EXPECT_EQ(state.meter.GlblOnline, 0);
-    EXPECT_TRUE(prompter.shown().empty());
 }
 
-TEST_F(CallEndTest, ModesInAnyCaseAndNothingForOtherTexts)
+TEST_F(CallEndTest, OnlyAConnectedCallEndedWithALogIsLoggedOrCounted)
 {
-    for (const auto& [mode, logs] : { std::pair { u"log"_s, true }, { u"LOG"_s, true }, { u"NoLog"_s, false },
-             { u"NOLOG"_s, false }, { u"nolog"_s, false } }) {
-        QFile::remove(log.path());
-        QFile::remove(profile.path());
-        steps.steps.clear();
-        steps.checkpointsRemoved = 0;
-        state.meter.GlblOnline = 1;
-        callEnd.LaegPaa(mode);
-        EXPECT_EQ(QFile::exists(log.path()), logs) << mode.toStdString();
-        EXPECT_EQ(QFile::exists(profile.path()), logs) << mode.toStdString();
-        EXPECT_EQ(steps.steps, kOfflineSteps) << mode.toStdString();
-        EXPECT_EQ(steps.checkpointsRemoved, 1) << mode.toStdString(); // logged or dropped
+    // Hung up without a log, or a dial that never connected (busy, no answer, given up).
+    for (const auto& [phase, log] : { std::pair { CallPhase::Connected, false }, { CallPhase::Dialing, true },
+             { CallPhase::Dialing, false } }) {
+        connect(phase);
+        keepCheckpoint();
+        const CallEndOutcome outcome = callEnd.end(log);
+        EXPECT_FALSE(outcome.logged || callEnd.lastEndLogged());
+        EXPECT_FALSE(QFile::exists(this->log.path()));
+        EXPECT_EQ(stored().TotalPrice, 1000.0);
+        EXPECT_EQ(steps.steps, kOfflineSteps);
+        // A connected call's checkpoint goes with it; a dial has none of its own.
+        EXPECT_EQ(QFile::exists(checkpoint.path()), phase == CallPhase::Dialing);
+        ASSERT_TRUE(checkpoint.remove().ok());
     }
+    // An ended call is not ended again.
     steps.steps.clear();
-    state.meter.GlblOnline = 1;
-    for (const QString& mode : { u""_s, u"Logg"_s, u"no log"_s, u"Hang up"_s })
-        callEnd.LaegPaa(mode);
+    EXPECT_FALSE(callEnd.end(true).logged);
     EXPECT_TRUE(steps.steps.isEmpty());
-    EXPECT_EQ(state.meter.GlblOnline, 1);
 }
 
-TEST_F(CallEndTest, ALogThatCannotBeWrittenGivesTwoFileErrorsAndTheCallStillEnds)
+TEST_F(CallEndTest, ALineTheLogCannotTakeWaitsBesideItAndGoesInOnceItCan)
 {
     ASSERT_TRUE(QDir().mkpath(log.path())); // a folder where the log should be
-    prompter.answerNext(PromptAnswer::Ok);
-    prompter.answerNext(PromptAnswer::Ok);
-    callEnd.LaegPaa(u"Log"_s);
-    ASSERT_EQ(prompter.shown().size(), 2u);
-    EXPECT_EQ(prompter.shown()[0].title, u"Filfejl:"_s);
-    EXPECT_TRUE(prompter.shown()[0].text.startsWith(u"Fejl nr. 75 opstod\n"_s));
-    EXPECT_TRUE(prompter.shown()[1].text.startsWith(u"Fejl nr. 61 opstod\n"_s));
-    EXPECT_EQ(stored().TotalPrice, 1001.24); // saved all the same
-    // The meter stopped before the boxes; the rest of the call end comes after them.
-    const QStringList afterBoxes = kOfflineSteps.mid(1);
-    EXPECT_EQ(steps.steps.first(), u"stop timers"_s);
-    EXPECT_TRUE(steps.steps.contains(u"sound Error"_s));
-    EXPECT_EQ(steps.steps.mid(steps.steps.size() - afterBoxes.size()), afterBoxes);
+    for (int call = 1; call <= 2; ++call) {
+        connect();
+        const CallEndOutcome outcome = callEnd.end(true);
+        // On disk beside the log: logged, and counted.
+        EXPECT_TRUE(outcome.logged);
+        EXPECT_EQ(outcome.boxes.empty(), call == 2) << "told once";
+        EXPECT_FALSE(state.countersUnsaved);
+    }
+    EXPECT_EQ(contents(log.pendingPath()), kLine + kLine);
+    EXPECT_TRUE(ledger.catchUp(state).empty());
+    ASSERT_TRUE(QDir().rmdir(log.path()));
+    EXPECT_TRUE(ledger.catchUp(state).empty());
+    EXPECT_EQ(contents(log.path()), kLine + kLine);
+    EXPECT_FALSE(QFile::exists(log.pendingPath()));
 }
 
-TEST_F(CallEndTest, AFailedSaveIsShownAndTheLineIsStillLogged)
+TEST_F(CallEndTest, WithNoRoomForTheLineTheCountersWaitForItAndNothingIsReloadedOverThem)
 {
-    ASSERT_TRUE(settings.WriteIni(u"Total"_s, u"Price"_s, 1000.0).ok());
-    QFile::setPermissions(profile.path(), QFileDevice::ReadOwner);
-    prompter.answerNext(PromptAnswer::Ok);
-    callEnd.LaegPaa(u"Log"_s);
-    expectBox(u"Filfejl:"_s, u"Fejl nr. 75 opstod\n"_s);
-    EXPECT_TRUE(prompter.shown()[0].text.contains(u"Ringtally.ini"_s));
-    EXPECT_FALSE(logContents().isEmpty());
-    EXPECT_EQ(state.meter.GlblOnline, 0);
+    keepCheckpoint();
+    fail({ log.path(), log.pendingPath() });
+    const CallEndOutcome outcome = callEnd.end(true);
+    EXPECT_FALSE(outcome.logged || callEnd.lastEndLogged()) << "no call is reported logged that is not";
+    EXPECT_FALSE(outcome.boxes.empty());
+    // The counters follow the log: not saved before its line. The checkpoint waits aside, where
+    // the next call's does not replace it.
+    EXPECT_TRUE(state.countersUnsaved);
+    EXPECT_EQ(stored().TotalPrice, 1000.0);
+    EXPECT_FALSE(QFile::exists(checkpoint.path()));
+    EXPECT_EQ(QDir(temp.path()).entryList({ u"Ringtally.call.*"_s }),
+        QStringList(u"Ringtally.call.20260106T000310"_s));
+    settings.reloadSettings(state.settings);
+    EXPECT_EQ(dayAndTotal(state.settings), kCounted);
+
+    setWriteFaultForTests({});
+    EXPECT_TRUE(ledger.catchUp(state).empty());
+    EXPECT_EQ(contents(log.path()), kLine);
+    EXPECT_EQ(dayAndTotal(stored()), kCounted);
+    EXPECT_FALSE(state.countersUnsaved);
+    EXPECT_TRUE(QDir(temp.path()).entryList({ u"Ringtally.call*"_s }).isEmpty());
 }
 
-TEST_F(CallEndTest, AnEndedCallIsNeitherLoggedNorStoredAgain)
+TEST_F(CallEndTest, ASaveThatFailsIsTriedAgainAtTheNextChance)
 {
-    callEnd.LaegPaa(u"Log"_s);
-    const QByteArray loggedOnce = logContents();
-    // The user resets the totals; a late second hang-up (the line watch after a manual one, a
-    // menu left open across a line drop) must not bring the call back.
-    ASSERT_TRUE(settings.WriteIni(u"Total"_s, u"Price"_s, 0.0).ok());
-    steps.steps.clear();
-    callEnd.LaegPaa(u"NoLog"_s);
-    callEnd.LaegPaa(u"Log"_s);
-    EXPECT_EQ(logContents(), loggedOnce);
-    EXPECT_EQ(stored().TotalPrice, 0);
-    EXPECT_EQ(steps.steps, kOfflineSteps + kOfflineSteps); // it still goes offline
-    EXPECT_EQ(steps.checkpointsRemoved, 1); // by the end of the metered call only
+    fail({ profile.path() });
+    const CallEndOutcome outcome = callEnd.end(true);
+    EXPECT_TRUE(outcome.logged);
+    ASSERT_EQ(outcome.boxes.size(), 1u);
+    EXPECT_TRUE(outcome.boxes[0].text.startsWith(u"Fejl nr. 75 opstod\n"_s));
+    EXPECT_TRUE(state.countersUnsaved);
+    EXPECT_TRUE(ledger.catchUp(state).empty()) << "told once";
+    setWriteFaultForTests({});
+    EXPECT_TRUE(ledger.catchUp(state).empty());
+    EXPECT_EQ(dayAndTotal(stored()), kCounted);
+    EXPECT_FALSE(state.countersUnsaved);
 }
 
 TEST_F(CallEndTest, ACallEndedBeforeItsFirstTickStoresTheFiguresItStartedFrom)
@@ -213,12 +242,12 @@ TEST_F(CallEndTest, ACallEndedBeforeItsFirstTickStoresTheFiguresItStartedFrom)
         std::tie(s.LastCallDate, s.LastCallHours, s.LastCallMinutes, s.LastCallPrice)
             = std::tuple(lastCall, 1, 31, 11.24);
         engine.startCall(0);
-        callEnd.LaegPaa(u"Log"_s);
+        callEnd.end(true);
         const auto [hours, minutes, price] = day;
         EXPECT_EQ(
             dayAndTotal(stored()), std::tuple(QDate(2026, 1, 6), hours, minutes, price, 100, 1, 1001.24));
     }
-    EXPECT_EQ(logContents(),
+    EXPECT_EQ(contents(log.path()),
         QByteArray("#2026-01-06 00:05:09#,\"\",\"00\",\"00\",\"0,00\",\"01\",\"31\",\"11,24\"\r\n"
                    "#2026-01-06 00:05:09#,\"\",\"00\",\"00\",\"0,00\",\"00\",\"00\",\"0,00\"\r\n"));
 }
@@ -226,10 +255,44 @@ TEST_F(CallEndTest, ACallEndedBeforeItsFirstTickStoresTheFiguresItStartedFrom)
 TEST_F(CallEndTest, ACounterThatDoesNotFitIsReportedAndKept)
 {
     state.texts.TotTimer = u"40000"_s;
-    prompter.answerNext(PromptAnswer::Ok);
-    callEnd.LaegPaa(u"Log"_s);
-    expectBox(u"Advarsel!"_s, u"Fejl nr. 6 opstod\n"_s);
-    EXPECT_TRUE(prompter.shown()[0].text.contains(u"40000"_s));
+    const CallEndOutcome outcome = callEnd.end(true);
+    ASSERT_EQ(outcome.boxes.size(), 1u);
+    EXPECT_EQ(outcome.boxes[0].title, u"Advarsel!"_s);
+    EXPECT_TRUE(outcome.boxes[0].text.startsWith(u"Fejl nr. 6 opstod\n"_s));
+    EXPECT_TRUE(outcome.boxes[0].text.contains(u"40000"_s));
     // The old hour counter; the other figures are taken over.
     EXPECT_EQ(dayAndTotal(stored()), std::tuple(QDate(2026, 1, 6), 1, 31, 11.24, 99, 1, 1001.24));
+}
+
+TEST_F(CallEndTest, AKillAnywhereInACallsEndIsMendedOnceAtTheNextStart)
+{
+    // The disk as a killed program leaves it: the first `writes` writes of the call end happen.
+    for (int writes = 0; writes <= 5; ++writes) {
+        QFile::remove(log.path());
+        state = ProgramState();
+        state.settings.TotalPrice = 1000.0;
+        ASSERT_TRUE(settings.SaveSettings(state.settings).ok());
+        connect();
+        keepCheckpoint();
+        int left = writes;
+        setWriteFaultForTests([&left](const QString&) -> std::optional<int> {
+            return left-- > 0 ? std::nullopt : std::optional<int>(EIO);
+        });
+        CallLedger dying { log, checkpoint, settings };
+        CallEnd { state, settings, dying, clock, steps }.end(true);
+        setWriteFaultForTests({});
+
+        ProgramState next;
+        settings.LoadSettings(next.settings);
+        test::ScriptedPrompter prompter;
+        for (int box = 0; box < 3; ++box)
+            prompter.answerNext(PromptAnswer::Ok);
+        recoverInterruptedCalls(next, settings, log, checkpoint, prompter, false);
+        QList<QByteArray> lines = contents(log.path()).split('\n');
+        lines.removeIf([](const QByteArray& line) { return !line.contains("Tele"); });
+        ASSERT_EQ(lines.size(), 1) << writes;
+        EXPECT_TRUE(lines[0].contains("\"1,24\"")) << writes;
+        EXPECT_EQ(stored().TotalPrice, 1001.24) << writes;
+        EXPECT_TRUE(QDir(temp.path()).entryList({ u"Ringtally.call*"_s }).isEmpty()) << writes;
+    }
 }

@@ -52,8 +52,15 @@ public:
     void stopLineWatch() override { calls << u"stopLineWatch"_s; }
     void SkiftPopupMenu() override { calls << u"SkiftPopupMenu"_s; }
     void playEventSound(const QString& event) override { calls << u"sound "_s + event; }
-    void HangUpAll() override { calls << u"HangUpAll"_s; }
+    // As the call's owner, which ends the call through the call end.
+    void requestHangUp(bool log) override
+    {
+        calls << u"hangUp %1"_s.arg(log);
+        if (callEnd)
+            callEnd->end(log);
+    }
     QStringList calls;
+    CallEnd* callEnd = nullptr;
 };
 
 // The status window inside the hub, on a temporary settings file and a fake clock.
@@ -63,6 +70,7 @@ protected:
     {
         windows = std::make_unique<MeterWindows>(
             state, settings, callLog, checkpoint, clock, prompter, strings, danish, offline);
+        offline.callEnd = &windows->callEnd();
         return windows->dialStatus();
     }
     void store(const QString& key, const IniValue& value, const QString& section = u"Configuration"_s)
@@ -258,6 +266,7 @@ TEST_F(DialStatusTest, CallStartShowsTheWindowsTheSettingsAskFor)
     store(u"Price"_s, 1.0, u"Last_Call"_s);
     store(u"Max_Day_Price"_s, 0.5);
     DialStatus& w = make();
+    settings.LoadSettings(state.settings); // as the call's owner does
     windows->startCall(1);
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(w.windowTitle(), u"Ringtally - Online"_s);
@@ -308,7 +317,7 @@ TEST_F(DialStatusTest, ClosingAWindowLeavesTheCallRunningAndEveryHangUpPathEndsI
     EXPECT_FALSE(windows->trayInfo().isVisible());
     EXPECT_TRUE(windows->titleInfo().hideTimerRunning());
     for (const QString& call :
-        { u"hangUpDialControl"_s, u"stopLineWatch"_s, u"sound Disconnect"_s, u"HangUpAll"_s })
+        { u"hangUp 0"_s, u"hangUpDialControl"_s, u"stopLineWatch"_s, u"sound Disconnect"_s })
         EXPECT_TRUE(offline.calls.contains(call)) << call.toStdString();
 
     // The menu's hang-up logs the call.

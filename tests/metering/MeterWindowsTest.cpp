@@ -5,6 +5,7 @@
 #include "metering/CallLog.h"
 #include "metering/DialStatus.h"
 #include "metering/PriceWarn.h"
+#include "platform/FileAccess.h"
 
 #include "fakes/FakeClock.h"
 #include "fakes/ScriptedPrompter.h"
@@ -15,6 +16,10 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QLabel>
+#include <QScopeGuard>
+#include <QSignalSpy>
+
+#include <cerrno>
 
 #include <gtest/gtest.h>
 
@@ -90,39 +95,51 @@ protected:
     std::unique_ptr<MeterWindows> windows;
 };
 
-TEST_F(MeterUnderBoxes, AFailedSaveAtHangUpLogsTheCallOnceWithTheFiguresShown)
+TEST_F(MeterUnderBoxes, ATicksBoxComesAfterItAndTheMeterRunsOnWhileItIsOpen)
 {
     DialStatus& status = startCallAt(QDateTime(QDate(2026, 1, 5), QTime(12, 0)));
-    tickSeconds(31);
-    EXPECT_EQ(status.NuvPris->text(), u"1,03"_s); // 31/60 x 2,00
-    QFile::setPermissions(profile.path(), QFileDevice::ReadOwner);
+    QSignalSpy ticks(&status.Timer1, &QTimer::timeout);
+    // The minute's checkpoint cannot be written; the user hangs up while its box is open.
+    setWriteFaultForTests([this](const QString& path) -> std::optional<int> {
+        return path == checkpoint.path() ? std::optional<int>(ENOSPC) : std::nullopt;
+    });
+    const auto healthy = qScopeGuard([] { setWriteFaultForTests({}); });
     prompter.answerNext(PromptAnswer::Ok);
-    status.mnuLog->trigger();
-
+    const auto whileOpen = prompter.whileOpen;
+    prompter.whileOpen = [&] {
+        whileOpen();
+        windows->callEnd().end(true);
+    };
+    tickSeconds(75);
+    EXPECT_TRUE(prompter.shown().empty()) << "no box inside the tick";
+    QCoreApplication::processEvents();
     ASSERT_EQ(prompter.shown().size(), 1u);
-    EXPECT_EQ(prompter.shown()[0].title, u"Filfejl:"_s);
+    EXPECT_EQ(prompter.shown()[0].title, u"Advarsel!"_s);
+    EXPECT_EQ(offline.sounds, QStringList({ u"Error"_s, u"Disconnect"_s }));
+    // 1 min 20 s at 2,00: the five seconds the box was open were metered and logged.
+    EXPECT_GE(ticks.count(), 5);
     EXPECT_EQ(logContents(),
-        QByteArray("#2026-01-05 12:00:31#,\"Tele\",\"00\",\"00\",\"1,03\",\"00\",\"00\",\"1,03\"\r\n"));
-    EXPECT_EQ(state.settings.LastCallPrice, 1.03);
-    EXPECT_FALSE(status.Timer1.isActive());
+        QByteArray("#2026-01-05 12:01:20#,\"Tele\",\"00\",\"01\",\"2,67\",\"00\",\"01\",\"2,67\"\r\n"));
 }
 
-TEST_F(MeterUnderBoxes, AFailedSplitLineSplitsOnceAndCountsTheTimeOnce)
+TEST_F(MeterUnderBoxes, ASplitLineTheLogCannotTakeSplitsOnceAndCountsTheTimeOnce)
 {
     startCallAt(QDateTime(QDate(2026, 1, 5), QTime(23, 58, 0)));
     ASSERT_TRUE(QDir().mkpath(callLog.path())); // a folder where the log should be
-    prompter.answerNext(PromptAnswer::Ok); // the log cannot be opened
-    prompter.answerNext(PromptAnswer::Ok); // nor written
-    tickSeconds(60); // the split at 23:59:00 shows both boxes, open for 10 s in all
+    prompter.answerNext(PromptAnswer::Ok);
+    tickSeconds(60); // the split at 23:59:00; its box, open for 5 s, comes after the tick
+    QCoreApplication::processEvents();
     tickSeconds(1);
-    ASSERT_EQ(prompter.shown().size(), 2u); // each failure gets its warning box
-    for (const Prompt& box : prompter.shown())
-        EXPECT_EQ(box.title, u"Advarsel!"_s);
-    EXPECT_EQ(offline.sounds, QStringList({ u"Error"_s, u"Error"_s }));
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(prompter.shown()[0].title, u"Filfejl:"_s);
+    EXPECT_EQ(offline.sounds, QStringList(u"Error"_s));
     EXPECT_EQ(state.texts.NuvMinutter, u"00"_s);
-    EXPECT_EQ(state.texts.Sek, u"11"_s);
-    EXPECT_EQ(state.texts.NuvPris, u"0,37"_s); // 11/60 x 2,00
+    EXPECT_EQ(state.texts.Sek, u"06"_s);
+    EXPECT_EQ(state.texts.NuvPris, u"0,20"_s); // 6/60 x 2,00
     EXPECT_EQ(state.meter.SplitDay, 5);
+    // The part before the split waits beside the log, and is counted in the total.
+    EXPECT_TRUE(QFile(callLog.pendingPath()).size() > 0);
+    EXPECT_EQ(state.settings.TotalPrice, 2.0);
 }
 
 TEST_F(MeterUnderBoxes, ACallDroppedInsideABoxOfItsTickLeavesNoCheckpoint)
@@ -132,11 +149,11 @@ TEST_F(MeterUnderBoxes, ACallDroppedInsideABoxOfItsTickLeavesNoCheckpoint)
     EXPECT_TRUE(QFile::exists(checkpoint.path())); // the first tick's
     ASSERT_TRUE(QDir().mkpath(callLog.path())); // the split line will fail
     prompter.answerNext(PromptAnswer::Ok);
-    prompter.answerNext(PromptAnswer::Ok);
     // While the failure's box is open, the user hangs up without logging.
-    prompter.whileOpen = [this] { windows->callEnd().LaegPaa(u"NoLog"_s); };
+    prompter.whileOpen = [this] { windows->callEnd().end(false); };
     tickSeconds(59); // 23:59:00: the split, whose checkpoint would bring the dropped call back
-    EXPECT_EQ(prompter.shown().size(), 2u);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(prompter.shown().size(), 1u);
     EXPECT_FALSE(QFile::exists(checkpoint.path()));
 }
 

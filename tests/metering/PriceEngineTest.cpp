@@ -12,11 +12,7 @@ namespace {
 
 class RecordingEvents : public MeterEvents {
 public:
-    Status appendSplitLine(const QString& line) override
-    {
-        splitLines.append(line);
-        return Status::success();
-    }
+    void closeSplitPart(const CallCheckpoint& final) override { splitLines.append(final.endLine); }
     void storeCheckpoint(const CallCheckpoint& checkpoint) override { checkpoints.push_back(checkpoint); }
     void showPriceWarning() override { ++warnings; }
     void setTaskbarText(const QString& text) override { taskbarTexts.append(text); }
@@ -175,8 +171,8 @@ TEST_F(Meter, APlainCallIsPricedByTheMinuteWithItsFraction)
     // 1.5 minutes at 0.50 plus the fee of 0.25; no digit grouping in the total.
     EXPECT_EQ(rows(), u"00:01:30 1,00 / 01:00:30 11,00 / 100:31:30 1001,50"_s);
     EXPECT_EQ(state.texts.NuvMinPrislbl, u"Minutpris: 0,50 kr"_s);
-    // The same figures as numbers: seconds, minutes and hundredths.
-    EXPECT_EQ(state.figures, (MeterFigures { 30, 1, 100, 60, 1100, 6031, 100150 }));
+    // The same figures as numbers: the call's seconds (all 90 of them), minutes and hundredths.
+    EXPECT_EQ(state.figures, (MeterFigures { 90, 1, 100, 60, 1100, 6031, 100150 }));
 }
 
 TEST_F(Meter, TheCallFeeIsChargedOnceFromItsThreshold)

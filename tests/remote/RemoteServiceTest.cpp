@@ -224,6 +224,15 @@ TEST(RemoteProgramTest, CommandsReachTheRunningProgramAndItsCallIsHeardOnTheBus)
     EXPECT_TRUE(online.first == 0 && online.second.startsWith(u"online Demo 0:0"_s))
         << online.second.toStdString();
 
+    // Hung up while it still dials: the call never connected, and nobody is charged for it.
+    EXPECT_EQ(ringtally({ u"--hang-up"_s }), Answer(0, QString()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.heard.last() == u"CallEnded false"_s; }, 20'000))
+        << recorder.heard.join(u'\n').toStdString();
+
+    // The simulated line connects within about three seconds; the call is logged once it has.
+    recorder.heard.clear();
+    EXPECT_EQ(ringtally({ u"--dial"_s, u"1"_s }), Answer(0, QString()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.heard.size() >= 6; }, 20'000)) << "no ticks";
     EXPECT_EQ(ringtally({ u"--hang-up"_s }), Answer(0, QString()));
     ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.heard.last() == u"CallEnded true"_s; }, 20'000))
         << recorder.heard.join(u'\n').toStdString();

@@ -19,8 +19,8 @@
 namespace ringtally::test {
 
 /// The connection watch with the schemes A and B, the third switched off (no name), among the windows, keys
-/// and line a test sets. It plays the main window: Dial meters the call (a dialed one shows the dial window),
-/// the hang-ups end it, and all the watch sets off lands in `events`, in order.
+/// and line a test sets. It plays the call's owner: Dial meters the call (a dialed one shows the dial
+/// window), the hang-ups end it, and all the watch sets off lands in `events`, in order.
 class WatchWorld : public Dialer, public WatchServices {
 public:
     WatchWorld()
@@ -34,16 +34,24 @@ public:
             whileDialing();
         events.append(QStringLiteral("Dial %1 %2 %3").arg(scheme).arg(int(alreadyOnline)).arg(startPrograms));
         state.meter.GlblOnline = 1;
+        state.meter.phase = alreadyOnline ? CallPhase::Connected : CallPhase::Dialing;
         state.meter.CurrentScheme = scheme;
         dialWindow = !alreadyOnline;
     }
     bool splashVisible() const override { return splash; }
     bool dialWindowVisible() const override { return dialWindow; }
-    void PopupHangup_Click() override { LaegPaa(QStringLiteral("by the menu")); }
-    void LaegPaa(const QString& mode) override
+    void hangUp(bool log) override
     {
-        events.append(QStringLiteral("LaegPaa ") + mode);
+        events.append(QStringLiteral("hangUp %1").arg(log));
         state.meter.GlblOnline = 0;
+        state.meter.phase = CallPhase::Idle;
+    }
+    // A call of scheme 0 metered, or none.
+    void setOnline(bool online)
+    {
+        state.meter.GlblOnline = online ? 1 : 0;
+        state.meter.phase = online ? CallPhase::Connected : CallPhase::Idle;
+        state.meter.CurrentScheme = 0;
     }
     void showSelectionWindow() override { events.append(QStringLiteral("Select")); }
 
@@ -68,7 +76,7 @@ public:
     // A fresh start: offline, no lists, windows, line or keys, and no call to remember.
     void reset()
     {
-        state.meter.GlblOnline = 0;
+        setOnline(false);
         state.settings.AutoConnectCount = state.settings.NumberOfDUN = 0;
         dialWindow = false;
         windows.failure.reset();

@@ -17,21 +17,20 @@ TEST_F(WatchTest, HotkeysDialOfflineAndHangUpWhileMetering)
     // F-keys held with Ctrl, Shift held, shortcuts, a call of scheme 0 metered, dial window shown, expected
     const std::tuple<std::vector<int>, bool, std::array<qint16, 3>, quint8, bool, QString> cases[] = {
         { { 5 }, true, { 0, 5, 0 }, 0, false, u"Dial 1 0 0"_s },
-        { { 5 }, true, { 0, 5, 0 }, 1, false, u"LaegPaa by the menu"_s }, // any scheme's key hangs up
+        { { 5 }, true, { 0, 5, 0 }, 1, false, u"hangUp 1"_s }, // any scheme's key hangs up
         { { 5 }, true, { 0, 5, 0 }, 0, true, {} }, { { 5 }, true, { 0, 5, 0 }, 1, true, {} },
         { { 5 }, false, { 0, 5, 0 }, 0, false, {} }, { { 6 }, true, { 0, 5, 0 }, 0, false, {} },
         { { 3, 7 }, true, { 3, 7, 0 }, 0, false, u"Dial 1 0 0"_s }, // the highest F-key wins
         { { 4 }, true, { 4, 4, 0 }, 0, false, u"Dial 0 0 0"_s }, // one key, two schemes: the lower
         { { 9 }, true, { 0, 0, 9 }, 0, false, {} }, // the switched-off scheme's key, offline
-        { { 9 }, true, { 0, 0, 9 }, 1, false, {} }, // and online
+        { { 9 }, true, { 0, 0, 9 }, 1, false, u"hangUp 1"_s }, // yet hangs up, as any scheme's key
     };
     for (const auto& [held, shift, shortcuts, online, dialWindowShown, expected] : cases) {
         reset();
         keys.holdHotkey(held);
         keys.down.shift = shift;
         state.settings.KeyboardShortcut = shortcuts;
-        state.meter.GlblOnline = online;
-        state.meter.CurrentScheme = 0;
+        setOnline(online != 0);
         dialWindow = dialWindowShown;
         EXPECT_EQ(tick().join(u", "), expected) << held.back() << int(online) << dialWindowShown << shift;
     }
@@ -47,7 +46,7 @@ TEST_F(WatchTest, AHeldHotkeyActsOnceUntilReleased)
     keys.down = {};
     EXPECT_EQ(tick(), QStringList());
     keys.holdHotkey({ 5 });
-    EXPECT_EQ(tick(), QStringList { u"LaegPaa by the menu"_s });
+    EXPECT_EQ(tick(), QStringList { u"hangUp 1"_s });
 }
 
 TEST_F(WatchTest, AutoConnectDialsOrMetersWhenItsWindowIsOpen)
@@ -85,7 +84,7 @@ TEST_F(WatchTest, AnAutoConnectCallEndsWhenItsWindowGoesAndOnlyThatCall)
     enum After { Closed, StillOpen, ListingFails, CallEnded };
     const std::tuple<QString, After, QString> cases[] = {
         // field D, then, expected
-        { u"1"_s, Closed, u"LaegPaa Log"_s },
+        { u"1"_s, Closed, u"hangUp 1"_s },
         { u"1"_s, StillOpen, {} },
         { u"1"_s, ListingFails, {} }, // not known to have gone
         { u"0"_s, Closed, {} },
@@ -127,7 +126,7 @@ TEST_F(WatchTest, AutologMetersListedConnectionsAndAsksForOthers)
     }
 }
 
-TEST_F(WatchTest, NothingHappensWhileTheSplashIsVisible)
+TEST_F(WatchTest, NothingHappensWhileTheSplashIsVisibleOrACallEnds)
 {
     lineUp(u"Net"_s);
     state.settings.KeyboardShortcut = { 1, 0, 0 };
@@ -135,6 +134,13 @@ TEST_F(WatchTest, NothingHappensWhileTheSplashIsVisible)
     splash = true;
     EXPECT_EQ(tick(), QStringList());
     splash = false;
+    // The line of a call that is ending is still up until its hang-up has waited for it.
+    state.meter.phase = CallPhase::Ending;
+    EXPECT_EQ(tick(), QStringList());
+    keys.down = {};
+    tick();
+    keys.holdHotkey({ 1 });
+    state.meter.phase = CallPhase::Idle;
     EXPECT_EQ(tick(), (QStringList { u"Select"_s, u"Dial 0 0 0"_s }));
 }
 

@@ -13,6 +13,7 @@
 #include "platform/Desktop.h"
 #include "platform/linux/XdgDesktop.h"
 #include "tray/About.h"
+#include "tray/CallOwner.h"
 #include "tray/ConfigWindow.h"
 #include "tray/Dialer.h"
 #include "tray/EventSounds.h"
@@ -140,7 +141,9 @@ protected:
     NoConfigWindow config;
     RecordingMainFrm frm { state, settings, danish, strings, prompter, sounds, ras, desktop, config, folder };
     MeterWindows meter { state, settings, callLog, checkpoint, clock, prompter, strings, danish, frm };
-    const bool attached = (frm.setMeterWindows(&meter), frm.AddTrayIcon(true), true);
+    CallOwner owner { state, settings, ras, clock, prompter, sounds };
+    const bool attached = (frm.setMeterWindows(&meter), frm.setCallOwner(&owner),
+        owner.attach(&meter, nullptr, nullptr), frm.AddTrayIcon(true), true);
 };
 
 // The main window's Dial over the real dial window and start list.
@@ -152,6 +155,7 @@ protected:
         control.starter = &starter;
         frm.setDialWindow(&dialup);
         frm.setStartList(&startList);
+        owner.attach(&meter, &dialup, &startList);
         frm.dials = true;
         setSchemes({ { { u"A"_s, 1.0 }, { QString(), 0 }, { QString(), 0 } } });
         state.settings.Schemes[0].DUNName = u"Tele"_s;
@@ -401,13 +405,14 @@ TEST_F(DialTest, TakingOverALineStartsTheProgramsOnlyWhenAsked)
         state.settings.AutoLogOnHangup = c.autoLog;
         ASSERT_TRUE(settings.SaveSettings(state.settings).ok());
         frm.RunProgramsInList->setChecked(false); // taking over asks no switch
+        network.setConnections({ { 7, u"Other dialer"_s } }); // the call's end hung it up
         frm.Dial(0, true, c.startPrograms);
         EXPECT_EQ(starter.started, c.started) << int(c.startPrograms);
         EXPECT_TRUE(control.dials.isEmpty());
         EXPECT_FALSE(dialup.isVisible());
         EXPECT_EQ(meter.dialStatus().windowTitle(), u"Ringtally - Online"_s);
         EXPECT_EQ(dialup.Disconnected.isActive(), c.autoLog != 0);
-        meter.callEnd().LaegPaa(u"NoLog"_s);
+        frm.PopupHangupNoLog->trigger();
         EXPECT_FALSE(dialup.Disconnected.isActive()) << "the call end stops the line watch";
     }
 }

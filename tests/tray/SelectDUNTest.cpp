@@ -78,7 +78,7 @@ TEST_F(SelectDUNTest, OkStoresTheAnswerAndTheWatchKeepsToIt)
     };
     int entry = 1; // Work's
     for (const auto& [line, downs, checkBox, scheme, launch, expected] : cases) {
-        state.meter.GlblOnline = 0;
+        setOnline(false);
         ticked = checkBox;
         lineUp(line);
         tick();

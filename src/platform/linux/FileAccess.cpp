@@ -144,7 +144,20 @@ bool folderSynced(const Descriptor& dir)
     return dir.get() < 0 || ::fsync(dir.get()) == 0 || errno == EINVAL;
 }
 
+WriteFaultForTests writeFault;
+
+// The error number the test's fault gives the operation on path, if any.
+std::optional<int> injectedFault(const QString& path)
+{
+    return writeFault ? writeFault(path) : std::nullopt;
+}
+
 } // namespace
+
+WriteFaultForTests setWriteFaultForTests(WriteFaultForTests fault)
+{
+    return std::exchange(writeFault, std::move(fault));
+}
 
 qint64 setStampGranularityForTests(qint64 granularityNs)
 {
@@ -197,6 +210,8 @@ Result<FileContents> readWholeFile(const QString& path)
 Result<FileStamp> replaceFileAtomically(const QString& requestedPath, const QByteArray& bytes)
 {
     const QString path = resolveLinks(requestedPath);
+    if (const std::optional<int> error = injectedFault(path))
+        return fileError(QStringLiteral("Cannot write"), path, *error);
     const QFileInfo info(path);
     const QString folder = info.absolutePath();
     if (!QDir().mkpath(folder))
@@ -247,6 +262,8 @@ Result<FileStamp> replaceFileAtomically(const QString& requestedPath, const QByt
 
 Status removeFile(const QString& path)
 {
+    if (const std::optional<int> error = injectedFault(path))
+        return fileError(QStringLiteral("Cannot remove"), path, *error);
     if (::unlink(QFile::encodeName(path).constData()) != 0) {
         if (errno == ENOENT || errno == ENOTDIR)
             return Status::success();
@@ -261,6 +278,12 @@ Status removeFile(const QString& path)
 AppendOutcome appendToFile(const QString& path, const QByteArray& bytes)
 {
     AppendOutcome outcome;
+    if (const std::optional<int> error = injectedFault(path)) {
+        outcome.opened = fileError(QStringLiteral("Cannot open"), path, *error);
+        outcome.written
+            = Error { QStringLiteral("Nothing was written to %1").arg(QDir::toNativeSeparators(path)) };
+        return outcome;
+    }
     Descriptor fd(
         ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600));
     if (fd.get() < 0) {
