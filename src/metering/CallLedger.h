@@ -4,6 +4,7 @@
 #include "metering/CallLog.h"
 #include "platform/Prompter.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -36,8 +37,16 @@ public:
     std::vector<Prompt> closePart(ProgramState& state, CallCheckpoint final, bool& logged);
     /// Drops the running part's checkpoint: a call hung up without a log.
     std::vector<Prompt> drop();
-    /// Writes the lines and the counters that earlier closes could not; the boxes that say why
-    /// once more, the first time only.
+    /// Closes the parts that an earlier run did not live to close (the checkpoint at the start,
+    /// atStart, and any put aside): a part's line goes into the log unless the log holds it
+    /// already (the checkpoint's own line once its close had begun, else a call-end line marked as
+    /// recovered), and its own figures into the counters unless they hold it already; then its
+    /// file goes. A part that cannot be closed now waits for the next chance, and the counters
+    /// are not saved before it; a checkpoint that does not read is put aside (".bad") and not
+    /// counted. Returns the boxes to show, a recovered call's among them.
+    std::vector<Prompt> recover(ProgramState& state, bool atStart);
+    /// Writes the lines, the parts of earlier runs and the counters that earlier closes could not;
+    /// the boxes that say why once more, the first time only.
     std::vector<Prompt> catchUp(ProgramState& state);
     /// Lines closed but on no disk yet.
     const QStringList& unwritten() const { return unwritten_; }
@@ -46,6 +55,7 @@ private:
     std::vector<Prompt> writeUnwritten();
     std::vector<Prompt> saveCounters(ProgramState& state);
     void putCheckpointAside(const CallCheckpoint& part);
+    QString asideName(const CallCheckpoint& part) const;
     void finishAside();
     QString say(const QString& danish, const QString& english) const;
 
@@ -57,6 +67,9 @@ private:
     QStringList aside_; // checkpoints put aside until their parts are in the log and the counters
     bool toldKept_ = false; // the user knows lines wait beside the log
     bool toldUnsaved_ = false; // the user knows the counters could not be saved
+    int orphans_ = 0; // parts of earlier runs that could not be closed yet
+    bool toldOrphans_ = false; // the user knows they wait
+    QDateTime countedAtStart_; // the last part the counters on disk held at the start
 };
 
 } // namespace ringtally

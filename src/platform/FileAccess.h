@@ -54,6 +54,9 @@ Result<FileContents> readWholeFile(const QString& path);
 /// Returns the stamp of the new file.
 Result<FileStamp> replaceFileAtomically(const QString& path, const QByteArray& bytes);
 
+/// Renames the file at from to to, replacing a file there, and syncs the folder.
+Status renameFile(const QString& from, const QString& to);
+
 /// Removes the file and syncs its folder, so that it stays gone after a power loss; a missing file
 /// is no failure.
 Status removeFile(const QString& path);

@@ -108,8 +108,10 @@ bool CallOwner::hangUp(bool log)
     if (phase() != CallPhase::Dialing && phase() != CallPhase::Connected)
         return false;
     // The call end runs no events: it is over before anything else can happen.
+    const bool connected = phase() == CallPhase::Connected;
     const CallEndOutcome outcome = meter_->callEnd().end(log);
     state_.meter.phase = CallPhase::Ending;
+    emit callEnded(call_, connected, log);
     // The line drops while the watch stands still: it would take the line still up for a new call.
     hangUpLines(RasServices::kHangUpWaitLimitSeconds);
     state_.meter.phase = CallPhase::Idle;

@@ -75,6 +75,8 @@ public:
 signals:
     /// A call has just started: the main window hides.
     void callStarted();
+    /// A call has ended: whether it had connected, and whether its end asked for a log.
+    void callEnded(quint64 call, bool connected, bool log);
 
 private:
     bool dialRefused(qint16 scheme, bool alreadyOnline) const;

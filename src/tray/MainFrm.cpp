@@ -663,10 +663,10 @@ void MainFrm::Form_Load(const QDate& today, bool trayAvailable)
     // A call that a crash interrupted is counted into the settings just loaded, before the stored
     // counters are shown and before the connection watch can start a call whose checkpoint would
     // take its place.
-    recoverInterruptedCalls(state_, settings_,
-        CallLog(folder_.file(QString::fromUtf16(ProgramFolder::kCallLogFileName))),
-        CallCheckpointFile(folder_.file(QString::fromUtf16(ProgramFolder::kCallCheckpointFileName))),
-        prompter_, english_);
+    if (meter_) {
+        for (const Prompt& box : meter_->ledger().recover(state_, true))
+            prompter_.ask(box);
+    }
     runFirstRunAndOpen(settings_, state_.settings.Language, strings_, prompter_, services);
     if (meter_)
         meter_->dialStatus().SkiftTaskbar(

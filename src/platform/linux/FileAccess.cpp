@@ -260,6 +260,18 @@ Result<FileStamp> replaceFileAtomically(const QString& requestedPath, const QByt
     return stamp;
 }
 
+Status renameFile(const QString& from, const QString& to)
+{
+    if (const std::optional<int> error = injectedFault(to))
+        return fileError(QStringLiteral("Cannot write"), to, *error);
+    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+        return fileError(QStringLiteral("Cannot write"), to, errno);
+    const Descriptor dir(openFolder(QFileInfo(to).absolutePath()));
+    if (!folderSynced(dir))
+        return fileError(QStringLiteral("Cannot write"), to, errno);
+    return Status::success();
+}
+
 Status removeFile(const QString& path)
 {
     if (const std::optional<int> error = injectedFault(path))

@@ -1,0 +1,365 @@
+// The doors into and out of a call fired at random, also from inside the waits and the open message
+// boxes of other doors, over the whole program with a fake clock, a line and a pppd that takes its
+// time to end, and a disk that fails writes and a program that is killed between two of them.
+// After every step the call's rules must hold.
+
+#include "platform/FileAccess.h"
+
+#include "support/ProgramWorld.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cmath>
+#include <random>
+#include <set>
+
+namespace ringtally::test {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+// Answers every box as its close button would, letting the test act while it is open.
+class AnsweringPrompter : public Prompter {
+public:
+    PromptAnswer ask(const Prompt& prompt) override
+    {
+        ++shown;
+        if (whileOpen)
+            whileOpen();
+        return answerWhenClosed(prompt.buttons);
+    }
+    std::function<void()> whileOpen;
+    int shown = 0;
+};
+
+// The figures of the call log (and the lines waiting beside it): whole minutes and hundredths of
+// every line, and the number of call-end lines.
+struct LogSum {
+    qint64 minutes = 0;
+    qint64 cents = 0;
+    int callEnds = 0;
+};
+LogSum sumOf(const CallLog& log)
+{
+    static const QRegularExpression line(uR"re(^#[^#]*#,("[^"]*"|\d),"(\d+)","(\d+)","(-?\d+),(\d\d)")re"_s);
+    LogSum sum;
+    QSet<QString> seen; // a line moved from beside the log into it is one line
+    for (const QString& path : { log.path(), log.pendingPath() }) {
+        const QByteArray bytes = readWholeFile(path).valueOr({}).bytes;
+        for (const QString& text : QString::fromUtf8(bytes).split(u"\r\n"_s, Qt::SkipEmptyParts)) {
+            if (seen.contains(text))
+                continue;
+            seen.insert(text);
+            const QRegularExpressionMatch m = line.match(text);
+            EXPECT_TRUE(m.hasMatch()) << text.toStdString();
+            sum.minutes += m.captured(2).toLongLong() * 60 + m.captured(3).toLongLong();
+            sum.cents += m.captured(4).toLongLong() * 100 + m.captured(5).toLongLong();
+            sum.callEnds += m.captured(1).startsWith(u'"') ? 1 : 0;
+        }
+    }
+    return sum;
+}
+
+class CallDoorsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // Two schemes on two entries with a hotkey each, logged when the line drops; two programs
+        // started when dialing and two when connected; autolog knows "Other" as A's.
+        ProfileFile profile(o.folder.settingsFile());
+        SettingsFile settings(profile, o.danish);
+        Settings s;
+        for (int i = 0; i < 2; ++i) {
+            Scheme& scheme = s.Schemes[size_t(i)];
+            scheme.Name = i == 0 ? u"A"_s : u"B"_s;
+            scheme.DUNName = i == 0 ? u"Tele"_s : u"Net"_s;
+            for (DayTariff& day : scheme.Days)
+                day = { .NumberOfPeriods = 1, .CallFee = { 0.25 }, .MinutePrice = { i == 0 ? 1.0 : 0.5 } };
+        }
+        s.KeyboardShortcut = { 1, 2, 0 };
+        s.NumberOfDUN = 1;
+        ASSERT_TRUE(settings.SaveSettings(s).ok());
+        for (const auto& [section, key, value] : {
+                 std::tuple { u"Configuration"_s, u"First run?"_s, u"0"_s },
+                 { u"Configuration"_s, u"Run progs "_s, u"1"_s },
+                 { u"Configuration"_s, u"Number of progs "_s, u"4"_s },
+                 { u"Configuration"_s, u"Redial number"_s, u"1"_s },
+                 { u"Configuration"_s, u"Redial interval"_s, u"1"_s },
+                 { u"Runprogs"_s, u"Nr.0 data 0"_s, u"\"/bin/mail\""_s },
+                 { u"Runprogs"_s, u"Nr.0 data 1"_s, u"1"_s },
+                 { u"Runprogs"_s, u"Nr.1 data 0"_s, u"\"/bin/news\""_s },
+                 { u"Runprogs"_s, u"Nr.1 data 1"_s, u"0"_s },
+                 { u"Runprogs"_s, u"Nr.2 data 0"_s, u"\"/bin/chat\""_s },
+                 { u"Runprogs"_s, u"Nr.2 data 1"_s, u"1"_s },
+                 { u"Runprogs"_s, u"Nr.3 data 0"_s, u"\"/bin/web\""_s },
+                 { u"Runprogs"_s, u"Nr.3 data 1"_s, u"0"_s },
+                 { u"Autolog"_s, u"1A"_s, u"Other"_s },
+                 { u"Autolog"_s, u"1B"_s, u"A"_s },
+                 { u"Autolog"_s, u"1C"_s, u"1"_s },
+             })
+            ASSERT_TRUE(settings.WriteIni(section, key, value).ok());
+        o.network.setEntries({ u"Net"_s, u"Tele"_s });
+        start();
+    }
+    void TearDown() override
+    {
+        setWriteFaultForTests({});
+        o.clock.duringWait = nullptr;
+    }
+
+    void start()
+    {
+        program.reset();
+        program.emplace(o, prompter);
+        CallOwner& owner = program->owner;
+        QObject::connect(&owner, &CallOwner::callEnded, &owner,
+            [this](quint64 call, bool connected, bool log) { ended(call, connected, log); });
+        // A call that takes a line over is connected from its start.
+        QObject::connect(&owner, &CallOwner::callStarted, &owner, [this, &owner] {
+            if (owner.phase() == CallPhase::Connected)
+                linesUp.insert(owner.call());
+        });
+    }
+    void ended(quint64 call, bool connected, bool log)
+    {
+        // The owner says a call connected only when its line came up.
+        EXPECT_TRUE(!connected || linesUp.contains(call)) << "call " << call << " was never connected";
+        if (connected && log)
+            ++expectedCallEnds;
+    }
+
+    // One random door. depth > 0: fired from inside a wait or an open box.
+    void door(int depth)
+    {
+        ProgramWorld& p = *program;
+        std::uniform_int_distribution<int> pick(0, 21);
+        const int chosen = pick(rng);
+        if (qEnvironmentVariableIsSet("RINGTALLY_DOORS_TRACE"))
+            qInfo("%*sdoor %d phase %d call %llu", depth * 2, "", chosen, int(p.state.meter.phase),
+                p.owner.call());
+        switch (chosen) {
+        case 0:
+        case 1:
+        case 2:
+            passSecond(p);
+            break;
+        case 3:
+            p.frm.CmdDial_Click(int(rng() % 2));
+            break;
+        case 4:
+            p.frm.PopupDial_Click(int(rng() % 2));
+            break;
+        case 5:
+            p.frm.PopupHangup_Click();
+            break;
+        case 6:
+            p.frm.PopupHangupNoLog_Click();
+            break;
+        case 7:
+            (rng() % 2 ? p.meter.dialStatus().mnuLog : p.meter.dialStatus().mnuNoLog)->trigger();
+            break;
+        case 8: // a hotkey held over a tick, then let go
+            o.keys.holdHotkey({ int(rng() % 2) + 1 });
+            p.watch.KeyBoardDetect_Timer();
+            o.keys.down = {};
+            p.watch.KeyBoardDetect_Timer();
+            break;
+        case 9:
+        case 10:
+            if (o.control.ConnState() == RasConnState::OpenPort && p.state.meter.phase == CallPhase::Dialing)
+                linesUp.insert(p.owner.call());
+            o.control.connectLine();
+            break;
+        case 11:
+            o.control.fail(rng() % 2 ? 676 : 678);
+            break;
+        case 12: // another dialer brings a line up: one autolog knows, or one it asks about
+            if (!o.network.isOnline())
+                o.network.setConnections({ { 9, rng() % 2 ? u"Other"_s : u"Stranger"_s } });
+            break;
+        case 13:
+            o.control.drop();
+            break;
+        case 14:
+            if (p.selection.isVisible()) {
+                p.selection.OpkTyper->setCurrentIndex(int(rng() % 3));
+                p.selection.OK->click();
+            }
+            break;
+        case 15:
+            if (p.dialup.isVisible())
+                (rng() % 2 ? p.dialup.Call_again : p.dialup.Hang_up)->click();
+            break;
+        case 16: // a double click on the tray icon
+            p.frm.picNotifier_MouseMove(MainFrm::LeftDoubleClick);
+            break;
+        case 17:
+            diskFault();
+            break;
+        case 18:
+            if (depth == 0 && rng() % 4 == 0)
+                killAfterWrites = int(rng() % 6);
+            break;
+        case 19:
+            if (depth == 0 && rng() % 8 == 0)
+                exitProgram = true;
+            break;
+        default:
+            passSecond(p);
+        }
+    }
+    // A second of the fake clock, with the timers that are due.
+    void passSecond(ProgramWorld& p)
+    {
+        o.clock.advanceMs(1000);
+        if (p.meter.dialStatus().Timer1.isActive())
+            p.meter.dialStatus().Timer1_Timer();
+        p.watch.KeyBoardDetect_Timer();
+        if (p.dialup.Timer1.isActive())
+            p.dialup.Timer1_Timer();
+        if (p.dialup.Disconnected.isActive())
+            p.dialup.Disconnected_Timer();
+        if (p.dialup.Reconnect.isActive())
+            p.dialup.Reconnect_Timer();
+    }
+    // The disk fills up for one of the program's files, or has room again.
+    void diskFault()
+    {
+        const QStringList files { u"Ringtally.ini"_s, u"Ringtally.log"_s, u"Ringtally.call"_s, QString() };
+        failing = files[qsizetype(rng() % files.size())];
+        if (qEnvironmentVariableIsSet("RINGTALLY_DOORS_TRACE"))
+            qInfo("disk full for '%s'", qPrintable(failing));
+    }
+    void installFaults()
+    {
+        setWriteFaultForTests([this](const QString& path) -> std::optional<int> {
+            if (killAfterWrites == 0)
+                return EIO; // the program is dead: nothing more reaches the disk
+            if (!failing.isEmpty() && QFileInfo(path).fileName().startsWith(failing))
+                return ENOSPC;
+            if (killAfterWrites > 0)
+                --killAfterWrites;
+            return std::nullopt;
+        });
+    }
+    // Fires doors from inside waits and boxes, two levels deep at most.
+    void nest()
+    {
+        const auto inner = [this] {
+            if (nesting >= 2 || rng() % 3 != 0)
+                return;
+            ++nesting;
+            door(nesting);
+            --nesting;
+        };
+        o.clock.duringWait = inner;
+        prompter.whileOpen = inner;
+    }
+
+    // The rules that hold after every step.
+    void checkRules()
+    {
+        ProgramWorld& p = *program;
+        const MeterState& m = p.state.meter;
+        const bool running = m.phase == CallPhase::Dialing || m.phase == CallPhase::Connected;
+        EXPECT_EQ(m.GlblOnline, running ? 1 : 0) << "one call at most, and the meter knows it";
+        EXPECT_TRUE(!p.meter.dialStatus().Timer1.isActive() || running) << "the meter runs only in a call";
+        EXPECT_TRUE(!p.dialup.Disconnected.isActive() || m.phase == CallPhase::Connected);
+        EXPECT_EQ(o.starter.startedOutsideACall, 0) << "a program started after its call ended";
+        const LogSum sum = sumOf(p.log);
+        EXPECT_LE(sum.callEnds, expectedCallEnds + recoverable) << "a call logged twice or invented";
+        // Once everything is on disk, the stored totals are the log's sum.
+        if (qEnvironmentVariableIsSet("RINGTALLY_DOORS_TRACE")) {
+            Settings stored;
+            ProfileFile reread(o.folder.settingsFile());
+            SettingsFile(reread, o.danish).LoadSettings(stored);
+            qInfo("  stored %lld log %lld memory %lld unsaved %d unwritten %d files %s",
+                std::llround(stored.TotalPrice * 100), sum.cents,
+                std::llround(p.state.settings.TotalPrice * 100), int(p.state.countersUnsaved),
+                int(p.meter.ledger().unwritten().size()),
+                qPrintable(
+                    QDir(o.folder.path()).entryList({ u"Ringtally.call*"_s, u"*.pending"_s }).join(u' ')));
+        }
+        const bool settled = !running && failing.isEmpty() && killAfterWrites < 0 && !p.state.countersUnsaved
+            && p.meter.ledger().unwritten().isEmpty()
+            && QDir(o.folder.path()).entryList({ u"Ringtally.call*"_s }).isEmpty();
+        if (settled) {
+            Settings stored;
+            ProfileFile reread(o.folder.settingsFile());
+            SettingsFile(reread, o.danish).LoadSettings(stored);
+            EXPECT_EQ(std::llround(stored.TotalPrice * 100), sum.cents)
+                << "the totals are the log's sum:\n"
+                << readWholeFile(p.log.path()).valueOr({}).bytes.toStdString() << "beside it:\n"
+                << readWholeFile(p.log.pendingPath()).valueOr({}).bytes.toStdString();
+            EXPECT_EQ(qint64(stored.TotalHours) * 60 + stored.TotalMinutes, sum.minutes);
+            EXPECT_GE(sum.callEnds, expectedCallEnds - lost) << "a logged call is missing";
+        }
+    }
+
+    Outside o;
+    AnsweringPrompter prompter;
+    std::optional<ProgramWorld> program;
+    std::mt19937 rng;
+    std::set<quint64> linesUp; // the calls whose line came up (or that took one over)
+    int expectedCallEnds = 0; // calls that connected and ended with a log
+    int recoverable = 0; // calls that a kill interrupted, which the next start may log
+    int lost = 0; // calls whose line a kill took from memory before any disk had it
+    QString failing; // the file the disk has no room for; empty: room for all
+    int killAfterWrites = -1; // the program dies after this many more writes; -1: it lives
+    bool exitProgram = false;
+    int nesting = 0;
+};
+
+TEST_F(CallDoorsTest, RandomDoorsKeepOneCallLoggedOnceAndTheTotalsEqualToTheLog)
+{
+    const QDeadlineTimer budget(6'000);
+    std::vector<unsigned> seeds { 1, 2, 3, 4, 5, 6, 7, 8 };
+    if (qEnvironmentVariableIsSet("RINGTALLY_DOORS_SEED"))
+        seeds = { unsigned(qEnvironmentVariableIntValue("RINGTALLY_DOORS_SEED")) };
+    for (const unsigned seed : seeds) {
+        SCOPED_TRACE(testing::Message() << "seed " << seed);
+        rng.seed(seed);
+        installFaults();
+        nest();
+        for (int step = 0; step < 400 && !budget.hasExpired() && !HasFailure(); ++step) {
+            SCOPED_TRACE(testing::Message() << "step " << step);
+            ProgramWorld& p = *program;
+            door(0);
+            if (killAfterWrites >= 0 || exitProgram) {
+                if (exitProgram)
+                    p.frm.exitProgram();
+                else
+                    ++recoverable, lost += int(p.meter.ledger().unwritten().size());
+                if (qEnvironmentVariableIsSet("RINGTALLY_DOORS_TRACE"))
+                    qInfo(exitProgram ? "exit" : "kill");
+                killAfterWrites = -1;
+                exitProgram = false;
+                o.control.drop();
+                o.network.setConnections({});
+                start();
+            }
+            checkRules();
+        }
+        // Room on the disk again and a last start: everything interrupted is recovered.
+        failing.clear();
+        start();
+        checkRules();
+        if (qEnvironmentVariableIsSet("RINGTALLY_DOORS_TRACE"))
+            qInfo("calls %llu, logged %d, kills %d, lines %d, boxes %d", program->owner.call(),
+                expectedCallEnds, recoverable, sumOf(program->log).callEnds, prompter.shown);
+        if (budget.hasExpired())
+            break;
+    }
+}
+
+} // namespace
+} // namespace ringtally::test
