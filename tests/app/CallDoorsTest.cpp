@@ -361,5 +361,154 @@ TEST_F(CallDoorsTest, RandomDoorsKeepOneCallLoggedOnceAndTheTotalsEqualToTheLog)
     }
 }
 
+// One sharp case per meeting of doors, each over the whole program as the random test has it.
+class CallDoorTest : public CallDoorsTest {
+protected:
+    void SetUp() override
+    {
+        CallDoorsTest::SetUp();
+        QObject::connect(&o.control, &DialControl::RasDial_Status, &o.control, [this](qint32 state, qint32) {
+            if (state == RasConnState::Connected)
+                linesUp.insert(p().owner.call());
+        });
+    }
+    ProgramWorld& p() { return *program; }
+    void dialAndConnect(int scheme)
+    {
+        p().frm.PopupDial_Click(scheme);
+        ASSERT_EQ(p().state.meter.phase, CallPhase::Dialing);
+        o.control.connectLine();
+        ASSERT_EQ(p().state.meter.phase, CallPhase::Connected);
+    }
+    QStringList logLines() const
+    {
+        return QString::fromUtf8(readWholeFile(program->log.path()).valueOr({}).bytes)
+            .split(u"\r\n"_s, Qt::SkipEmptyParts);
+    }
+};
+
+TEST_F(CallDoorTest, ASecondDialWhileTheFirstWaitsIsRefused)
+{
+    int waits = 0;
+    o.clock.duringWait = [&] {
+        if (waits++ == 0) {
+            p().frm.PopupDial_Click(1);
+            p().frm.CmdDial_Click(1);
+        }
+    };
+    p().frm.PopupDial_Click(0);
+    o.clock.duringWait = nullptr;
+    EXPECT_EQ(o.control.dials, 1);
+    EXPECT_EQ(o.starter.started.size(), 2) << "the programs started when dialing, once";
+    EXPECT_EQ(p().state.meter.CurrentScheme, 0);
+    EXPECT_EQ(p().meter.dialStatus().windowTitle(), u"Ringer op med: A..."_s);
+    o.control.connectLine();
+    passSecond(p());
+    p().frm.PopupHangup_Click();
+    ASSERT_EQ(logLines().size(), 1);
+    EXPECT_TRUE(logLines()[0].contains(u",\"A\","_s));
+}
+
+TEST_F(CallDoorTest, TheSelectionWindowAnsweredDuringACallLeavesTheCallAlone)
+{
+    o.network.setConnections({ { 9, u"Stranger"_s } });
+    p().watch.KeyBoardDetect_Timer();
+    ASSERT_TRUE(p().selection.isVisible());
+    dialAndConnect(1);
+    const std::pair running { p().owner.call(), p().state.meter.CallStart };
+    o.clock.advanceMs(12'000);
+    p().selection.OpkTyper->setCurrentIndex(1);
+    p().selection.OK->click();
+    EXPECT_EQ(std::pair(p().owner.call(), p().state.meter.CallStart), running);
+}
+
+TEST_F(CallDoorTest, NothingStartsWhileACallEndsAndItsBoxesComeOnceItIsOver)
+{
+    // Hung up within the second after the line came up, with a log that cannot be written, on a
+    // line that takes three looks to go down, while the watch runs.
+    dialAndConnect(0);
+    setWriteFaultForTests([this](const QString& path) -> std::optional<int> {
+        return path.startsWith(p().log.path()) ? std::optional<int>(ENOSPC) : std::nullopt;
+    });
+    o.network.dropAfterChecks(3);
+    o.clock.duringWait = [this] { p().watch.KeyBoardDetect_Timer(); };
+    QList<CallPhase> phasesAtBoxes;
+    prompter.whileOpen = [&] {
+        phasesAtBoxes.append(p().state.meter.phase);
+        passSecond(p());
+    };
+    const quint64 call = p().owner.call();
+    p().frm.PopupHangup_Click();
+    EXPECT_FALSE(phasesAtBoxes.isEmpty());
+    EXPECT_EQ(phasesAtBoxes.count(CallPhase::Idle), phasesAtBoxes.size()) << "a box inside the call's end";
+    EXPECT_EQ(p().owner.call(), call) << "a call started on the line being hung up";
+    EXPECT_FALSE(p().selection.isVisible());
+    EXPECT_FALSE(QFile::exists(p().checkpoint.path())) << "a checkpoint the next start would bring back";
+
+    // The next call is not hung up by the last one's connection step.
+    setWriteFaultForTests({});
+    o.clock.duringWait = nullptr;
+    prompter.whileOpen = nullptr;
+    dialAndConnect(1);
+    for (int second = 0; second < 3; ++second)
+        passSecond(p());
+    EXPECT_EQ(p().state.meter.phase, CallPhase::Connected);
+    EXPECT_EQ(p().owner.call(), call + 1);
+}
+
+TEST_F(CallDoorTest, AHangUpDuringTheConnectedProgramsWaitStartsNoMore)
+{
+    dialAndConnect(0);
+    o.starter.started.clear();
+    bool hungUp = false;
+    o.clock.duringWait = [&] {
+        if (!std::exchange(hungUp, true))
+            p().frm.PopupHangup_Click();
+    };
+    p().dialup.Timer1_Timer(); // the connection's step: the programs started once connected
+    EXPECT_TRUE(hungUp);
+    EXPECT_EQ(o.starter.started.size(), 1);
+    EXPECT_EQ(o.starter.startedOutsideACall, 0);
+}
+
+TEST_F(CallDoorTest, CallAgainRightAfterTheLineCameUpDialsAgainOncePppdHasEnded)
+{
+    dialAndConnect(0);
+    p().dialup.Call_again->click(); // within the second, before the connection's step
+    EXPECT_EQ(p().state.meter.phase, CallPhase::Dialing);
+    EXPECT_FALSE(p().dialup.Timer1.isActive());
+    EXPECT_EQ(o.control.dials, 2) << "the redial waited for the slow hang-up";
+    for (int second = 0; second < 3; ++second)
+        passSecond(p());
+    EXPECT_EQ(p().state.meter.GlblOnline, 1);
+    EXPECT_FALSE(p().dialup.Disconnected.isActive());
+    o.control.connectLine();
+    passSecond(p());
+    p().frm.PopupHangup_Click();
+    EXPECT_EQ(logLines().size(), 1);
+}
+
+TEST_F(CallDoorTest, ADialRightAfterAHangUpRunsOnceTheLineAndPppdHaveEnded)
+{
+    // Hung up without a log, then dialed at once (ringtally --hang-up --no-log; ringtally --dial 1),
+    // and dialed from inside the hang-up's wait.
+    for (const bool fromTheWait : { false, true }) {
+        dialAndConnect(0);
+        const int dials = o.control.dials;
+        if (fromTheWait)
+            o.clock.duringWait = [this] { p().frm.PopupDial_Click(1); };
+        p().frm.PopupHangupNoLog_Click();
+        o.clock.duringWait = nullptr;
+        if (!fromTheWait)
+            p().frm.PopupDial_Click(1);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(o.control.dials, dials + 1);
+        EXPECT_EQ(p().state.meter.phase, CallPhase::Dialing);
+        EXPECT_EQ(p().state.meter.CurrentScheme, 1);
+        p().frm.PopupHangupNoLog_Click();
+    }
+    EXPECT_TRUE(logLines().isEmpty());
+}
+
 } // namespace
 } // namespace ringtally::test

@@ -18,11 +18,14 @@
 #include "support/SampleSettings.h"
 #include "support/TempFolder.h"
 
+#include "platform/FileAccess.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -138,6 +141,34 @@ TEST_F(ConfigTest, CancelAfterEditsOnEveryPageLeavesTheFileAsItWas)
     config.showConfig(&owner);
     EXPECT_EQ(config.schemePage->AOrdnNavn->text(), state.settings.Schemes[0].Name);
     EXPECT_EQ(config.listsPage->Runprogs[0]->count(), 1);
+}
+
+TEST_F(ConfigTest, TheWindowEditsACopyAndNeverTouchesTheRunningCallsCounters)
+{
+    // A call runs: its start zeroed the day in memory, and the total holds a call not yet saved.
+    const QString name = state.settings.Schemes[0].Name;
+    state.settings.LastCallPrice = 0;
+    state.settings.TotalPrice = 4321;
+    const QByteArray before = fileBytes();
+    for (const bool ok : { false, true }) {
+        type(config.schemePage->AOrdnNavn, u"Ny ordning"_s);
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(config.schemePage->AOrdnNavn, &out);
+        EXPECT_EQ(state.settings.Schemes[0].Name, name) << "an edit prices no call before OK";
+        QTest::mouseClick(ok ? config.Okay : config.Cancel, Qt::LeftButton);
+        EXPECT_EQ(state.settings.Schemes[0].Name, ok ? u"Ny ordning"_s : name);
+        EXPECT_EQ(std::pair(state.settings.LastCallPrice, state.settings.TotalPrice), std::pair(0.0, 4321.0));
+        config.showConfig(&owner);
+    }
+    // The counters on disk are the call's owner's to write.
+    Settings stored;
+    settings.LoadSettings(stored);
+    Settings was;
+    ProfileFile old(temp.file(u"was.ini"_s));
+    ASSERT_TRUE(replaceFileAtomically(old.path(), before).ok());
+    SettingsFile(old, danish).LoadSettings(was);
+    EXPECT_EQ(
+        std::pair(stored.LastCallPrice, stored.TotalPrice), std::pair(was.LastCallPrice, was.TotalPrice));
 }
 
 TEST_F(ConfigTest, ComingBackFromItsOwnDialogsKeepsTheEdits)

@@ -4,10 +4,13 @@
 #include "support/TempFolder.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 namespace ringtally::test {
 namespace {
@@ -182,6 +185,26 @@ TEST(PppdDialControlTest, HangUpEndsPppdWithoutAnErrorAndKillsOneThatStays)
         });
         EXPECT_EQ(reports.back(), std::make_pair(Disconnected, 0));
     }
+}
+
+TEST(PppdDialControlTest, TheProgramsEndWaitsASecondForAPppdThatStaysThenKillsIt)
+{
+    const FakePppd fake(kLinkUp, u"echo $$ >\"$(dirname \"$0\")/pid\"; trap '' TERM; exec sleep 60"_s);
+    QElapsedTimer ending;
+    qint64 pid = 0;
+    {
+        PppdDialControl control; // a hang-up would wait 15 s for it
+        control.setEntryName(u"isp"_s);
+        ASSERT_EQ(control.StartDial(), 0);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return control.ConnState() == Connected; }));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return (pid = fake.recorded(u"usr/sbin/pid"_s).trimmed().toLongLong()) > 0; }));
+        ending.start();
+    }
+    // Well within the exit's bound of a few seconds, not the hang-up's 15.
+    EXPECT_LT(ending.elapsed(), 5'000);
+    ASSERT_GT(pid, 0);
+    EXPECT_NE(::kill(pid_t(pid), 0), 0) << "pppd still runs";
 }
 
 } // namespace
