@@ -210,5 +210,26 @@ TEST_F(CallRoadsTest, ACallCutShortByAKillIsLoggedAndCountedAtTheNextStart)
     EXPECT_TRUE(logLines().value(0).endsWith(u",\"recovered\""_s)) << logLines().value(0).toStdString();
 }
 
+TEST_F(CallRoadsTest, AFirstRunEndsOnASignalAtTheLanguageWindowAndWhenAskedToEndWhenReady)
+{
+    // The first run waits at the language window, which refuses to close: a logout must end it all
+    // the same, and so must a start that was asked to end once it is up.
+    for (const bool whenReady : { false, true }) {
+        QFile ini(run.folder + u"/Ringtally.ini"_s);
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly) && ini.write("[Configuration]\nSplash=0\n") > 0);
+        ini.close();
+        if (whenReady)
+            run.program.setArguments({ u"--exit-when-ready"_s });
+        ASSERT_TRUE(run.start());
+        if (!whenReady) {
+            ASSERT_TRUE(waitUntil([this] { return windowShown(u"Welcome to Ringtally!"_s); }));
+            run.program.terminate();
+        }
+        ASSERT_TRUE(run.program.waitForFinished(kWaitMs)) << whenReady;
+        EXPECT_EQ(
+            std::pair(run.program.exitStatus(), run.program.exitCode()), std::pair(QProcess::NormalExit, 0));
+    }
+}
+
 } // namespace
 } // namespace ringtally
