@@ -8,6 +8,7 @@
 #include "support/ProgramWorld.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -278,17 +279,6 @@ protected:
         const LogSum sum = sumOf(p.log);
         EXPECT_LE(sum.callEnds, expectedCallEnds + recoverable) << "a call logged twice or invented";
         // Once everything is on disk, the stored totals are the log's sum.
-        if (qEnvironmentVariableIsSet("RINGTALLY_DOORS_TRACE")) {
-            Settings stored;
-            ProfileFile reread(o.folder.settingsFile());
-            SettingsFile(reread, o.danish).LoadSettings(stored);
-            qInfo("  stored %lld log %lld memory %lld unsaved %d unwritten %d files %s",
-                std::llround(stored.TotalPrice * 100), sum.cents,
-                std::llround(p.state.settings.TotalPrice * 100), int(p.state.countersUnsaved),
-                int(p.meter.ledger().unwritten().size()),
-                qPrintable(
-                    QDir(o.folder.path()).entryList({ u"Ringtally.call*"_s, u"*.pending"_s }).join(u' ')));
-        }
         const bool settled = !running && failing.isEmpty() && killAfterWrites < 0 && !p.state.countersUnsaved
             && p.meter.ledger().unwritten().isEmpty()
             && QDir(o.folder.path()).entryList({ u"Ringtally.call*"_s }).isEmpty();
@@ -353,9 +343,6 @@ TEST_F(CallDoorsTest, RandomDoorsKeepOneCallLoggedOnceAndTheTotalsEqualToTheLog)
         failing.clear();
         start();
         checkRules();
-        if (qEnvironmentVariableIsSet("RINGTALLY_DOORS_TRACE"))
-            qInfo("calls %llu, logged %d, kills %d, lines %d, boxes %d", program->owner.call(),
-                expectedCallEnds, recoverable, sumOf(program->log).callEnds, prompter.shown);
         if (budget.hasExpired())
             break;
     }
@@ -386,6 +373,41 @@ protected:
             .split(u"\r\n"_s, Qt::SkipEmptyParts);
     }
 };
+
+TEST_F(CallDoorTest, ADialStartsTheDialingProgramsThenHangsUpThenDialsAndMetersWhileATakeOverOnlyMeters)
+{
+    o.network.setConnections({ { 7, u"Other dialer"_s } });
+    p().frm.show();
+    p().frm.CmdDial[0]->click();
+    EXPECT_EQ(o.starter.hungUpAtStart, QList<int>({ 0, 0 }))
+        << "the dialing programs start before the hang-up";
+    EXPECT_EQ(o.control.hungUpAtDial, QList<int> { 1 })
+        << "the other dialer's line is hung up before the dial";
+    EXPECT_EQ(o.control.EntryName(), u"Tele"_s);
+    EXPECT_TRUE(p().dialup.isVisible());
+    EXPECT_FALSE(p().frm.isVisible());
+    const DialStatus& status = p().meter.dialStatus();
+    EXPECT_EQ(status.windowTitle(), u"Ringer op med: A..."_s);
+    EXPECT_TRUE(status.isVisible() && status.Timer1.isActive());
+    EXPECT_TRUE(p().frm.PopupHangup->isVisible());
+    EXPECT_FALSE(p().dialup.Disconnected.isActive()) << "the line watch waits for the connection";
+    p().frm.PopupHangupNoLog_Click();
+
+    // Taking a line over starts the programs only when the entry asks, whatever the switch says.
+    p().frm.RunProgramsInList->setChecked(false);
+    for (const quint8 startPrograms : { 0, 1 }) {
+        o.starter.started.clear();
+        o.network.setConnections({ { 7, u"Other dialer"_s } });
+        p().frm.Dial(0, true, startPrograms);
+        EXPECT_EQ(o.starter.started.size(), startPrograms * 4);
+        EXPECT_EQ(o.control.dials, 1);
+        EXPECT_FALSE(p().dialup.isVisible());
+        EXPECT_EQ(status.windowTitle(), u"Ringtally - Online"_s);
+        EXPECT_TRUE(p().dialup.Disconnected.isActive());
+        p().frm.PopupHangupNoLog_Click();
+        EXPECT_FALSE(p().dialup.Disconnected.isActive()) << "the call end stops the line watch";
+    }
+}
 
 TEST_F(CallDoorTest, ASecondDialWhileTheFirstWaitsIsRefused)
 {

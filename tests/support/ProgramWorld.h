@@ -63,6 +63,7 @@ public:
             return 633; // the modem is in use
         state_ = RasConnState::OpenPort;
         ++dials;
+        hungUpAtDial.append(int(network_.hungUp().size()));
         return 0;
     }
     void HangUp() override
@@ -105,6 +106,7 @@ public:
 
     int hangUpMs = 2500;
     int dials = 0;
+    QList<int> hungUpAtDial; // the lines hung up before each dial
 
 private:
     const Clock& clock_;
@@ -120,10 +122,14 @@ public:
     {
         if (state && state->meter.phase != CallPhase::Dialing && state->meter.phase != CallPhase::Connected)
             ++startedOutsideACall;
+        hungUpAtStart.append(int(network.hungUp().size()));
         return FakeProcessStarter::start(commandLine, showState);
     }
+    explicit CheckingStarter(const FakeDialUpNetwork& network) : network(network) { }
+    const FakeDialUpNetwork& network;
     const ProgramState* state = nullptr;
     int startedOutsideACall = 0;
+    QList<int> hungUpAtStart; // the lines hung up before each start
 };
 
 /// The disk and the outside world of the program: the folder with its files, the clock, the line,
@@ -137,7 +143,7 @@ struct Outside {
     FakeDialUpNetwork network;
     FakeKeyState keys;
     FakeWindowList windows;
-    CheckingStarter starter;
+    CheckingStarter starter { network };
     FakeSoundPlayer player;
     SlowDialControl control { clock, network };
 };

@@ -1,10 +1,6 @@
 #include "tray/MainFrm.h"
 
-#include "core/ExitRequests.h"
 #include "core/SettingsFile.h"
-#include "dialing/Dialup.h"
-#include "launcher/StartList.h"
-#include "launcher/WindowTitles.h"
 #include "localisation/StringTable.h"
 #include "metering/CallLog.h"
 #include "metering/DialStatus.h"
@@ -22,11 +18,8 @@
 #include "tray/RegistryRoutines.h"
 
 #include "fakes/FakeClock.h"
-#include "fakes/FakeDialControl.h"
 #include "fakes/FakeDialUpNetwork.h"
-#include "fakes/FakeProcessStarter.h"
 #include "fakes/FakeSoundPlayer.h"
-#include "fakes/FakeWindowList.h"
 #include "fakes/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 
@@ -36,14 +29,12 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSignalSpy>
 
 #include <QMenuBar>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <optional>
 
 namespace ringtally {
@@ -72,29 +63,6 @@ struct RecordingMainFrm : MainFrm {
     }
     QStringList calls;
     bool dials = false; // runs the real Dial after recording
-};
-
-// What had happened when a program was started or a dial began, for the order of a dial's steps.
-struct JournalStarter : test::FakeProcessStarter {
-    std::optional<StartFailure> start(const QString& commandLine, int showState) override
-    {
-        hungUpBefore.append(int(network->hungUp().size()));
-        return FakeProcessStarter::start(commandLine, showState);
-    }
-    const FakeDialUpNetwork* network = nullptr;
-    QList<int> hungUpBefore; // connections hung up before each start
-};
-struct JournalDialControl : test::FakeDialControl {
-    qint32 StartDial() override
-    {
-        startedBefore = starter->started.size();
-        hungUpBefore = int(network->hungUp().size());
-        return FakeDialControl::StartDial();
-    }
-    const JournalStarter* starter = nullptr;
-    const FakeDialUpNetwork* network = nullptr;
-    qsizetype startedBefore = -1;
-    int hungUpBefore = -1;
 };
 
 struct NoDesktop : Desktop {
@@ -144,42 +112,6 @@ protected:
     CallOwner owner { state, settings, ras, clock, prompter, sounds };
     const bool attached = (frm.setMeterWindows(&meter), frm.setCallOwner(&owner),
         owner.attach(&meter, nullptr, nullptr), frm.AddTrayIcon(true), true);
-};
-
-// The main window's Dial over the real dial window and start list.
-class DialTest : public MainFrmTest {
-protected:
-    DialTest()
-    {
-        starter.network = control.network = &network;
-        control.starter = &starter;
-        frm.setDialWindow(&dialup);
-        frm.setStartList(&startList);
-        owner.attach(&meter, &dialup, &startList);
-        frm.dials = true;
-        setSchemes({ { { u"A"_s, 1.0 }, { QString(), 0 }, { QString(), 0 } } });
-        state.settings.Schemes[0].DUNName = u"Tele"_s;
-        state.settings.Schemes[0].DUNData = { u"user"_s, u"secret"_s, u"5551234"_s };
-        state.settings.AutoLogOnHangup = 1;
-        EXPECT_TRUE(settings.SaveSettings(state.settings).ok());
-        // One program when dialing, one when connected.
-        const QString entries[][2]
-            = { { u"\"/bin/dialing\" "_s, u"1"_s }, { u"\"/bin/connected\" "_s, u"0"_s } };
-        EXPECT_TRUE(settings.WriteIni(u"Configuration"_s, u"Number of progs "_s, 2).ok());
-        for (int n = 0; n < 2; ++n) {
-            EXPECT_TRUE(settings.WriteIni(u"Runprogs"_s, u"Nr.%1 data 0"_s.arg(n), entries[n][0]).ok());
-            EXPECT_TRUE(settings.WriteIni(u"Runprogs"_s, u"Nr.%1 data 1"_s.arg(n), entries[n][1]).ok());
-        }
-        frm.RunProgramsInList->setChecked(true);
-        network.setConnections({ { 7, u"Other dialer"_s } });
-    }
-
-    JournalStarter starter;
-    test::FakeWindowList windows;
-    WindowTitles titles { windows };
-    StartList startList { settings, state, starter, titles, clock, prompter, sounds, frm.startListGate() };
-    JournalDialControl control;
-    Dialup dialup { state, settings, control, network, frm, prompter, clock, strings };
 };
 
 TEST_F(MainFrmTest, TheTrayMenuHasItsOfflineAndItsOnlineForm)
@@ -315,25 +247,6 @@ TEST_F(MainFrmTest, ExitLogsTheRunningCallBeforeTheIconGoes)
     EXPECT_EQ(state.meter.GlblOnline, 0);
 }
 
-TEST_F(MainFrmTest, ASignalWithACallRunningLogsItBeforeTheProgramEnds)
-{
-    setSchemes({ { { u"A"_s, 1.0 }, { QString(), 0 }, { QString(), 0 } } });
-    ExitRequests requests;
-    QObject::connect(&requests, &ExitRequests::exitRequested, &frm, &MainFrm::exitProgram);
-    QSignalSpy iconRemoved(&frm, &MainFrm::trayIconRemoved);
-    state.meter.GlblOnline = 1;
-    meter.startCall(0);
-    clock.advanceMs(60'000);
-    meter.dialStatus().Timer1_Timer();
-
-    std::raise(SIGTERM);
-    ASSERT_TRUE(iconRemoved.count() == 1 || iconRemoved.wait(5000));
-    EXPECT_EQ(logContents().count('\n'), 1) << logContents().constData();
-    // A minute at 1 kr: the running total is saved with the call.
-    EXPECT_EQ(settings.ReadIni(u"Total"_s, u"Price"_s, QString()), u"1"_s);
-    EXPECT_EQ(state.meter.GlblOnline, 0);
-}
-
 TEST_F(MainFrmTest, TheLoadPutsTheStoredChoicesInPlaceAndEndsHiddenInTheTray)
 {
     setSchemes({ { { u"A"_s, 0.5 }, { u"B"_s, 0.25 }, { QString(), 0 } } });
@@ -367,54 +280,6 @@ TEST_F(MainFrmTest, AboutShowsTheNameAndVersion)
     ASSERT_TRUE(about && about->isVisible());
     EXPECT_EQ(about->findChild<QLabel*>(u"Version"_s)->text(),
         u"<b>Ringtally "_s + QStringLiteral(RINGTALLY_VERSION) + u"</b>"_s);
-}
-
-TEST_F(DialTest, ADialStartsTheDialingProgramsThenHangsUpThenDialsAndMeters)
-{
-    frm.show();
-    frm.CmdDial[0]->click();
-
-    EXPECT_EQ(control.dials, QStringList { u"Tele|user|secret|5551234"_s });
-    EXPECT_EQ(starter.started, QStringList { u"\"/bin/dialing\"  (1)"_s });
-    EXPECT_EQ(starter.hungUpBefore, QList<int> { 0 }) << "the dialing program starts before the hang-up";
-    EXPECT_EQ(control.startedBefore, 1);
-    EXPECT_EQ(control.hungUpBefore, 1) << "the other dialer's line is hung up before the dial";
-    EXPECT_TRUE(dialup.isVisible());
-    EXPECT_FALSE(frm.isVisible());
-    DialStatus& status = meter.dialStatus();
-    EXPECT_EQ(status.windowTitle(), u"Ringer op med: A..."_s);
-    EXPECT_TRUE(status.isVisible() && status.Timer1.isActive());
-    EXPECT_EQ(state.meter.GlblOnline, 1);
-    EXPECT_TRUE(frm.PopupHangup->isVisible());
-    EXPECT_FALSE(dialup.Disconnected.isActive()) << "the line watch waits for the connection";
-}
-
-TEST_F(DialTest, TakingOverALineStartsTheProgramsOnlyWhenAsked)
-{
-    struct Case {
-        quint8 startPrograms;
-        quint8 autoLog;
-        QStringList started;
-    };
-    const Case cases[] = {
-        { 0, 1, {} },
-        { 1, 0, { u"\"/bin/dialing\"  (1)"_s, u"\"/bin/connected\"  (1)"_s } },
-    };
-    for (const Case& c : cases) {
-        starter.started.clear();
-        state.settings.AutoLogOnHangup = c.autoLog;
-        ASSERT_TRUE(settings.SaveSettings(state.settings).ok());
-        frm.RunProgramsInList->setChecked(false); // taking over asks no switch
-        network.setConnections({ { 7, u"Other dialer"_s } }); // the call's end hung it up
-        frm.Dial(0, true, c.startPrograms);
-        EXPECT_EQ(starter.started, c.started) << int(c.startPrograms);
-        EXPECT_TRUE(control.dials.isEmpty());
-        EXPECT_FALSE(dialup.isVisible());
-        EXPECT_EQ(meter.dialStatus().windowTitle(), u"Ringtally - Online"_s);
-        EXPECT_EQ(dialup.Disconnected.isActive(), c.autoLog != 0);
-        frm.PopupHangupNoLog->trigger();
-        EXPECT_FALSE(dialup.Disconnected.isActive()) << "the call end stops the line watch";
-    }
 }
 
 TEST_F(MainFrmTest, AClickTogglesTheStatusWindowAndStoresWhereItStands)
