@@ -34,7 +34,7 @@ class CallOwner : public QObject, public Dialer {
 public:
     /// How long the exit waits for the line and the dial to end: the program ends soon whatever
     /// the modem does.
-    static constexpr int kExitWaitSeconds = 2;
+    static constexpr int kExitWaitSeconds = 1;
 
     CallOwner(ProgramState& state, SettingsFile& settings, RasServices& ras, Clock& clock, Prompter& prompter,
         EventSounds& sounds);
