@@ -1,8 +1,12 @@
 #include "config/KeyFilters.h"
 
+#include "core/FieldRules.h"
+#include "platform/DialControl.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QValidator>
 
 namespace ringtally {
 
@@ -51,6 +55,30 @@ private:
     std::function<QChar(QChar, const TypedInto&)> filter_;
 };
 
+// Whatever reaches a field (typed, pasted, dropped, composed by an input method) meets its rule.
+class FieldValidator : public QValidator {
+public:
+    FieldValidator(QObject* parent, std::function<FieldRules::Verdict(QString&)> rule)
+        : QValidator(parent), rule_(std::move(rule))
+    {
+    }
+    State validate(QString& input, int&) const override
+    {
+        switch (rule_(input)) {
+        case FieldRules::Verdict::Acceptable:
+            return Acceptable;
+        case FieldRules::Verdict::Intermediate:
+            return Intermediate;
+        case FieldRules::Verdict::Invalid:
+            break;
+        }
+        return Invalid;
+    }
+
+private:
+    std::function<FieldRules::Verdict(QString&)> rule_;
+};
+
 } // namespace
 
 QChar OnlyNumeric(QChar key, const TypedInto& box, QChar decimalSeparator)
@@ -65,8 +93,8 @@ QChar OnlyNumeric(QChar key, const TypedInto& box, QChar decimalSeparator)
     if (box.wholeTextSelected)
         return key;
     if (separatorAt < 0)
-        return box.text.size() <= 2 ? key : QChar();
-    return box.text.size() - separatorAt - 1 <= 2 ? key : QChar();
+        return box.text.size() < FieldRules::kPriceWholeDigits ? key : QChar();
+    return box.text.size() - separatorAt - 1 < FieldRules::kPriceDecimals ? key : QChar();
 }
 
 bool leavesField(const QEvent& focusOut)
@@ -81,16 +109,28 @@ QChar OnlyPhone(QChar key)
     return key == kBackspace || key == u'*' || digit ? key : QChar();
 }
 
-void installOnlyNumeric(QLineEdit& box, QChar decimalSeparator)
+void installOnlyNumeric(QLineEdit& box, QChar decimalSeparator, NumberField field)
 {
     new KeyFilter(box, [decimalSeparator](QChar key, const TypedInto& into) {
         return OnlyNumeric(key, into, decimalSeparator);
     });
+    box.setValidator(new FieldValidator(&box, [decimalSeparator, field](QString& text) {
+        if (field == NumberField::Minutes)
+            return FieldRules::checkMinutes(text);
+        // Either mark reads as the locale's.
+        text.replace(decimalSeparator == u',' ? u'.' : u',', decimalSeparator);
+        return FieldRules::checkPrice(text);
+    }));
 }
 
 void installOnlyPhone(QLineEdit& box)
 {
     new KeyFilter(box, [](QChar key, const TypedInto&) { return OnlyPhone(key); });
+    box.setValidator(new FieldValidator(&box, [](QString& text) {
+        if (text.isEmpty())
+            return FieldRules::Verdict::Intermediate;
+        return isDialableNumber(text) ? FieldRules::Verdict::Acceptable : FieldRules::Verdict::Invalid;
+    }));
 }
 
 } // namespace ringtally

@@ -16,7 +16,7 @@ struct TypedInto {
 
 /// The key filter of the number fields: backspace always; a decimal separator (the locale's, or
 /// the other of "," and ".", which is typed as the locale's) only when the text holds none yet; a
-/// digit when the whole text is selected, or when at most two digits stand before the separator
+/// digit when the whole text is selected, or when at most three digits stand before the separator
 /// (none typed yet) or at most two after it. Returns the character to let through (the locale's
 /// separator for either separator), or a null QChar to swallow the key.
 QChar OnlyNumeric(QChar key, const TypedInto& box, QChar decimalSeparator);
@@ -27,9 +27,14 @@ QChar OnlyPhone(QChar key);
 /// window taking the focus for a while is no leaving, as the user comes back to go on typing.
 bool leavesField(const QEvent& focusOut);
 
-/// Puts OnlyNumeric in front of the box's typed keys, with the locale's decimal separator.
-void installOnlyNumeric(QLineEdit& box, QChar decimalSeparator);
-/// Puts OnlyPhone in front of the box's typed keys.
+/// What a number field holds.
+enum class NumberField { Price, Minutes };
+
+/// Puts OnlyNumeric in front of the box's typed keys, with the locale's decimal separator, and
+/// the field's rule (FieldRules) on whatever else reaches it: pasted, dropped or composed text that
+/// breaks the rule is refused, and a decimal mark arrives as the locale's.
+void installOnlyNumeric(QLineEdit& box, QChar decimalSeparator, NumberField field = NumberField::Price);
+/// Puts OnlyPhone in front of the box's typed keys, and lets nothing but a dialable number reach it.
 void installOnlyPhone(QLineEdit& box);
 
 } // namespace ringtally

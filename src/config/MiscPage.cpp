@@ -134,7 +134,8 @@ MiscPage::MiscPage(ConfigContext& context, QWidget* parent) : QWidget(parent), c
 
     const QChar separator = context_.format.decimalSeparator()[0];
     for (QLineEdit* box : { Redial[0], Redial[1], MaxPris, MaxMonthPrice }) {
-        installOnlyNumeric(*box, separator);
+        const bool price = box == MaxPris || box == MaxMonthPrice;
+        installOnlyNumeric(*box, separator, price ? NumberField::Price : NumberField::Minutes);
         box->installEventFilter(this);
     }
     MaxPris->setWhatsThis(maxPriceHelp());

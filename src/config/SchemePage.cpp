@@ -175,9 +175,9 @@ void SchemePage::buildControls()
         installOnlyNumeric(*field, separator);
     for (int k = 0; k < kPeriodCount; ++k) {
         installOnlyNumeric(*AOpkGebyr[size_t(k)], separator);
-        installOnlyNumeric(*AMinUOpk[size_t(k)], separator);
+        installOnlyNumeric(*AMinUOpk[size_t(k)], separator, NumberField::Minutes);
     }
-    installOnlyNumeric(*NedsatPrisTid, separator);
+    installOnlyNumeric(*NedsatPrisTid, separator, NumberField::Minutes);
     installOnlyPhone(*DUNData[2]);
 }
 

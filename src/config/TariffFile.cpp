@@ -1,5 +1,7 @@
 #include "config/TariffFile.h"
 
+#include "core/FieldRules.h"
+
 #include "core/NumberFormat.h"
 #include "platform/FileAccess.h"
 
@@ -61,7 +63,14 @@ Problem takeWhole(const QString& text, double& number, double max)
 
 Problem take(const QString& text, double& price)
 {
-    return takeNumber(text, price);
+    if (Problem problem = takeNumber(text, price))
+        return problem;
+    // No price a field takes is higher. (More decimals than a field takes are read as they are:
+    // a file of this program's may hold them.)
+    if (price > FieldRules::kMaxPrice)
+        return u"%1 is more than the highest price, %2"_s.arg(
+            text, QString::number(FieldRules::kMaxPrice, 'f', 3));
+    return {};
 }
 
 Problem take(const QString& text, qint16& minutes)

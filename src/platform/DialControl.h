@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QRegularExpression>
 #include <QString>
 
 namespace ringtally {
@@ -17,6 +18,14 @@ constexpr qint32 Authenticated = 14;
 constexpr qint32 Connected = 8192;
 constexpr qint32 Disconnected = 8193;
 } // namespace RasConnState
+
+/// Whether a phone number holds only what a modem can dial: digits, "*", "#", "+", pauses and
+/// waits ("," ";" "W" "P" "T"), and the blanks and punctuation people write numbers with.
+inline bool isDialableNumber(const QString& number)
+{
+    static const QRegularExpression dialable(QStringLiteral("^[0-9*#,;+()./ WwPpTt-]+$"));
+    return dialable.match(number).hasMatch();
+}
 
 /// Dials one dial-up entry and reports each state of the connection as it comes. The dial window
 /// sets the four properties, calls StartDial, and takes RasDial_Status until Connected or

@@ -38,12 +38,6 @@ qsizetype orderOf(qint32 state)
 }
 
 // What a modem dials: digits, * and #, the pauses and modifiers, and what people write between.
-bool isDialable(const QString& number)
-{
-    static const QRegularExpression dialable(QStringLiteral("^[0-9*#,;+()./ WwPpTt-]+$"));
-    return dialable.match(number).hasMatch();
-}
-
 // pppd, or the error of why it cannot be run. It is in /usr/sbin, which an ordinary user's PATH
 // often lacks.
 std::pair<QString, qint32> locatePppd(const QString& systemRoot)
@@ -115,7 +109,7 @@ qint32 PppdDialControl::StartDial()
         return PppError::PortInUse;
     if (EntryName().isEmpty())
         return PppError::NoSuchEntry;
-    if (!PhoneNumber().isEmpty() && !isDialable(PhoneNumber()))
+    if (!PhoneNumber().isEmpty() && !isDialableNumber(PhoneNumber()))
         return PppError::BadPhoneNumber;
     const auto [pppd, notRunnable] = locatePppd(systemRoot_);
     if (notRunnable != 0)
