@@ -199,8 +199,8 @@ void Save::OK_Click()
     if (Filename->text().isEmpty())
         return;
     Scheme& scheme = ctx_.state.settings.Schemes.at(size_t(Ordning_));
-    const Status done
-        = HentGem_ == Mode::Gem ? TariffFile::write(path(), scheme) : TariffFile::read(path(), scheme);
+    const Status done = HentGem_ == Mode::Gem ? TariffFile::write(path(), scheme, ctx_.english)
+                                              : TariffFile::read(path(), scheme, ctx_.english);
     if (!done) {
         ctx_.prompter.ask(errorPrompt(ErrorTitle::FileError, kFileAccessError, done.message()));
         return;

@@ -6,6 +6,7 @@
 #include "platform/FileAccess.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QList>
 #include <QRegularExpression>
 
@@ -41,59 +42,75 @@ template <typename SchemeRecord, typename Visitor> void visitTariff(SchemeRecord
 // What is wrong with a line's text as the value it stands for; nothing when it is right.
 using Problem = std::optional<QString>;
 
-Problem takeNumber(const QString& text, double& number)
+// Picks the message of the window's language.
+struct Say {
+    bool english;
+    QString operator()(const QString& danish, const QString& inEnglish) const
+    {
+        return english ? inEnglish : danish;
+    }
+};
+
+Problem takeNumber(const QString& text, double& number, Say say)
 {
     bool ok = false;
     number = text.toDouble(&ok); // always a period, never digit grouping
     if (!ok || !std::isfinite(number))
-        return u"\"%1\" is not a number"_s.arg(text);
+        return say(u"\"%1\" er ikke et tal"_s, u"\"%1\" is not a number"_s).arg(text);
     if (number < 0)
-        return u"%1 is negative; prices and minutes cannot be"_s.arg(text);
+        return say(u"%1 er negativ, hvad priser og minutter ikke kan være"_s,
+            u"%1 is negative; prices and minutes cannot be"_s)
+            .arg(text);
     return {};
 }
 
-Problem takeWhole(const QString& text, double& number, double max)
+Problem takeWhole(const QString& text, double& number, double max, Say say)
 {
-    if (Problem problem = takeNumber(text, number))
+    if (Problem problem = takeNumber(text, number, say))
         return problem;
     if (number != std::floor(number) || number > max)
-        return u"\"%1\" is not a whole number from 0 to %2"_s.arg(text).arg(max);
+        return say(
+            u"\"%1\" er ikke et helt tal fra 0 til %2"_s, u"\"%1\" is not a whole number from 0 to %2"_s)
+            .arg(text)
+            .arg(max);
     return {};
 }
 
-Problem take(const QString& text, double& price)
+Problem take(const QString& text, double& price, Say say)
 {
-    if (Problem problem = takeNumber(text, price))
+    if (Problem problem = takeNumber(text, price, say))
         return problem;
     // No price a field takes is higher. (More decimals than a field takes are read as they are:
     // a file of this program's may hold them.)
     if (price > FieldRules::kMaxPrice)
-        return u"%1 is more than the highest price, %2"_s.arg(
-            text, QString::number(FieldRules::kMaxPrice, 'f', 3));
+        return say(u"%1 er mere end den højeste pris, %2"_s, u"%1 is more than the highest price, %2"_s)
+            .arg(text, QString::number(FieldRules::kMaxPrice, 'f', 3));
     return {};
 }
 
-Problem take(const QString& text, qint16& minutes)
+Problem take(const QString& text, qint16& minutes, Say say)
 {
     double number = 0;
-    if (Problem problem = takeWhole(text, number, std::numeric_limits<qint16>::max()))
+    if (Problem problem = takeWhole(text, number, std::numeric_limits<qint16>::max(), say))
         return problem;
     minutes = qint16(number);
     return {};
 }
 
-Problem take(const QString& text, quint8& periods)
+Problem take(const QString& text, quint8& periods, Say say)
 {
     double number = 0;
-    if (Problem problem = takeWhole(text, number, kPeriodCount))
+    if (Problem problem = takeWhole(text, number, kPeriodCount, say))
         return problem;
     if (number < 1)
-        return u"%1 periods; a day has 1 to %2"_s.arg(text).arg(kPeriodCount);
+        return say(u"%1 perioder; en dag har 1 til %2"_s, u"%1 periods; a day has 1 to %2"_s)
+            .arg(text)
+            .arg(kPeriodCount);
     periods = quint8(number);
     return {};
 }
 
-Problem take(const QString& text, QString& start)
+Problem take(const QString& text, QString& start, Say say)
 {
     QString time = text;
     if (time.size() >= 2 && time.startsWith(u'"') && time.endsWith(u'"'))
@@ -101,15 +118,16 @@ Problem take(const QString& text, QString& start)
     static const QRegularExpression timeOfDay(u"^([01][0-9]|2[0-3]):[0-5][0-9]$"_s);
     const bool ok = timeOfDay.match(time).hasMatch();
     if (!ok)
-        return u"%1 is not a time of day (HH:MM)"_s.arg(text);
+        return say(u"%1 er ikke et klokkeslæt (TT:MM)"_s, u"%1 is not a time of day (HH:MM)"_s).arg(text);
     start = time;
     return {};
 }
 
 } // namespace
 
-Status write(const QString& path, const Scheme& scheme)
+Status write(const QString& path, const Scheme& scheme, bool english)
 {
+    const Say say { english };
     const NumberFormat periods { QLocale::c() };
     QByteArray bytes;
     visitTariff(scheme, [&](const auto& field) {
@@ -123,19 +141,38 @@ Status write(const QString& path, const Scheme& scheme)
         bytes += "\r\n";
     });
     if (const Result<FileStamp> replaced = replaceFileAtomically(path, bytes); !replaced)
-        return Error { u"The tariff file %1 was not saved. %2"_s.arg(
-            QDir::toNativeSeparators(path), replaced.message()) };
+        return Error { say(u"Takstfilen %1 blev ikke gemt. %2"_s, u"The tariff file %1 was not saved. %2"_s)
+                           .arg(QDir::toNativeSeparators(path), replaced.message()) };
     return Status::success();
 }
 
-Status read(const QString& path, Scheme& scheme)
+Status read(const QString& path, Scheme& scheme, bool english)
 {
+    const Say say { english };
     const QString shown = QDir::toNativeSeparators(path);
+    // Looked at before anything is read: a FIFO or a device would never end, and a huge file
+    // would hold the program up, while a tariff file is a few hundred bytes.
+    const QFileInfo info(path);
+    if (!info.exists())
+        return Error {
+            say(u"Takstfilen %1 findes ikke"_s, u"The tariff file %1 does not exist"_s).arg(shown)
+        };
+    if (!info.isFile())
+        return Error { say(u"%1 er ikke en almindelig fil og kan ikke være en takstfil"_s,
+            u"%1 is not a regular file and cannot be a tariff file"_s)
+                           .arg(shown) };
+    if (info.size() > kLargestFileBytes)
+        return Error { say(u"%1 er større end %2 KB og er ikke en takstfil"_s,
+            u"%1 is larger than %2 KB and is no tariff file"_s)
+                           .arg(shown)
+                           .arg(kLargestFileBytes / 1024) };
     const Result<FileContents> contents = readWholeFile(path);
     if (!contents)
         return contents.status();
     if (!contents.value().stamp.exists)
-        return Error { u"The tariff file %1 does not exist"_s.arg(shown) };
+        return Error {
+            say(u"Takstfilen %1 findes ikke"_s, u"The tariff file %1 does not exist"_s).arg(shown)
+        };
 
     QList<QByteArray> lines = contents.value().bytes.split('\n');
     for (QByteArray& line : lines) {
@@ -154,17 +191,22 @@ Status read(const QString& path, Scheme& scheme)
             return;
         if (lineNumber >= lines.size()) {
             ++lineNumber;
-            problem = u"the file ends before this line; a tariff file has %1 lines"_s.arg(kValueCount);
+            problem = say(u"filen slutter før denne linje; en takstfil har %1 linjer"_s,
+                u"the file ends before this line; a tariff file has %1 lines"_s)
+                          .arg(kValueCount);
             return;
         }
-        problem = take(QString::fromUtf8(lines[lineNumber++].trimmed()), field);
+        problem = take(QString::fromUtf8(lines[lineNumber++].trimmed()), field, say);
     });
     if (!problem && lineNumber < lines.size()) {
         ++lineNumber;
-        problem = u"a tariff file has only %1 lines"_s.arg(kValueCount);
+        problem
+            = say(u"en takstfil har kun %1 linjer"_s, u"a tariff file has only %1 lines"_s).arg(kValueCount);
     }
     if (problem)
-        return Error { u"%1, line %2: %3"_s.arg(shown).arg(lineNumber).arg(*problem) };
+        return Error {
+            say(u"%1, linje %2: %3"_s, u"%1, line %2: %3"_s).arg(shown).arg(lineNumber).arg(*problem)
+        };
 
     scheme.Days = loaded.Days;
     scheme.ReducedPriceAfter = loaded.ReducedPriceAfter;

@@ -22,18 +22,24 @@ inline constexpr int kValuesPerPeriod = 6;
 /// Values in a file: 57.
 inline constexpr int kValueCount = kDayTypeCount * (1 + kPeriodCount * kValuesPerPeriod);
 
+/// The largest file read as a tariff file: one is a few hundred bytes.
+inline constexpr qint64 kLargestFileBytes = 64 * 1024;
+
 /// Replaces the file at path, atomically, with the scheme's day tariffs and reduced-price time.
-/// A failure (read-only folder, full disk) leaves any old file as it was and says why.
-Status write(const QString& path, const Scheme& scheme);
+/// A failure (read-only folder, full disk) leaves any old file as it was and says why, in Danish
+/// or, when english, English.
+Status write(const QString& path, const Scheme& scheme, bool english = false);
 
 /// Reads the file at path into the scheme's day tariffs and reduced-price time, the reduced-price
 /// time's nine copies one over the other so the last one wins. All values are read and checked
 /// before the scheme changes: a file that cannot be read, ends early, holds more than a tariff
 /// file's values or a value that is not a number, a period count outside 1 to 3, a period start
-/// that is not a time of day (HH:MM), or a negative number is refused with a message naming the
-/// file and the line, and the scheme stays as it was. Reads CR LF and LF line ends, numbers
+/// that is not a time of day (HH:MM), a negative number or a price above the highest a field
+/// takes is refused with a message naming the file and the line, in Danish or, when english,
+/// English, and the scheme stays as it was. What is not a regular file, or is larger than
+/// kLargestFileBytes, is refused before anything is read. Reads CR LF and LF line ends, numbers
 /// with or without a leading zero, quoted or bare times, and blank lines at the end.
-Status read(const QString& path, Scheme& scheme);
+Status read(const QString& path, Scheme& scheme, bool english = false);
 
 } // namespace TariffFile
 
