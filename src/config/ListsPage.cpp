@@ -289,6 +289,7 @@ void ListsPage::layOut()
     auto* autoConnect = new QGridLayout;
     autoConnect->addWidget(AutoConnectLbl, 0, 0, 1, 5);
     AutoConnectLbl->setBuddy(AutoConnect[0]);
+    AutologListeLbl->setBuddy(Autolog[0]);
     const std::array<const char16_t*, 5> heads { u"T&itellinie i program", u"&ring op til/log med",
         u"Ring &op?", u"&Læg på?", u"Start &progr.?" };
     for (int i = 0; i < 5; ++i) {

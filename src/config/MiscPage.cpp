@@ -53,7 +53,8 @@ MiscPage::MiscPage(ConfigContext& context, QWidget* parent) : QWidget(parent), c
     const auto text = [this](const char16_t* danish, StringId english) {
         return context_.english ? context_.strings.text(english) : QString::fromUtf16(danish);
     };
-    CallType = new QLabel(text(u"Opkaldstype", StringId::Config_CallType), this);
+    // A heading over the schemes' names, which take no focus: no shortcut to show.
+    CallType = new QLabel(text(u"Opkaldstype", StringId::Config_CallType).remove(u'&'), this);
     ShortCut = new QLabel(text(u"&Genvejstast", StringId::Config_ShortCut), this);
     for (int i = 0; i < kSchemeCount; ++i) {
         OpkTyper[size_t(i)] = new QLabel(this);

@@ -26,6 +26,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFocusEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -169,6 +170,19 @@ TEST_F(ConfigTest, TheWindowEditsACopyAndNeverTouchesTheRunningCallsCounters)
     SettingsFile(old, danish).LoadSettings(was);
     EXPECT_EQ(
         std::pair(stored.LastCallPrice, stored.TotalPrice), std::pair(was.LastCallPrice, was.TotalPrice));
+}
+
+TEST_F(ConfigTest, EveryLabelWithAShortcutHasAFieldToGoToInEitherLanguage)
+{
+    for (const bool english : { false, true }) {
+        Config window { ConfigContext { state, settings, network, strings, prompter, danish, folder, english,
+                            DisplayWords::make(strings, english) },
+            sounds, registry, {} };
+        for (const QLabel* label : window.findChildren<QLabel*>()) {
+            const QString text = QString(label->text()).remove(u"&&"_s);
+            EXPECT_TRUE(!text.contains(u'&') || label->buddy()) << text.toStdString() << " shows its \"&\"";
+        }
+    }
 }
 
 TEST_F(ConfigTest, ComingBackFromItsOwnDialogsKeepsTheEdits)
