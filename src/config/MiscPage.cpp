@@ -202,7 +202,8 @@ void MiscPage::fill()
     LangCmb->setCurrentIndex(usesEnglish(s.Language) ? 1 : 0);
     SplashScreen->setChecked(file.readInt16(kConfiguration, kSplash, 1) == 1);
     ShowDialStat->setChecked(file.readInt16(kConfiguration, kDialstatVisible, 1) == 1);
-    StartAtLogin->setChecked(AutostartEntry::forUser().isOn());
+    startsAtLogin_ = AutostartEntry::forUser().isOn();
+    StartAtLogin->setChecked(startsAtLogin_);
 
     for (int i = 0; i < kSchemeCount; ++i) {
         const qint16 key = s.KeyboardShortcut[size_t(i)];
@@ -274,12 +275,17 @@ Status MiscPage::store()
     }
     write(kSplash, SplashScreen->isChecked() ? 1 : 0);
     write(kDialstatVisible, ShowDialStat->isChecked() ? 1 : 0);
-    const AutostartEntry autostart = AutostartEntry::forUser();
-    const Status started = StartAtLogin->isChecked()
-        ? autostart.write(QCoreApplication::applicationFilePath())
-        : autostart.remove();
-    if (result.ok() && !started.ok())
-        result = started;
+    // The user's entry is theirs: it is written only when the box was changed.
+    if (StartAtLogin->isChecked() != startsAtLogin_) {
+        const AutostartEntry autostart = AutostartEntry::forUser();
+        const Status started = StartAtLogin->isChecked()
+            ? autostart.write(QCoreApplication::applicationFilePath())
+            : autostart.remove();
+        if (result.ok() && !started.ok())
+            result = started;
+        if (started.ok())
+            startsAtLogin_ = StartAtLogin->isChecked();
+    }
     return result;
 }
 

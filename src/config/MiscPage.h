@@ -118,6 +118,7 @@ private:
     void reformatPrice(QLineEdit* box);
 
     ConfigContext& context_;
+    bool startsAtLogin_ = false; // what the box showed when the page was filled
 };
 
 } // namespace ringtally

@@ -43,6 +43,23 @@ bool AutostartEntry::isOn() const
 
 Status AutostartEntry::write(const QString& program) const
 {
+    // An entry the user has (a delay, a command line of their own) is switched on where it stands.
+    if (const Result<FileContents> read = readWholeFile(path_); read && read.value().stamp.exists) {
+        QStringList lines;
+        bool inEntry = false;
+        for (const QString& line : QString::fromUtf8(read.value().bytes).split(u'\n')) {
+            const QString trimmed = line.trimmed();
+            if (trimmed.startsWith(u'['))
+                inEntry = trimmed == QStringLiteral("[Desktop Entry]");
+            const QString key = trimmed.section(u'=', 0, 0).trimmed();
+            if (inEntry && key == u"Hidden")
+                continue;
+            lines.append(inEntry && key == u"X-GNOME-Autostart-enabled"
+                    ? QStringLiteral("X-GNOME-Autostart-enabled=true")
+                    : line);
+        }
+        return replaceFileAtomically(path_, lines.join(u'\n').toUtf8()).status();
+    }
     const QString entry = QStringLiteral("[Desktop Entry]\n"
                                          "Type=Application\n"
                                          "Name=Ringtally\n"

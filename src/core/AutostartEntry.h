@@ -20,7 +20,8 @@ public:
     /// Whether the entry starts something at login: the file is there and not switched off
     /// (Hidden=true, or X-GNOME-Autostart-enabled=false, as a desktop's own settings leave it).
     bool isOn() const;
-    /// Writes the entry, starting program (an absolute path), creating the folder when missing.
+    /// Writes the entry, starting program (an absolute path), creating the folder when missing; an
+    /// entry that is there already is switched on, its other keys kept as the user has them.
     Status write(const QString& program) const;
     /// Removes the entry; an entry that is not there is no failure.
     Status remove() const;

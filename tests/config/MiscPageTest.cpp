@@ -8,8 +8,10 @@
 #include "support/ConfigWorld.h"
 #include "support/ScopedEnvironment.h"
 
+#include "platform/FileAccess.h"
 #include <QCheckBox>
 #include <QComboBox>
+
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -233,11 +235,22 @@ TEST_F(MiscPageTest, StartAtLoginShowsTheAutostartEntryAndWritesOrRemovesItAtOk)
     page.fill();
     EXPECT_TRUE(page.StartAtLogin->isChecked());
 
-    QFile file(entry); // the desktop's own settings switch it off
-    ASSERT_TRUE(file.open(QIODevice::Append) && file.write("Hidden=true\n") == 12);
-    file.close();
+    // The desktop's own settings switch it off, with a delay and a command line of the user's:
+    // OK leaves it as it is, and ticking the box switches it on with the user's keys kept.
+    const QByteArray users
+        = "[Desktop Entry]\nType=Application\nName=Ringtally\nExec=ringtally --log-viewer\n"
+          "X-GNOME-Autostart-Delay=10\nHidden=true\n";
+    ASSERT_TRUE(replaceFileAtomically(entry, users).ok());
     page.fill();
     EXPECT_FALSE(page.StartAtLogin->isChecked());
+    ASSERT_TRUE(page.store().ok());
+    EXPECT_EQ(readWholeFile(entry).valueOr({}).bytes, users);
+    click(page.StartAtLogin);
+    ASSERT_TRUE(page.store().ok());
+    EXPECT_EQ(readWholeFile(entry).valueOr({}).bytes, QByteArray(users).replace("Hidden=true\n", ""));
+    page.fill();
+    EXPECT_TRUE(page.StartAtLogin->isChecked());
+    click(page.StartAtLogin);
     ASSERT_TRUE(page.store().ok());
     EXPECT_FALSE(QFile::exists(entry));
 
@@ -245,6 +258,7 @@ TEST_F(MiscPageTest, StartAtLoginShowsTheAutostartEntryAndWritesOrRemovesItAtOk)
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     const ScopedEnvironment blocked("XDG_CONFIG_HOME", temp.file(u"blocker/config"_s).toUtf8());
+    page.fill();
     click(page.StartAtLogin);
     EXPECT_FALSE(page.store().ok());
 }
