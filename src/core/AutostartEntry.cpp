@@ -5,6 +5,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+
+#include <algorithm>
 
 namespace ringtally {
 
@@ -43,34 +46,49 @@ bool AutostartEntry::isOn() const
 
 Status AutostartEntry::write(const QString& program) const
 {
-    // An entry the user has (a delay, a command line of their own) is switched on where it stands.
-    if (const Result<FileContents> read = readWholeFile(path_); read && read.value().stamp.exists) {
-        QStringList lines;
-        bool inEntry = false;
-        for (const QString& line : QString::fromUtf8(read.value().bytes).split(u'\n')) {
-            const QString trimmed = line.trimmed();
-            if (trimmed.startsWith(u'['))
-                inEntry = trimmed == QStringLiteral("[Desktop Entry]");
-            const QString key = trimmed.section(u'=', 0, 0).trimmed();
-            if (inEntry && key == u"Hidden")
-                continue;
-            lines.append(inEntry && key == u"X-GNOME-Autostart-enabled"
-                    ? QStringLiteral("X-GNOME-Autostart-enabled=true")
-                    : line);
+    const std::pair<QString, QString> ours[] = {
+        { QStringLiteral("Type"), QStringLiteral("Application") },
+        { QStringLiteral("Name"), QStringLiteral("Ringtally") },
+        { QStringLiteral("Comment"), QStringLiteral("Starts Ringtally when you log in") },
+        { QStringLiteral("Comment[da]"), QStringLiteral("Starter Ringtally, når du logger ind") },
+        { QStringLiteral("Exec"), execValue(program) },
+        { QStringLiteral("Icon"), QStringLiteral("ringtally") },
+        { QStringLiteral("Terminal"), QStringLiteral("false") },
+        { QStringLiteral("X-GNOME-Autostart-enabled"), QStringLiteral("true") },
+    };
+    // An entry the user has keeps the keys of theirs (a delay, say); ours take the place of their
+    // old values, and a switch that hides it goes.
+    QStringList lines;
+    QHash<QString, bool> written;
+    bool inEntry = false;
+    const Result<FileContents> read = readWholeFile(path_);
+    const QString old = read ? QString::fromUtf8(read.value().bytes) : QString();
+    for (const QString& line : old.split(u'\n', Qt::SkipEmptyParts)) {
+        const QString trimmed = line.trimmed();
+        if (trimmed.startsWith(u'['))
+            inEntry = trimmed == QStringLiteral("[Desktop Entry]");
+        const QString key = trimmed.section(u'=', 0, 0).trimmed();
+        const auto our = std::find_if(
+            std::begin(ours), std::end(ours), [&key](const auto& pair) { return pair.first == key; });
+        if (inEntry && key == u"Hidden")
+            continue;
+        if (inEntry && our != std::end(ours)) {
+            if (!std::exchange(written[key], true))
+                lines.append(key + u'=' + our->second);
+            continue;
         }
-        return replaceFileAtomically(path_, lines.join(u'\n').toUtf8()).status();
+        lines.append(line);
     }
-    const QString entry = QStringLiteral("[Desktop Entry]\n"
-                                         "Type=Application\n"
-                                         "Name=Ringtally\n"
-                                         "Comment=Starts Ringtally when you log in\n"
-                                         "Comment[da]=Starter Ringtally, når du logger ind\n"
-                                         "Exec=%1\n"
-                                         "Icon=ringtally\n"
-                                         "Terminal=false\n"
-                                         "X-GNOME-Autostart-enabled=true\n")
-                              .arg(execValue(program));
-    return replaceFileAtomically(path_, entry.toUtf8()).status();
+    if (lines.isEmpty())
+        lines.append(QStringLiteral("[Desktop Entry]"));
+    // The keys not there yet go right after the group's heading.
+    const qsizetype heading = std::max<qsizetype>(0, lines.indexOf(QStringLiteral("[Desktop Entry]")));
+    qsizetype at = heading + 1;
+    for (const auto& [key, value] : ours) {
+        if (!written.contains(key))
+            lines.insert(at++, key + u'=' + value);
+    }
+    return replaceFileAtomically(path_, (lines.join(u'\n') + u'\n').toUtf8()).status();
 }
 
 Status AutostartEntry::remove() const

@@ -247,7 +247,10 @@ TEST_F(MiscPageTest, StartAtLoginShowsTheAutostartEntryAndWritesOrRemovesItAtOk)
     EXPECT_EQ(readWholeFile(entry).valueOr({}).bytes, users);
     click(page.StartAtLogin);
     ASSERT_TRUE(page.store().ok());
-    EXPECT_EQ(readWholeFile(entry).valueOr({}).bytes, QByteArray(users).replace("Hidden=true\n", ""));
+    const QByteArray switchedOn = readWholeFile(entry).valueOr({}).bytes;
+    EXPECT_TRUE(switchedOn.contains("X-GNOME-Autostart-Delay=10\n") && !switchedOn.contains("Hidden"));
+    EXPECT_EQ(
+        DesktopEntry::read(entry).value().command, QStringList { QCoreApplication::applicationFilePath() });
     page.fill();
     EXPECT_TRUE(page.StartAtLogin->isChecked());
     click(page.StartAtLogin);
