@@ -104,6 +104,8 @@ void Config::showConfig(QWidget* owner)
     owner_ = owner;
     if (owner_)
         owner_->setEnabled(false);
+    // A window the user minimised comes back as it was left.
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();

@@ -112,6 +112,10 @@ TEST_F(ConfigTest, OkWithoutEditsStoresWhatWasStoredAndGivesTheMainWindowBack)
     for (const QString& key : keys)
         values.append(settings.ReadIni(key.section(u'/', 0, 0), key.section(u'/', 1), u"-"_s));
 
+    // Minimised, the window comes back when asked for again.
+    config.setWindowState(Qt::WindowMinimized);
+    config.showConfig(&owner);
+    EXPECT_FALSE(config.isMinimized());
     QTest::mouseClick(config.Okay, Qt::LeftButton);
     EXPECT_FALSE(config.isVisible());
     EXPECT_TRUE(owner.isEnabled());
