@@ -6,6 +6,7 @@
 #include "config/SchemePage.h"
 #include "config/SoundChooser.h"
 #include "core/ErrorMessage.h"
+#include "core/IniDocument.h"
 #include "core/ProgramState.h"
 #include "core/SettingsFile.h"
 #include "help/HelpTopics.h"
@@ -142,6 +143,8 @@ void Config::Okay_Click()
             context_.settings.readInt16(QStringLiteral("Configuration"), QStringLiteral("Run progs "), 0)
             != 0);
     if (written)
+        written = renameListEntries();
+    if (written)
         written = context_.settings.SaveSettings(draft_.settings, SettingsFile::Counters::Keep);
     if (!written) {
         context_.prompter.ask(errorPrompt(ErrorTitle::FileError, 75, written.message()));
@@ -152,6 +155,35 @@ void Config::Okay_Click()
     edited.takeCountersFrom(live_.settings);
     live_.settings = edited;
     Cancel_Click();
+}
+
+Status Config::renameListEntries()
+{
+    // A renamed scheme takes its autolog and auto-connect entries along: under the old name they
+    // would name no scheme, and their lines would go unmetered.
+    QHash<QString, QString> renamed;
+    for (size_t i = 0; i < live_.settings.Schemes.size(); ++i) {
+        const QString& before = live_.settings.Schemes[i].Name;
+        const QString& after = draft_.settings.Schemes[i].Name;
+        if (!before.isEmpty() && !after.isEmpty() && before != after)
+            renamed.insert(before, after);
+    }
+    if (renamed.isEmpty())
+        return Status::success();
+    return context_.settings.profile().update([&](IniDocument& document) {
+        Status result;
+        for (const auto& [section, count] :
+            { std::pair { QStringLiteral("Autolog"), draft_.settings.NumberOfDUN },
+                { QStringLiteral("AutoConnect"), draft_.settings.AutoConnectCount } }) {
+            for (int n = 1; n <= count && result.ok(); ++n) {
+                const QString key = QString::number(n) + u'B';
+                const QString name = document.value(section, key).value_or(QString());
+                if (renamed.contains(name))
+                    result = document.setValue(section, key, renamed.value(name));
+            }
+        }
+        return result;
+    });
 }
 
 void Config::Cancel_Click()

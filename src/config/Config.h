@@ -2,6 +2,7 @@
 
 #include "config/ConfigContext.h"
 #include "core/ProgramState.h"
+#include "platform/Result.h"
 #include "tray/ConfigWindow.h"
 
 #include <QDialog>
@@ -72,6 +73,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    Status renameListEntries();
+
     ProgramState& live_; // the program's settings, which OK hands the edits to
     ProgramState draft_; // the window's own copy, which the pages edit
     ConfigContext context_;

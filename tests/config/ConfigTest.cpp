@@ -176,6 +176,18 @@ TEST_F(ConfigTest, TheWindowEditsACopyAndNeverTouchesTheRunningCallsCounters)
         std::pair(stored.LastCallPrice, stored.TotalPrice), std::pair(was.LastCallPrice, was.TotalPrice));
 }
 
+TEST_F(ConfigTest, ARenamedSchemeTakesItsAutologAndAutoConnectEntriesAlong)
+{
+    // Autolog's entry names scheme 1, auto-connect's scheme 0; scheme 0 is renamed.
+    const QString autologScheme = settings.ReadIni(u"Autolog"_s, u"1B"_s, {});
+    type(config.schemePage->AOrdnNavn, u"Ny ordning"_s);
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(config.schemePage->AOrdnNavn, &out);
+    QTest::mouseClick(config.Okay, Qt::LeftButton);
+    EXPECT_EQ(settings.ReadIni(u"AutoConnect"_s, u"1B"_s, {}), u"Ny ordning"_s);
+    EXPECT_EQ(settings.ReadIni(u"Autolog"_s, u"1B"_s, {}), autologScheme);
+}
+
 TEST_F(ConfigTest, EveryLabelWithAShortcutHasAFieldToGoToInEitherLanguage)
 {
     for (const bool english : { false, true }) {
