@@ -280,8 +280,10 @@ public:
     void add(const Record& record, int lineNumber)
     {
         const CallPart part { record.at, record.minutes, record.priceCents, record.split, lineNumber };
-        if (open_ && (open_->scheme.isEmpty() || open_->scheme == record.scheme)
-            && std::abs(open_->end.secsTo(record.at) - record.minutes * 60) <= kPairingSeconds) {
+        // Only one call runs at a time, so the line that starts when a split line ends goes on
+        // from it, whatever it names: the scheme may have been renamed since the split, whose line
+        // names it by number.
+        if (open_ && std::abs(open_->end.secsTo(record.at) - record.minutes * 60) <= kPairingSeconds) {
             open_->end = record.at;
             open_->scheme = record.scheme;
             open_->minutes += record.minutes;
