@@ -278,9 +278,13 @@ void LogViewer::applyFilters()
     const QDate to = ToDate->date();
     const bool allSchemes = !SchemeCmb->currentData().isValid();
     const QString scheme = SchemeCmb->currentData().toString();
+    const auto inRange = [&](const QDate& day) { return day >= from && day <= to; };
+    // A call over midnight shows when any of its parts falls in the range, and only those parts
+    // count on the range's days.
     const auto include = [&](const Call& call) {
-        const QDate day = call.end.date();
-        return day >= from && day <= to && (allSchemes || call.scheme == scheme);
+        return (allSchemes || call.scheme == scheme)
+            && std::any_of(call.parts.begin(), call.parts.end(),
+                [&](const CallPart& part) { return inRange(part.end.date()); });
     };
     std::vector<const Call*> shown;
     for (const Call& call : history_.calls) {
@@ -288,7 +292,7 @@ void LogViewer::applyFilters()
             shown.push_back(&call);
     }
     model_->setCalls(std::move(shown));
-    shown_ = totalsOf(history_.calls, billingStartDay_, include);
+    shown_ = totalsOf(history_.calls, billingStartDay_, include, inRange);
     showTotals();
     showSums();
     Chart->setTotals(shown_, clock_.now().date(), dayLimit_);
@@ -342,7 +346,9 @@ void LogViewer::showSums()
         pick(u"Viste opkald: %1, varighed %2, pris %3"_s, u"Calls shown: %1, duration %2, price %3"_s)
             .arg(shown_.all.calls)
             .arg(durationText(shown_.all.minutes), price(shown_.all.priceCents)));
-    const MonthEstimate month = estimateMonth(shown_, clock_.now().date());
+    // The billing month is the whole log's, whatever the filters show.
+    const MonthEstimate month
+        = estimateMonth(totalsOf(history_.calls, billingStartDay_), clock_.now().date());
     MonthLbl->setText(
         pick(u"Faktureringsmåned %1: brugt %2 på %3 af %4 dage, skøn ved månedens slutning %5"_s,
             u"Billing month %1: spent %2 in %3 of %4 days, estimate for the month's end %5"_s)

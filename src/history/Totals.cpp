@@ -34,19 +34,25 @@ BillingMonth billingMonthOf(const QDate& date, int startDay)
     return { first, startIn(next.year(), next.month(), startDay).addDays(-1) };
 }
 
-Totals totalsOf(
-    std::span<const Call> calls, int billingStartDay, const std::function<bool(const Call&)>& include)
+Totals totalsOf(std::span<const Call> calls, int billingStartDay,
+    const std::function<bool(const Call&)>& include, const std::function<bool(const QDate&)>& includeDay)
 {
     Totals totals;
     totals.billingStartDay = std::clamp(billingStartDay, 1, 31);
     for (const Call& call : calls) {
         if (include && !include(call))
             continue;
-        add(totals.all, 1, call.minutes, call.priceCents);
-        add(totals.schemes[call.scheme], 1, call.minutes, call.priceCents);
-        for (const CallPart& part : call.parts)
+        Tally counted;
+        for (const CallPart& part : call.parts) {
+            if (includeDay && !includeDay(part.end.date()))
+                continue;
+            add(counted, 0, part.minutes, part.priceCents);
             add(totals.days[part.end.date()], 0, part.minutes, part.priceCents);
-        ++totals.days[call.end.date()].calls;
+        }
+        add(totals.all, 1, counted.minutes, counted.priceCents);
+        add(totals.schemes[call.scheme], 1, counted.minutes, counted.priceCents);
+        if (!includeDay || includeDay(call.end.date()))
+            ++totals.days[call.end.date()].calls;
     }
     // Days come in order, so each billing month is worked out once.
     BillingMonth month;

@@ -49,9 +49,11 @@ struct Totals {
 };
 
 /// The totals of the calls that include accepts (all of them when include is empty), with billing
-/// months starting on billingStartDay.
+/// months starting on billingStartDay; of their parts, only those that ended on a day includeDay
+/// accepts (all when it is empty) count, as a date range shows them.
 Totals totalsOf(std::span<const Call> calls, int billingStartDay = 1,
-    const std::function<bool(const Call&)>& include = {});
+    const std::function<bool(const Call&)>& include = {},
+    const std::function<bool(const QDate&)>& includeDay = {});
 
 /// The spending of a billing month so far and where it is heading.
 struct MonthEstimate {
