@@ -131,9 +131,10 @@ void Config::Okay_Click()
 {
     // Every page writes its part; the first write that fails is reported, and the window stays
     // open with the edits so that nothing typed is lost.
-    Status written = listsPage->store();
-    for (const auto& store : { std::function<Status()>([this] { return miscPage->store(); }),
-             std::function<Status()>([this] { return schemePage->store(); }) }) {
+    // The schemes first: the other pages name schemes by the names the scheme page has.
+    Status written = schemePage->store();
+    for (const auto& store : { std::function<Status()>([this] { return listsPage->store(); }),
+             std::function<Status()>([this] { return miscPage->store(); }) }) {
         if (written)
             written = store();
     }

@@ -218,8 +218,11 @@ void MiscPage::fill()
     BillingStartDay->setValue(s.BillingMonthStart); // a day outside 1..31 shows as the nearest
 
     refillSchemeCombos();
-    const bool dial = s.DoubleClickAction != kOpenMainWindow;
-    DblClickCall->setCurrentIndex(dial ? DblClickCall->findData(int(s.DoubleClickAction)) : -1);
+    // An action that dials a scheme with no name any more is shown as none: OK then opens the
+    // main window rather than dialing whichever scheme happens to come first.
+    const int stored = DblClickCall->findData(int(s.DoubleClickAction));
+    const bool dial = s.DoubleClickAction != kOpenMainWindow && stored >= 0;
+    DblClickCall->setCurrentIndex(dial ? stored : -1);
     DblClickOption[dial ? 1 : 0]->setChecked(true);
     DblClickOption_Click();
 

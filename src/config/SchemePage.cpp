@@ -338,6 +338,9 @@ void SchemePage::fill()
 
 Status SchemePage::store()
 {
+    // OK by the Enter key leaves the name field without its leave step: the other pages learn
+    // a new name before they store what names a scheme.
+    AOrdnNavn_LostFocus();
     TakeSchemePage();
     return Status::success();
 }

@@ -188,6 +188,24 @@ TEST_F(ConfigTest, ARenamedSchemeTakesItsAutologAndAutoConnectEntriesAlong)
     EXPECT_EQ(settings.ReadIni(u"Autolog"_s, u"1B"_s, {}), autologScheme);
 }
 
+TEST_F(ConfigTest, TheDoubleClickNeverMovesToASchemeTheUserDidNotChoose)
+{
+    // It dials scheme 0, whose name is cleared and the window closed with Enter; then the window
+    // is opened again and closed with OK untouched.
+    state.settings.DoubleClickAction = 4;
+    ASSERT_TRUE(settings.SaveSettings(state.settings).ok());
+    config.close();
+    config.showConfig(&owner);
+    config.schemePage->AOrdnNavn->selectAll();
+    QTest::keyClick(config.schemePage->AOrdnNavn, Qt::Key_Backspace);
+    QTest::keyClick(config.schemePage->AOrdnNavn, Qt::Key_Return);
+    ASSERT_FALSE(config.isVisible());
+    config.showConfig(&owner);
+    QTest::mouseClick(config.Okay, Qt::LeftButton);
+    EXPECT_EQ(settings.readInt16(u"Configuration"_s, u"DoubleClick_Action"_s, 0), -1)
+        << "opens the main window";
+}
+
 TEST_F(ConfigTest, EveryLabelWithAShortcutHasAFieldToGoToInEitherLanguage)
 {
     for (const bool english : { false, true }) {

@@ -106,8 +106,8 @@ TEST_F(MiscPageTest, DoubleClickShowsAndStoresTheActionOfTheChosenSchemeAndKeeps
         { { u"A"_s, u"B"_s, u"C"_s }, 4, true, { u"A"_s, u"B"_s, u"C"_s, cheapest }, u"A"_s, 4 },
         { { u"A"_s, QString(), u"C"_s }, 6, true, { u"A"_s, u"C"_s, cheapest }, u"C"_s, 6 },
         { { u"A"_s, u"B"_s, u"C"_s }, 10, true, { u"A"_s, u"B"_s, u"C"_s, cheapest }, cheapest, 10 },
-        // the stored scheme lost its name: the first one
-        { { u"A"_s, QString(), u"C"_s }, 5, true, { u"A"_s, u"C"_s, cheapest }, u"A"_s, 4 },
+        // the stored scheme lost its name: no other is chosen in its place, the main window opens
+        { { u"A"_s, QString(), u"C"_s }, 5, false, { u"A"_s, u"C"_s, cheapest }, QString(), -1 },
         { { QString(), QString(), QString() }, 10, false, { cheapest }, cheapest, -1 }, // nothing to dial
     };
     for (const auto& [names, stored, dialOption, items, shown, storedBack] : cases) {
