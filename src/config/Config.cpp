@@ -131,22 +131,26 @@ void Config::Okay_Click()
 {
     // Every page writes its part; the first write that fails is reported, and the window stays
     // open with the edits so that nothing typed is lost.
-    // The schemes first: the other pages name schemes by the names the scheme page has.
-    Status written = schemePage->store();
-    for (const auto& store : { std::function<Status()>([this] { return listsPage->store(); }),
-             std::function<Status()>([this] { return miscPage->store(); }) }) {
-        if (written)
-            written = store();
-    }
+    // One save of every page: a failure half way leaves the file as it was.
+    const Status written = context_.settings.profile().transaction([this] {
+        // The schemes first: the other pages name schemes by the names the scheme page has.
+        Status stored = schemePage->store();
+        for (const auto& store : { std::function<Status()>([this] { return listsPage->store(); }),
+                 std::function<Status()>([this] { return miscPage->store(); }) }) {
+            if (stored)
+                stored = store();
+        }
+        if (stored)
+            stored = renameListEntries();
+        if (stored)
+            stored = context_.settings.SaveSettings(draft_.settings, SettingsFile::Counters::Keep);
+        return stored;
+    });
     // The main window's switch and the tray menu's item follow the page's switch as stored.
     if (written && runProgramsInList_)
         runProgramsInList_(
             context_.settings.readInt16(QStringLiteral("Configuration"), QStringLiteral("Run progs "), 0)
             != 0);
-    if (written)
-        written = renameListEntries();
-    if (written)
-        written = context_.settings.SaveSettings(draft_.settings, SettingsFile::Counters::Keep);
     if (!written) {
         context_.prompter.ask(errorPrompt(ErrorTitle::FileError, 75, written.message()));
         return;

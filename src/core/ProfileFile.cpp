@@ -42,7 +42,7 @@ void ProfileFile::refresh(Freshness freshness) const
 QString ProfileFile::ReadIni(const QString& section, const QString& key, const QString& defaultValue) const
 {
     refresh();
-    std::optional<QString> value = document_.value(section, key);
+    std::optional<QString> value = current().value(section, key);
     if (!value)
         return defaultValue;
     if (value->size() > kMaxValueLength) {
@@ -57,7 +57,7 @@ QString ProfileFile::ReadIni(const QString& section, const QString& key, const Q
 QString ProfileFile::readWhole(const QString& section, const QString& key, const QString& defaultValue) const
 {
     refresh();
-    return document_.value(section, key).value_or(defaultValue);
+    return current().value(section, key).value_or(defaultValue);
 }
 
 Status ProfileFile::update(const std::function<Status(IniDocument&)>& edit)
@@ -66,6 +66,14 @@ Status ProfileFile::update(const std::function<Status(IniDocument&)>& edit)
     if (!readStatus_.ok()) {
         return Error { QStringLiteral("%1 was not changed, because it could not be read: %2")
                            .arg(QDir::toNativeSeparators(path_), readStatus_.message()) };
+    }
+    // Inside a transaction the edit waits in memory for the transaction's one write.
+    if (pending_) {
+        IniDocument changed = *pending_;
+        if (Status status = edit(changed); !status.ok())
+            return status;
+        pending_ = std::move(changed);
+        return Status::success();
     }
     IniDocument changed = document_;
     changed.markSaved();
@@ -83,6 +91,24 @@ Status ProfileFile::update(const std::function<Status(IniDocument&)>& edit)
     stamp_ = written.value();
     loaded_ = true;
     return Status::success();
+}
+
+Status ProfileFile::transaction(const std::function<Status()>& body)
+{
+    refresh(Freshness::LookAtFile);
+    if (!readStatus_.ok() || pending_)
+        return body();
+    pending_ = document_;
+    pending_->markSaved();
+    Status result = body();
+    IniDocument changed = std::move(*pending_);
+    pending_.reset();
+    if (!result.ok())
+        return result;
+    return update([&changed](IniDocument& document) {
+        document = changed;
+        return Status::success();
+    });
 }
 
 Status ProfileFile::WriteIni(const QString& section, const QString& key, const QString& value)

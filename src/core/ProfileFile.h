@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace ringtally {
 
@@ -40,6 +41,10 @@ public:
     /// Applies every change edit makes to the file's current content in one replace of the file.
     /// Nothing is written when edit fails or changes nothing.
     Status update(const std::function<Status(IniDocument&)>& edit);
+    /// Runs body with every change it makes (and reads of them) held in memory, then writes them
+    /// in one replace of the file when body succeeds; when body fails, or the write does, the file
+    /// and its reads are as they were before.
+    Status transaction(const std::function<Status()>& body);
 
     /// The outcome of the last reading of the file; while it is a failure, reads give the last
     /// content read successfully (or defaults) and writes are refused, so that content the program
@@ -51,10 +56,12 @@ public:
 private:
     enum class Freshness { TrustWatch, LookAtFile };
     void refresh(Freshness freshness = Freshness::TrustWatch) const;
+    const IniDocument& current() const { return pending_ ? *pending_ : document_; }
 
     QString path_;
     mutable FileWatch watch_;
     mutable IniDocument document_;
+    std::optional<IniDocument> pending_; // a transaction's changes, not yet written
     mutable FileStamp stamp_;
     mutable bool loaded_ = false;
     mutable Status readStatus_;

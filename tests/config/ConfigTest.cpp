@@ -183,7 +183,9 @@ TEST_F(ConfigTest, ARenamedSchemeTakesItsAutologAndAutoConnectEntriesAlong)
     type(config.schemePage->AOrdnNavn, u"Ny ordning"_s);
     QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
     QApplication::sendEvent(config.schemePage->AOrdnNavn, &out);
+    const quint64 replaces = profile.replaceCount();
     QTest::mouseClick(config.Okay, Qt::LeftButton);
+    EXPECT_EQ(profile.replaceCount(), replaces + 1) << "every page in one save";
     EXPECT_EQ(settings.ReadIni(u"AutoConnect"_s, u"1B"_s, {}), u"Ny ordning"_s);
     EXPECT_EQ(settings.ReadIni(u"Autolog"_s, u"1B"_s, {}), autologScheme);
 }

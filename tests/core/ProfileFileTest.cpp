@@ -142,6 +142,20 @@ TEST_F(ProfileFileTest, OneReplacePerUpdateNoneWithoutAChangeAndNothingWrittenBy
     EXPECT_EQ(contentsOf(path), before);
     EXPECT_EQ(read(profile, u"S"_s, u"k1"_s), u"1"_s);
     EXPECT_EQ(profile.replaceCount(), 1u);
+
+    // A transaction's writes are read back inside it and written once at its end; when it fails,
+    // none of them is.
+    for (const bool fails : { true, false }) {
+        const Status done = profile.transaction([&] {
+            EXPECT_TRUE(profile.WriteIni(u"S"_s, u"k1"_s, u"10"_s).ok());
+            EXPECT_TRUE(profile.WriteIni(u"S"_s, u"k2"_s, u"20"_s).ok());
+            EXPECT_EQ(read(profile, u"S"_s, u"k2"_s), u"20"_s);
+            return fails ? Status(Error { u"a page refused"_s }) : Status::success();
+        });
+        EXPECT_EQ(done.ok(), !fails);
+        EXPECT_EQ(read(profile, u"S"_s, u"k1"_s), fails ? u"1"_s : u"10"_s);
+        EXPECT_EQ(profile.replaceCount(), fails ? 1u : 2u);
+    }
 }
 
 TEST_F(ProfileFileTest, WritesFailWithoutTouchingWhatTheFileHolds)
