@@ -169,6 +169,7 @@ void SchemePage::buildControls()
         field = new QLineEdit(this);
     LoadCmd = new QPushButton(this);
     SaveCmd = new QPushButton(this);
+    SamePrices = new QPushButton(this);
 
     const QChar separator = context_.format.decimalSeparator()[0];
     for (QLineEdit* field : AMinPris)
@@ -234,6 +235,7 @@ void SchemePage::layOut()
     ++row;
 
     auto* commands = new QHBoxLayout;
+    commands->addWidget(SamePrices);
     commands->addStretch();
     commands->addWidget(LoadCmd);
     commands->addWidget(SaveCmd);
@@ -269,6 +271,11 @@ void SchemePage::setTexts()
     LoadCmd->setToolTip(text(kLoadTip));
     SaveCmd->setText(text(kSaveCaption));
     SaveCmd->setToolTip(text(kSaveTip));
+    // No text of the string table exists for it: both languages are written here.
+    SamePrices->setText(context_.english ? u"S&ame prices every day"_s : u"S&amme priser alle dage"_s);
+    SamePrices->setToolTip(context_.english
+            ? u"Gives Saturday and Sunday (or the other day types) the periods and prices shown"_s
+            : u"Giver de andre dagtyper de viste perioder og priser"_s);
 }
 
 void SchemePage::connectControls()
@@ -291,6 +298,7 @@ void SchemePage::connectControls()
     connect(AOrdnNavn, &QLineEdit::textEdited, this, &SchemePage::AOrdnNavn_KeyUp);
     connect(LoadCmd, &QPushButton::clicked, this, &SchemePage::LoadCmd_Click);
     connect(SaveCmd, &QPushButton::clicked, this, &SchemePage::SaveCmd_Click);
+    connect(SamePrices, &QPushButton::clicked, this, &SchemePage::copyShownDayToOthers);
     for (QLineEdit* field : findChildren<QLineEdit*>())
         field->installEventFilter(this);
 }
@@ -408,6 +416,26 @@ void SchemePage::TakstperTimer_Click(int Index)
         return;
     if (TakstperTimer[size_t(Index)]->currentIndex() < TakstperTimer[size_t(Index - 1)]->currentIndex())
         warn(kHourOrderTitle, kHourOrderText);
+    else
+        warnOfAPeriodThatNeverApplies();
+}
+
+void SchemePage::warnOfAPeriodThatNeverApplies()
+{
+    // A period that starts when the one after it starts never applies: the later one wins.
+    const int used = AntalPerioder->currentIndex() + 1;
+    for (int k = 1; k < used; ++k) {
+        const size_t now = size_t(k);
+        if (TakstperTimer[now]->currentIndex() == TakstperTimer[now - 1]->currentIndex()
+            && TakstperMinutter[now]->currentIndex() == TakstperMinutter[now - 1]->currentIndex()) {
+            warn(kHourOrderTitle,
+                context_.english
+                    ? u"Period %1 starts when period %2 does, so it never applies."_s.arg(k).arg(k + 1)
+                    : u"Periode %1 starter samtidig med periode %2 og gælder derfor aldrig."_s.arg(k).arg(
+                        k + 1));
+            return;
+        }
+    }
 }
 
 void SchemePage::TakstperMinutter_Click(int Index)
@@ -418,6 +446,8 @@ void SchemePage::TakstperMinutter_Click(int Index)
     if (TakstperTimer[k]->currentIndex() == TakstperTimer[k - 1]->currentIndex()
         && TakstperMinutter[k]->currentIndex() < TakstperMinutter[k - 1]->currentIndex())
         warn(kMinuteOrderTitle, kMinuteOrderText);
+    else
+        warnOfAPeriodThatNeverApplies();
 }
 
 void SchemePage::NedsatPrisTid_LostFocus()
@@ -452,11 +482,32 @@ void SchemePage::AOrdnNavn_KeyUp()
 
 void SchemePage::AOrdnNavn_LostFocus()
 {
-    QString& name = context_.state.settings.Schemes[size_t(scheme_)].Name;
-    if (name == AOrdnNavn->text())
+    Scheme& scheme = context_.state.settings.Schemes[size_t(scheme_)];
+    if (scheme.Name == AOrdnNavn->text())
         return;
-    name = AOrdnNavn->text();
+    const bool firstName = scheme.Name.isEmpty();
+    scheme.Name = AOrdnNavn->text();
+    // A new scheme works at once: a day type never set up (every period from 00:00, so only the
+    // last could ever apply) starts with one period, whose price applies all day.
+    if (firstName) {
+        takeDay();
+        for (DayTariff& day : scheme.Days) {
+            if (std::all_of(day.PeriodStart.begin(), day.PeriodStart.end(),
+                    [](const QString& start) { return start == u"00:00"; }))
+                day.NumberOfPeriods = 1;
+        }
+        showDay();
+    }
     emit schemeNamesChanged();
+}
+
+void SchemePage::copyShownDayToOthers()
+{
+    // The day type shown, as the user sees it, for the other two.
+    takeDay();
+    auto& days = context_.state.settings.Schemes[size_t(scheme_)].Days;
+    const DayTariff shown = days[size_t(day_)];
+    days.fill(shown);
 }
 
 void SchemePage::SaveCmd_Click()

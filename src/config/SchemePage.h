@@ -46,6 +46,7 @@ public:
     std::array<QLineEdit*, kMinutePriceCount> AMinPris {}; // 0..2 normal, 3..5 reduced prices
     QPushButton* SaveCmd = nullptr;
     QPushButton* LoadCmd = nullptr;
+    QPushButton* SamePrices = nullptr;
 
     /// Fills the page from the in-memory settings (the window reloads them first): the dial-up
     /// entries of the system, the scheme captions, scheme 0 on Monday-Friday.
@@ -90,6 +91,8 @@ public:
     void SaveCmd_Click();
     /// Takes the page in and asks for the tariff dialog in load mode.
     void LoadCmd_Click();
+    /// Gives the other two day types the periods and prices of the day type shown.
+    void copyShownDayToOthers();
     /// The store step shared with OK: the page into the current scheme and day type.
     void TakeSchemePage();
 
@@ -126,6 +129,7 @@ private:
     /// The field's number rounded to a whole one; 0 when empty, no number or out of range.
     qint16 whole(const QLineEdit& field) const;
     void warn(const QString& title, const QString& text);
+    void warnOfAPeriodThatNeverApplies();
 
     ConfigContext& context_;
     QButtonGroup* schemeGroup_ = nullptr;

@@ -8,6 +8,7 @@
 #include "core/ProgramState.h"
 #include "core/SettingsFile.h"
 #include "localisation/StringTable.h"
+#include "tools/PriceTool.h"
 #include "tray/EventSounds.h"
 #include "tray/FileRegistry.h"
 #include "tray/RegistryRoutines.h"
@@ -206,6 +207,54 @@ TEST_F(ConfigTest, TheDoubleClickNeverMovesToASchemeTheUserDidNotChoose)
     QTest::mouseClick(config.Okay, Qt::LeftButton);
     EXPECT_EQ(settings.readInt16(u"Configuration"_s, u"DoubleClick_Action"_s, 0), -1)
         << "opens the main window";
+}
+
+TEST(ConfigQuickStartTest, TheReadmesQuickStartGivesACallWithThePriceTyped)
+{
+    // A first run's settings file, and the window as the README's quick start goes through it.
+    TempFolder temp;
+    const ProgramFolder folder { temp.path() };
+    NumberFormat danish { QLocale(QLocale::Danish, QLocale::Denmark) };
+    ProfileFile profile { folder.settingsFile() };
+    SettingsFile settings { profile, danish };
+    ProgramState state;
+    FakeDialUpNetwork network;
+    network.setEntries({ u"Ringtally Demo"_s });
+    ScriptedPrompter prompter;
+    const StringTable strings = StringTable::english();
+    FileRegistry store { folder.file(QString::fromUtf16(FileRegistry::kFileName)) };
+    RegistryRoutines registry { store, prompter };
+    FakeSoundPlayer player;
+    EventSounds sounds { registry, player, folder };
+    settings.LoadSettings(state.settings);
+    Config config { ConfigContext { state, settings, network, strings, prompter, danish, folder, false,
+                        DisplayWords::make(strings, false) },
+        sounds, registry, {} };
+    QWidget owner;
+    config.showConfig(&owner);
+
+    // "give the first scheme a name and a minute price, press "Samme priser alle dage", pick
+    // "Ringtally Demo" as its dial-up entry, choose a hotkey on the "Diverse" page, and press OK"
+    SchemePage& page = *config.schemePage;
+    page.AOrdnNavn->setFocus();
+    QTest::keyClicks(page.AOrdnNavn, u"Demo"_s);
+    page.AMinPris[0]->setFocus(); // the name field is left
+    page.AMinPris[0]->selectAll();
+    QTest::keyClicks(page.AMinPris[0], u"0,5"_s);
+    page.SamePrices->click();
+    page.DUNNames->setCurrentIndex(page.DUNNames->findText(u"Ringtally Demo"_s));
+    config.Framevalg_Click(2);
+    config.miscPage->OpkTyperKeyb[0]->setCurrentIndex(1);
+    QTest::mouseClick(config.Okay, Qt::LeftButton);
+    ASSERT_TRUE(prompter.shown().isEmpty());
+
+    // Ten minutes on a weekday afternoon and on a Sunday night cost what was typed.
+    Settings stored;
+    settings.LoadSettings(stored);
+    const PriceTool tool(danish);
+    for (const QDateTime& start :
+        { QDateTime(QDate(2026, 12, 7), QTime(14, 0)), QDateTime(QDate(2026, 12, 13), QTime(23, 0)) })
+        EXPECT_EQ(tool.price(stored, 0, start, 600).priceCents, 500) << start.toString().toStdString();
 }
 
 TEST_F(ConfigTest, EveryLabelWithAShortcutHasAFieldToGoToInEitherLanguage)

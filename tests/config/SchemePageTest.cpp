@@ -226,5 +226,45 @@ TEST_F(SchemePageTest, TheTariffButtonsTakeThePageInBeforeTheyAsk)
     EXPECT_EQ(page.AOrdnNavn->text(), u"Ny"_s);
 }
 
+TEST_F(SchemePageTest, ANewSchemeWorksAtOnceAndOneDaysPricesServeEveryDay)
+{
+    // A scheme as a new settings file has it: no name, three periods all from 00:00 on every day.
+    state.settings.Schemes[2] = Scheme {};
+    page.fill();
+    click(page.Ordning[2]);
+    type(page.AOrdnNavn, u"Ny"_s);
+    leave(page.AOrdnNavn);
+    for (const DayTariff& day : scheme(2).Days)
+        EXPECT_EQ(day.NumberOfPeriods, 1);
+    EXPECT_EQ(page.AntalPerioder->currentText(), u"1"_s);
+    type(page.AMinPris[0], u"0,5"_s);
+    click(page.SamePrices);
+    for (const DayTariff& day : scheme(2).Days)
+        EXPECT_EQ(std::pair(int(day.NumberOfPeriods), day.MinutePrice[0]), std::pair(1, 0.5));
+    // A named scheme keeps its periods through a new name.
+    type(page.AOrdnNavn, QString());
+    click(page.Ordning[0]);
+    const auto periods = scheme(0).Days;
+    type(page.AOrdnNavn, u"Omdøbt"_s);
+    leave(page.AOrdnNavn);
+    EXPECT_EQ(scheme(0).Days, periods);
+}
+
+TEST_F(SchemePageTest, APeriodThatStartsWithTheNextOneIsWarnedAboutAsNeverApplying)
+{
+    click(page.Dage[0]);
+    page.AntalPerioder->setCurrentIndex(2);
+    page.AntalPerioder_Click();
+    for (int k = 0; k < 3; ++k) {
+        page.TakstperTimer[size_t(k)]->setCurrentIndex(8);
+        page.TakstperMinutter[size_t(k)]->setCurrentIndex(0);
+    }
+    prompter.answerNext(PromptAnswer::Ok);
+    page.TakstperTimer_Click(1);
+    ASSERT_EQ(prompter.shown().size(), 1);
+    EXPECT_EQ(
+        prompter.shown()[0].text, u"Periode 1 starter samtidig med periode 2 og gælder derfor aldrig."_s);
+}
+
 } // namespace
 } // namespace ringtally
