@@ -21,8 +21,11 @@
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QVBoxLayout>
+#include <QValidator>
 
 namespace ringtally {
+
+using namespace Qt::StringLiterals;
 
 Config::Config(ConfigContext context, EventSounds& sounds, RegistryRoutines& registry,
     std::function<void(bool)> runProgramsInList, QWidget* parent)
@@ -131,6 +134,23 @@ void Config::Okay_Click()
 {
     // Every page writes its part; the first write that fails is reported, and the window stays
     // open with the edits so that nothing typed is lost.
+    // Whatever reached a field met its rule on the way; a field left with half a value (a lone
+    // decimal mark) is named, and the window stays open with it.
+    for (QLineEdit* field : findChildren<QLineEdit*>()) {
+        QString text = field->text();
+        int at = 0;
+        if (!field->validator() || text.isEmpty() || !field->isEnabled()
+            || field->validator()->validate(text, at) == QValidator::Acceptable)
+            continue;
+        const QString name = field->toolTip().isEmpty() ? field->objectName() : field->toolTip();
+        context_.prompter.ask({ context_.english ? u"Configuration"_s : u"Opsætning"_s,
+            (context_.english ? u"\"%1\" cannot be used in the field \"%2\"."_s
+                              : u"\"%1\" kan ikke bruges i feltet \"%2\"."_s)
+                .arg(field->text(), name),
+            PromptIcon::Exclamation, PromptButtons::Ok });
+        field->setFocus();
+        return;
+    }
     // One save of every page: a failure half way leaves the file as it was.
     const Status written = context_.settings.profile().transaction([this] {
         // The schemes first: the other pages name schemes by the names the scheme page has.

@@ -257,6 +257,19 @@ TEST(ConfigQuickStartTest, TheReadmesQuickStartGivesACallWithThePriceTyped)
         EXPECT_EQ(tool.price(stored, 0, start, 600).priceCents, 500) << start.toString().toStdString();
 }
 
+TEST_F(ConfigTest, OkNamesAFieldLeftWithHalfAValueAndStaysOpen)
+{
+    QLineEdit* price = config.schemePage->AMinPris[0];
+    price->selectAll();
+    price->insert(u","_s); // a lone decimal mark: on its way to a price, not one yet
+    ASSERT_EQ(price->text(), u","_s);
+    prompter.answerNext(PromptAnswer::Ok);
+    QTest::mouseClick(config.Okay, Qt::LeftButton);
+    ASSERT_EQ(prompter.shown().size(), 1);
+    EXPECT_EQ(prompter.shown()[0].text, u"\",\" kan ikke bruges i feltet \"%1\"."_s.arg(price->toolTip()));
+    EXPECT_TRUE(config.isVisible());
+}
+
 TEST_F(ConfigTest, EveryLabelWithAShortcutHasAFieldToGoToInEitherLanguage)
 {
     for (const bool english : { false, true }) {
