@@ -210,6 +210,12 @@ TEST_F(MiscPageTest, AStoredMaximumPriceWithMoreDecimalsStaysUntilTheUserChanges
     QTest::keyClicks(page.MaxPris, u"12,5"_s);
     ASSERT_TRUE(page.store().ok());
     EXPECT_EQ(state.settings.MaxDayPrice, 12.5);
+    // A monthly limit of four digits, as typed.
+    page.UseMaxMonthPrice->setChecked(true);
+    page.MaxMonthPrice->selectAll();
+    QTest::keyClicks(page.MaxMonthPrice, u"1500"_s);
+    ASSERT_TRUE(page.store().ok());
+    EXPECT_EQ(state.settings.MaxMonthPrice, 1500);
 }
 
 TEST_F(MiscPageTest, TheSoundsButtonAsksForTheChooserAndKeepsTheWindowsEdits)
