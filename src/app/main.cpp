@@ -63,6 +63,9 @@ int main(int argc, char** argv)
     // A command for the running program (--status, --dial, ...) is sent to it, and this start ends.
     if (const std::optional<int> exitCode = runRemoteCommand(argc, argv))
         return *exitCode;
+    // --help, --version, an unknown option, or no desktop to show anything on.
+    if (const std::optional<int> exitCode = answerWithoutStarting(argc, argv, RINGTALLY_VERSION))
+        return *exitCode;
     // --log-viewer opens the running program's log viewer; with none running, the program starts
     // and opens it once it is up.
     const bool openLogViewer = std::any_of(

@@ -12,7 +12,9 @@
 #include <QDBusMessage>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocale>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <optional>
@@ -205,6 +207,66 @@ std::optional<int> runRemoteCommand(int& argc, char** argv)
     const int exitCode = Command().run(QCoreApplication::arguments());
     QDBusConnection::disconnectFromBus(kConnection);
     return exitCode;
+}
+
+std::optional<int> answerWithoutStarting(int argc, char** argv, const char* version)
+{
+    const bool danish = QLocale::system().language() == QLocale::Danish;
+    const auto words = [danish](const char* inDanish, const char* inEnglish) {
+        return QString::fromUtf8(danish ? inDanish : inEnglish);
+    };
+    // The program's own options; Qt's (-platform, -display, -style ...) take one dash.
+    static const QByteArrayList known { "--dial", "--hang-up", "--no-log", "--status", "--json", "--show-log",
+        "--log-viewer", "--exit-when-ready" };
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "--help" || argument == "-h") {
+            say(stdout,
+                words("Brug: ringtally [tilvalg]\n"
+                      "Starter Ringtally, eller taler med det Ringtally, der kører:\n"
+                      "  --dial N|cheapest     ring op med ordning 1 til 3, eller den billigste nu\n"
+                      "  --hang-up [--no-log]  læg på og log opkaldet (ikke med --no-log)\n"
+                      "  --status [--json]     opkaldets tilstand, tid og pris (alle tal med --json)\n"
+                      "  --show-log            åbn loggen\n"
+                      "  --log-viewer          åbn loggen, og start Ringtally, hvis det ikke kører\n"
+                      "  --version             vis versionen\n"
+                      "  --help                vis denne hjælp",
+                    "Usage: ringtally [option]\n"
+                    "Starts Ringtally, or talks to the Ringtally that runs:\n"
+                    "  --dial N|cheapest     dial scheme 1 to 3, or the one that is cheapest now\n"
+                    "  --hang-up [--no-log]  hang up and log the call (not with --no-log)\n"
+                    "  --status [--json]     the call's state, time and price (every figure with --json)\n"
+                    "  --show-log            open the log\n"
+                    "  --log-viewer          open the log, starting Ringtally when it does not run\n"
+                    "  --version             show the version\n"
+                    "  --help                show this help"));
+            return 0;
+        }
+        if (argument == "--version") {
+            say(stdout, u"ringtally "_s + QString::fromUtf8(version));
+            return 0;
+        }
+        const QByteArray name = argument.split('=').first();
+        if (argument.startsWith("--") && !known.contains(name)) {
+            say(stderr,
+                words("ringtally: ukendt tilvalg %1 (se ringtally --help)",
+                    "ringtally: unknown option %1 (see ringtally --help)")
+                    .arg(QString::fromLocal8Bit(argument)));
+            return WrongUse;
+        }
+    }
+    const bool platformChosen = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")
+        || std::any_of(argv + 1, argv + argc, [](const char* arg) { return qstrcmp(arg, "-platform") == 0; });
+    if (!platformChosen && qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        say(stderr,
+            words("ringtally: Ringtally skal bruge et grafisk skrivebord, men hverken DISPLAY eller "
+                  "WAYLAND_DISPLAY er sat.",
+                "ringtally: Ringtally needs a graphical desktop, but neither DISPLAY nor WAYLAND_DISPLAY is "
+                "set."));
+        return NotRunning;
+    }
+    return std::nullopt;
 }
 
 } // namespace ringtally

@@ -15,4 +15,10 @@ namespace ringtally {
 /// 2 the command line is wrong, 3 the program refused (says why).
 std::optional<int> runRemoteCommand(int& argc, char** argv);
 
+/// What the program answers on the command line without starting: --help (the usage, in Danish
+/// where the locale is Danish, else in English), --version, an option it does not know (says so,
+/// exit 2), and a start without a graphical desktop (no DISPLAY, WAYLAND_DISPLAY or chosen Qt
+/// platform: says so, exit 1). Nothing when the program is to start. version is "major.minor.patch".
+std::optional<int> answerWithoutStarting(int argc, char** argv, const char* version);
+
 } // namespace ringtally

@@ -11,6 +11,7 @@
 
 #include <QDBusConnectionInterface>
 #include <QDeadlineTimer>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -241,6 +242,34 @@ TEST(RemoteProgramTest, CommandsReachTheRunningProgramAndItsCallIsHeardOnTheBus)
     QFile log(run.folder + u"/Ringtally.log"_s);
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_EQ(log.readAll().count("\r\n"), 1) << "the call is logged once";
+}
+
+TEST(CommandLineTest, HelpVersionAnUnknownOptionAndNoDesktopAnswerWithoutStartingAnything)
+{
+    // Arguments, the locale, the exit code and how the answer begins; no desktop in any case, so
+    // a program that started would say so instead.
+    const std::tuple<QStringList, QString, int, QString> cases[] = {
+        { { u"--version"_s }, u"C"_s, 0, u"ringtally 0."_s },
+        { { u"--help"_s }, u"C"_s, 0, u"Usage: ringtally"_s },
+        { { u"--help"_s }, u"da_DK.UTF-8"_s, 0, u"Brug: ringtally"_s },
+        { { u"--hangup"_s }, u"C"_s, 2, u"ringtally: unknown option --hangup"_s },
+        { {}, u"C"_s, 1, u"ringtally: Ringtally needs a graphical desktop"_s },
+        { {}, u"da_DK.UTF-8"_s, 1, u"ringtally: Ringtally skal bruge et grafisk skrivebord"_s },
+    };
+    for (const auto& [arguments, locale, exitCode, begins] : cases) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : { "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LANG", "LANGUAGE" })
+            environment.remove(QString::fromLatin1(name));
+        environment.insert(u"LC_ALL"_s, locale);
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(RINGTALLY_PROGRAM), arguments);
+        ASSERT_TRUE(program.waitForFinished(20'000)) << arguments.join(u' ').toStdString();
+        const QString said
+            = QString::fromUtf8(program.readAllStandardOutput() + program.readAllStandardError());
+        EXPECT_EQ(program.exitCode(), exitCode) << arguments.join(u' ').toStdString();
+        EXPECT_TRUE(said.startsWith(begins)) << said.toStdString();
+    }
 }
 
 } // namespace
