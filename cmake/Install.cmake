@@ -34,7 +34,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcanberra0")
 # Dialing needs pppd and chat; sounds on a PulseAudio or PipeWire desktop its libcanberra backend;
 # help and the log open with the desktop's handler.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ppp, libcanberra-pulse, xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ppp, libcanberra-pulse, xdg-utils, qt6-translations-l10n")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 include(CPack)

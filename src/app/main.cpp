@@ -17,6 +17,7 @@
 #include "history/LogViewer.h"
 #include "launcher/StartList.h"
 #include "launcher/WindowTitles.h"
+#include "localisation/QtTranslations.h"
 #include "localisation/StringTable.h"
 #include "metering/CallCheckpoint.h"
 #include "metering/CallLog.h"
@@ -101,6 +102,9 @@ int main(int argc, char** argv)
 
     ProgramState state;
     settingsFile.LoadSettings(state.settings);
+    // Qt's own texts (Yes and No, the file dialogs) in the interface's language.
+    QtTranslations qtTranslations;
+    qtTranslations.use(usesEnglish(state.settings.Language));
     if (const Status read = profile.readStatus(); !read.ok()) {
         prompter.ask(errorPrompt(ErrorTitle::FileError, 75, read.message()));
         return 1;
@@ -163,6 +167,8 @@ int main(int argc, char** argv)
         logViewer->showViewer();
     };
     const auto loadMainWindow = [&](bool trayAvailable) {
+        // The first run's language choice has been made by now.
+        qtTranslations.use(usesEnglish(state.settings.Language));
         configWindow.emplace([&] {
             const bool english = usesEnglish(state.settings.Language);
             return std::make_unique<Config>(

@@ -1,4 +1,7 @@
 #include "localisation/StringTable.h"
+#include "localisation/QtTranslations.h"
+
+#include <QCoreApplication>
 
 #include <QSet>
 #include <QStringList>
@@ -108,4 +111,15 @@ TEST(MenuText, AnAmpersandBeforeNoLetterOrDigitIsShownAsWritten)
 TEST(Language, ZeroIsDanishAnyValueAboveZeroIsEnglish)
 {
     EXPECT_TRUE(!usesEnglish(0) && usesEnglish(1) && usesEnglish(255));
+}
+
+TEST(Language, QtsOwnTextsFollowTheInterfacesLanguage)
+{
+    // The Yes of every message box: Danish while the interface is, Qt's English otherwise.
+    const auto yes = [] { return QCoreApplication::translate("QPlatformTheme", "&Yes"); };
+    QtTranslations translations;
+    ASSERT_TRUE(translations.use(false)) << "Qt's Danish translations are not installed";
+    EXPECT_EQ(yes(), QStringLiteral("&Ja"));
+    translations.use(true);
+    EXPECT_EQ(yes(), QStringLiteral("&Yes"));
 }
