@@ -68,9 +68,10 @@ MainFrm::MainFrm(ProgramState& state, SettingsFile& settings, const NumberFormat
       gate_(*this)
 {
     setWindowTitle(QStringLiteral("Ringtally"));
-    // The close box does nothing: the window is hidden by its button or by minimising it, and the
-    // program ends from the tray menu only.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint);
+    // The close box hides the window to the tray, or, without a tray, asks whether to end the
+    // program (closeEvent).
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint
+        | Qt::WindowCloseButtonHint);
     OfflineImg = QIcon(QStringLiteral(":/icons/offline.png"));
     OnlineImg = QIcon(QStringLiteral(":/icons/online.png"));
     setWindowIcon(OfflineImg);
@@ -133,6 +134,9 @@ void MainFrm::createControls()
 
 void MainFrm::createMenus()
 {
+    // Without a tray the main window is the only way in, and out: it offers the exit itself.
+    ExitProgram = menuBar()->addAction(QStringLiteral("A&fslut"), this, &MainFrm::exitProgram);
+    ExitProgram->setVisible(false);
     ShowConfig = menuBar()->addAction(QStringLiteral("&Opsætning"), this, &MainFrm::ShowConfig_Click);
     MenuShowLog = menuBar()->addAction(QStringLiteral("&Log og totaler"), this, &MainFrm::MenuShowLog_Click);
     // The help menu stands at the right end of the menu bar, in a bar of its own in the corner.
@@ -148,7 +152,6 @@ void MainFrm::createMenus()
         QStringLiteral("Læg på &uden at logge opkald"), this, &MainFrm::PopupHangupNoLog_Click);
     for (int i = 0; i < int(PopupDial.size()); ++i) {
         PopupDial[size_t(i)] = mnuPopMenu->addAction(QString(), this, [this, i] { PopupDial_Click(i); });
-        PopupDial[size_t(i)]->setCheckable(true);
     }
     OfflineSep = mnuPopMenu->addSeparator();
     PopupRunProgramsInList = mnuPopMenu->addAction(
@@ -225,6 +228,7 @@ void MainFrm::applyEnglishTexts()
     menuText(PopupShowLog, StringId::MainFrm_PopupShowLog);
     menuText(PopupShowConfig, StringId::MainFrm_PopupShowConfig);
     menuText(CloseProgram, StringId::MainFrm_CloseProgram);
+    menuText(ExitProgram, StringId::MainFrm_CloseProgram);
     menuText(PopupHelp, StringId::MainFrm_PopupHelp);
     menuText(PopupShowHelpIndex, StringId::MainFrm_PopupShowHelpIndex);
     menuText(PopupShowAbout, StringId::MainFrm_PopupShowAbout);
@@ -241,6 +245,7 @@ void MainFrm::AddTrayIcon(bool trayAvailable)
     trayIcon_.setIcon(OfflineImg);
     trayIcon_.setToolTip(QStringLiteral("Ringtally"));
     inTray_ = trayAvailable;
+    ExitProgram->setVisible(!trayAvailable);
     if (trayAvailable) {
         trayIcon_.show();
         return;
@@ -363,16 +368,18 @@ void MainFrm::preparePopupMenu()
 {
     prepareStartListControls();
     const auto prices = currentMinutePrices();
+    // The cheapest scheme stands out in bold: a tick would make the items look like switches.
+    const std::optional<int> cheapest = cheapestScheme();
     for (size_t i = 0; i < PopupDial.size(); ++i) {
         QAction* item = PopupDial[i];
         item->setVisible(prices[i].has_value());
-        item->setChecked(false);
+        QFont font = item->font();
+        font.setBold(cheapest == int(i));
+        item->setFont(font);
         if (prices[i])
             item->setText(menuText(state_.settings.Schemes[i].Name) + QStringLiteral(" (")
                 + format_.formatFraction(*prices[i]) + QStringLiteral(")"));
     }
-    if (const std::optional<int> cheapest = cheapestScheme())
-        PopupDial[size_t(*cheapest)]->setChecked(true);
 }
 
 void MainFrm::Form_Activate()
@@ -561,7 +568,11 @@ void MainFrm::ShowConfig_Click()
 
 void MainFrm::Command1_Click()
 {
-    hide();
+    // Hidden only where the tray icon brings it back; without a tray it goes to the task bar.
+    if (inTray_)
+        hide();
+    else
+        showMinimized();
 }
 
 void MainFrm::closeStartedPrograms()
@@ -736,6 +747,18 @@ void MainFrm::changeEvent(QEvent* event)
 void MainFrm::closeEvent(QCloseEvent* event)
 {
     event->ignore();
+    if (exiting_)
+        return;
+    // With a tray the close box hides the window to it; without one it is the way out.
+    if (inTray_) {
+        hide();
+        return;
+    }
+    const Prompt question { QStringLiteral("Ringtally"),
+        english_ ? QStringLiteral("End Ringtally?") : QStringLiteral("Vil du afslutte Ringtally?"),
+        PromptIcon::Question, PromptButtons::YesNo };
+    if (prompter_.ask(question) == PromptAnswer::Yes)
+        exitProgram();
 }
 
 } // namespace ringtally

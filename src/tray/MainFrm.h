@@ -143,6 +143,7 @@ public:
     std::array<QPushButton*, 3> CmdDial {};
     QCheckBox* RunProgramsInList = nullptr;
     QPushButton* Command1 = nullptr;
+    QAction* ExitProgram = nullptr; // in the menu bar without a tray only
     QAction* ShowConfig = nullptr;
     QAction* MenuShowLog = nullptr;
     QMenu* Help = nullptr;

@@ -161,7 +161,8 @@ TEST_F(MainFrmTest, DialItemsAndButtonsShowTheCurrentPricesAndMarkTheCheapest)
             if (!item.isEmpty()) {
                 EXPECT_EQ(dial->text(), item);
             }
-            EXPECT_EQ(dial->isChecked(), i == c.cheapest) << i;
+            EXPECT_FALSE(dial->isCheckable()) << "a dial item is no switch";
+            EXPECT_EQ(dial->font().bold(), i == c.cheapest) << i;
             EXPECT_EQ(button->text(), item.isEmpty() ? u"----------"_s : item) << i;
             EXPECT_EQ(button->isEnabled(), !item.isEmpty()) << i;
             EXPECT_EQ(button->font().bold(), i == c.cheapest) << i;
@@ -304,9 +305,25 @@ TEST_F(MainFrmTest, WithoutATrayTheMainWindowShowsInstead)
     const auto* notice = second.findChild<QMessageBox*>(u"NoTrayNotice"_s);
     ASSERT_TRUE(notice && notice->isVisible());
     EXPECT_FALSE(notice->isModal());
-    // With no icon to bring it back, minimising leaves the window on the task bar.
+    // With no icon to bring it back, minimising and "Skjul vindue" leave the window on the task
+    // bar; the menu offers the exit, and the close box asks whether to end the program.
     second.setWindowState(Qt::WindowMinimized);
     EXPECT_TRUE(second.isVisible());
+    second.showNormal();
+    second.Command1->click();
+    EXPECT_TRUE(second.isVisible() && second.isMinimized());
+    EXPECT_TRUE(second.ExitProgram->isVisible());
+    prompter.answerNext(PromptAnswer::No);
+    second.close();
+    EXPECT_TRUE(second.isVisible() && !second.exiting());
+    prompter.answerNext(PromptAnswer::Yes);
+    second.close();
+    EXPECT_TRUE(second.exiting());
+    // With a tray the close box hides the window to it, and the exit stays in the tray's menu.
+    frm.show();
+    frm.close();
+    EXPECT_FALSE(frm.isVisible());
+    EXPECT_FALSE(frm.ExitProgram->isVisible());
 
     // Every menu bar item has room in either language: none hides behind an extension button.
     for (const quint8 language : { 0, 1 }) {
