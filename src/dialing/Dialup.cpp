@@ -181,7 +181,9 @@ void Dialup::startDialing(const QString& schemeName)
     show();
     const QString number = RasDial.PhoneNumber();
     List1->addItem(QStringLiteral("Calling ") + schemeName + QStringLiteral(" at ") + number);
-    setStat(QStringLiteral("Ringer op til ") + schemeName + QStringLiteral(" på tlf. ") + number);
+    setStat(usesEnglish(state_.settings.Language)
+            ? QStringLiteral("Calling %1 at %2").arg(schemeName, number)
+            : QStringLiteral("Ringer op til %1 på tlf. %2").arg(schemeName, number));
     listDialResult();
 }
 
@@ -362,12 +364,13 @@ void Dialup::Reconnect_Timer()
     if (RedialCount_ > RedialNumber_) {
         Reconnect.stop();
         services_.stopMeterTimer();
-        setStat(QStringLiteral("Opkald opgivet"));
+        setStat(usesEnglish(state_.settings.Language) ? QStringLiteral("Dial given up")
+                                                      : QStringLiteral("Opkald opgivet"));
         return;
     }
     if (countdown_ <= RedialInterval_) {
         services_.stopMeterTimer();
-        setStat(QStringLiteral("Prøver igen om %1 sekunder").arg(RedialInterval_ - countdown_));
+        setStat(countdownText(RedialInterval_ - countdown_));
         ++countdown_;
         return;
     }
@@ -376,6 +379,16 @@ void Dialup::Reconnect_Timer()
     // Within the series whatever "Redial number" is: a new series would start counting again at
     // 1, and a number above the series' length would never be reached.
     redial();
+}
+
+QString Dialup::countdownText(int seconds) const
+{
+    // One second, or any other number of them, in the window's language.
+    if (usesEnglish(state_.settings.Language))
+        return seconds == 1 ? QStringLiteral("Trying again in 1 second")
+                            : QStringLiteral("Trying again in %1 seconds").arg(seconds);
+    return seconds == 1 ? QStringLiteral("Prøver igen om 1 sekund")
+                        : QStringLiteral("Prøver igen om %1 sekunder").arg(seconds);
 }
 
 void Dialup::Hang_up_Click()

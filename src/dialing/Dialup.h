@@ -126,6 +126,7 @@ private:
     void redial();
     void newSeries();
     void restartMeter();
+    QString countdownText(int seconds) const;
     void setDetailsOpen(bool open);
     void fitHeight();
     int statWidth() const;

@@ -173,7 +173,8 @@ TEST_F(DialupTest, EachBusyAnswerCountsDownAfreshAndTheRedialsEndAtTheRedialNumb
             ASSERT_TRUE(w.Reconnect.isActive());
             for (int left = interval; left >= 0; --left) {
                 w.Reconnect_Timer();
-                EXPECT_EQ(w.Stat->text(), u"Prøver igen om %1 sekunder"_s.arg(left));
+                EXPECT_EQ(w.Stat->text(),
+                    left == 1 ? u"Prøver igen om 1 sekund"_s : u"Prøver igen om %1 sekunder"_s.arg(left));
             }
             w.Reconnect_Timer();
             EXPECT_FALSE(w.Reconnect.isActive());
@@ -186,6 +187,30 @@ TEST_F(DialupTest, EachBusyAnswerCountsDownAfreshAndTheRedialsEndAtTheRedialNumb
         EXPECT_FALSE(w.Reconnect.isActive());
         EXPECT_EQ(calls, (QStringList { u"sound Error"_s, u"stopMeter"_s }));
         EXPECT_EQ(control.dials.size(), number + 1);
+    }
+}
+
+TEST_F(DialupTest, TheDialsOwnLinesSpeakTheWindowsLanguage)
+{
+    for (const quint8 language : { 0, 1 }) {
+        EXPECT_TRUE(settings.WriteIni(u"Configuration"_s, u"Redial number"_s, 1).ok());
+        EXPECT_TRUE(settings.WriteIni(u"Configuration"_s, u"Redial interval"_s, 1).ok());
+        Dialup& w = make(language);
+        state.meter.GlblOnline = 1;
+        state.meter.phase = CallPhase::Dialing;
+        w.startDialing(u"Tele"_s);
+        QStringList lines;
+        emit control.RasDial_Status(RasConnState::Disconnected, 676);
+        w.Reconnect_Timer();
+        lines << w.Stat->text();
+        w.Reconnect_Timer();
+        w.Reconnect_Timer();
+        emit control.RasDial_Status(RasConnState::Disconnected, 676);
+        w.Reconnect_Timer();
+        lines << w.Stat->text();
+        EXPECT_EQ(lines,
+            language == 0 ? QStringList({ u"Prøver igen om 1 sekund"_s, u"Opkald opgivet"_s })
+                          : QStringList({ u"Trying again in 1 second"_s, u"Dial given up"_s }));
     }
 }
 
