@@ -41,17 +41,4 @@ Verdict checkMinutes(QStringView text)
     return Verdict::Acceptable;
 }
 
-std::optional<double> price(QStringView text)
-{
-    if (checkPrice(text) != Verdict::Acceptable)
-        return std::nullopt;
-    QString number = text.toString();
-    number.replace(u',', u'.');
-    if (number.endsWith(u'.'))
-        number.chop(1);
-    if (number.startsWith(u'.'))
-        number.prepend(u'0');
-    return number.toDouble();
-}
-
 } // namespace ringtally::FieldRules

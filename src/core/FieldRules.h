@@ -2,8 +2,6 @@
 
 #include <QStringView>
 
-#include <optional>
-
 namespace ringtally {
 
 /// The rules every price and minutes value meets, wherever it comes from: a field the user types
@@ -28,8 +26,6 @@ enum class Verdict {
 Verdict checkPrice(QStringView text);
 /// Whole minutes from 0 to kMaxMinutes.
 Verdict checkMinutes(QStringView text);
-/// The price text's value when it is one; either decimal mark.
-std::optional<double> price(QStringView text);
 
 } // namespace FieldRules
 

@@ -19,7 +19,7 @@ struct ProgramState;
 /// ledger and the stored counters follow it: a part of a call (the call, or its part since a 23:59
 /// split) is closed by writing its final checkpoint with its log line, then the line, then the
 /// counters marked as holding the part; the checkpoint goes once both have it. A kill at any
-/// moment leaves what the next start needs to finish the close (recoverInterruptedCalls). What
+/// moment leaves what the next start needs to finish the close (recover). What
 /// cannot be written now waits in memory, with its checkpoint put aside where no later call
 /// replaces it, and is written at the next chance.
 class CallLedger {

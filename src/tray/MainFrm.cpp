@@ -9,7 +9,6 @@
 #include "localisation/StringTable.h"
 #include "metering/CallCheckpoint.h"
 #include "metering/CallLog.h"
-#include "metering/CallRecovery.h"
 #include "metering/DialStatus.h"
 #include "metering/MeterWindows.h"
 #include "metering/PriceWarn.h"

@@ -2,8 +2,8 @@
 
 #include "core/ProgramState.h"
 #include "core/SettingsFile.h"
+#include "metering/CallLedger.h"
 #include "metering/CallLog.h"
-#include "metering/CallRecovery.h"
 #include "platform/FileAccess.h"
 
 #include "fakes/ScriptedPrompter.h"
@@ -93,7 +93,10 @@ protected:
     }
     void recover(bool english = false)
     {
-        recoverInterruptedCalls(program, settings, log, checkpoint, prompter, english);
+        CallLedger ledger(log, checkpoint, settings);
+        ledger.setEnglish(english);
+        for (const Prompt& box : ledger.recover(program, true))
+            prompter.ask(box);
     }
     static QByteArray contents(const QString& path) { return readWholeFile(path).valueOr({}).bytes; }
     Settings stored() const

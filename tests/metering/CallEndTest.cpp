@@ -1,6 +1,5 @@
 #include "metering/CallEnd.h"
 #include "metering/CallLedger.h"
-#include "metering/CallRecovery.h"
 #include "metering/PriceEngine.h"
 #include "platform/FileAccess.h"
 
@@ -287,7 +286,8 @@ TEST_F(CallEndTest, AKillAnywhereInACallsEndIsMendedOnceAtTheNextStart)
         test::ScriptedPrompter prompter;
         for (int box = 0; box < 3; ++box)
             prompter.answerNext(PromptAnswer::Ok);
-        recoverInterruptedCalls(next, settings, log, checkpoint, prompter, false);
+        for (const Prompt& box : CallLedger(log, checkpoint, settings).recover(next, true))
+            prompter.ask(box);
         QList<QByteArray> lines = contents(log.path()).split('\n');
         lines.removeIf([](const QByteArray& line) { return !line.contains("Tele"); });
         ASSERT_EQ(lines.size(), 1) << writes;
