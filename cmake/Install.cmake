@@ -5,8 +5,14 @@
 # finds as ../share/ringtally from its own folder (ProgramFolder::shippedData).
 include(GNUInstallDirs)
 
-install(TARGETS ringtally ringtally-price ringtally-demo-line RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS ringtally ringtally-tray ringtally-price ringtally-demo-line RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 set(resources "${PROJECT_SOURCE_DIR}/resources")
+# The manual page, compressed as Debian keeps them.
+add_custom_command(OUTPUT "${PROJECT_BINARY_DIR}/ringtally.1.gz"
+  COMMAND gzip -9nc "${resources}/ringtally.1" > "${PROJECT_BINARY_DIR}/ringtally.1.gz"
+  DEPENDS "${resources}/ringtally.1" VERBATIM)
+add_custom_target(ringtally_manual ALL DEPENDS "${PROJECT_BINARY_DIR}/ringtally.1.gz")
+install(FILES "${PROJECT_BINARY_DIR}/ringtally.1.gz" DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES "${resources}/${RINGTALLY_APP_ID}.desktop" DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES "${resources}/${RINGTALLY_APP_ID}.metainfo.xml" DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 # ringtally (offline, also the program's icon) and ringtally-online, at every size and scalable.

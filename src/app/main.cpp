@@ -28,6 +28,7 @@
 #include "platform/linux/PppPeersDialUpNetwork.h"
 #include "platform/linux/PppdDialControl.h"
 #include "platform/linux/SystemClock.h"
+#include "platform/linux/TrayPresence.h"
 #include "platform/linux/X11KeyState.h"
 #include "platform/linux/X11WindowList.h"
 #include "platform/linux/XdgDesktop.h"
@@ -47,12 +48,15 @@
 #include "tray/RegistryRoutines.h"
 #include "tray/SelectDUN.h"
 #include "tray/TrayRemote.h"
+#include "tray/TrayWatch.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QLocale>
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -61,24 +65,13 @@ using namespace ringtally;
 
 int main(int argc, char** argv)
 {
-    // A command for the running program (--status, --dial, ...) is sent to it, and this start ends.
-    if (const std::optional<int> exitCode = runRemoteCommand(argc, argv))
-        return *exitCode;
-    // --help, --version, an unknown option, or no desktop to show anything on.
+    // --help, --version, an unknown option, or no desktop to show anything on. The commands for a
+    // running program are the `ringtally` command's, which starts this program otherwise.
     if (const std::optional<int> exitCode = answerWithoutStarting(argc, argv, RINGTALLY_VERSION))
         return *exitCode;
-    // --log-viewer opens the running program's log viewer; with none running, the program starts
-    // and opens it once it is up.
+    // Opens the log viewer once the program is up.
     const bool openLogViewer = std::any_of(
         argv + 1, argv + argc, [](const char* arg) { return std::strcmp(arg, "--log-viewer") == 0; });
-    if (openLogViewer) {
-        char program[] = "ringtally";
-        char showLog[] = "--show-log";
-        char* asked[] = { program, showLog, nullptr };
-        int count = 2;
-        if (const std::optional<int> exitCode = runRemoteCommand(count, asked); exitCode && *exitCode != 1)
-            return *exitCode;
-    }
     // The program places its windows, keeps the floating window on top and reads other programs'
     // window titles, which only X11 allows: on a Wayland desktop it runs through XWayland unless
     // the user chose a platform.
@@ -166,6 +159,7 @@ int main(int argc, char** argv)
                 numberFormat, clock, usesEnglish(state.settings.Language));
         logViewer->showViewer();
     };
+    TrayWatch trayWatch(trayPresent);
     const auto loadMainWindow = [&](bool trayAvailable) {
         // The first run's language choice has been made by now.
         qtTranslations.use(usesEnglish(state.settings.Language));
@@ -201,6 +195,12 @@ int main(int argc, char** argv)
         QObject::connect(&*trayRemote, &TrayRemote::stateChanged, &remote, &RemoteService::stateChanged);
         QObject::connect(&*trayRemote, &TrayRemote::ticked, &remote, &RemoteService::ticked);
         remote.setControl(&*trayRemote);
+        // A panel that starts after the program still gets its icon.
+        if (!trayAvailable) {
+            QObject::connect(&trayWatch, &TrayWatch::appeared, &*mainFrm, &MainFrm::trayAppeared);
+            QObject::connect(&trayWatch, &TrayWatch::noneAppeared, &*mainFrm, &MainFrm::showNoTrayNotice);
+            trayWatch.start();
+        }
     };
 
     // The exit sequence also runs when the session ends or a signal asks the program to end, so a
@@ -218,10 +218,17 @@ int main(int argc, char** argv)
     // For measuring a whole start: quit as soon as the icon is up and the event loop runs.
     const bool exitWhenReady = app.arguments().contains(QStringLiteral("--exit-when-ready"));
     startUp.emplace(instance, settingsFile, state.settings, clock, prompter, ProgramVersion::current(),
-        [&] { loadMainWindow(exitWhenReady || QSystemTrayIcon::isSystemTrayAvailable()); });
-    // A second start ends here, silently.
-    if (!startUp->run())
+        [&] { loadMainWindow(exitWhenReady || trayPresent()); });
+    // A second start shows the running program instead, and ends.
+    if (!startUp->run()) {
+        // Without a session bus to reach it by, it can only be named.
+        if (!bringRunningProgramForward(argc, argv))
+            std::fputs(QLocale::system().language() == QLocale::Danish
+                    ? "ringtally: Ringtally kører allerede, men kan ikke nås uden en sessionsbus.\n"
+                    : "ringtally: Ringtally already runs, but cannot be reached without a session bus.\n",
+                stderr);
         return 0;
+    }
     // An end asked for during the start (a signal while a message box waited) has run the exit
     // sequence already; the event loop it ended was not the program's own yet.
     if ((mainFrm && mainFrm->exiting()) || exitRequests.requested())

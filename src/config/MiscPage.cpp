@@ -11,6 +11,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -281,8 +283,12 @@ Status MiscPage::store()
     // The user's entry is theirs: it is written only when the box was changed.
     if (StartAtLogin->isChecked() != startsAtLogin_) {
         const AutostartEntry autostart = AutostartEntry::forUser();
+        // The `ringtally` command beside this program starts it as the menu's entry does.
+        const QString command
+            = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("ringtally"));
         const Status started = StartAtLogin->isChecked()
-            ? autostart.write(QCoreApplication::applicationFilePath())
+            ? autostart.write(
+                QFileInfo(command).isExecutable() ? command : QCoreApplication::applicationFilePath())
             : autostart.remove();
         if (result.ok() && !started.ok())
             result = started;

@@ -209,6 +209,24 @@ std::optional<int> runRemoteCommand(int& argc, char** argv)
     return exitCode;
 }
 
+bool bringRunningProgramForward(int& argc, char** argv)
+{
+    std::optional<QCoreApplication> app;
+    if (!QCoreApplication::instance())
+        app.emplace(argc, argv);
+    bool answered = false;
+    {
+        const QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, kConnection);
+        const QDBusMessage reply = bus.call(QDBusMessage::createMethodCall(RemoteService::kServiceName,
+            RemoteService::kObjectPath, RemoteService::kInterfaceName, u"Activate"_s));
+        // One that is still starting shows its window when it is up.
+        answered = reply.type() == QDBusMessage::ReplyMessage
+            || reply.errorName() == QString(RemoteService::kErrorPrefix) + u"NotReady"_s;
+    }
+    QDBusConnection::disconnectFromBus(kConnection);
+    return answered;
+}
+
 std::optional<int> answerWithoutStarting(int argc, char** argv, const char* version)
 {
     const bool danish = QLocale::system().language() == QLocale::Danish;

@@ -21,4 +21,10 @@ std::optional<int> runRemoteCommand(int& argc, char** argv);
 /// platform: says so, exit 1). Nothing when the program is to start. version is "major.minor.patch".
 std::optional<int> answerWithoutStarting(int argc, char** argv, const char* version);
 
+/// What a second start does: asks the running program to show its main window (its status window
+/// while a call is metered). True when a running program answered, also one still starting; false
+/// when none runs on the session bus (or there is no bus). Makes the QCoreApplication it needs when
+/// there is none yet.
+bool bringRunningProgramForward(int& argc, char** argv);
+
 } // namespace ringtally

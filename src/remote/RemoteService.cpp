@@ -123,6 +123,17 @@ void RemoteService::ShowStatusWindow()
         later(Needs::Either, &RemoteControl::showStatusWindow);
 }
 
+void RemoteService::Activate()
+{
+    if (accept(Needs::Either))
+        later(Needs::Either, [](RemoteControl& control) {
+            if (control.status().online)
+                control.showStatusWindow();
+            else
+                control.showMainWindow();
+        });
+}
+
 void RemoteService::ShowConfiguration()
 {
     if (accept(Needs::Offline))

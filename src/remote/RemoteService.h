@@ -75,6 +75,9 @@ public slots:
     void ShowMainWindow();
     /// Shows the status window in front.
     void ShowStatusWindow();
+    /// What a second start of the program asks for: the status window in front while a call is
+    /// metered, else the main window.
+    void Activate();
     /// Opens the configuration window; refused while online.
     void ShowConfiguration();
     /// Opens the log viewer; refused while online.

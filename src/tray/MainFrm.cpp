@@ -22,6 +22,7 @@
 #include "tray/ConfigWindow.h"
 #include "tray/ConnectionWatch.h"
 #include "tray/EventSounds.h"
+#include "tray/PriceIcon.h"
 #include "tray/RasServices.h"
 #include "tray/SelectDUN.h"
 
@@ -80,23 +81,6 @@ MainFrm::MainFrm(ProgramState& state, SettingsFile& settings, const NumberFormat
     dialPrefix_ = english_ ? strings_.text(StringId::MainFrm_CallingWith) : QStringLiteral("Ringer op med:");
     if (english_)
         applyEnglishTexts();
-    trayIcon_.setIcon(OfflineImg);
-    trayIcon_.setContextMenu(mnuPopMenu);
-    connect(&trayIcon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        switch (reason) {
-        case QSystemTrayIcon::Trigger:
-            picNotifier_MouseMove(LeftUp);
-            break;
-        case QSystemTrayIcon::DoubleClick:
-            picNotifier_MouseMove(LeftDoubleClick);
-            break;
-        case QSystemTrayIcon::Context:
-            picNotifier_MouseMove(RightUp);
-            break;
-        default:
-            break;
-        }
-    });
     // Some trays show the attached menu without reporting the click first.
     connect(mnuPopMenu, &QMenu::aboutToShow, this, [this] {
         if (state_.meter.GlblOnline == 0)
@@ -146,6 +130,8 @@ void MainFrm::createMenus()
     ShowAbout = Help->addAction(QStringLiteral("&Om"), this, &MainFrm::showAbout);
 
     mnuPopMenu = new QMenu(this);
+    callFigure_ = mnuPopMenu->addAction(QString());
+    callFigure_->setEnabled(false);
     PopupHangup = mnuPopMenu->addAction(QStringLiteral("&Læg på"), this, &MainFrm::PopupHangup_Click);
     PopupHangupNoLog = mnuPopMenu->addAction(
         QStringLiteral("Læg på &uden at logge opkald"), this, &MainFrm::PopupHangupNoLog_Click);
@@ -241,18 +227,37 @@ void MainFrm::applyEnglishTexts()
 
 void MainFrm::AddTrayIcon(bool trayAvailable)
 {
-    trayIcon_.setIcon(OfflineImg);
-    trayIcon_.setToolTip(QStringLiteral("Ringtally"));
-    inTray_ = trayAvailable;
-    ExitProgram->setVisible(!trayAvailable);
     if (trayAvailable) {
-        trayIcon_.show();
+        trayAppeared();
         return;
     }
     // Without a tray the program would run with no way in: the main window takes the icon's place,
-    // and minimising it leaves it on the task bar instead of hiding it. The notice is not modal:
-    // the program works on while it is on screen.
+    // and minimising it leaves it on the task bar instead of hiding it.
+    inTray_ = false;
+    ExitProgram->setVisible(true);
     showMainWindow();
+}
+
+void MainFrm::trayAppeared()
+{
+    if (trayIcon_ || exiting_)
+        return;
+    trayIcon_ = std::make_unique<QSystemTrayIcon>();
+    trayIcon_->setContextMenu(mnuPopMenu);
+    connect(trayIcon_.get(), &QSystemTrayIcon::activated, this, &MainFrm::onTrayActivated);
+    refreshTrayIcon();
+    trayIcon_->show();
+    inTray_ = true;
+    ExitProgram->setVisible(false);
+    if (auto* notice = findChild<QMessageBox*>(QStringLiteral("NoTrayNotice")))
+        notice->close();
+}
+
+void MainFrm::showNoTrayNotice()
+{
+    if (inTray_ || exiting_ || findChild<QMessageBox*>(QStringLiteral("NoTrayNotice")))
+        return;
+    // Not modal: the program works on while it is on screen.
     auto* notice = new QMessageBox(QMessageBox::Information, QStringLiteral("Ringtally"),
         english_
             ? QStringLiteral("This desktop has no system tray. Ringtally shows its main window instead.")
@@ -404,14 +409,13 @@ void MainFrm::SkiftPopupMenu()
     if (online != 0 && online != 1)
         return;
     const bool on = online == 1;
-    for (QAction* item : { PopupHangup, PopupHangupNoLog, PopupShow })
+    for (QAction* item : { callFigure_, PopupHangup, PopupHangupNoLog, PopupShow })
         item->setVisible(on);
     for (QAction* item : { OfflineSep, PopupRunProgramsInList, PopupDial[0], PopupDial[1], PopupDial[2] })
         item->setVisible(!on);
     for (QAction* item : { PopupShowLog, PopupShowConfig, PopupShowMain })
         item->setEnabled(!on);
-    trayIcon_.setIcon(on ? OnlineImg : OfflineImg);
-    trayIcon_.setToolTip(on ? QStringLiteral("Ringtally online") : QStringLiteral("Ringtally offline"));
+    refreshTrayIcon();
     if (meter_) {
         // While online the tooltip follows the task-bar window's caption, which the meter keeps.
         disconnect(&meter_->trayInfo(), &QWidget::windowTitleChanged, this, nullptr);
@@ -423,8 +427,60 @@ void MainFrm::SkiftPopupMenu()
 
 void MainFrm::refreshTooltip()
 {
-    if (meter_ && state_.meter.GlblOnline == 1)
-        trayIcon_.setToolTip(meter_->trayInfo().windowTitle().left(kTooltipLength));
+    if (!meter_ || state_.meter.GlblOnline != 1)
+        return;
+    const QString figure = meter_->trayInfo().windowTitle().left(kTooltipLength);
+    callFigure_->setText(figure);
+    if (!trayIcon_)
+        return;
+    trayIcon_->setToolTip(figure);
+    if (priceInIcon_) {
+        const QString price = PriceIcon::text(state_.figures.callPriceCents, format_);
+        if (price != std::exchange(iconPrice_, price))
+            trayIcon_->setIcon(PriceIcon::draw(price));
+    }
+}
+
+void MainFrm::refreshTrayIcon()
+{
+    const bool on = state_.meter.GlblOnline == 1;
+    // Chosen on the "Diverse" page, which is closed while a call runs.
+    priceInIcon_ = on && settings_.readInt16(kConfiguration, QStringLiteral("Price in icon"), 0) == 1;
+    iconPrice_.clear();
+    // Until the first tick's figure.
+    const QString tooltip = on ? QStringLiteral("Ringtally online") : QStringLiteral("Ringtally offline");
+    callFigure_->setText(tooltip);
+    if (!trayIcon_)
+        return;
+    trayIcon_->setIcon(on ? OnlineImg : OfflineImg);
+    trayIcon_->setToolTip(tooltip);
+}
+
+void MainFrm::onTrayActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    switch (reason) {
+    case QSystemTrayIcon::Trigger:
+        // A StatusNotifier host reports every click as an activation and never a double click: a
+        // second activation within the desktop's double-click interval is one. An XEmbed tray
+        // reports the double click itself, after the first click's activation.
+        if (lastActivation_.isValid() && lastActivation_.elapsed() < QApplication::doubleClickInterval()) {
+            lastActivation_.invalidate();
+            picNotifier_MouseMove(LeftDoubleClick);
+        } else {
+            lastActivation_.start();
+            picNotifier_MouseMove(LeftUp);
+        }
+        break;
+    case QSystemTrayIcon::DoubleClick:
+        lastActivation_.invalidate();
+        picNotifier_MouseMove(LeftDoubleClick);
+        break;
+    case QSystemTrayIcon::Context:
+        picNotifier_MouseMove(RightUp);
+        break;
+    default:
+        break;
+    }
 }
 
 void MainFrm::CmdDial_Click(int Index)
@@ -710,7 +766,8 @@ void MainFrm::exitProgram()
     config_.unload();
     if (meter_)
         meter_->hideAll();
-    trayIcon_.hide();
+    if (trayIcon_)
+        trayIcon_->hide();
     emit trayIconRemoved();
     hide();
     // A message box still waiting for its answer (the start's, when a signal came meanwhile) would

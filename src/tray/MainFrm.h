@@ -7,6 +7,7 @@
 #include "tray/Dialer.h"
 #include "tray/WatchServices.h"
 
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QMainWindow>
 #include <QPointer>
@@ -14,6 +15,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -84,23 +86,31 @@ public:
     /// The check box as the start list reads it.
     const StartListGate& startListGate() const { return gate_; }
 
-    /// Adds the tray icon in its offline form. Without a tray on this desktop, says so once and
-    /// shows the main window instead.
-    void AddTrayIcon(bool trayAvailable = QSystemTrayIcon::isSystemTrayAvailable());
+    /// Adds the tray icon in its offline form. Without a tray on this desktop the main window shows
+    /// instead, until one appears (trayAppeared).
+    void AddTrayIcon(bool trayAvailable);
+    /// A tray has appeared since the start: the icon goes into it, in the meter's present form.
+    void trayAppeared();
+    /// No tray has appeared in the minutes after the start: a notice says so, once.
+    void showNoTrayNotice();
     /// The tray's message handler.
     void picNotifier_MouseMove(int message);
     /// The main window's load at start-up: the settings read, the first run's steps and the "Open"
     /// sound, the task-bar figure and the start-list switch as stored, the stored counters on the
     /// status window (the day's only when the last call was today), the dial buttons, and the tray
     /// icon in its offline form with this window hidden (shown instead when there is no tray).
-    void Form_Load(const QDate& today, bool trayAvailable = QSystemTrayIcon::isSystemTrayAvailable());
+    void Form_Load(const QDate& today, bool trayAvailable);
     /// The exit sequence, once however often it is asked for: sound, the running call hung up and logged,
     /// every window hidden, the tray icon removed, and the event loop told to end.
     void exitProgram();
     /// Whether the exit sequence has run (also before the event loop was started).
     bool exiting() const { return exiting_; }
 
-    QSystemTrayIcon& trayIcon() { return trayIcon_; }
+    /// The tray icon; none while there is no tray to put it in.
+    QSystemTrayIcon* trayIcon() { return trayIcon_.get(); }
+    /// The tray menu's first item while a call is metered: its time and price, as the tooltip
+    /// says, for trays that show no tooltips.
+    QAction* callFigureItem() const { return callFigure_; }
     /// The figure shown in the dial items and buttons: each named scheme's minute price now.
     std::array<std::optional<double>, 3> currentMinutePrices();
     /// The named scheme with the lowest price now (lower index on a tie); none without a name.
@@ -218,6 +228,8 @@ private:
     void toggleStatusWindow();
     void doubleClick();
     void refreshTooltip();
+    void onTrayActivated(QSystemTrayIcon::ActivationReason reason);
+    void refreshTrayIcon();
     void openOrSay(const QString& path, const QString& what);
     void showMainWindow();
 
@@ -244,7 +256,13 @@ private:
     QPointer<QWidget> splash_;
     bool exiting_ = false;
     QPointer<QWidget> about_;
-    QSystemTrayIcon trayIcon_;
+    // Made only once a tray is there: Qt decides once, as the first icon is made, whether it
+    // speaks to a StatusNotifier host.
+    std::unique_ptr<QSystemTrayIcon> trayIcon_;
+    QAction* callFigure_ = nullptr;
+    QElapsedTimer lastActivation_; // since the tray's last single activation
+    bool priceInIcon_ = false; // the call's price drawn into the icon, as chosen at its start
+    QString iconPrice_; // the price the icon shows now
     bool busy_ = false;
     bool inTray_ = false; // the icon is in a tray, so hiding the window leaves a way back
     bool english_ = false;

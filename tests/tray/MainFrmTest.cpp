@@ -14,6 +14,7 @@
 #include "tray/Dialer.h"
 #include "tray/EventSounds.h"
 #include "tray/FileRegistry.h"
+#include "tray/PriceIcon.h"
 #include "tray/RasServices.h"
 #include "tray/RegistryRoutines.h"
 
@@ -24,11 +25,14 @@
 #include "support/TempFolder.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 
 #include <QMenuBar>
 #include <QToolButton>
@@ -130,7 +134,7 @@ TEST_F(MainFrmTest, TheTrayMenuHasItsOfflineAndItsOnlineForm)
             EXPECT_EQ(item->isVisible() && item->isEnabled(), online == 0)
                 << online << item->text().toStdString();
         EXPECT_TRUE(frm.PopupOther->isVisible() && frm.CloseProgram->isEnabled());
-        EXPECT_EQ(frm.trayIcon().toolTip(), online ? u"Ringtally online"_s : u"Ringtally offline"_s);
+        EXPECT_EQ(frm.trayIcon()->toolTip(), online ? u"Ringtally online"_s : u"Ringtally offline"_s);
     }
 }
 
@@ -231,9 +235,12 @@ TEST_F(MainFrmTest, ExitLogsTheRunningCallBeforeTheIconGoes)
     meter.dialStatus().show();
     clock.advanceMs(90'000);
     meter.dialStatus().Timer1_Timer();
-    ASSERT_TRUE(frm.trayIcon().isVisible());
+    ASSERT_TRUE(frm.trayIcon()->isVisible());
     // Online, the tooltip follows the task-bar window's caption: 90 s at 1 kr a minute.
-    EXPECT_EQ(frm.trayIcon().toolTip(), u"Pris: 1,50  Tid: 00:01:30"_s);
+    EXPECT_EQ(frm.trayIcon()->toolTip(), u"Pris: 1,50  Tid: 00:01:30"_s);
+    // So does the menu's first item, for trays that show no tooltips.
+    EXPECT_TRUE(frm.callFigureItem()->isVisible() && !frm.callFigureItem()->isEnabled());
+    EXPECT_EQ(frm.callFigureItem()->text(), u"Pris: 1,50  Tid: 00:01:30"_s);
 
     std::optional<QByteArray> logWhenIconWent;
     QObject::connect(&frm, &MainFrm::trayIconRemoved, &frm, [&] { logWhenIconWent = logContents(); });
@@ -243,7 +250,7 @@ TEST_F(MainFrmTest, ExitLogsTheRunningCallBeforeTheIconGoes)
     EXPECT_EQ(logWhenIconWent->count('\n'), 1) << logWhenIconWent->constData();
     EXPECT_TRUE(logWhenIconWent->contains("A")) << logWhenIconWent->constData();
     EXPECT_EQ(player.played, QStringList({ u"close.wav"_s, folder.file(u"disconnect.wav"_s) }));
-    EXPECT_FALSE(frm.trayIcon().isVisible());
+    EXPECT_FALSE(frm.trayIcon()->isVisible());
     EXPECT_FALSE(meter.dialStatus().isVisible());
     EXPECT_EQ(state.meter.GlblOnline, 0);
 }
@@ -260,7 +267,7 @@ TEST_F(MainFrmTest, TheLoadPutsTheStoredChoicesInPlaceAndEndsHiddenInTheTray)
     EXPECT_EQ(meter.dialStatus().taskbarFigure(), 3);
     EXPECT_TRUE(frm.RunProgramsInList->isChecked() && frm.PopupRunProgramsInList->isChecked());
     EXPECT_EQ(frm.CmdDial[1]->text(), u"B (0,25)"_s);
-    EXPECT_TRUE(frm.trayIcon().isVisible() && frm.PopupDial[0]->isVisible());
+    EXPECT_TRUE(frm.trayIcon()->isVisible() && frm.PopupDial[0]->isVisible());
     EXPECT_FALSE(frm.isVisible());
     EXPECT_TRUE(prompter.shown().isEmpty());
 
@@ -300,11 +307,7 @@ TEST_F(MainFrmTest, WithoutATrayTheMainWindowShowsInstead)
     MainFrm second { state, settings, danish, strings, prompter, sounds, ras, desktop, config, folder };
     second.AddTrayIcon(false);
     EXPECT_TRUE(second.isVisible());
-    EXPECT_FALSE(second.trayIcon().isVisible());
-    // A notice says why, without holding the program up.
-    const auto* notice = second.findChild<QMessageBox*>(u"NoTrayNotice"_s);
-    ASSERT_TRUE(notice && notice->isVisible());
-    EXPECT_FALSE(notice->isModal());
+    EXPECT_EQ(second.trayIcon(), nullptr);
     // With no icon to bring it back, minimising and "Skjul vindue" leave the window on the task
     // bar; the menu offers the exit, and the close box asks whether to end the program.
     second.setWindowState(Qt::WindowMinimized);
@@ -316,8 +319,19 @@ TEST_F(MainFrmTest, WithoutATrayTheMainWindowShowsInstead)
     prompter.answerNext(PromptAnswer::No);
     second.close();
     EXPECT_TRUE(second.isVisible() && !second.exiting());
-    prompter.answerNext(PromptAnswer::Yes);
+    // When no tray has come in the first minutes, a notice says why, without holding the program up.
+    second.showNoTrayNotice();
+    const auto* notice = second.findChild<QMessageBox*>(u"NoTrayNotice"_s);
+    ASSERT_TRUE(notice && notice->isVisible());
+    EXPECT_FALSE(notice->isModal());
+    // A tray that comes later takes the icon, and the window behaves as with a tray from the start.
+    second.trayAppeared();
+    ASSERT_TRUE(second.trayIcon() && second.trayIcon()->isVisible());
+    EXPECT_FALSE(second.ExitProgram->isVisible());
     second.close();
+    EXPECT_FALSE(second.isVisible() || second.exiting());
+    second.PopupShowMain->trigger();
+    second.ExitProgram->trigger();
     EXPECT_TRUE(second.exiting());
     // With a tray the close box hides the window to it, and the exit stays in the tray's menu.
     frm.show();
@@ -333,6 +347,70 @@ TEST_F(MainFrmTest, WithoutATrayTheMainWindowShowsInstead)
         const auto* extension = shown.menuBar()->findChild<QToolButton*>();
         EXPECT_FALSE(extension && extension->isVisible()) << "language " << int(language);
     }
+}
+
+TEST_F(MainFrmTest, TwoActivationsWithinTheDoubleClickIntervalAreADoubleClick)
+{
+    // A StatusNotifier host sends an activation per click. The double-click action here shows the
+    // main window.
+    state.settings.DoubleClickAction = -1;
+    DialStatus& status = meter.dialStatus();
+    const int interval = QApplication::doubleClickInterval();
+    const auto restore = qScopeGuard([interval] { QApplication::setDoubleClickInterval(interval); });
+    struct Case {
+        int interval;
+        QSystemTrayIcon::ActivationReason second;
+        bool shown; // the status window and the main window
+    };
+    // Quick: the first click shows the status window, the second is the double click. An XEmbed
+    // tray reports the double click itself after the first click's activation. Slow: two clicks,
+    // which show the status window and hide it again.
+    for (const Case& c : { Case { 3'600'000, QSystemTrayIcon::Trigger, true },
+             Case { 3'600'000, QSystemTrayIcon::DoubleClick, true },
+             Case { 0, QSystemTrayIcon::Trigger, false } }) {
+        QApplication::setDoubleClickInterval(c.interval);
+        frm.hide();
+        status.hide();
+        emit frm.trayIcon()->activated(QSystemTrayIcon::Trigger);
+        emit frm.trayIcon()->activated(c.second);
+        EXPECT_EQ(status.isVisible(), c.shown) << c.interval << c.second;
+        EXPECT_EQ(frm.isVisible(), c.shown) << c.interval << c.second;
+    }
+}
+
+TEST_F(MainFrmTest, ThePriceInTheIconTakesFourCharactersAtMostAndFillsTheIcon)
+{
+    const std::array<std::pair<qint64, QString>, 7> cases { { { 0, u"0,00"_s }, { 999, u"9,99"_s },
+        { 1000, u"10,0"_s }, { 9999, u"99,9"_s }, { 10'000, u"100"_s }, { 999'999, u"9999"_s },
+        { 1'234'567, u"12k"_s } } };
+    for (const auto& [cents, text] : cases)
+        EXPECT_EQ(PriceIcon::text(cents, danish), text) << cents;
+    // At 22 px the widest text's white digits span most of the icon's width and are at least
+    // 7 px high.
+    const QImage image = PriceIcon::draw(u"9,99"_s).pixmap(22, 22).toImage();
+    ASSERT_EQ(image.width(), 22);
+    int left = 22, right = -1, top = 22, bottom = -1;
+    for (int y = 0; y < 22; ++y) {
+        for (int x = 0; x < 22; ++x) {
+            if (qGray(image.pixel(x, y)) > 200 && qAlpha(image.pixel(x, y)) > 200) {
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+        }
+    }
+    EXPECT_GE(right - left + 1, 16);
+    EXPECT_GE(bottom - top + 1, 7);
+
+    // Chosen on the "Diverse" page, the icon shows the call's price from the first tick.
+    setSchemes({ { { u"A"_s, 1.0 }, { QString(), 0 }, { QString(), 0 } } });
+    ASSERT_TRUE(settings.WriteIni(u"Configuration"_s, u"Price in icon"_s, 1).ok());
+    state.meter.GlblOnline = 1;
+    meter.startCall(0);
+    frm.SkiftPopupMenu();
+    clock.advanceMs(90'000);
+    meter.dialStatus().Timer1_Timer();
+    EXPECT_EQ(
+        frm.trayIcon()->icon().pixmap(22, 22).toImage(), PriceIcon::draw(u"1,50"_s).pixmap(22, 22).toImage());
 }
 
 TEST_F(MainFrmTest, HelpAndTheLogViewerSayWhenTheyAreNotInstalled)

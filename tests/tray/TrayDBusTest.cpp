@@ -8,6 +8,7 @@
 
 #include <QDBusArgument>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusInterface>
 #include <QDBusMessage>
 #include <QDBusReply>
@@ -117,7 +118,6 @@ protected:
         ASSERT_TRUE(connection->registerObject(u"/StatusNotifierWatcher"_s, &watcher,
             QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals
                 | QDBusConnection::ExportAllProperties));
-        ASSERT_TRUE(connection->registerService(u"org.kde.StatusNotifierWatcher"_s));
         run.environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, address);
     }
     void TearDown() override
@@ -128,11 +128,22 @@ protected:
         bus.waitForFinished();
     }
 
-    // Starts the program and waits for its tray item.
-    void startAndFindItem()
+    // The panel comes up.
+    void showTray() { ASSERT_TRUE(connection->registerService(u"org.kde.StatusNotifierWatcher"_s)); }
+    // Starts the program, unless it runs, and waits for its tray item; the panel comes up first
+    // unless trayLater, and then once the program is on the bus.
+    void startAndFindItem(bool trayLater = false)
     {
         QSignalSpy registered(&watcher, &Watcher::StatusNotifierItemRegistered);
+        if (!trayLater) {
+            ASSERT_NO_FATAL_FAILURE(showTray());
+        }
         ASSERT_TRUE(run.start());
+        if (trayLater) {
+            ASSERT_TRUE(waitFor(
+                [&] { return connection->interface()->isServiceRegistered(u"dk.ringtally.Ringtally"_s); }));
+            ASSERT_NO_FATAL_FAILURE(showTray());
+        }
         ASSERT_TRUE(registered.wait(30'000)) << "the program registered no tray item";
         service = registered.first().first().toString();
         QDBusInterface item(service, u"/StatusNotifierItem"_s, u"org.kde.StatusNotifierItem"_s, *connection);
@@ -154,6 +165,27 @@ protected:
         if (layout.type() == QDBusMessage::ReplyMessage)
             layout.arguments().at(1).value<QDBusArgument>() >> root;
         return root;
+    }
+    static bool waitFor(const std::function<bool()>& done)
+    {
+        const QDeadlineTimer deadline(30'000);
+        while (!done() && !deadline.hasExpired())
+            QTest::qWait(100);
+        return done();
+    }
+    // Whether a window of this title is on screen.
+    static bool shown(const QString& title)
+    {
+        QProcess xdotool;
+        xdotool.start(
+            u"xdotool"_s, { u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"^"_s + title + u"$"_s });
+        return xdotool.waitForFinished(20'000) && xdotool.exitCode() == 0;
+    }
+    void activate() const
+    {
+        connection->call(QDBusMessage::createMethodCall(service, u"/StatusNotifierItem"_s,
+                             u"org.kde.StatusNotifierItem"_s, u"Activate"_s)
+            << 0 << 0);
     }
     void click(const MenuNode& item) const
     {
@@ -190,6 +222,42 @@ TEST_F(TrayDBusTest, TheProgramRegistersItsItemAndItsMenuWorksOverDBus)
     ASSERT_TRUE(finished.wait(20'000)) << "the program did not end";
     EXPECT_EQ(run.program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(run.program.exitCode(), 0);
+}
+
+TEST_F(TrayDBusTest, APanelThatComesLaterGetsTheIconAndTwoQuickActivationsAreADoubleClick)
+{
+    // The double click dials the first scheme, on the simulated line.
+    QFile ini(run.folder + u"/Ringtally.ini"_s);
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[Configuration]\nSplash=0\nFirst run?=0\nDoubleClick_Action=4\n"
+              "[Schemes]\n0,name=Demo\n0,DUN_Name=Ringtally Demo\n0,Number_of_PeriodsMonday_Friday=1\n");
+    ini.close();
+    ASSERT_NO_FATAL_FAILURE(startAndFindItem(true));
+    // Without a tray at the start the main window showed.
+    EXPECT_TRUE(shown(u"Ringtally"_s));
+    // One activation shows the status window. Then two at once: the first hides it again, the
+    // second is a double click.
+    activate();
+    ASSERT_TRUE(waitFor([] { return shown(u"Ringtally - Offline"_s); }));
+    activate();
+    activate();
+    QDBusInterface ringtally(
+        u"dk.ringtally.Ringtally"_s, u"/dk/ringtally/Ringtally"_s, u"dk.ringtally.Ringtally1"_s, *connection);
+    EXPECT_TRUE(waitFor([&] { return ringtally.property("Online").toBool(); }))
+        << "the double click did not dial";
+}
+
+TEST_F(TrayDBusTest, ASecondStartShowsTheRunningProgramAndEnds)
+{
+    ASSERT_NO_FATAL_FAILURE(startAndFindItem());
+    ASSERT_FALSE(shown(u"Ringtally"_s));
+    QProcess second;
+    second.setProcessEnvironment(run.environment);
+    second.start(QStringLiteral(RINGTALLY_PROGRAM), {});
+    ASSERT_TRUE(second.waitForFinished(20'000));
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_TRUE(waitFor([] { return shown(u"Ringtally"_s); }));
+    EXPECT_EQ(run.program.state(), QProcess::Running);
 }
 
 TEST_F(TrayDBusTest, ASchemeTypedIntoTheConfigurationWindowIsOfferedInTheMenu)
