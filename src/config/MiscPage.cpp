@@ -38,6 +38,7 @@ const QString kRedialInterval = QStringLiteral("Redial interval");
 const QString kRedialNumber = QStringLiteral("Redial number");
 const QString kSplash = QStringLiteral("Splash");
 const QString kDialstatVisible = QStringLiteral("Dialstat Visible");
+const QString kPriceInIcon = QStringLiteral("Price in icon");
 const QString kRedialDefault = QStringLiteral("5");
 constexpr int kHelpShownMs = 15000;
 
@@ -112,6 +113,9 @@ MiscPage::MiscPage(ConfigContext& context, QWidget* parent) : QWidget(parent), c
         text(u"Vis &opkaldsstatus vinduet når der ringes op / autologges", StringId::Config_ShowDialStat),
         this);
     SplashScreen = new QCheckBox(text(u"&Vis opstartsbillede", StringId::Config_SplashScreen), this);
+    // For panels that show neither the icon's tooltip nor its menu's figure.
+    PriceInIcon = new QCheckBox(
+        words(QStringLiteral("Vis prisen i i&konet"), QStringLiteral("Show the price in the i&con")), this);
     StartAtLogin
         = new QCheckBox(text(u"S&tart Ringtally når jeg logger ind", StringId::Config_StartAtLogin), this);
     LangCap = new QLabel(text(u"&Sprog:", StringId::Config_LangCap), this);
@@ -180,6 +184,7 @@ void MiscPage::layOut()
     row({ BillingStartDaylbl, BillingStartDay });
     page->addWidget(ShowDialStat);
     page->addWidget(SplashScreen);
+    page->addWidget(PriceInIcon);
     page->addWidget(StartAtLogin);
     row({ LangCap, LangCmb, Sounds });
     page->addWidget(TIP1);
@@ -204,6 +209,7 @@ void MiscPage::fill()
     LangCmb->setCurrentIndex(usesEnglish(s.Language) ? 1 : 0);
     SplashScreen->setChecked(file.readInt16(kConfiguration, kSplash, 1) == 1);
     ShowDialStat->setChecked(file.readInt16(kConfiguration, kDialstatVisible, 1) == 1);
+    PriceInIcon->setChecked(file.readInt16(kConfiguration, kPriceInIcon, 0) == 1);
     startsAtLogin_ = AutostartEntry::forUser().isOn();
     StartAtLogin->setChecked(startsAtLogin_);
 
@@ -280,6 +286,7 @@ Status MiscPage::store()
     }
     write(kSplash, SplashScreen->isChecked() ? 1 : 0);
     write(kDialstatVisible, ShowDialStat->isChecked() ? 1 : 0);
+    write(kPriceInIcon, PriceInIcon->isChecked() ? 1 : 0);
     // The user's entry is theirs: it is written only when the box was changed.
     if (StartAtLogin->isChecked() != startsAtLogin_) {
         const AutostartEntry autostart = AutostartEntry::forUser();

@@ -72,6 +72,7 @@ public:
     QSpinBox* BillingStartDay = nullptr; // 1..31
     QCheckBox* ShowDialStat = nullptr;
     QCheckBox* SplashScreen = nullptr;
+    QCheckBox* PriceInIcon = nullptr; // the running call's price drawn into the tray icon
     QCheckBox* StartAtLogin = nullptr; // the user's autostart entry, read and written as it is
     QLabel* LangCap = nullptr;
     QComboBox* LangCmb = nullptr;

@@ -52,19 +52,20 @@ TEST_F(MiscPageTest, EveryControlShowsItsSettingAndStoresItBack)
         std::array<qint16, 3> keys;
         double maxPrice, maxMonthPrice;
         quint8 billingStart;
-        QStringList file; // "Splash", "Dialstat Visible", "Redial interval", "Redial number"
+        QStringList file; // "Splash", "Dialstat Visible", "Redial interval", "Redial number", "Price in icon"
         QStringList shown; // language, scheme 1's shortcut, price, monthly price, billing start day
-        std::array<bool, 6> ticked; // splash, status window, autolog, price warning, redial, monthly
+        std::array<bool, 7> ticked; // splash, status window, autolog, price warning, redial, monthly, icon
     };
     const Case cases[] = {
-        { 1, 0, { 0, 12, 3 }, 12.5, 0, 1, { u"0"_s, u"1"_s, u"7"_s, u"3"_s },
+        { 1, 0, { 0, 12, 3 }, 12.5, 0, 1, { u"0"_s, u"1"_s, u"7"_s, u"3"_s, u"1"_s },
             { u"English"_s, u"CTRL + SHIFT + F12"_s, u"12,50"_s, QString(), u"1."_s },
-            { false, true, false, true, true, false } },
-        { 0, 1, { 2, 0, 1 }, 0, 350.5, 31, { u"1"_s, u"0"_s, u"30"_s, u"1"_s },
+            { false, true, false, true, true, false, true } },
+        { 0, 1, { 2, 0, 1 }, 0, 350.5, 31, { u"1"_s, u"0"_s, u"30"_s, u"1"_s, u"0"_s },
             { u"Dansk"_s, u"---------------------"_s, QString(), u"350,50"_s, u"31."_s },
-            { true, false, true, false, true, true } },
+            { true, false, true, false, true, true, false } },
     };
-    const QStringList keys = { u"Splash"_s, u"Dialstat Visible"_s, u"Redial interval"_s, u"Redial number"_s };
+    const QStringList keys = { u"Splash"_s, u"Dialstat Visible"_s, u"Redial interval"_s, u"Redial number"_s,
+        u"Price in icon"_s };
     for (const Case& c : cases) {
         Settings& s = state.settings;
         name({ u"A"_s, u"B"_s, u"C"_s });
@@ -82,7 +83,8 @@ TEST_F(MiscPageTest, EveryControlShowsItsSettingAndStoresItBack)
             c.shown);
         EXPECT_EQ((std::array { page.SplashScreen->isChecked(), page.ShowDialStat->isChecked(),
                       page.UseModComPort->isChecked(), page.BrugMaxPris->isChecked(),
-                      page.RedialIfBusy->isChecked(), page.UseMaxMonthPrice->isChecked() }),
+                      page.RedialIfBusy->isChecked(), page.UseMaxMonthPrice->isChecked(),
+                      page.PriceInIcon->isChecked() }),
             c.ticked);
 
         const Settings before = s;
