@@ -236,8 +236,7 @@ void MeterWindows::hangUp(bool log)
 
 void MeterWindows::focusStatusWindow()
 {
-    if (!dialStatus_->isVisible())
-        return;
+    dialStatus_->show();
     dialStatus_->raise();
     dialStatus_->activateWindow();
 }

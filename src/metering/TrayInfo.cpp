@@ -27,7 +27,10 @@ void TrayInfo::Form_Activate()
 
 bool TrayInfo::event(QEvent* event)
 {
-    if (event->type() == QEvent::WindowActivate)
+    // A click on the task-bar button restores the window, and activates it where the window
+    // manager gives it the focus.
+    if (event->type() == QEvent::WindowActivate
+        || (event->type() == QEvent::WindowStateChange && isVisible() && !isMinimized()))
         Form_Activate();
     return QWidget::event(event);
 }

@@ -15,12 +15,12 @@ public:
 
     /// Sets the caption the task-bar button shows.
     void setCaption(const QString& caption);
-    /// The window became active (its task-bar button was clicked): tells the owner and goes back
-    /// to being only a button.
+    /// The window was restored or became active (its task-bar button was clicked): tells the owner
+    /// and goes back to being only a button.
     void Form_Activate();
 
 signals:
-    /// The user brought the window to the front; the status window should get the focus.
+    /// The user brought the window to the front; the status window should show in front.
     void activated();
 
 protected:

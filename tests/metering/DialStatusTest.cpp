@@ -306,7 +306,11 @@ TEST_F(DialStatusTest, ClosingAWindowLeavesTheCallRunningAndEveryHangUpPathEndsI
     EXPECT_EQ(state.meter.GlblOnline, 1);
     EXPECT_TRUE(w.Timer1.isActive());
 
-    w.show();
+    // A click on the task-bar button, which restores the window, shows the status window again.
+    windows->trayInfo().setWindowState(Qt::WindowNoState);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(windows->trayInfo().isMinimized());
+
     w.mnuNoLog_Click();
     EXPECT_FALSE(QFile::exists(callLog.path()));
     EXPECT_EQ(state.meter.GlblOnline, 0);
