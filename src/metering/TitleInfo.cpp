@@ -326,8 +326,11 @@ bool TitleInfo::event(QEvent* event)
     // The window starts at the size of its text and grows from there. It is sized as it is first
     // shown, or first given a text: measuring text loads the fonts, which would otherwise hold up
     // every start of the program.
-    if (event->type() == QEvent::Show)
+    // It is placed once it has that size, so it appears where it stays.
+    if (event->type() == QEvent::Show) {
         fitInfo();
+        Form_Activate();
+    }
     // A second task-bar button beside the task-bar window's would only confuse.
     if (event->type() == QEvent::Show)
         keepOffTaskbar(*this);
