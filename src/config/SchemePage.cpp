@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 namespace ringtally {
 
@@ -240,6 +241,22 @@ void SchemePage::layOut()
     commands->addWidget(LoadCmd);
     commands->addWidget(SaveCmd);
     grid->addLayout(commands, row, 0, 1, 1 + kPeriodCount);
+
+    // Tab follows the rows as they read, each from left to right, not the order the controls were
+    // made in.
+    std::vector<QWidget*> readingOrder(Ordning.begin(), Ordning.end());
+    readingOrder.insert(readingOrder.end(), { AOrdnNavn, DUNNames });
+    readingOrder.insert(readingOrder.end(), DUNData.begin(), DUNData.end());
+    readingOrder.insert(readingOrder.end(), Dage.begin(), Dage.end());
+    readingOrder.push_back(AntalPerioder);
+    for (int k = 0; k < kPeriodCount; ++k)
+        readingOrder.insert(readingOrder.end(), { TakstperTimer[size_t(k)], TakstperMinutter[size_t(k)] });
+    readingOrder.insert(readingOrder.end(), AOpkGebyr.begin(), AOpkGebyr.end());
+    readingOrder.insert(readingOrder.end(), AMinUOpk.begin(), AMinUOpk.end());
+    readingOrder.insert(readingOrder.end(), AMinPris.begin(), AMinPris.end());
+    readingOrder.insert(readingOrder.end(), { NedsatPrisTid, SamePrices, LoadCmd, SaveCmd });
+    for (size_t i = 1; i < readingOrder.size(); ++i)
+        setTabOrder(readingOrder[i - 1], readingOrder[i]);
 }
 
 void SchemePage::setTexts()
