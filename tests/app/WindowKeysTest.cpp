@@ -13,6 +13,7 @@
 #include "support/ProgramWorld.h"
 
 #include <QAbstractButton>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
 #include <QRadioButton>
@@ -26,57 +27,29 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-// The letter Alt presses with a text: the one after a single "&".
-QChar mnemonicOf(const QString& text)
-{
-    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] == u'&' && text[i + 1] != u'&')
-            return text[i + 1].toLower();
-        if (text[i] == u'&')
-            ++i;
-    }
-    return {};
-}
-
-// The texts of window whose letters Alt reaches: its visible buttons and check boxes, labels that
-// lead to a field, and menu-bar items; a dialog of its own is another window.
-QStringList mnemonicTexts(QWidget& window)
-{
-    QStringList texts;
-    const auto shown
-        = [&window](QWidget* widget) { return widget->window() == &window && widget->isVisibleTo(&window); };
-    for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
-        if (shown(button))
-            texts << button->text();
-    }
-    for (QLabel* label : window.findChildren<QLabel*>()) {
-        if (label->buddy() && shown(label))
-            texts << label->text();
-    }
-    for (QMenuBar* bar : window.findChildren<QMenuBar*>()) {
-        if (!shown(bar))
-            continue;
-        for (QAction* item : bar->actions()) {
-            if (item->isVisible())
-                texts << item->text();
-        }
-    }
-    return texts;
-}
-
-// Each letter reaches one control: the texts that share one, named with the window.
+// The texts of window that share a letter Alt reaches: of its visible buttons and check boxes,
+// labels that lead to a field, and menu-bar items; a dialog of its own is another window.
 QStringList clashes(QWidget& window, const QString& name)
 {
-    std::map<QChar, QStringList> byLetter;
-    for (const QString& text : mnemonicTexts(window)) {
-        if (const QChar letter = mnemonicOf(text); !letter.isNull())
-            byLetter[letter] << text;
+    QStringList texts;
+    const auto shown = [&window](QWidget* w) { return w->window() == &window && w->isVisibleTo(&window); };
+    for (QAbstractButton* button : window.findChildren<QAbstractButton*>())
+        texts << (shown(button) ? button->text() : QString());
+    for (QLabel* label : window.findChildren<QLabel*>())
+        texts << (label->buddy() && shown(label) ? label->text() : QString());
+    for (QMenuBar* bar : window.findChildren<QMenuBar*>()) {
+        for (QAction* item : bar->actions())
+            texts << (shown(bar) && item->isVisible() ? item->text() : QString());
+    }
+    std::map<QKeySequence, QStringList> byKey;
+    for (const QString& text : texts) {
+        if (const QKeySequence key = QKeySequence::mnemonic(text); !key.isEmpty())
+            byKey[key] << text;
     }
     QStringList found;
-    for (const auto& [letter, texts] : byLetter) {
-        if (texts.size() > 1)
-            found << name + u": "_s + texts.join(u" / "_s);
-    }
+    for (const auto& [key, sharing] : byKey)
+        found << (sharing.size() > 1 ? name + u": "_s + sharing.join(u" / "_s) : QString());
+    found.removeAll(QString());
     return found;
 }
 
