@@ -44,6 +44,7 @@
 #include "tray/EventSounds.h"
 #include "tray/FileRegistry.h"
 #include "tray/MainFrm.h"
+#include "tray/ProgramIcons.h"
 #include "tray/RasServices.h"
 #include "tray/RegistryRoutines.h"
 #include "tray/SelectDUN.h"
@@ -81,6 +82,8 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Ringtally"));
     // Ties the windows to the installed desktop entry (its name and icon in task bars).
     QGuiApplication::setDesktopFileName(QStringLiteral(RINGTALLY_APP_ID));
+    // Every window and dialog shows the program's icon, not only the main window.
+    QApplication::setWindowIcon(programIcon(false));
 
     const ProgramFolder folder = ProgramFolder::locate(QCoreApplication::applicationDirPath());
     ProfileFile profile(folder.settingsFile());

@@ -7,6 +7,7 @@
 #include "platform/Prompter.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
@@ -120,11 +121,10 @@ AddProg::AddProg(ConfigContext& context, const StartListColumns& Runprogs, QWidg
     layout->addWidget(Titlecaption, 8, 0, 1, 2);
     layout->addWidget(Titleline, 9, 0, 1, 2);
     layout->addWidget(TIP, 10, 0, 1, 2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(OK);
-    buttons->addWidget(Cancel);
-    layout->addLayout(buttons, 11, 0, 1, 2);
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(OK, QDialogButtonBox::AcceptRole);
+    buttons->addButton(Cancel, QDialogButtonBox::RejectRole);
+    layout->addWidget(buttons, 11, 0, 1, 2);
 
     for (QLineEdit* field : { Commandline, CommandlineParameter, Titleline })
         field->installEventFilter(this);

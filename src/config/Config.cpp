@@ -14,6 +14,7 @@
 #include "platform/Prompter.h"
 
 #include <QCloseEvent>
+#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -45,8 +46,8 @@ Config::Config(ConfigContext context, EventSounds& sounds, RegistryRoutines& reg
     auto* layout = new QVBoxLayout(this);
     auto* switches = new QHBoxLayout;
     const std::array<std::pair<QString, StringId>, 3> pages {
-        { { QStringLiteral("&Ordninger"), StringId::Config_Framevalg1 },
-            { QStringLiteral("&Diverse"), StringId::Config_Framevalg2 },
+        { { QStringLiteral("Or&dninger"), StringId::Config_Framevalg1 },
+            { QStringLiteral("Di&verse"), StringId::Config_Framevalg2 },
             { QStringLiteral("&Lister"), StringId::Config_Framevalg3 } }
     };
     for (int k = 1; k <= 3; ++k) {
@@ -67,15 +68,14 @@ Config::Config(ConfigContext context, EventSounds& sounds, RegistryRoutines& reg
         Frame->addWidget(page);
     layout->addWidget(Frame);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
     Okay = new QPushButton(english ? strings.menuText(StringId::AddProg_OK) : QStringLiteral("&OK"), this);
     Cancel = new QPushButton(
-        english ? strings.menuText(StringId::AddProg_Cancel) : QStringLiteral("&Annullér"), this);
+        english ? strings.menuText(StringId::AddProg_Cancel) : QStringLiteral("Ann&ullér"), this);
     Okay->setDefault(true);
-    buttons->addWidget(Okay);
-    buttons->addWidget(Cancel);
-    layout->addLayout(buttons);
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(Okay, QDialogButtonBox::AcceptRole);
+    buttons->addButton(Cancel, QDialogButtonBox::RejectRole);
+    layout->addWidget(buttons);
     connect(Okay, &QPushButton::clicked, this, &Config::Okay_Click);
     connect(Cancel, &QPushButton::clicked, this, &Config::Cancel_Click);
 

@@ -189,15 +189,15 @@ ListsPage::ListsPage(ConfigContext& context, QWidget* parent) : QWidget(parent),
     AutologListeLbl = label(u"&Autolog liste");
     for (QListWidget*& list : Autolog)
         list = column();
-    DUNNameLbl = label(u"&NVM forbindelse navn");
-    LogWithLbl = label(u"l&og med");
+    DUNNameLbl = label(u"NVM for&bindelse navn");
+    LogWithLbl = label(u"log &med");
     StartProgsLbl = label(u"start &programmer?");
     AutoDUNName = new QComboBox(this);
     LogEdit = new QComboBox(this);
     StartProgsEdit = new QComboBox(this);
     StartProgsEdit->addItems({ words.no, words.yes });
-    Add2 = button(u"&Tilføj", nullptr);
-    Remove2 = button(u"&Fjern", nullptr);
+    Add2 = button(u"Tilføj", nullptr);
+    Remove2 = button(u"Fjern", nullptr);
     TIP5 = label(u"OBS: Hvis den samme NVM forbindelse er to gange på listen, vil den første blive brugt!");
     TIP5->setWordWrap(true);
 
@@ -210,8 +210,8 @@ ListsPage::ListsPage(ConfigContext& context, QWidget* parent) : QWidget(parent),
         if (i > 1)
             AutoConnectEdit[i]->addItems({ words.yes, words.no });
     }
-    Add3 = button(u"&Tilføj", nullptr);
-    Remove3 = button(u"&Fjern", nullptr);
+    Add3 = button(u"Tilføj", nullptr);
+    Remove3 = button(u"F&jern", nullptr);
 
     Startlistelbl = label(u"&Start liste");
     for (QListWidget*& list : Runprogs)
@@ -221,10 +221,10 @@ ListsPage::ListsPage(ConfigContext& context, QWidget* parent) : QWidget(parent),
     StartTimeLbl = label(u"-");
     StartstateLbl = label(u"-");
     DisconnectStateLbl = label(u"-");
-    Add = button(u"&Tilføj", u"Tilføj et nyt program til listen");
+    Add = button(u"Tilf&øj", u"Tilføj et nyt program til listen");
     Remove = button(u"&Fjern", u"Fjern det valgte program fra listen");
     RunProgsOnConnect
-        = new QCheckBox(QStringLiteral("Start som standar&d programmerne i start listen"), this);
+        = new QCheckBox(QStringLiteral("Start som standard programm&erne i start listen"), this);
 
     if (ctx_.english)
         applyTexts();
@@ -250,10 +250,15 @@ void ListsPage::applyTexts()
     for (const auto& [widget, id] : tips)
         widget->setToolTip(s.text(id));
     TIP5->setText(s.text(StringId::Config_TIP5));
-    for (QPushButton* b : { Add2, Add3, Add })
-        b->setText(s.text(StringId::Config_Add));
-    for (QPushButton* b : { Remove2, Remove3, Remove })
-        b->setText(s.text(StringId::Config_Remove));
+    // Three lists share the two texts: each button gets a letter of its own where one is left.
+    const std::array<std::pair<QPushButton*, QChar>, 3> adds { { { Add2, QChar() }, { Add3, u'd' },
+        { Add, u'a' } } };
+    for (const auto& [b, letter] : adds)
+        b->setText(withShortcutLetter(s.text(StringId::Config_Add), letter));
+    const std::array<std::pair<QPushButton*, QChar>, 3> removes { { { Remove2, QChar() }, { Remove3, u'v' },
+        { Remove, u'r' } } };
+    for (const auto& [b, letter] : removes)
+        b->setText(withShortcutLetter(s.text(StringId::Config_Remove), letter));
     Add2->setToolTip(s.text(StringId::Config_Add2Tip));
     Remove2->setToolTip(s.text(StringId::Config_Remove2Tip));
     Add->setToolTip(s.text(StringId::Config_AddTip));
@@ -290,8 +295,8 @@ void ListsPage::layOut()
     autoConnect->addWidget(AutoConnectLbl, 0, 0, 1, 5);
     AutoConnectLbl->setBuddy(AutoConnect[0]);
     AutologListeLbl->setBuddy(Autolog[0]);
-    const std::array<const char16_t*, 5> heads { u"T&itellinie i program", u"&ring op til/log med",
-        u"Ring &op?", u"&Læg på?", u"Start &progr.?" };
+    const std::array<const char16_t*, 5> heads { u"T&itellinie i program", u"ring op til/log med",
+        u"Ri&ng op?", u"L&æg på?", u"Start pro&gr.?" };
     for (int i = 0; i < 5; ++i) {
         auto* head = new QLabel(QString::fromUtf16(heads[size_t(i)]), this);
         QWidget* edit = i == 0 ? static_cast<QWidget*>(AutoConnectEditTitel) : AutoConnectEdit[size_t(i)];

@@ -87,7 +87,7 @@ MiscPage::MiscPage(ConfigContext& context, QWidget* parent) : QWidget(parent), c
     for (QLineEdit*& box : Redial)
         box = new QLineEdit(this);
     UseModComPort = new QCheckBox(
-        text(u"L&og automatisk opkaldet og stop tiden når modemet lægger på", StringId::Config_UseModComPort),
+        text(u"Log automatisk opkald&et og stop tiden når modemet lægger på", StringId::Config_UseModComPort),
         this);
     BrugMaxPris = new QCheckBox(
         text(u"&Advar når det daglige forbrug overstiger", StringId::Config_BrugMaxPris), this);
@@ -98,7 +98,7 @@ MiscPage::MiscPage(ConfigContext& context, QWidget* parent) : QWidget(parent), c
         return context_.english ? english : danish;
     };
     UseMaxMonthPrice = new QCheckBox(words(QStringLiteral("Advar når må&nedens forbrug overstiger"),
-                                         QStringLiteral("Warn when this m&onth's use exceeds")),
+                                         QStringLiteral("Wa&rn when this month's use exceeds")),
         this);
     MaxMonthPrice = new QLineEdit(this);
     MaxMonthPricelbl = new QLabel(QStringLiteral("kr"), this);
@@ -110,12 +110,12 @@ MiscPage::MiscPage(ConfigContext& context, QWidget* parent) : QWidget(parent), c
     // "den 15." is how a Danish date reads.
     BillingStartDay->setSuffix(context_.english ? QString() : QStringLiteral("."));
     ShowDialStat = new QCheckBox(
-        text(u"Vis &opkaldsstatus vinduet når der ringes op / autologges", StringId::Config_ShowDialStat),
+        text(u"Vis op&kaldsstatus vinduet når der ringes op / autologges", StringId::Config_ShowDialStat),
         this);
-    SplashScreen = new QCheckBox(text(u"&Vis opstartsbillede", StringId::Config_SplashScreen), this);
+    SplashScreen = new QCheckBox(text(u"Vis opstarts&billede", StringId::Config_SplashScreen), this);
     // For panels that show neither the icon's tooltip nor its menu's figure.
     PriceInIcon = new QCheckBox(
-        words(QStringLiteral("Vis prisen i i&konet"), QStringLiteral("Show the price in the i&con")), this);
+        words(QStringLiteral("Vis p&risen i ikonet"), QStringLiteral("Show the price in the i&con")), this);
     StartAtLogin
         = new QCheckBox(text(u"S&tart Ringtally når jeg logger ind", StringId::Config_StartAtLogin), this);
     LangCap = new QLabel(text(u"&Sprog:", StringId::Config_LangCap), this);
@@ -123,7 +123,7 @@ MiscPage::MiscPage(ConfigContext& context, QWidget* parent) : QWidget(parent), c
     LangCmb->addItems({ QStringLiteral("Dansk"), QStringLiteral("English") });
     TIP1 = new QLabel(
         text(u"OBS: Sproget ændres først når Ringtally genstartes!", StringId::Config_TIP1), this);
-    Sounds = new QPushButton(text(u"&Vælg lyde", StringId::Config_Sounds), this);
+    Sounds = new QPushButton(text(u"Vælg l&yde", StringId::Config_Sounds), this);
     if (context_.english) {
         // The page's tooltips exist in English only.
         const std::pair<QWidget*, StringId> tips[] = { { DblClickOption[0],

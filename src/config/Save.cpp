@@ -10,10 +10,10 @@
 #include "platform/Prompter.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFocusEvent>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -54,11 +54,10 @@ Save::Save(ConfigContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx)
     layout->addWidget(Filetype, 2, 1);
     layout->addWidget(Label1, 3, 0);
     layout->addWidget(Filename, 4, 0, 1, 2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(OK);
-    buttons->addWidget(Cancel);
-    layout->addLayout(buttons, 5, 0, 1, 2);
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(OK, QDialogButtonBox::AcceptRole);
+    buttons->addButton(Cancel, QDialogButtonBox::RejectRole);
+    layout->addWidget(buttons, 5, 0, 1, 2);
 
     Filename->installEventFilter(this);
     Dir1->installEventFilter(this);

@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 namespace ringtally {
 
@@ -46,7 +47,7 @@ const Text kDayNames[kDayTypeCount] = {
 };
 const Text kNameLabel { u"&Navn på ordningen"_s, StringId::Config_OrdnNavn };
 const Text kDunLabels[1 + kDunDataCount] = {
-    { u"Netværk &via modem forbindelse"_s, StringId::Config_OrdnDUN0 },
+    { u"Netværk via &modem forbindelse"_s, StringId::Config_OrdnDUN0 },
     { u"&Brugernavn"_s, StringId::Config_OrdnDUN1 },
     { u"Adgangskod&e"_s, StringId::Config_OrdnDUN2 },
     { u"&Telefonnummer"_s, StringId::Config_OrdnDUN3 },
@@ -54,7 +55,7 @@ const Text kDunLabels[1 + kDunDataCount] = {
 const Text kPeriodsLabel { u"Antal &perioder"_s, StringId::Config_NumPeriods };
 const Text kStartLabel { u"Periode&start"_s, StringId::Config_Period0 };
 const Text kCallFeeLabel { u"Op&kaldsgebyr"_s, StringId::Config_Period1 };
-const Text kMinutesLabel { u"&Minutter før opkaldsgebyr"_s, StringId::Config_Period2 };
+const Text kMinutesLabel { u"Minutter før opkaldsgeb&yr"_s, StringId::Config_Period2 };
 const Text kPriceLabel { u"M&inutpris"_s, StringId::Config_Period3 };
 const Text kReducedLabel { u"Minutprisen e&r"_s, StringId::Config_Period4 };
 const Text kAfterLabel { u"e&fter"_s, StringId::Config_Period5 };
@@ -240,6 +241,22 @@ void SchemePage::layOut()
     commands->addWidget(LoadCmd);
     commands->addWidget(SaveCmd);
     grid->addLayout(commands, row, 0, 1, 1 + kPeriodCount);
+
+    // Tab follows the rows as they read, each from left to right, not the order the controls were
+    // made in.
+    std::vector<QWidget*> readingOrder(Ordning.begin(), Ordning.end());
+    readingOrder.insert(readingOrder.end(), { AOrdnNavn, DUNNames });
+    readingOrder.insert(readingOrder.end(), DUNData.begin(), DUNData.end());
+    readingOrder.insert(readingOrder.end(), Dage.begin(), Dage.end());
+    readingOrder.push_back(AntalPerioder);
+    for (int k = 0; k < kPeriodCount; ++k)
+        readingOrder.insert(readingOrder.end(), { TakstperTimer[size_t(k)], TakstperMinutter[size_t(k)] });
+    readingOrder.insert(readingOrder.end(), AOpkGebyr.begin(), AOpkGebyr.end());
+    readingOrder.insert(readingOrder.end(), AMinUOpk.begin(), AMinUOpk.end());
+    readingOrder.insert(readingOrder.end(), AMinPris.begin(), AMinPris.end());
+    readingOrder.insert(readingOrder.end(), { NedsatPrisTid, SamePrices, LoadCmd, SaveCmd });
+    for (size_t i = 1; i < readingOrder.size(); ++i)
+        setTabOrder(readingOrder[i - 1], readingOrder[i]);
 }
 
 void SchemePage::setTexts()
@@ -272,7 +289,7 @@ void SchemePage::setTexts()
     SaveCmd->setText(text(kSaveCaption));
     SaveCmd->setToolTip(text(kSaveTip));
     // No text of the string table exists for it: both languages are written here.
-    SamePrices->setText(context_.english ? u"S&ame prices every day"_s : u"S&amme priser alle dage"_s);
+    SamePrices->setText(context_.english ? u"Same prices every &day"_s : u"S&amme priser alle dage"_s);
     SamePrices->setToolTip(context_.english
             ? u"Gives Saturday and Sunday (or the other day types) the periods and prices shown"_s
             : u"Giver de andre dagtyper de viste perioder og priser"_s);

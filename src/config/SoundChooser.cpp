@@ -2,6 +2,7 @@
 
 #include "tray/RegistryRoutines.h"
 
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -64,7 +65,9 @@ SoundChooser::SoundChooser(EventSounds& sounds, RegistryRoutines& registry, bool
     }
     CloseButton = new QPushButton(text(u"&Luk", u"&Close"), this);
     CloseButton->setDefault(true);
-    layout->addWidget(CloseButton, kEventCount, 4);
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(CloseButton, QDialogButtonBox::RejectRole);
+    layout->addWidget(buttons, kEventCount, 0, 1, layout->columnCount());
     connect(CloseButton, &QPushButton::clicked, this, &QDialog::accept);
 
     askFile_

@@ -1,6 +1,7 @@
 #include "dialing/Dialup.h"
 
 #include "core/ProgramState.h"
+#include "core/ScreenRoom.h"
 #include "core/SettingsFile.h"
 #include "dialing/DialupServices.h"
 #include "localisation/StringTable.h"
@@ -36,8 +37,6 @@ const QString kDetailKey = QStringLiteral("Dialup Detail visible");
 constexpr int kWidthTwips = 5400;
 constexpr int kMarginTwips = 120;
 constexpr int kButtonWidthTwips = 1455;
-// The default top leaves this much room for a task bar at the screen's bottom.
-constexpr int kTaskbarTwips = 380;
 // The open detail list shows at least this many lines.
 constexpr int kListLines = 4;
 // A new series starts when Call_again is pressed after this many redials.
@@ -121,6 +120,8 @@ void Dialup::createControls()
     List1 = new QListWidget(this);
     List1->setToolTip(QStringLiteral("Dobbelklik for at kopiere loggen til clipboardet"));
     List1->viewport()->installEventFilter(this);
+    // The newest line is the one that matters: the list follows it as the dial goes on.
+    connect(List1->model(), &QAbstractItemModel::rowsInserted, List1, &QListWidget::scrollToBottom);
     Details = new QPushButton(this);
     Details->setToolTip(QStringLiteral("Viser flere detaljer om opkaldet"));
     Call_again = new QPushButton(QStringLiteral("&Ring op igen"), this);
@@ -148,13 +149,15 @@ void Dialup::Form_Load()
 void Dialup::place()
 {
     fitHeight();
-    // By default the window opens at the screen's bottom right, above the task bar.
+    // By default the window opens at the bottom right of what the panels leave of the screen. A
+    // stored place from a larger screen, or a list opened since, must not push it off this one.
     const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect whole = screen ? screen->geometry() : QRect();
-    const double left = pixelsToTwips(whole.right() + 1 - frameGeometry().width());
-    const double top = pixelsToTwips(whole.bottom() + 1 - frameGeometry().height()) - kTaskbarTwips;
+    const QRect room = screen ? screen->availableGeometry() : QRect();
+    const double left = pixelsToTwips(room.right() + 1 - frameGeometry().width());
+    const double top = pixelsToTwips(room.bottom() + 1 - frameGeometry().height());
     move(twipsToPixels(settings_.readFraction(kConfiguration, kLeftKey, left)),
         twipsToPixels(settings_.readFraction(kConfiguration, kTopKey, top)));
+    keepInsideScreen(*this);
 }
 
 void Dialup::applyEnglishTexts()
@@ -450,14 +453,6 @@ void Dialup::hideDialWindow()
 void Dialup::Details_Click()
 {
     setDetailsOpen(!detailsOpen_);
-    if (detailsOpen_) {
-        if (const QScreen* screen = this->screen()) {
-            const QRect whole = screen->geometry();
-            const int overhang = frameGeometry().bottom() - whole.bottom();
-            if (overhang > 0)
-                move(x(), qMax(whole.top(), y() - overhang));
-        }
-    }
     writeSetting(kDetailKey, detailsOpen_ ? 1 : 0);
 }
 
@@ -479,6 +474,10 @@ void Dialup::fitHeight()
         needed += kListLines * List1->fontMetrics().height() + twipsToPixels(kMarginTwips);
     const int wanted = twipsToPixels(detailsOpen_ ? kOpenHeightTwips : kClosedHeightTwips) - frame;
     resize(width(), qMax(wanted, needed));
+    // A window grown by the opened list or a longer line moves up where it would reach under a
+    // panel or off the screen.
+    if (isVisible())
+        keepInsideScreen(*this);
 }
 
 int Dialup::statWidth() const
@@ -554,8 +553,11 @@ bool Dialup::event(QEvent* event)
 {
     // A window manager may show the window without activating it; the redial settings must still
     // be read then.
+    // Each later showing keeps it on the screen, which may have changed in between.
     if (event->type() == QEvent::Show && !std::exchange(placed_, true))
         place();
+    else if (event->type() == QEvent::Show)
+        keepInsideScreen(*this);
     if (event->type() == QEvent::WindowActivate || event->type() == QEvent::Show)
         Form_Activate();
     return QWidget::event(event);

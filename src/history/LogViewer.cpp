@@ -93,7 +93,7 @@ LogViewer::LogViewer(QString logPath, SettingsFile& settings, const NumberFormat
     auto* totalsLayout = new QVBoxLayout(totalsPage);
     totalsLayout->addWidget(TotalsSpanCmb, 0, Qt::AlignLeft);
     totalsLayout->addWidget(TotalsTable);
-    Chart = new SpendingChart(english_);
+    Chart = new SpendingChart(english_, format_);
     Tabs = new QTabWidget(this);
     Tabs->addTab(totalsPage, pick(u"Totaler"_s, u"Totals"_s));
     Tabs->addTab(Chart, pick(u"Diagram"_s, u"Chart"_s));

@@ -1,8 +1,11 @@
 #include "history/SpendingChart.h"
 
+#include "core/NumberFormat.h"
+
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
@@ -11,9 +14,32 @@
 #include <QValueAxis>
 
 #include <algorithm>
+#include <cmath>
 #include <set>
 
 namespace ringtally {
+
+namespace {
+
+// The amount axis has at most this many steps.
+constexpr int kAmountSteps = 5;
+// A month's days are labelled at its first day, the first of a calendar month, and every fifth day:
+// thirty day numbers side by side leave no room to read them.
+constexpr int kDayLabelEvery = 5;
+
+// The smallest step of 1, 2 or 5 times a power of ten that reaches top in kAmountSteps steps.
+double amountStep(double top)
+{
+    const double rough = top / kAmountSteps;
+    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    for (const double factor : { 1.0, 2.0, 5.0 }) {
+        if (factor * power >= rough)
+            return factor * power;
+    }
+    return 10 * power;
+}
+
+} // namespace
 
 QString billingMonthText(const BillingMonth& month)
 {
@@ -22,7 +48,8 @@ QString billingMonthText(const BillingMonth& month)
     return QStringLiteral("%1 – %2").arg(month.first.toString(Qt::ISODate), month.last.toString(Qt::ISODate));
 }
 
-SpendingChart::SpendingChart(bool english, QWidget* parent) : QWidget(parent), english_(english)
+SpendingChart::SpendingChart(bool english, const NumberFormat& format, QWidget* parent)
+    : QWidget(parent), english_(english), format_(format)
 {
     SpanCmb = new QComboBox(this);
     SpanCmb->addItem(english ? QStringLiteral("Per day of the month") : QStringLiteral("Pr. dag i måneden"));
@@ -31,7 +58,6 @@ SpendingChart::SpendingChart(bool english, QWidget* parent) : QWidget(parent), e
     PeriodCmb->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     View = new QChartView(new QChart, this);
     View->setRenderHint(QPainter::Antialiasing);
-    chart()->setLocalizeNumbers(true);
     chart()->legend()->setAlignment(Qt::AlignBottom);
 
     auto* controls = new QHBoxLayout;
@@ -102,35 +128,48 @@ void SpendingChart::draw()
         return;
 
     auto* spending = new QBarSet(english_ ? QStringLiteral("Spending") : QStringLiteral("Forbrug"));
-    QStringList categories;
     const auto priceOf = [](const auto& map, const auto& key) {
         const auto it = map.find(key);
         return it == map.end() ? 0.0 : double(it->second.priceCents) / 100;
     };
     const bool days = SpanCmb->currentIndex() == DaysOfMonth;
+    const QLocale locale(english_ ? QLocale::English : QLocale::Danish);
+    QAbstractAxis* x = nullptr;
     if (days) {
+        // The bars stand at 0, 1, 2...; a day's label stands under its bar.
+        auto* dayAxis = new QCategoryAxis;
+        dayAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
         const BillingMonth month = billingMonthOf(period.toDate(), totals_.billingStartDay);
-        for (QDate day = month.first; day <= month.last; day = day.addDays(1)) {
+        int bar = 0;
+        for (QDate day = month.first; day <= month.last; day = day.addDays(1), ++bar) {
             *spending << priceOf(totals_.days, day);
-            categories << QString::number(day.day());
+            if (day == month.first || day.day() == 1)
+                dayAxis->append(QStringLiteral("%1 %2").arg(day.day()).arg(
+                                    locale.monthName(day.month(), QLocale::ShortFormat)),
+                    bar);
+            else if (day.day() % kDayLabelEvery == 0)
+                dayAxis->append(QString::number(day.day()), bar);
         }
+        dayAxis->setRange(-0.5, bar - 0.5);
+        x = dayAxis;
     } else {
-        const QLocale locale(english_ ? QLocale::English : QLocale::Danish);
         const int year = period.toInt();
+        QStringList categories;
         for (int m = 1; m <= 12; ++m) {
             const QDate first(year, m, std::min(totals_.billingStartDay, QDate(year, m, 1).daysInMonth()));
             *spending << priceOf(totals_.months, first);
             categories << locale.monthName(m, QLocale::ShortFormat);
         }
+        auto* monthAxis = new QBarCategoryAxis;
+        monthAxis->append(categories);
+        x = monthAxis;
     }
     auto* bars = new QBarSeries;
     bars->append(spending);
     chart->addSeries(bars);
-    auto* x = new QBarCategoryAxis;
-    x->append(categories);
-    // A month's day numbers side by side leave no room for two digits.
-    x->setLabelsAngle(days ? -90 : 0);
-    auto* y = new QValueAxis;
+    // The amounts are labelled as the totals are written: "12,50" with the program's number format.
+    auto* y = new QCategoryAxis;
+    y->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     bars->attachAxis(x);
@@ -142,14 +181,18 @@ void SpendingChart::draw()
     if (days && dayLimit_ > 0) {
         auto* limit = new QLineSeries;
         limit->setName(english_ ? QStringLiteral("Daily limit") : QStringLiteral("Dagligt max"));
-        *limit << QPointF(0, dayLimit_) << QPointF(categories.size() - 1, dayLimit_);
+        *limit << QPointF(0, dayLimit_) << QPointF(spending->count() - 1, dayLimit_);
         chart->addSeries(limit);
         limit->attachAxis(x);
         limit->attachAxis(y);
         top = std::max(top, dayLimit_);
     }
-    y->setRange(0, top > 0 ? top * 1.1 : 1);
-    y->applyNiceNumbers();
+    const double step = top > 0 ? amountStep(top) : 1;
+    const int steps = top > 0 ? int(std::ceil(top / step - 1e-9)) : 1;
+    y->setStartValue(0);
+    for (int i = 0; i <= steps; ++i)
+        y->append(format_.formatFixed(i * step, 2), i * step);
+    y->setRange(0, steps * step);
 }
 
 } // namespace ringtally

@@ -142,6 +142,28 @@ QString menuText(const QString& text)
     return shown;
 }
 
+QString withShortcutLetter(const QString& text, QChar letter)
+{
+    QString shown;
+    shown.reserve(text.size() + 1);
+    bool marked = letter.isNull();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'&' && i + 1 < text.size() && text[i + 1] == u'&') {
+            shown += QStringLiteral("&&");
+            ++i;
+            continue;
+        }
+        if (text[i] == u'&')
+            continue;
+        if (!marked && text[i].toLower() == letter.toLower()) {
+            shown += u'&';
+            marked = true;
+        }
+        shown += text[i];
+    }
+    return shown;
+}
+
 bool usesEnglish(int language)
 {
     return language > 0;

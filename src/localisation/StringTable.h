@@ -36,6 +36,11 @@ private:
 /// as written and becomes "&&", so Qt neither hides it nor underlines the blank after it.
 QString menuText(const QString& text);
 
+/// A button's or label's text with its shortcut marker before the first letter that is letter, in
+/// either case, or with no marker when letter is null: one text serving several controls of a
+/// window gives each its own letter. "&&" stays as written.
+QString withShortcutLetter(const QString& text, QChar letter);
+
 /// Whether the setting Language asks for the English texts (any value above 0; 0 is Danish).
 bool usesEnglish(int language);
 

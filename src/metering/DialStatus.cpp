@@ -2,6 +2,7 @@
 
 #include "core/NumberFormat.h"
 #include "core/ProgramState.h"
+#include "core/ScreenRoom.h"
 #include "core/SettingsFile.h"
 #include "localisation/StringTable.h"
 #include "metering/PriceEngine.h"
@@ -452,6 +453,9 @@ bool DialStatus::event(QEvent* event)
     // settings then.
     if (event->type() == QEvent::WindowActivate || event->type() == QEvent::Show)
         Form_Activate();
+    // The stored place may be from a larger screen, or under a panel.
+    if (event->type() == QEvent::Show)
+        keepInsideScreen(*this);
     return QWidget::event(event);
 }
 

@@ -83,6 +83,10 @@ void MeterWindows::startCall(qint16 scheme, const QString& caption, CallPhase ph
     status.setWindowTitle(caption);
     status.showTexts();
     status.SkiftTaskbar(state_.settings.TaskBarType);
+    // The task-bar and floating windows appear with the text of the first tick, and the floating
+    // one at the size and place it keeps: the chosen figure, or the first one of the cycle.
+    const int figure = state_.settings.TaskBarType;
+    setTaskbarText(engine_.FindTaskbar(figure >= 1 && figure <= 3 ? figure : 1));
 
     const bool showInTask = status.storedShowInTask();
     status.setShowInTask(showInTask);

@@ -1,5 +1,6 @@
 #include "metering/TitleInfo.h"
 
+#include "core/ScreenRoom.h"
 #include "core/SettingsFile.h"
 #include "localisation/StringTable.h"
 #include "metering/Twips.h"
@@ -11,7 +12,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QTimer>
 #include <QtDebug>
 
@@ -188,16 +188,16 @@ bool TitleInfo::hasStoredLeft() const
 
 void TitleInfo::keepOnScreen(bool atDefaultPlace)
 {
-    const QRect whole = screen()->geometry();
-    const QRect room = screen()->availableGeometry();
-    int left = x();
+    const QRect room = availableRoom(*this);
+    if (room.isEmpty())
+        return;
+    QPoint topLeft = pos();
     if (atDefaultPlace)
-        left = twipsToPixels(pixelsToTwips(whole.right() + 1) - pixelsToTwips(width()) - kRightMarginTwips);
-    // Past the right edge it moves left, but never past the left one. The top may cover a panel,
-    // as the snap to the screen's top edge means it to.
-    left = qMax(room.left(), qMin(left, room.right() + 1 - width()));
-    const int top = qMax(whole.top(), qMin(y(), whole.bottom() + 1 - height()));
-    move(left, top);
+        topLeft.setX(
+            twipsToPixels(pixelsToTwips(room.right() + 1) - pixelsToTwips(width()) - kRightMarginTwips));
+    // Past an edge it moves back inside what the panels leave of the screen; the top edge a drop
+    // snaps to is that area's top.
+    move(topLeftInside(QRect(topLeft, frameGeometry().size()), room));
 }
 
 void TitleInfo::setTaskbarTicks(int figure)
@@ -265,6 +265,7 @@ Status TitleInfo::Info_MouseUp(QPoint globalPx)
     if (top < kSnapTopTwips)
         top = 0;
     move(twipsToPixels(left), twipsToPixels(top));
+    keepOnScreen(false);
 
     const Status leftStored = settings_.WriteIni(kSection, kLeftKey, left);
     const Status topStored = settings_.WriteIni(kSection, kTopKey, top);
@@ -325,8 +326,11 @@ bool TitleInfo::event(QEvent* event)
     // The window starts at the size of its text and grows from there. It is sized as it is first
     // shown, or first given a text: measuring text loads the fonts, which would otherwise hold up
     // every start of the program.
-    if (event->type() == QEvent::Show)
+    // It is placed once it has that size, so it appears where it stays.
+    if (event->type() == QEvent::Show) {
         fitInfo();
+        Form_Activate();
+    }
     // A second task-bar button beside the task-bar window's would only confuse.
     if (event->type() == QEvent::Show)
         keepOffTaskbar(*this);

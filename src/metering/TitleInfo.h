@@ -27,7 +27,8 @@ class TitleInfo : public QWidget {
 public:
     /// How long the window stays after a call end, so a new call can keep it.
     static constexpr int kHideDelayMs = 5000;
-    /// A window dropped with its top closer than this to the screen's top snaps to the top edge.
+    /// A window dropped with its top closer than this to the screen's top snaps to the top edge of
+    /// what the panels leave of the screen.
     static constexpr double kSnapTopTwips = 280;
 
     TitleInfo(ProgramState& state, SettingsFile& settings, const StringTable& strings);
@@ -50,7 +51,7 @@ public:
     void HideTitleInfo_Timer();
 
     /// Places the window at its stored position (the default: top right of the screen), inside
-    /// the screen.
+    /// what the panels leave of the screen.
     void Form_Activate();
 
     /// Left button pressed on Info at globalPx: a drag starts.

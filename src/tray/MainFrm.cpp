@@ -23,6 +23,7 @@
 #include "tray/ConnectionWatch.h"
 #include "tray/EventSounds.h"
 #include "tray/PriceIcon.h"
+#include "tray/ProgramIcons.h"
 #include "tray/RasServices.h"
 #include "tray/SelectDUN.h"
 
@@ -72,8 +73,8 @@ MainFrm::MainFrm(ProgramState& state, SettingsFile& settings, const NumberFormat
     // program (closeEvent).
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint
         | Qt::WindowCloseButtonHint);
-    OfflineImg = QIcon(QStringLiteral(":/icons/offline.png"));
-    OnlineImg = QIcon(QStringLiteral(":/icons/online.png"));
+    OfflineImg = programIcon(false);
+    OnlineImg = programIcon(true);
     setWindowIcon(OfflineImg);
     createControls();
     createMenus();

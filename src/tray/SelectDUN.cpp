@@ -13,6 +13,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -62,7 +63,9 @@ SelectDUN::SelectDUN(ProgramState& state, SettingsFile& settings, const RasServi
     layout->addWidget(LogWithLbl, 1, 0);
     layout->addWidget(OpkTyper, 1, 1);
     layout->addWidget(LaunchProgs, 2, 0, 1, 2);
-    layout->addWidget(OK, 3, 1, Qt::AlignRight);
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(OK, QDialogButtonBox::AcceptRole);
+    layout->addWidget(buttons, 3, 0, 1, 2);
 
     connect(OpkTyper, &QComboBox::currentIndexChanged, this, &SelectDUN::OpkTyper_Click);
     connect(OK, &QPushButton::clicked, this, &SelectDUN::OK_Click);

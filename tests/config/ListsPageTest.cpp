@@ -74,7 +74,7 @@ TEST_F(ListsPageTest, FillShowsTheWordsAndStoreWritesTheSameKeysBack)
     for (const bool english : { false, true }) {
         ListsPage& p = open(english);
         const QString yes = english ? u"yes"_s : u"ja"_s, no = english ? u"no"_s : u"nej"_s;
-        EXPECT_EQ(p.AutologListeLbl->text(), english ? u"&Autolog list"_s : u"&Autolog liste"_s);
+        EXPECT_EQ(p.AutologListeLbl->text(), english ? u"A&utolog list"_s : u"&Autolog liste"_s);
         EXPECT_EQ(
             lines(p.Autolog[1]) + lines(p.Autolog[2]), (QStringList { u"Cheap"_s, u" --- "_s, yes, no }));
         EXPECT_EQ(lines(p.AutoConnect[2]) + lines(p.AutoConnect[3]), (QStringList { no, yes }));

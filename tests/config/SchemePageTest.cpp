@@ -266,5 +266,25 @@ TEST_F(SchemePageTest, APeriodThatStartsWithTheNextOneIsWarnedAboutAsNeverApplyi
         prompter.shown()[0].text, u"Periode 1 starter samtidig med periode 2 og gælder derfor aldrig."_s);
 }
 
+TEST_F(SchemePageTest, TabFromThePhoneNumberGoesThroughTheRowsAsTheyRead)
+{
+    click(page.Ordning[2]); // three periods on Mondays, and a reduced price
+    std::vector<QWidget*> expected { page.Dage[0], page.AntalPerioder };
+    for (int k = 0; k < kPeriodCount; ++k)
+        expected.insert(expected.end(), { page.TakstperTimer[size_t(k)], page.TakstperMinutter[size_t(k)] });
+    expected.insert(expected.end(), page.AOpkGebyr.begin(), page.AOpkGebyr.end());
+    expected.insert(expected.end(), page.AMinUOpk.begin(), page.AMinUOpk.end());
+    expected.insert(expected.end(), page.AMinPris.begin(), page.AMinPris.end());
+    expected.insert(expected.end(), { page.NedsatPrisTid, page.SamePrices, page.LoadCmd, page.SaveCmd });
+
+    page.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
+    page.DUNData[2]->setFocus();
+    for (size_t i = 0; i < expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), expected[i]) << "Tab " << i + 1;
+    }
+}
+
 } // namespace
 } // namespace ringtally

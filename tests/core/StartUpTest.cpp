@@ -57,6 +57,14 @@ TEST_F(StartUpTest, FirstRunWaitsForTheLanguageAndTheNextRunGoesStraightOn)
     ASSERT_NE(welcome, nullptr);
     EXPECT_EQ(mainWindowLoads, 0);
     EXPECT_FALSE(welcome->close()) << "only a choice closes the language window";
+    // The flags, 37 by 28 and 56 by 28 pixels, are drawn sharp for a screen of scale 2.
+    for (const auto& [button, size] :
+        { std::pair { welcome->LangSel[0], QSize(37, 28) }, { welcome->LangSel[1], QSize(56, 28) } }) {
+        EXPECT_EQ(button->iconSize(), size);
+        const QPixmap flag = button->icon().pixmap(size, 2.0);
+        EXPECT_EQ(flag.size(), size * 2);
+        EXPECT_EQ(flag.devicePixelRatio(), 2.0);
+    }
 
     QTest::mouseClick(welcome->LangSel[1], Qt::LeftButton);
     EXPECT_EQ(settings.ReadIni(u"Configuration"_s, u"Language"_s, {}), u"1"_s);

@@ -16,6 +16,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -270,6 +272,28 @@ TEST_F(DialupTest, DetailsOpenAndCloseInTheWindowsLanguageStayAsLeftAndCopyOnADo
     danish.Details_Click();
     EXPECT_EQ(danish.Details->text(), u"&Detaljer >>>"_s);
     EXPECT_EQ(stored(u"Dialup Detail visible"_s), u"0"_s);
+}
+
+TEST_F(DialupTest, TheWindowKeepsInsideTheScreensFreeAreaAndItsListFollowsTheNewestLine)
+{
+    // By default it opens at the bottom right of what the panels leave, and opening the list
+    // there grows it upwards.
+    Dialup& w = dialing();
+    const QRect room = w.screen()->availableGeometry();
+    EXPECT_EQ(w.frameGeometry().bottomRight(), room.bottomRight());
+    QTest::mouseClick(w.Details, Qt::LeftButton);
+    EXPECT_EQ(w.frameGeometry().bottomRight(), room.bottomRight());
+
+    for (int i = 0; i < 20; ++i)
+        emit control.RasDial_Status(0, 0);
+    const QScrollBar* bar = w.List1->verticalScrollBar();
+    EXPECT_GT(bar->maximum(), 0);
+    EXPECT_EQ(bar->value(), bar->maximum());
+
+    // A place stored on a larger screen is brought back onto this one.
+    for (const QString& key : { u"Dialup Left Cord"_s, u"Dialup Top Cord"_s })
+        ASSERT_TRUE(settings.WriteIni(u"Configuration"_s, key, 99999).ok());
+    EXPECT_TRUE(room.contains(dialing().frameGeometry()));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include <QBarSeries>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QClipboard>
 #include <QComboBox>
@@ -219,17 +220,25 @@ TEST_F(LogViewerTest, UnreadableLinesAreListedWithTheirNumbersAndAChangedLogIsRe
 
 TEST_F(LogViewerTest, ChartShowsSpendingPerDayWithTheDailyLimitAndPerMonth)
 {
+    const QStringList fiveDays { u"10"_s, u"15"_s, u"20"_s, u"25"_s, u"30"_s };
     const struct {
         SpendingChart::Span span;
         QString period;
         int bars;
         std::map<int, double> spent; // by bar; the others are 0
         bool limit;
+        QStringList days; // the day labels, a month's first day and every fifth; none by month
+        QStringList amounts; // in steps of 1, 2 or 5 up to the highest bar or the limit
     } cases[] = {
         { SpendingChart::DaysOfMonth, u"2026-12-06 – 2027-01-05"_s, 31,
-            { { 0, 12.5 }, { 2, 2.9 }, { 3, 1.2 }, { 4, 0.75 } }, true },
-        { SpendingChart::DaysOfMonth, u"2026-11-06 – 2026-12-05"_s, 30, { { 14, 3.0 } }, true },
-        { SpendingChart::MonthsOfYear, u"2026"_s, 12, { { 10, 3.0 }, { 11, 17.35 } }, false },
+            { { 0, 12.5 }, { 2, 2.9 }, { 3, 1.2 }, { 4, 0.75 } }, true,
+            QStringList { u"6 dec."_s } + fiveDays + QStringList { u"1 jan."_s, u"5"_s },
+            { u"0,00"_s, u"5,00"_s, u"10,00"_s, u"15,00"_s } },
+        { SpendingChart::DaysOfMonth, u"2026-11-06 – 2026-12-05"_s, 30, { { 14, 3.0 } }, true,
+            QStringList { u"6 nov."_s } + fiveDays + QStringList { u"1 dec."_s, u"5"_s },
+            { u"0,00"_s, u"2,00"_s, u"4,00"_s, u"6,00"_s, u"8,00"_s, u"10,00"_s } },
+        { SpendingChart::MonthsOfYear, u"2026"_s, 12, { { 10, 3.0 }, { 11, 17.35 } }, false, {},
+            { u"0,00"_s, u"5,00"_s, u"10,00"_s, u"15,00"_s, u"20,00"_s } },
     };
     viewer.Tabs->setCurrentWidget(viewer.Chart);
     for (const auto& c : cases) {
@@ -245,6 +254,11 @@ TEST_F(LogViewerTest, ChartShowsSpendingPerDayWithTheDailyLimitAndPerMonth)
             EXPECT_DOUBLE_EQ(bars->at(i), c.spent.contains(i) ? c.spent.at(i) : 0.0) << i;
         const QList<QPointF> line { { 0, 10 }, { double(c.bars - 1), 10 } };
         EXPECT_EQ(limit ? limit->points() : QList<QPointF> {}, c.limit ? line : QList<QPointF> {});
+        auto* days = qobject_cast<QCategoryAxis*>(viewer.Chart->chart()->axes(Qt::Horizontal).value(0));
+        EXPECT_EQ(days ? days->categoriesLabels() : QStringList {}, c.days);
+        auto* amounts = qobject_cast<QCategoryAxis*>(viewer.Chart->chart()->axes(Qt::Vertical).value(0));
+        ASSERT_NE(amounts, nullptr);
+        EXPECT_EQ(amounts->categoriesLabels(), c.amounts);
     }
 }
 

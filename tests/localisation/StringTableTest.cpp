@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <utility>
 
 using namespace ringtally;
@@ -105,6 +107,15 @@ TEST(MenuText, AnAmpersandBeforeNoLetterOrDigitIsShownAsWritten)
             { u"&2 lines, &\u00C6ndret", u"&2 lines, &\u00C6ndret" }, { u"Save && quit", u"Save && quit" },
             { u"Fish &, chips &", u"Fish &&, chips &&" }, { u"&&& x", u"&&&& x" } })
         EXPECT_EQ(menuText(QString::fromUtf16(text)), QString::fromUtf16(shown))
+            << QString::fromUtf16(text).toStdString();
+}
+
+TEST(ShortcutLetter, TheMarkerMovesToTheFirstSuchLetterOrGoes)
+{
+    for (const auto& [text, letter, shown] : { std::tuple { u"&Remove", QChar(u'v'), u"Remo&ve" },
+             { u"&Add", QChar(u'D'), u"A&dd" }, { u"F&jern", QChar(), u"Fjern" },
+             { u"Save && &quit", QChar(u'q'), u"Save && &quit" }, { u"&Add", QChar(u'z'), u"Add" } })
+        EXPECT_EQ(withShortcutLetter(QString::fromUtf16(text), letter), QString::fromUtf16(shown))
             << QString::fromUtf16(text).toStdString();
 }
 

@@ -290,6 +290,21 @@ TEST_F(DialStatusTest, CallStartShowsTheWindowsTheSettingsAskFor)
     EXPECT_FALSE(w.isVisible());
 }
 
+TEST_F(DialStatusTest, TheFloatingWindowAppearsWithItsFirstTextWhereItStays)
+{
+    DialStatus& w = make();
+    settings.LoadSettings(state.settings);
+    windows->startCall(0);
+    const TitleInfo& floating = windows->titleInfo();
+    ASSERT_TRUE(floating.isVisible());
+    EXPECT_EQ(floating.Info->text(), u"Pris: 0,00  Tid: 00:00:00"_s);
+    const QRect shown = floating.geometry();
+    clock.advanceMs(1'000);
+    w.Timer1_Timer();
+    EXPECT_EQ(floating.Info->text(), u"Pris: 0,00  Tid: 00:00:01"_s);
+    EXPECT_EQ(floating.geometry(), shown);
+}
+
 TEST_F(DialStatusTest, ClosingAWindowLeavesTheCallRunningAndEveryHangUpPathEndsIt)
 {
     DialStatus& w = make();

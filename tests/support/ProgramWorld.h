@@ -154,7 +154,6 @@ class ProgramWorld {
 public:
     ProgramWorld(Outside& outside, Prompter& prompter) : o(outside), prompter(prompter)
     {
-        settings.LoadSettings(state.settings);
         o.starter.state = &state;
         frm.setMeterWindows(&meter);
         frm.setStartList(&startList);
@@ -179,7 +178,12 @@ public:
     Prompter& prompter;
     ProfileFile profile { o.folder.settingsFile() };
     SettingsFile settings { profile, o.danish };
-    ProgramState state;
+    // Loaded before the windows are made, which take their language from it.
+    ProgramState state { [this] {
+        ProgramState loaded;
+        settings.LoadSettings(loaded.settings);
+        return loaded;
+    }() };
     const StringTable strings = StringTable::english();
     CallLog log { o.folder.file(QStringLiteral("Ringtally.log")) };
     CallCheckpointFile checkpoint { o.folder.file(QStringLiteral("Ringtally.call")) };
