@@ -115,7 +115,7 @@ MiscPage::MiscPage(ConfigContext& context, QWidget* parent) : QWidget(parent), c
     SplashScreen = new QCheckBox(text(u"Vis opstarts&billede", StringId::Config_SplashScreen), this);
     // For panels that show neither the icon's tooltip nor its menu's figure.
     PriceInIcon = new QCheckBox(
-        words(QStringLiteral("Vis p&risen i ikonet"), QStringLiteral("Show the price in the i&con")), this);
+        words(QStringLiteral("Vis prisen i ikonet"), QStringLiteral("Show the price in the icon")), this);
     StartAtLogin
         = new QCheckBox(text(u"S&tart Ringtally når jeg logger ind", StringId::Config_StartAtLogin), this);
     LangCap = new QLabel(text(u"&Sprog:", StringId::Config_LangCap), this);

@@ -115,7 +115,7 @@ TEST_P(WindowKeysTest, EveryWindowGivesEachLetterToOneControl)
     Welcome welcome(world.settings, memory, prompter, [] {});
     check(welcome, u"language window"_s);
 
-    EXPECT_EQ(found, QStringList {});
+    EXPECT_EQ(found, QStringList {}) << found.join(u"; "_s).toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(DanishAndEnglish, WindowKeysTest, ::testing::Values(0, 1));

@@ -141,7 +141,7 @@ TEST_F(MainFrmTest, TheTrayMenuHasItsOfflineAndItsOnlineForm)
 TEST_F(MainFrmTest, TheIconsAreSharpAtPanelSizesOnScaledScreensToo)
 {
     // A panel of 22 or 48 pixels, at scale 1 and 2: a picture at least that large is scaled down.
-    for (const QIcon& icon : { frm.OfflineImg, frm.OnlineImg, frm.trayIcon().icon() }) {
+    for (const QIcon& icon : { frm.OfflineImg, frm.OnlineImg, frm.trayIcon()->icon() }) {
         for (const int size : { 22, 48 }) {
             for (const int scale : { 1, 2 })
                 EXPECT_EQ(icon.pixmap(QSize(size, size), scale).size(), QSize(size * scale, size * scale))

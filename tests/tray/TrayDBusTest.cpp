@@ -234,7 +234,7 @@ TEST_F(TrayDBusTest, APanelThatComesLaterGetsTheIconAndTwoQuickActivationsAreADo
     ini.close();
     ASSERT_NO_FATAL_FAILURE(startAndFindItem(true));
     // Without a tray at the start the main window showed.
-    EXPECT_TRUE(shown(u"Ringtally"_s));
+    EXPECT_TRUE(waitFor([] { return shown(u"Ringtally"_s); }));
     // One activation shows the status window. Then two at once: the first hides it again, the
     // second is a double click.
     activate();
