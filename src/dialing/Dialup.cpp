@@ -3,6 +3,7 @@
 #include "core/ProgramState.h"
 #include "core/SettingsFile.h"
 #include "dialing/DialupServices.h"
+#include "localisation/CountWords.h"
 #include "localisation/StringTable.h"
 #include "metering/PriceEngine.h"
 #include "metering/Twips.h"
@@ -383,12 +384,9 @@ void Dialup::Reconnect_Timer()
 
 QString Dialup::countdownText(int seconds) const
 {
-    // One second, or any other number of them, in the window's language.
-    if (usesEnglish(state_.settings.Language))
-        return seconds == 1 ? QStringLiteral("Trying again in 1 second")
-                            : QStringLiteral("Trying again in %1 seconds").arg(seconds);
-    return seconds == 1 ? QStringLiteral("Prøver igen om 1 sekund")
-                        : QStringLiteral("Prøver igen om %1 sekunder").arg(seconds);
+    const bool english = usesEnglish(state_.settings.Language);
+    return (english ? QStringLiteral("Trying again in ") : QStringLiteral("Prøver igen om "))
+        + countOf(seconds, CountWord::Second, english);
 }
 
 void Dialup::Hang_up_Click()
