@@ -221,11 +221,14 @@ Dialup::StatusEntry Dialup::describe(qint32 value) const
             StatusKind::State };
     }
     // The network's own errors may lie above the system's range, where they hide none of its texts.
-    QString system = network_.errorText(value);
-    if (system.isEmpty() && value >= kFirstSystemError && value <= kLastSystemError)
-        system = QStringLiteral("Unknown error!");
-    if (!system.isEmpty())
-        return { system, system, StatusKind::SystemError };
+    // The detail list has the English text, the Danish status line the Danish one.
+    StatusEntry system { network_.errorText(value, true), network_.errorText(value, false),
+        StatusKind::SystemError };
+    if (system.text.isEmpty() && value >= kFirstSystemError && value <= kLastSystemError)
+        system
+            = { QStringLiteral("Unknown error!"), QStringLiteral("Ukendt fejl!"), StatusKind::SystemError };
+    if (!system.text.isEmpty())
+        return system;
     return { QStringLiteral("RAS Error ") + QString::number(value),
         QStringLiteral("Der opstod en fejl under opkaldet"), StatusKind::UnknownError };
 }
@@ -261,7 +264,9 @@ QString Dialup::GetStatus(qint32 value)
 
 void Dialup::showDisconnectedBox()
 {
-    prompter_.ask(Prompt { QStringLiteral("Ringtally"), QStringLiteral("Disconnected!!!") });
+    prompter_.ask(Prompt { QStringLiteral("Ringtally"),
+        usesEnglish(state_.settings.Language) ? QStringLiteral("Disconnected!!!")
+                                              : QStringLiteral("Forbindelsen blev afbrudt!!!") });
 }
 
 void Dialup::RasDial_Status(qint32 RasConnState, qint32 dwError)
