@@ -46,7 +46,7 @@ struct Entries : DialUpNetwork {
     Status hangUp(const DialUpConnection&) override { return Status::success(); }
     bool isOnline() const override { return false; }
     QString currentEntryName() const override { return {}; }
-    QString errorText(qint32) const override { return {}; }
+    QString errorText(qint32, bool) const override { return {}; }
 };
 struct Silent : Prompter {
     PromptAnswer ask(const Prompt&) override { return PromptAnswer::Ok; }

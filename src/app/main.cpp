@@ -102,7 +102,9 @@ int main(int argc, char** argv)
     QtTranslations qtTranslations;
     qtTranslations.use(usesEnglish(state.settings.Language));
     if (const Status read = profile.readStatus(); !read.ok()) {
-        prompter.ask(errorPrompt(ErrorTitle::FileError, 75, read.message()));
+        const bool english = usesEnglish(state.settings.Language);
+        prompter.ask(
+            errorPrompt(ErrorTitle::FileError, 75, settingsNotReadText(read.message(), english), english));
         return 1;
     }
 

@@ -330,7 +330,9 @@ void AddProg::Commandline_Change()
 void AddProg::OK_Click()
 {
     if (Commandline->text().trimmed().isEmpty()) {
-        ctx_.prompter.ask({ QStringLiteral("Advarsel!"), QStringLiteral("Du har ikke valgt et program!"),
+        ctx_.prompter.ask({ ctx_.english ? QStringLiteral("Warning!") : QStringLiteral("Advarsel!"),
+            ctx_.english ? QStringLiteral("You have not chosen a program!")
+                         : QStringLiteral("Du har ikke valgt et program!"),
             PromptIcon::Exclamation, PromptButtons::Ok });
         return;
     }

@@ -172,7 +172,8 @@ void Config::Okay_Click()
             context_.settings.readInt16(QStringLiteral("Configuration"), QStringLiteral("Run progs "), 0)
             != 0);
     if (!written) {
-        context_.prompter.ask(errorPrompt(ErrorTitle::FileError, 75, written.message()));
+        context_.prompter.ask(errorPrompt(ErrorTitle::FileError, 75,
+            settingsNotStoredText(written.message(), context_.english), context_.english));
         return;
     }
     // Handed over whole; the counters are the running program's.

@@ -201,7 +201,7 @@ void Save::OK_Click()
     const Status done = HentGem_ == Mode::Gem ? TariffFile::write(path(), scheme, ctx_.english)
                                               : TariffFile::read(path(), scheme, ctx_.english);
     if (!done) {
-        ctx_.prompter.ask(errorPrompt(ErrorTitle::FileError, kFileAccessError, done.message()));
+        ctx_.prompter.ask(errorPrompt(ErrorTitle::FileError, kFileAccessError, done.message(), ctx_.english));
         return;
     }
     if (HentGem_ == Mode::Hent)

@@ -87,11 +87,13 @@ const Text kReducedTip { u"Den nedsatte minutpris"_s, StringId::Config_ReducedPr
 const Text kLoadTip { u"Hent tidligere gemte takster"_s, StringId::Config_LoadCmdTip };
 const Text kSaveTip { u"Gem taksterne til senere brug"_s, StringId::Config_SaveCmdTip };
 
-// The ordering warnings exist in Danish only.
-const QString kHourOrderTitle = u"OBS"_s;
-const QString kHourOrderText = u"Tider udfyldes i stigende rækkefølge eks.: 0:00, 1:00, 2:00"_s;
-const QString kMinuteOrderTitle = u"Hovsa!"_s;
-const QString kMinuteOrderText = u"Husk at udfylde i stigende rækkefølge eks.: 0:00, 0:30, 19:15"_s;
+// The ordering warnings: Danish, then English.
+const std::pair kHourOrderTitle { u"OBS"_s, u"Note"_s };
+const std::pair kHourOrderText { u"Tider udfyldes i stigende rækkefølge eks.: 0:00, 1:00, 2:00"_s,
+    u"Times are filled in ascending order, e.g.: 0:00, 1:00, 2:00"_s };
+const std::pair kMinuteOrderTitle { u"Hovsa!"_s, u"Oops!"_s };
+const std::pair kMinuteOrderText { u"Husk at udfylde i stigende rækkefølge eks.: 0:00, 0:30, 19:15"_s,
+    u"Remember to fill in ascending order, e.g.: 0:00, 0:30, 19:15"_s };
 
 QString twoDigits(int value)
 {
@@ -432,7 +434,7 @@ void SchemePage::TakstperTimer_Click(int Index)
     if (!context_.state.ResetOnActivate || Index <= 0 || Index >= kPeriodCount)
         return;
     if (TakstperTimer[size_t(Index)]->currentIndex() < TakstperTimer[size_t(Index - 1)]->currentIndex())
-        warn(kHourOrderTitle, kHourOrderText);
+        warn(pick(kHourOrderTitle), pick(kHourOrderText));
     else
         warnOfAPeriodThatNeverApplies();
 }
@@ -445,7 +447,7 @@ void SchemePage::warnOfAPeriodThatNeverApplies()
         const size_t now = size_t(k);
         if (TakstperTimer[now]->currentIndex() == TakstperTimer[now - 1]->currentIndex()
             && TakstperMinutter[now]->currentIndex() == TakstperMinutter[now - 1]->currentIndex()) {
-            warn(kHourOrderTitle,
+            warn(pick(kHourOrderTitle),
                 context_.english
                     ? u"Period %1 starts when period %2 does, so it never applies."_s.arg(k).arg(k + 1)
                     : u"Periode %1 starter samtidig med periode %2 og gælder derfor aldrig."_s.arg(k).arg(
@@ -462,7 +464,7 @@ void SchemePage::TakstperMinutter_Click(int Index)
     const size_t k = size_t(Index);
     if (TakstperTimer[k]->currentIndex() == TakstperTimer[k - 1]->currentIndex()
         && TakstperMinutter[k]->currentIndex() < TakstperMinutter[k - 1]->currentIndex())
-        warn(kMinuteOrderTitle, kMinuteOrderText);
+        warn(pick(kMinuteOrderTitle), pick(kMinuteOrderText));
     else
         warnOfAPeriodThatNeverApplies();
 }
@@ -650,6 +652,11 @@ qint16 SchemePage::whole(const QLineEdit& field) const
 {
     using Limits = std::numeric_limits<qint16>;
     return qint16(context_.format.parseWhole(field.text(), Limits::min(), Limits::max()).value_or(0));
+}
+
+QString SchemePage::pick(const std::pair<QString, QString>& danishAndEnglish) const
+{
+    return context_.english ? danishAndEnglish.second : danishAndEnglish.first;
 }
 
 void SchemePage::warn(const QString& title, const QString& text)

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <tuple>
+#include <utility>
 
 class QButtonGroup;
 class QComboBox;
@@ -128,6 +129,7 @@ private:
     void takePrice(double& stored, const QLineEdit& field) const;
     /// The field's number rounded to a whole one; 0 when empty, no number or out of range.
     qint16 whole(const QLineEdit& field) const;
+    QString pick(const std::pair<QString, QString>& danishAndEnglish) const;
     void warn(const QString& title, const QString& text);
     void warnOfAPeriodThatNeverApplies();
 

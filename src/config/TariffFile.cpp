@@ -168,7 +168,9 @@ Status read(const QString& path, Scheme& scheme, bool english)
                            .arg(kLargestFileBytes / 1024) };
     const Result<FileContents> contents = readWholeFile(path);
     if (!contents)
-        return contents.status();
+        return Error { say(
+            u"Takstfilen %1 kunne ikke læses. %2"_s, u"The tariff file %1 could not be read. %2"_s)
+                           .arg(shown, contents.message()) };
     if (!contents.value().stamp.exists)
         return Error {
             say(u"Takstfilen %1 findes ikke"_s, u"The tariff file %1 does not exist"_s).arg(shown)

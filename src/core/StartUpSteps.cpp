@@ -32,10 +32,15 @@ void runFirstRunAndOpen(SettingsFile& settings, quint8 language, const StringTab
         // Stored before anything that can show a box, so a start that is ended inside one is
         // not a first run again.
         if (const Status written = settings.WriteIni(kConfiguration, kFirstRun, 0); !written)
-            prompter.ask(errorPrompt(ErrorTitle::FileError, kFileAccessError, written.message()));
+            prompter.ask(errorPrompt(ErrorTitle::FileError, kFileAccessError,
+                settingsNotStoredText(written.message(), usesEnglish(language)), usesEnglish(language)));
         services.RegisterSoundEvents();
         if (const Status installed = services.installSounds(); !installed)
-            prompter.ask(errorPrompt(ErrorTitle::FileError, kFileAccessError, installed.message()));
+            prompter.ask(errorPrompt(ErrorTitle::FileError, kFileAccessError,
+                (usesEnglish(language) ? u"The sounds were not installed.\n"_s
+                                       : u"Lydene blev ikke installeret.\n"_s)
+                    + installed.message(),
+                usesEnglish(language)));
 
         const bool english = usesEnglish(language);
         const QString line1 = english ? strings.text(StringId::MainFrm_FirstRunLine1)

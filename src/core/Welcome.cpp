@@ -112,7 +112,8 @@ void Welcome::LangSel_Click(int index)
 {
     memory_.Language = quint8(index);
     if (const Status written = settings_.WriteIni(u"Configuration"_s, u"Language"_s, index); !written)
-        prompter_.ask(errorPrompt(ErrorTitle::FileError, kFileAccessError, written.message()));
+        prompter_.ask(errorPrompt(ErrorTitle::FileError, kFileAccessError,
+            settingsNotStoredText(written.message(), index > 0), index > 0));
     hide();
     deleteLater();
     loadMainWindow_();

@@ -4,6 +4,7 @@
 #include "core/ScreenRoom.h"
 #include "core/SettingsFile.h"
 #include "dialing/DialupServices.h"
+#include "localisation/CountWords.h"
 #include "localisation/StringTable.h"
 #include "metering/PriceEngine.h"
 #include "metering/Twips.h"
@@ -223,11 +224,14 @@ Dialup::StatusEntry Dialup::describe(qint32 value) const
             StatusKind::State };
     }
     // The network's own errors may lie above the system's range, where they hide none of its texts.
-    QString system = network_.errorText(value);
-    if (system.isEmpty() && value >= kFirstSystemError && value <= kLastSystemError)
-        system = QStringLiteral("Unknown error!");
-    if (!system.isEmpty())
-        return { system, system, StatusKind::SystemError };
+    // The detail list has the English text, the Danish status line the Danish one.
+    StatusEntry system { network_.errorText(value, true), network_.errorText(value, false),
+        StatusKind::SystemError };
+    if (system.text.isEmpty() && value >= kFirstSystemError && value <= kLastSystemError)
+        system
+            = { QStringLiteral("Unknown error!"), QStringLiteral("Ukendt fejl!"), StatusKind::SystemError };
+    if (!system.text.isEmpty())
+        return system;
     return { QStringLiteral("RAS Error ") + QString::number(value),
         QStringLiteral("Der opstod en fejl under opkaldet"), StatusKind::UnknownError };
 }
@@ -263,7 +267,9 @@ QString Dialup::GetStatus(qint32 value)
 
 void Dialup::showDisconnectedBox()
 {
-    prompter_.ask(Prompt { QStringLiteral("Ringtally"), QStringLiteral("Disconnected!!!") });
+    prompter_.ask(Prompt { QStringLiteral("Ringtally"),
+        usesEnglish(state_.settings.Language) ? QStringLiteral("Disconnected!!!")
+                                              : QStringLiteral("Forbindelsen blev afbrudt!!!") });
 }
 
 void Dialup::RasDial_Status(qint32 RasConnState, qint32 dwError)
@@ -386,12 +392,9 @@ void Dialup::Reconnect_Timer()
 
 QString Dialup::countdownText(int seconds) const
 {
-    // One second, or any other number of them, in the window's language.
-    if (usesEnglish(state_.settings.Language))
-        return seconds == 1 ? QStringLiteral("Trying again in 1 second")
-                            : QStringLiteral("Trying again in %1 seconds").arg(seconds);
-    return seconds == 1 ? QStringLiteral("Prøver igen om 1 sekund")
-                        : QStringLiteral("Prøver igen om %1 sekunder").arg(seconds);
+    const bool english = usesEnglish(state_.settings.Language);
+    return (english ? QStringLiteral("Trying again in ") : QStringLiteral("Prøver igen om "))
+        + countOf(seconds, CountWord::Second, english);
 }
 
 void Dialup::Hang_up_Click()

@@ -4,6 +4,7 @@
 #include "history/CallCsv.h"
 #include "history/CallTableModel.h"
 #include "history/SpendingChart.h"
+#include "localisation/CountWords.h"
 #include "platform/Clock.h"
 
 #include <QApplication>
@@ -373,9 +374,8 @@ void LogViewer::Export_Click()
         return;
     const Status written = exportCsv(path);
     StatusLbl->setText(written
-            ? pick(u"%1 opkald eksporteret til %2"_s, u"%1 calls exported to %2"_s)
-                  .arg(model_->rowCount())
-                  .arg(QDir::toNativeSeparators(path))
+            ? pick(u"%1 eksporteret til %2"_s, u"%1 exported to %2"_s)
+                  .arg(countOf(model_->rowCount(), CountWord::Call, english_), QDir::toNativeSeparators(path))
             : pick(u"Eksporten mislykkedes: %1"_s, u"The export failed: %1"_s).arg(written.message()));
 }
 

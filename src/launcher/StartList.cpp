@@ -4,6 +4,7 @@
 #include "core/SettingsFile.h"
 #include "core/WaitSeconds.h"
 #include "launcher/WindowTitles.h"
+#include "localisation/StringTable.h"
 #include "platform/ProcessStarter.h"
 #include "platform/Prompter.h"
 #include "tray/EventSounds.h"
@@ -96,8 +97,10 @@ void StartList::RunStartList(bool connected, bool force, const std::function<boo
         // An empty command line is only its two quotes and is never started.
         if (commandLine.trimmed().size() >= 3) {
             if (const std::optional<StartFailure> failure = starter_.start(commandLine, show)) {
-                prompter_.ask({ QStringLiteral("Filfejl:"),
-                    QStringLiteral("Fejl nr. %1 opstod under kørslen af %2\n%3")
+                const bool english = usesEnglish(state_.settings.Language);
+                prompter_.ask({ english ? QStringLiteral("File error:") : QStringLiteral("Filfejl:"),
+                    (english ? QStringLiteral("Error %1 occurred while running %2\n%3")
+                             : QStringLiteral("Fejl nr. %1 opstod under kørslen af %2\n%3"))
                         .arg(QString::number(failure->number), commandLine, failure->description),
                     PromptIcon::Exclamation, PromptButtons::Ok });
                 sounds_.PlayEventSound(QStringLiteral("Error"));

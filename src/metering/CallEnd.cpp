@@ -1,6 +1,7 @@
 #include "metering/CallEnd.h"
 
 #include "core/ErrorMessage.h"
+#include "localisation/StringTable.h"
 #include "metering/CallLedger.h"
 #include "metering/CallLog.h"
 #include "metering/PriceEngine.h"
@@ -80,8 +81,10 @@ std::vector<Prompt> CallEnd::logCall(bool& logged)
     CallCheckpoint final { moment, now.date(), t.Opkaldstypelbl, t, state_.figures, state_.meter.CallStart,
         CallLog::callEndLine(now, t.Opkaldstypelbl, t) };
     std::vector<Prompt> boxes = ledger_.closePart(state_, std::move(final), logged);
+    const bool english = usesEnglish(state_.settings.Language);
     for (const qint64 value : overflowed)
-        boxes.insert(boxes.begin(), errorPrompt(ErrorTitle::Warning, 6, counterOverflowText(value)));
+        boxes.insert(
+            boxes.begin(), errorPrompt(ErrorTitle::Warning, 6, counterOverflowText(value, english), english));
     return boxes;
 }
 

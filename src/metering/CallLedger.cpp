@@ -109,7 +109,7 @@ std::vector<Prompt> CallLedger::closePart(ProgramState& state, CallCheckpoint fi
         // The part is not in the ledger yet: its checkpoint goes where no later call replaces it.
         putCheckpointAside(final);
     } else if (const Status removed = checkpoint_.remove(); !removed.ok()) {
-        boxes.push_back(errorPrompt(ErrorTitle::FileError, kFileAccessError, removed.message()));
+        boxes.push_back(errorPrompt(ErrorTitle::FileError, kFileAccessError, removed.message(), english_));
     }
     return boxes;
 }
@@ -117,7 +117,7 @@ std::vector<Prompt> CallLedger::closePart(ProgramState& state, CallCheckpoint fi
 std::vector<Prompt> CallLedger::drop()
 {
     if (const Status removed = checkpoint_.remove(); !removed.ok())
-        return { errorPrompt(ErrorTitle::FileError, kFileAccessError, removed.message()) };
+        return { errorPrompt(ErrorTitle::FileError, kFileAccessError, removed.message(), english_) };
     return {};
 }
 
@@ -132,8 +132,8 @@ std::vector<Prompt> CallLedger::recover(ProgramState& state, bool atStart)
         + say(u"Det afbrudte opkald prøves igen ved næste start."_s,
             u"The interrupted call will be tried again at the next start."_s);
     std::vector<Prompt> boxes;
-    const auto fileError = [&boxes](int number, const QString& description) {
-        boxes.push_back(errorPrompt(ErrorTitle::FileError, number, description));
+    const auto fileError = [this, &boxes](int number, const QString& description) {
+        boxes.push_back(errorPrompt(ErrorTitle::FileError, number, description, english_));
     };
     orphans_ = 0;
     QStringList files = checkpointFiles(checkpoint_);
@@ -195,7 +195,8 @@ std::vector<Prompt> CallLedger::recover(ProgramState& state, bool atStart)
         }
         if (!inCounters) {
             for (const qint64 value : addPart(state.settings, part))
-                boxes.push_back(errorPrompt(ErrorTitle::Warning, kOverflowError, counterOverflowText(value)));
+                boxes.push_back(errorPrompt(
+                    ErrorTitle::Warning, kOverflowError, counterOverflowText(value, english_), english_));
             state.settings.CountedPart = std::max(state.settings.CountedPart, part.partName());
             state.countersUnsaved = true;
         }
@@ -259,8 +260,8 @@ std::vector<Prompt> CallLedger::writeUnwritten()
                       .arg(QDir::toNativeSeparators(log_.pendingPath()))
                 : say(u"Opkaldet kunne ikke skrives. Det skrives, så snart der er plads igen."_s,
                     u"The call could not be written. It is written as soon as there is room again."_s);
-            boxes.push_back(
-                errorPrompt(ErrorTitle::FileError, failure.number, failure.description + u'\n' + what));
+            boxes.push_back(errorPrompt(
+                ErrorTitle::FileError, failure.number, failure.description + u'\n' + what, english_));
         }
         if (!written.durable())
             break;
@@ -284,12 +285,11 @@ std::vector<Prompt> CallLedger::saveCounters(ProgramState& state)
     }
     if (std::exchange(toldUnsaved_, true))
         return {};
-    return {
-        errorPrompt(ErrorTitle::FileError, kFileAccessError,
-            saved.message() + u'\n'
-                + say(u"Dagens og de samlede tal gemmes igen ved næste opkald og når programmet slutter."_s,
-                    u"The day's and the total figures are saved again at the next call and when the program ends."_s))
-    };
+    return { errorPrompt(ErrorTitle::FileError, kFileAccessError,
+        saved.message() + u'\n'
+            + say(u"Dagens og de samlede tal gemmes igen ved næste opkald og når programmet slutter."_s,
+                u"The day's and the total figures are saved again at the next call and when the program ends."_s),
+        english_) };
 }
 
 QString CallLedger::asideName(const CallCheckpoint& part) const

@@ -154,7 +154,8 @@ void MeterWindows::setTaskbarText(const QString& text)
 
 void MeterWindows::reportTickError(int number, const QString& description)
 {
-    showLater({ errorPrompt(ErrorTitle::Warning, number, description) });
+    showLater(
+        { errorPrompt(ErrorTitle::Warning, number, description, usesEnglish(state_.settings.Language)) });
 }
 
 void MeterWindows::showLater(std::vector<Prompt> boxes)

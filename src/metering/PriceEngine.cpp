@@ -1,5 +1,6 @@
 #include "metering/PriceEngine.h"
 
+#include "localisation/StringTable.h"
 #include "metering/CallLog.h"
 #include "platform/Clock.h"
 
@@ -59,9 +60,11 @@ std::optional<qint16> fitsCounter(qint64 value)
     return qint16(value);
 }
 
-QString counterOverflowText(qint64 value)
+QString counterOverflowText(qint64 value, bool english)
 {
-    return QStringLiteral("Overflow: %1 does not fit the stored counter.").arg(value);
+    return (english ? QStringLiteral("Overflow: %1 does not fit the stored counter.")
+                    : QStringLiteral("Overløb: %1 passer ikke i den gemte tæller."))
+        .arg(value);
 }
 
 void showDayAndTotal(ProgramState& state, const NumberFormat& format, qint64 seconds, qint64 minutes,
@@ -126,8 +129,11 @@ qint16 PriceEngine::FindPris(std::optional<qint16> Ordning)
         if (!start && !badPeriodStartReported_) {
             badPeriodStartReported_ = true;
             events_.reportTickError(13,
-                QStringLiteral("The period start \"%1\" of \"%2\" is not a time of day; "
-                               "it counts as 00:00.")
+                (usesEnglish(state_.settings.Language)
+                        ? QStringLiteral("The period start \"%1\" of \"%2\" is not a time of day; "
+                                         "it counts as 00:00.")
+                        : QStringLiteral("Periodestarten \"%1\" i \"%2\" er ikke et klokkeslæt; "
+                                         "den regnes som 00:00."))
                     .arg(day.PeriodStart[size_t(k)], scheme.Name));
         }
         b[k] = start.value_or(0) * 60;
@@ -423,7 +429,7 @@ void PriceEngine::storeCheckpoint(const QDateTime& now, qint64 callMinute)
 
 void PriceEngine::reportOverflow(qint64 value)
 {
-    events_.reportTickError(6, counterOverflowText(value));
+    events_.reportTickError(6, counterOverflowText(value, usesEnglish(state_.settings.Language)));
 }
 
 } // namespace ringtally

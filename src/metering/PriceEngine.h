@@ -14,8 +14,9 @@ class Clock;
 /// value as a stored 16-bit counter (hours or minutes of the day or the total); nothing when it
 /// does not fit.
 std::optional<qint16> fitsCounter(qint64 value);
-/// The description of the error (number 6) shown when a counter does not fit.
-QString counterOverflowText(qint64 value);
+/// The description of the error (number 6) shown when a counter does not fit, in Danish or, when
+/// english, English.
+QString counterOverflowText(qint64 value, bool english);
 
 /// Writes the day and total rows, texts and figures, from the stored counters plus a call's
 /// whole seconds, whole minutes and shown price; the day's stored counters count only when dayCounts

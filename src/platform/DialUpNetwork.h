@@ -29,9 +29,9 @@ public:
     virtual bool isOnline() const = 0;
     /// The name of the entry that the system's dial-up connection uses; empty when it has none.
     virtual QString currentEntryName() const = 0;
-    /// What an error number of a dial means, in words that tell the user what to do; empty for a
-    /// number this network does not know.
-    virtual QString errorText(qint32 error) const = 0;
+    /// What an error number of a dial means, in words that tell the user what to do, in Danish or,
+    /// when english, English; empty for a number this network does not know.
+    virtual QString errorText(qint32 error, bool english) const = 0;
 };
 
 } // namespace ringtally

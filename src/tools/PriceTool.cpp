@@ -294,7 +294,7 @@ PricedCall PriceTool::price(
     // A counter that would not fit is reported as the call end reports it.
     for (const qint64 value :
         CallEnd::takeOverShownFigures(call.stored, state.texts, format_, call.end.date()))
-        call.tickErrors.push_back({ call.end, 6, counterOverflowText(value) });
+        call.tickErrors.push_back({ call.end, 6, counterOverflowText(value, true) });
     for (const PricedSegment& segment : call.segments) {
         call.minutes += wholeMinutes(format_, segment.texts);
         call.priceCents += cents(format_, segment.texts.NuvPris);

@@ -137,8 +137,11 @@ void SelectDUN::OK_Click()
     // Metering starts before any box: the watch runs on inside the box and would ask again.
     if (const std::optional<qint16> scheme = schemeNamed(state_.settings, choice); schemeChosen && scheme)
         dialer_.Dial(*scheme, true, quint8(launch));
-    if (!stored)
-        prompter_.ask(errorPrompt(ErrorTitle::FileError, kFileAccessError, stored.message()));
+    if (!stored) {
+        const bool english = usesEnglish(state_.settings.Language);
+        prompter_.ask(errorPrompt(ErrorTitle::FileError, kFileAccessError,
+            settingsNotStoredText(stored.message(), english), english));
+    }
 }
 
 } // namespace ringtally

@@ -54,7 +54,8 @@ protected:
     Dialup& make(int language = 0)
     {
         state.settings.Language = quint8(language);
-        network.knowErrors({ { 676, u"The line is busy."_s }, { 760, u"The line is in use."_s } });
+        network.knowErrors({ { 676, { u"Linjen er optaget."_s, u"The line is busy."_s } },
+            { 760, { u"Linjen er i brug."_s, u"The line is in use."_s } } });
         control.setPhoneNumber(u"555"_s);
         window = std::make_unique<Dialup>(state, settings, control, network, *this, prompter, clock, strings);
         calls.clear();
@@ -105,8 +106,8 @@ TEST_F(DialupTest, StatusTextsSetTheStatusLineSoundAndHangUpByTheTable)
     const std::tuple<qint32, QString, QString, QStringList, int> cases[] = {
         { 0, u"Open Port"_s, u"Åbner port"_s, {}, 0 },
         { 4, u"All Devices Connected"_s, u"before"_s, {}, 0 },
-        { 760, u"The line is in use."_s, u"The line is in use."_s, { u"sound Error"_s }, 0 }, // the network's
-        { 700, u"Unknown error!"_s, u"Unknown error!"_s, { u"sound Error"_s }, 0 }, // the system's
+        { 760, u"The line is in use."_s, u"Linjen er i brug."_s, { u"sound Error"_s }, 0 }, // the network's
+        { 700, u"Unknown error!"_s, u"Ukendt fejl!"_s, { u"sound Error"_s }, 0 }, // the system's
         { 800, u"RAS Error 800"_s, u"Der opstod en fejl under opkaldet"_s, {}, 1 },
     };
     for (const int language : { 0, 1 }) {
@@ -146,7 +147,7 @@ TEST_F(DialupTest, AnEndedDialListsItsErrorOnceAndOnlyAPlainDisconnectShowsABox)
         EXPECT_EQ(control.hangUps, hangUps);
         EXPECT_EQ(prompter.unusedAnswers(), 0);
     }
-    EXPECT_EQ(prompter.shown().value(0).text, u"Disconnected!!!"_s);
+    EXPECT_EQ(prompter.shown().value(0).text, u"Forbindelsen blev afbrudt!!!"_s);
 }
 
 TEST_F(DialupTest, CallAgainRedialsInASeriesAndStartsANewOneAfterFive)

@@ -34,11 +34,11 @@ public:
         }
         return !connections_.empty() || stuckOnline_;
     }
-    QString errorText(qint32 error) const override
+    QString errorText(qint32 error, bool english) const override
     {
         if (errorTexts_)
-            return errorTexts_->value(error);
-        return QStringLiteral("error %1").arg(error);
+            return english ? errorTexts_->value(error).english : errorTexts_->value(error).danish;
+        return english ? QStringLiteral("error %1").arg(error) : QStringLiteral("fejl %1").arg(error);
     }
     QString currentEntryName() const override
     {
@@ -53,8 +53,13 @@ public:
     void stayOnline() { stuckOnline_ = true; }
     /// Listing the connections fails from now on.
     void failConnectionListing() { connectionsFail_ = true; }
+    /// An error's text in the two languages.
+    struct ErrorTexts {
+        QString danish;
+        QString english;
+    };
     /// Only these error numbers have a text from now on; any other has none.
-    void knowErrors(QHash<qint32, QString> texts) { errorTexts_ = std::move(texts); }
+    void knowErrors(QHash<qint32, ErrorTexts> texts) { errorTexts_ = std::move(texts); }
     /// The handles hung up, in order.
     const std::vector<qint64>& hungUp() const { return hungUp_; }
 
@@ -85,7 +90,7 @@ private:
     bool stuckOnline_ = false;
     bool connectionsFail_ = false;
     std::optional<QString> failure_;
-    std::optional<QHash<qint32, QString>> errorTexts_;
+    std::optional<QHash<qint32, ErrorTexts>> errorTexts_;
     mutable int listings_ = 0;
 };
 

@@ -438,6 +438,6 @@ TEST_F(Meter, TickErrorsAreReportedOnce)
     state.settings.TotalHours = 32767, state.settings.TotalMinutes = 59;
     startAt(monday(23, 58));
     runSeconds(60);
-    EXPECT_EQ(events.errors, QStringList(u"6 "_s + counterOverflowText(32768)));
+    EXPECT_EQ(events.errors, QStringList(u"6 "_s + counterOverflowText(32768, false)));
     EXPECT_EQ(state.settings.TotalHours, 32767);
 }

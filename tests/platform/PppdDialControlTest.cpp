@@ -119,7 +119,7 @@ TEST(PppdDialControlTest, TurnsWhatPppdLogsAndItsExitIntoStatesAndErrors)
         expected.emplace_back(Disconnected, c.error);
         EXPECT_EQ(dial(control), expected);
         EXPECT_EQ(control.ConnState(), Disconnected);
-        EXPECT_EQ(pppErrorText(c.error).isEmpty(), c.error == 0);
+        EXPECT_EQ(pppErrorText(c.error, true).isEmpty(), c.error == 0);
     }
 }
 

@@ -35,8 +35,9 @@ constexpr qint32 PeerNotAuthenticated = 722;
 constexpr qint32 Loopback = 737;
 } // namespace PppError
 
-/// What the error means, in words that tell the user what to do; empty for a number not listed.
-QString pppErrorText(qint32 error);
+/// What the error means, in words that tell the user what to do, in Danish or, when english,
+/// English; empty for a number not listed.
+QString pppErrorText(qint32 error, bool english);
 /// The error that a line of pppd's output names, or 0 for a line that names none: a report of the
 /// modem's that chat gives (its "Failed (BUSY)", or the modem's own "BUSY" where chat echoes it),
 /// pppd refusing an option, or the serial port in use.

@@ -174,9 +174,9 @@ QString PppPeersDialUpNetwork::currentEntryName() const
     return links.empty() ? QString() : links.front().entryName;
 }
 
-QString PppPeersDialUpNetwork::errorText(qint32 error) const
+QString PppPeersDialUpNetwork::errorText(qint32 error, bool english) const
 {
-    return pppErrorText(error);
+    return pppErrorText(error, english);
 }
 
 bool PppPeersDialUpNetwork::startableByUs(qint64 pid) const

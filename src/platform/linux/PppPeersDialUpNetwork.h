@@ -33,7 +33,7 @@ public:
     /// The entry of the first line that is up; empty when none is.
     QString currentEntryName() const override;
     /// The texts of the dial errors in PppErrors.h.
-    QString errorText(qint32 error) const override;
+    QString errorText(qint32 error, bool english) const override;
 
 private:
     struct Link {

@@ -52,10 +52,10 @@ QString CombinedDialUpNetwork::currentEntryName() const
     return system.isEmpty() ? demoEntry().value_or(QString()) : system;
 }
 
-QString CombinedDialUpNetwork::errorText(qint32 error) const
+QString CombinedDialUpNetwork::errorText(qint32 error, bool english) const
 {
-    const QString own = SimulatedDialControl::errorText(error);
-    return own.isEmpty() ? system_.errorText(error) : own;
+    const QString own = SimulatedDialControl::errorText(error, english);
+    return own.isEmpty() ? system_.errorText(error, english) : own;
 }
 
 std::optional<QString> CombinedDialUpNetwork::demoEntry() const

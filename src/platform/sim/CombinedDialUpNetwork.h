@@ -30,7 +30,7 @@ public:
     /// The system's connection's entry first, else the simulated line's while it is up.
     QString currentEntryName() const override;
     /// The simulated line's texts for its error numbers, else the system's.
-    QString errorText(qint32 error) const override;
+    QString errorText(qint32 error, bool english) const override;
 
 private:
     /// The entry that brought the simulated line up; nothing while it is down or cannot be read.

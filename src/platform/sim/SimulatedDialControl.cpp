@@ -96,20 +96,29 @@ void SimulatedDialControl::end(qint32 error)
     emit RasDial_Status(RasConnState::Disconnected, error);
 }
 
-QString SimulatedDialControl::errorText(qint32 error)
+QString SimulatedDialControl::errorText(qint32 error, bool english)
 {
+    const auto say = [english](const char16_t* danish, const char16_t* inEnglish) {
+        return QString::fromUtf16(english ? inEnglish : danish);
+    };
     switch (error) {
     case kErrorBusy:
-        return QStringLiteral("The line is busy. Wait a few minutes and dial again.");
+        return say(u"Linjen er optaget. Vent et par minutter, og ring op igen.",
+            u"The line is busy. Wait a few minutes and dial again.");
     case kErrorNoAnswer:
-        return QStringLiteral("There was no answer. Check the phone number and dial again.");
+        return say(u"Der var intet svar. Kontrollér telefonnummeret, og ring op igen.",
+            u"There was no answer. Check the phone number and dial again.");
     case kErrorLineInUse:
-        return QStringLiteral("The simulated line is already up. Hang it up (ringtally-demo-line down) "
-                              "and dial again.");
+        return say(
+            u"Den simulerede linje er allerede oppe. Læg den på (ringtally-demo-line down), og ring op "
+            u"igen.",
+            u"The simulated line is already up. Hang it up (ringtally-demo-line down) and dial again.");
     case kErrorLineNotWritten:
-        return QStringLiteral("The simulated line could not be brought up: its state file in your runtime "
-                              "folder cannot be written. Make room there or fix its permissions, then dial "
-                              "again.");
+        return say(
+            u"Den simulerede linje kunne ikke kobles op: dens tilstandsfil i din runtime-mappe kan ikke "
+            u"skrives. Skaf plads der, eller ret filens rettigheder, og ring op igen.",
+            u"The simulated line could not be brought up: its state file in your runtime folder cannot be "
+            u"written. Make room there or fix its permissions, then dial again.");
     default:
         return QString();
     }

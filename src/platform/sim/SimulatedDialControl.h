@@ -37,8 +37,8 @@ public:
     qint32 ConnState() const override { return state_; }
 
     /// What one of the simulated line's error numbers means, in words that tell the user what to
-    /// do; empty for any other number.
-    static QString errorText(qint32 error);
+    /// do, in Danish or, when english, English; empty for any other number.
+    static QString errorText(qint32 error, bool english);
 
     /// The dial's timer: reports the dial's next state.
     void DialStep_Timer();

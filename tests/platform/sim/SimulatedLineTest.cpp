@@ -119,9 +119,10 @@ TEST_F(SimulatedLineTest, NetworkFollowsTheLineAsAnotherProgramSetsItAndListsIts
     EXPECT_EQ(connections(), QStringList { QStringLiteral("7 Tele") });
     EXPECT_TRUE(system.hungUp().empty());
 
-    EXPECT_TRUE(network.errorText(676).startsWith(QStringLiteral("The line is busy.")));
-    EXPECT_TRUE(network.errorText(678).startsWith(QStringLiteral("There was no answer.")));
-    EXPECT_EQ(network.errorText(691), QStringLiteral("error 691"));
+    // The simulated line's own errors first, the system's for the rest.
+    EXPECT_TRUE(network.errorText(676, false).startsWith(QStringLiteral("Linjen er optaget.")));
+    EXPECT_TRUE(network.errorText(678, true).startsWith(QStringLiteral("There was no answer.")));
+    EXPECT_EQ(network.errorText(691, true), QStringLiteral("error 691"));
     system.failWith(QStringLiteral("no peers"));
     EXPECT_EQ(network.entryNames().message(), QStringLiteral("no peers"));
 }
