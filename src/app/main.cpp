@@ -25,9 +25,11 @@
 #include "platform/linux/CanberraSoundPlayer.h"
 #include "platform/linux/DesktopProcessStarter.h"
 #include "platform/linux/MessageBoxPrompter.h"
+#include "platform/linux/NetworkManagerNetwork.h"
 #include "platform/linux/PppPeersDialUpNetwork.h"
 #include "platform/linux/PppdDialControl.h"
 #include "platform/linux/SystemClock.h"
+#include "platform/linux/SystemDialUpNetwork.h"
 #include "platform/linux/TrayPresence.h"
 #include "platform/linux/X11KeyState.h"
 #include "platform/linux/X11WindowList.h"
@@ -113,11 +115,17 @@ int main(int argc, char** argv)
     RegistryRoutines registry(registryStore, prompter);
     CanberraSoundPlayer soundPlayer;
     EventSounds sounds(registry, soundPlayer, folder);
-    PppPeersDialUpNetwork systemDialUpNetwork;
+    // pppd's peers, NetworkManager's paid-for profiles and the simulated line.
+    PppPeersDialUpNetwork peers;
+    NetworkManagerNetwork networkManager;
+    SystemDialUpNetwork systemDialUpNetwork(peers, networkManager);
     SimulatedLine demoLine;
     CombinedDialUpNetwork dialUpNetwork(systemDialUpNetwork, demoLine);
     RasServices ras(dialUpNetwork, clock);
-    PppdDialControl systemDialControl;
+    PppdDialControl pppdDialControl;
+    NetworkManagerDialControl networkManagerDialControl(networkManager);
+    RoutingDialControl systemDialControl(pppdDialControl, networkManagerDialControl,
+        [&](const QString& entry) { return systemDialUpNetwork.isManaged(entry); });
     SimulatedDialControl demoDialControl(demoLine);
     RoutingDialControl dialControl(systemDialControl, demoDialControl);
     X11WindowList windowList;

@@ -3,6 +3,9 @@
 
 #include "platform/linux/NetworkManagerErrors.h"
 #include "platform/linux/NetworkManagerNetwork.h"
+#include "platform/linux/SystemDialUpNetwork.h"
+
+#include "fakes/FakeDialUpNetwork.h"
 
 #include "support/PrivateBus.h"
 
@@ -149,6 +152,27 @@ TEST_F(NetworkManagerTest, PaidForProfilesAreEntriesAndAnyoneActivatingThemIsOnl
     ASSERT_EQ(changed.count(), 1);
     EXPECT_EQ(changed[0][1].toUInt(), quint32(NetworkManagerNetwork::Deactivated));
     EXPECT_TRUE(network.activeConnections().value().empty());
+}
+
+TEST_F(NetworkManagerTest, AProfileNamedAsAPeerIsToldApartAndDialedByNetworkManager)
+{
+    const QString mobile = addProfile(u"Telia mobil"_s, u"gsm"_s);
+    addProfile(u"Hotspot"_s, u"802-11-wireless"_s, 1);
+    NetworkManagerNetwork managed(bus.connect(u"program"_s));
+    test::FakeDialUpNetwork peers;
+    peers.setEntries({ u"Telia mobil"_s, u"Modem"_s });
+    const SystemDialUpNetwork system(peers, managed);
+    EXPECT_EQ(system.entryNames().value(),
+        QStringList({ u"Telia mobil"_s, u"Modem"_s, u"Telia mobil (NetworkManager)"_s, u"Hotspot"_s }));
+    for (const auto& [entry, managedEntry] : { std::pair { u"Telia mobil"_s, false }, { u"Modem"_s, false },
+             { u"Telia mobil (NetworkManager)"_s, true }, { u"Hotspot"_s, true } })
+        EXPECT_EQ(system.isManaged(entry), managedEntry) << entry.toStdString();
+    // Its connection is listed under the name it has in the list.
+    activate(mobile);
+    ASSERT_TRUE(waitFor([&] { return system.isOnline(); }));
+    ASSERT_EQ(system.activeConnections().value().size(), 1u);
+    EXPECT_EQ(system.activeConnections().value()[0].entryName, u"Telia mobil (NetworkManager)"_s);
+    EXPECT_EQ(system.currentEntryName(), u"Telia mobil (NetworkManager)"_s);
 }
 
 TEST_F(NetworkManagerTest, ADialReportsTheStatesAndAFailureItsReason)

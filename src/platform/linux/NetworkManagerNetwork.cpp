@@ -254,8 +254,11 @@ QString NetworkManagerNetwork::errorText(qint32 error, bool english) const
 
 QString NetworkManagerNetwork::profilePath(const QString& entryName) const
 {
+    // As listed beside a pppd peer of the same name, too.
+    const QString suffix = QStringLiteral(" (NetworkManager)");
+    const QString id = entryName.endsWith(suffix) ? entryName.chopped(suffix.size()) : entryName;
     for (const Profile& profile : profiles_) {
-        if (profile.id == entryName)
+        if (profile.id == id)
             return profile.path;
     }
     return QString();

@@ -42,7 +42,8 @@ public:
     QString currentEntryName() const override;
     QString errorText(qint32 error, bool english) const override;
 
-    /// The profile's object path for an entry; empty for an entry that is not one.
+    /// The profile's object path for an entry (its id, or its id followed by " (NetworkManager)");
+    /// empty for an entry that is not one.
     QString profilePath(const QString& entryName) const;
     /// The network interface of the entry's active connection (its device's IpInterface); empty
     /// while it has none.

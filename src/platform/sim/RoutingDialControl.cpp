@@ -5,7 +5,15 @@
 namespace ringtally {
 
 RoutingDialControl::RoutingDialControl(DialControl& system, DialControl& simulated, QObject* parent)
-    : DialControl(parent), system_(system), simulated_(simulated)
+    : RoutingDialControl(
+        system, simulated,
+        [](const QString& entry) { return entry == QStringView(SimulatedLine::kEntryName); }, parent)
+{
+}
+
+RoutingDialControl::RoutingDialControl(
+    DialControl& first, DialControl& second, std::function<bool(const QString&)> takesSecond, QObject* parent)
+    : DialControl(parent), system_(first), simulated_(second), takesSimulated_(std::move(takesSecond))
 {
     connect(&system_, &DialControl::RasDial_Status, this,
         [this](qint32 state, qint32 error) { forward(system_, state, error); });
@@ -15,7 +23,7 @@ RoutingDialControl::RoutingDialControl(DialControl& system, DialControl& simulat
 
 qint32 RoutingDialControl::StartDial()
 {
-    dialing_ = EntryName() == QStringView(SimulatedLine::kEntryName) ? &simulated_ : &system_;
+    dialing_ = takesSimulated_(EntryName()) ? &simulated_ : &system_;
     dialing_->setEntryName(EntryName());
     dialing_->setUserName(UserName());
     dialing_->setPassword(Password());

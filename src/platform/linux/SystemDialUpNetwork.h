@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/DialUpNetwork.h"
+
+namespace ringtally {
+
+class NetworkManagerNetwork;
+
+/// The system's dial-up networking: pppd's peers, then NetworkManager's paid-for profiles. A
+/// profile named as a peer is listed as "name (NetworkManager)", so that the two are told apart
+/// and each dial goes where its entry lives.
+class SystemDialUpNetwork : public DialUpNetwork {
+public:
+    /// Both outlive this object.
+    SystemDialUpNetwork(DialUpNetwork& ppp, NetworkManagerNetwork& managed);
+
+    /// What a profile's name is followed by where a peer has the same name.
+    static QString managedSuffix();
+
+    /// pppd's entries, then NetworkManager's; pppd's failure is returned.
+    Result<QStringList> entryNames() const override;
+    Result<std::vector<DialUpConnection>> activeConnections() const override;
+    Status hangUp(const DialUpConnection& connection) override;
+    bool isOnline() const override;
+    QString currentEntryName() const override;
+    QString errorText(qint32 error, bool english) const override;
+
+    /// Whether a dial of this entry goes to NetworkManager.
+    bool isManaged(const QString& entryName) const;
+
+private:
+    // The profile's name as listed: with the suffix where a peer has the same name.
+    QString listed(const QString& profile) const;
+
+    DialUpNetwork& ppp_;
+    NetworkManagerNetwork& managed_;
+};
+
+} // namespace ringtally
