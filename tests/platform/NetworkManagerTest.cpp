@@ -21,7 +21,8 @@
 
 #include <functional>
 
-// QtDBus keeps a little of a connection to a bus that has gone away.
+// QtDBus keeps a little of a connection to a bus that has gone away (for every test of this
+// program).
 extern "C" const char* __lsan_default_suppressions()
 {
     return "leak:libQt6DBus.so\nleak:libdbus-1.so\n";
