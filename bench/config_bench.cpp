@@ -134,7 +134,7 @@ void BM_LaterOpening(benchmark::State& bench)
         config->showConfig(&setup.owner);
         QApplication::processEvents();
         bench.PauseTiming();
-        config->Cancel_Click();
+        config->onCancelClicked();
         bench.ResumeTiming();
     }
 }

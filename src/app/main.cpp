@@ -202,7 +202,7 @@ int main(int argc, char** argv)
         watch.emplace(state, settingsFile, ras, windowTitles, keyState, *mainFrm, *mainFrm);
         mainFrm->setWatch(&*watch, &*selectDUN);
         ras.setWatchTimer(&watch->KeyBoardDetect);
-        mainFrm->Form_Load(clock.now().date(), trayAvailable);
+        mainFrm->load(clock.now().date(), trayAvailable);
         watch->KeyBoardDetect.start();
         trayRemote.emplace(state, *mainFrm, *meter);
         QObject::connect(&*trayRemote, &TrayRemote::stateChanged, &remote, &RemoteService::stateChanged);
@@ -249,6 +249,6 @@ int main(int argc, char** argv)
     if (exitWhenReady)
         QTimer::singleShot(0, &app, [] { QCoreApplication::exit(0); });
     else if (openLogViewer && mainFrm)
-        QTimer::singleShot(0, &*mainFrm, &MainFrm::MenuShowLog_Click);
+        QTimer::singleShot(0, &*mainFrm, &MainFrm::showLog);
     return app.exec();
 }

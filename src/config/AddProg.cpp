@@ -68,13 +68,13 @@ AddProg::AddProg(ConfigContext& context, const StartListColumns& Runprogs, QWidg
     setWindowModality(Qt::WindowModal);
     FolderLbl = new QLabel(this);
     FolderLbl->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    Dir1 = new QListWidget(this);
-    Dir1->setIconSize(QSize(16, 16));
-    File1 = new QListWidget(this);
-    Combo1 = new QComboBox(this);
+    folderList = new QListWidget(this);
+    folderList->setIconSize(QSize(16, 16));
+    fileList = new QListWidget(this);
+    fileTypeBox = new QComboBox(this);
     // The Windows types have no meaning here: executables are what may be run, shortcuts are
     // desktop entries (and Windows shortcuts carried over).
-    Combo1->addItems({ QStringLiteral("Vis eksekverbare filer [kørbare;*.sh]"),
+    fileTypeBox->addItems({ QStringLiteral("Vis eksekverbare filer [kørbare;*.sh]"),
         QStringLiteral("Vis link filer [*.desktop;*.lnk]"), QStringLiteral("Vis alle filer [*]") });
     CmdLineLbl = new QLabel(QStringLiteral("Kommandolinie:"), this);
     Commandline = new QLineEdit(this);
@@ -106,9 +106,9 @@ AddProg::AddProg(ConfigContext& context, const StartListColumns& Runprogs, QWidg
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(FolderLbl, 0, 0, 1, 2);
-    layout->addWidget(Dir1, 1, 0);
-    layout->addWidget(File1, 1, 1);
-    layout->addWidget(Combo1, 2, 0, 1, 2);
+    layout->addWidget(folderList, 1, 0);
+    layout->addWidget(fileList, 1, 1);
+    layout->addWidget(fileTypeBox, 2, 0, 1, 2);
     layout->addWidget(CmdLineLbl, 3, 0, 1, 2);
     layout->addWidget(Commandline, 4, 0, 1, 2);
     layout->addWidget(CmdLinePLbl, 5, 0, 1, 2);
@@ -128,14 +128,14 @@ AddProg::AddProg(ConfigContext& context, const StartListColumns& Runprogs, QWidg
 
     for (QLineEdit* field : { Commandline, CommandlineParameter, Titleline })
         field->installEventFilter(this);
-    connect(Dir1, &QListWidget::itemActivated, this, &AddProg::Dir1_Activated);
-    connect(File1, &QListWidget::currentRowChanged, this, &AddProg::File1_Click);
-    connect(Combo1, &QComboBox::currentIndexChanged, this, &AddProg::Combo1_Click);
-    connect(Commandline, &QLineEdit::textChanged, this, &AddProg::Commandline_Change);
-    connect(Commandline, &QLineEdit::textEdited, this, &AddProg::Commandline_Edited);
-    connect(CommandlineParameter, &QLineEdit::textEdited, this, &AddProg::CommandlineParameter_Change);
-    connect(OK, &QPushButton::clicked, this, &AddProg::OK_Click);
-    connect(Cancel, &QPushButton::clicked, this, &AddProg::Cancel_Click);
+    connect(folderList, &QListWidget::itemActivated, this, &AddProg::onFolderActivated);
+    connect(fileList, &QListWidget::currentRowChanged, this, &AddProg::onFileClicked);
+    connect(fileTypeBox, &QComboBox::currentIndexChanged, this, &AddProg::onFileTypeChanged);
+    connect(Commandline, &QLineEdit::textChanged, this, &AddProg::onCommandLineChanged);
+    connect(Commandline, &QLineEdit::textEdited, this, &AddProg::onCommandLineEdited);
+    connect(CommandlineParameter, &QLineEdit::textEdited, this, &AddProg::onParametersChanged);
+    connect(OK, &QPushButton::clicked, this, &AddProg::onOkClicked);
+    connect(Cancel, &QPushButton::clicked, this, &AddProg::onCancelClicked);
 }
 
 void AddProg::applyTexts()
@@ -173,11 +173,11 @@ void AddProg::openForAdd()
     StartState->setCurrentIndex(0);
     StartTime->setCurrentIndex(0);
     {
-        const QSignalBlocker quiet(Combo1);
-        Combo1->setCurrentIndex(int(FileType::Executables));
+        const QSignalBlocker quiet(fileTypeBox);
+        fileTypeBox->setCurrentIndex(int(FileType::Executables));
     }
     showFolder();
-    Commandline_Change();
+    onCommandLineChanged();
     showDialog();
 }
 
@@ -192,17 +192,17 @@ void AddProg::openForEdit(int line)
     const CommandLineParts parts = splitCommandLine(Runprogs_[0]->item(line)->text());
     const QFileInfo program(parts.path);
     {
-        const QSignalBlocker quiet(Combo1);
-        Combo1->setCurrentIndex(int(fileTypeOf(program)));
+        const QSignalBlocker quiet(fileTypeBox);
+        fileTypeBox->setCurrentIndex(int(fileTypeOf(program)));
     }
     // A program that has gone leaves the folder view where it was.
     if (!program.isAbsolute() || !setFolder(program.absolutePath()))
         showFolder();
     {
-        const QSignalBlocker quiet(File1);
-        const QList<QListWidgetItem*> found = File1->findItems(program.fileName(), Qt::MatchExactly);
+        const QSignalBlocker quiet(fileList);
+        const QList<QListWidgetItem*> found = fileList->findItems(program.fileName(), Qt::MatchExactly);
         if (program.isAbsolute() && !found.isEmpty())
-            File1->setCurrentItem(found.front());
+            fileList->setCurrentItem(found.front());
     }
     CommandlineParameter->setText(parts.parameters);
     Titleline->setText(Runprogs_[3]->item(line)->text());
@@ -217,7 +217,7 @@ void AddProg::openForEdit(int line)
     startTime_ = show(*StartTime, Runprogs_[1]->item(line)->text());
     startState_ = show(*StartState, Runprogs_[2]->item(line)->text());
     Commandline->setText(commandLineFor(parts.path, parts.parameters));
-    Commandline_Change();
+    onCommandLineChanged();
     showDialog();
 }
 
@@ -251,10 +251,10 @@ bool AddProg::setFolder(const QString& path)
     }
     const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closed = style()->standardIcon(QStyle::SP_DirIcon);
-    const QSignalBlocker quiet(Dir1);
-    Dir1->clear();
+    const QSignalBlocker quiet(folderList);
+    folderList->clear();
     const auto addFolder = [this](const QString& full, const QString& name, int depth, const QIcon& icon) {
-        auto* item = new QListWidgetItem(icon, QString(depth * 2, u' ') + name, Dir1);
+        auto* item = new QListWidgetItem(icon, QString(depth * 2, u' ') + name, folderList);
         item->setData(Qt::UserRole, full);
         return item;
     };
@@ -263,44 +263,44 @@ bool AddProg::setFolder(const QString& path)
         const QString name = depth == 0 ? full : QFileInfo(full).fileName();
         QListWidgetItem* item = addFolder(full, name, depth, open);
         if (depth == chain.size() - 1)
-            Dir1->setCurrentItem(item);
+            folderList->setCurrentItem(item);
     }
     const QDir here(folder_);
     for (const QString& sub :
         here.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase))
         addFolder(programPath(folder_, sub), sub, int(chain.size()), closed);
-    Dir1_Change();
+    onFolderChanged();
     return true;
 }
 
-void AddProg::Dir1_Activated()
+void AddProg::onFolderActivated()
 {
-    if (QListWidgetItem* item = Dir1->currentItem())
+    if (QListWidgetItem* item = folderList->currentItem())
         setFolder(item->data(Qt::UserRole).toString());
 }
 
-void AddProg::Dir1_Change()
+void AddProg::onFolderChanged()
 {
-    const QSignalBlocker quiet(File1);
-    File1->clear();
+    const QSignalBlocker quiet(fileList);
+    fileList->clear();
     if (folder_.isEmpty())
         return;
-    const auto type = FileType(Combo1->currentIndex());
+    const auto type = FileType(fileTypeBox->currentIndex());
     const QFileInfoList files = QDir(folder_).entryInfoList(QDir::Files, QDir::Name | QDir::IgnoreCase);
     for (const QFileInfo& file : files) {
         if (type == FileType::AllFiles || fileTypeOf(file) == type)
-            File1->addItem(file.fileName());
+            fileList->addItem(file.fileName());
     }
 }
 
-void AddProg::Combo1_Click()
+void AddProg::onFileTypeChanged()
 {
-    Dir1_Change();
+    onFolderChanged();
 }
 
-void AddProg::File1_Click()
+void AddProg::onFileClicked()
 {
-    const QListWidgetItem* chosen = File1->currentItem();
+    const QListWidgetItem* chosen = fileList->currentItem();
     const QString path
         = chosen ? programPath(folder_, chosen->text()) : splitCommandLine(Commandline->text()).path;
     if (path.isEmpty())
@@ -309,15 +309,15 @@ void AddProg::File1_Click()
         Commandline->setText(commandLineFor(path, CommandlineParameter->text()));
 }
 
-void AddProg::Commandline_Edited()
+void AddProg::onCommandLineEdited()
 {
     // A path typed by hand wins over the file chosen before, when the parameters change next.
-    const QSignalBlocker quiet(File1);
-    File1->setCurrentRow(-1);
-    File1->clearSelection();
+    const QSignalBlocker quiet(fileList);
+    fileList->setCurrentRow(-1);
+    fileList->clearSelection();
 }
 
-void AddProg::Commandline_Change()
+void AddProg::onCommandLineChanged()
 {
     if (isShortcut(Commandline->text())) {
         StartState->setCurrentIndex(0);
@@ -327,7 +327,7 @@ void AddProg::Commandline_Change()
     }
 }
 
-void AddProg::OK_Click()
+void AddProg::onOkClicked()
 {
     if (Commandline->text().trimmed().isEmpty()) {
         ctx_.prompter.ask({ ctx_.english ? QStringLiteral("Warning!") : QStringLiteral("Advarsel!"),

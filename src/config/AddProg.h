@@ -55,12 +55,12 @@ class AddProg : public QDialog {
 public:
     AddProg(ConfigContext& context, const StartListColumns& Runprogs, QWidget* parent = nullptr);
 
-    // Controls, owned by the dialog. Dir1 lists the current folder's ancestors, the folder
+    // Controls, owned by the dialog. folderList lists the current folder's ancestors, the folder
     // itself (current item) and its sub-folders; each item holds its full path as user data.
     QLabel* FolderLbl = nullptr; // the current folder's path
-    QListWidget* Dir1 = nullptr;
-    QListWidget* File1 = nullptr;
-    QComboBox* Combo1 = nullptr; // file type, items in FileType order
+    QListWidget* folderList = nullptr;
+    QListWidget* fileList = nullptr;
+    QComboBox* fileTypeBox = nullptr; // file type, items in FileType order
     QLabel* CmdLineLbl = nullptr;
     QLineEdit* Commandline = nullptr;
     QLabel* CmdLinePLbl = nullptr;
@@ -84,23 +84,23 @@ public:
 
     /// The folder the file list shows.
     const QString& folder() const { return folder_; }
-    /// Goes to the folder (Dir1's change) and lists it; false, and nothing changes, when it is
+    /// Goes to the folder (folderList's change) and lists it; false, and nothing changes, when it is
     /// not an existing folder.
     bool setFolder(const QString& path);
 
     /// Lists the current folder's files of the chosen type.
-    void Dir1_Change();
+    void onFolderChanged();
     /// The file type changed: the file list follows.
-    void Combo1_Click();
+    void onFileTypeChanged();
     /// Rebuilds the command line from the chosen file, or, with no file chosen, from the path the
     /// command line already holds, and the parameters.
-    void File1_Click();
-    void CommandlineParameter_Change() { File1_Click(); }
+    void onFileClicked();
+    void onParametersChanged() { onFileClicked(); }
     /// A shortcut fixes the window state at normal; anything else leaves it free.
-    void Commandline_Change();
+    void onCommandLineChanged();
     /// Warns about an empty command line; otherwise writes the line and hides the dialog.
-    void OK_Click();
-    void Cancel_Click() { hide(); }
+    void onOkClicked();
+    void onCancelClicked() { hide(); }
 
 signals:
     /// A line was added or replaced: the page updates its labels.
@@ -111,8 +111,8 @@ protected:
 
 private:
     void applyTexts();
-    void Dir1_Activated();
-    void Commandline_Edited();
+    void onFolderActivated();
+    void onCommandLineEdited();
     void showDialog();
     void showFolder();
 

@@ -55,7 +55,7 @@ Config::Config(ConfigContext context, EventSounds& sounds, RegistryRoutines& reg
         QRadioButton* button = new QRadioButton(english ? strings.menuText(id) : danish, this);
         Framevalg[size_t(k - 1)] = button;
         switches->addWidget(button);
-        connect(button, &QRadioButton::clicked, this, [this, k] { Framevalg_Click(k); });
+        connect(button, &QRadioButton::clicked, this, [this, k] { showPage(k); });
     }
     switches->addStretch();
     layout->addLayout(switches);
@@ -76,8 +76,8 @@ Config::Config(ConfigContext context, EventSounds& sounds, RegistryRoutines& reg
     buttons->addButton(Okay, QDialogButtonBox::AcceptRole);
     buttons->addButton(Cancel, QDialogButtonBox::RejectRole);
     layout->addWidget(buttons);
-    connect(Okay, &QPushButton::clicked, this, &Config::Okay_Click);
-    connect(Cancel, &QPushButton::clicked, this, &Config::Cancel_Click);
+    connect(Okay, &QPushButton::clicked, this, &Config::onOkClicked);
+    connect(Cancel, &QPushButton::clicked, this, &Config::onCancelClicked);
 
     // A scheme's new name shows at once in the other pages' scheme lists.
     connect(schemePage, &SchemePage::schemeNamesChanged, listsPage, &ListsPage::refillSchemeCombos);
@@ -121,16 +121,16 @@ void Config::unload()
     hide();
 }
 
-void Config::NulstilForm()
+void Config::refillForm()
 {
     context_.settings.LoadSettings(context_.state.settings);
     miscPage->fill();
     listsPage->fill();
     schemePage->fill();
-    Framevalg_Click(1);
+    showPage(1);
 }
 
-void Config::Okay_Click()
+void Config::onOkClicked()
 {
     // Every page writes its part; the first write that fails is reported, and the window stays
     // open with the edits so that nothing typed is lost.
@@ -180,7 +180,7 @@ void Config::Okay_Click()
     Settings edited = draft_.settings;
     edited.takeCountersFrom(live_.settings);
     live_.settings = edited;
-    Cancel_Click();
+    onCancelClicked();
 }
 
 Status Config::renameListEntries()
@@ -212,10 +212,10 @@ Status Config::renameListEntries()
     });
 }
 
-void Config::Cancel_Click()
+void Config::onCancelClicked()
 {
     context_.state.ResetOnActivate = true;
-    NulstilForm();
+    refillForm();
     hide();
     if (owner_) {
         owner_->setEnabled(true);
@@ -226,7 +226,7 @@ void Config::Cancel_Click()
     }
 }
 
-void Config::Framevalg_Click(int Index)
+void Config::showPage(int Index)
 {
     if (Index < 1 || Index > 3)
         return;
@@ -234,10 +234,10 @@ void Config::Framevalg_Click(int Index)
     Frame->setCurrentIndex(Index - 1);
 }
 
-void Config::Form_Activate()
+void Config::onActivated()
 {
     if (context_.state.ResetOnActivate)
-        NulstilForm();
+        refillForm();
     context_.state.ResetOnActivate = true;
 }
 
@@ -256,21 +256,21 @@ void Config::showEvent(QShowEvent* event)
     // Filled when it is shown, not at every activation: switching to another program and back
     // must not throw away what the user typed. Its own dialogs keep it shown, so coming back
     // from them keeps the edits too.
-    Form_Activate();
+    onActivated();
     QDialog::showEvent(event);
 }
 
 void Config::closeEvent(QCloseEvent* event)
 {
     event->ignore();
-    Cancel_Click();
+    onCancelClicked();
 }
 
 void Config::keyPressEvent(QKeyEvent* event)
 {
     // Escape cancels as the cancel button does, never by closing the dialog behind its back.
     if (event->key() == Qt::Key_Escape) {
-        Cancel_Click();
+        onCancelClicked();
         return;
     }
     QDialog::keyPressEvent(event);

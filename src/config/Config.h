@@ -56,15 +56,15 @@ public:
     QPushButton* Cancel = nullptr;
 
     /// Fills every control from the settings, the in-memory ones read again first.
-    void NulstilForm();
+    void refillForm();
     /// Writes every control back and saves; on a failed write says why and stays open with the edits.
-    void Okay_Click();
+    void onOkClicked();
     /// Throws the edits away, hides the window and gives the main window back.
-    void Cancel_Click();
+    void onCancelClicked();
     /// Shows page Index (1 schemes, 2 miscellaneous, 3 lists).
-    void Framevalg_Click(int Index);
+    void showPage(int Index);
     /// Refills the window unless it comes back from one of its own dialogs.
-    void Form_Activate();
+    void onActivated();
 
 protected:
     bool event(QEvent* event) override;

@@ -196,8 +196,8 @@ ListsPage::ListsPage(ConfigContext& context, QWidget* parent) : QWidget(parent),
     LogEdit = new QComboBox(this);
     StartProgsEdit = new QComboBox(this);
     StartProgsEdit->addItems({ words.no, words.yes });
-    Add2 = button(u"Tilføj", nullptr);
-    Remove2 = button(u"Fjern", nullptr);
+    addAutologButton = button(u"Tilføj", nullptr);
+    removeAutologButton = button(u"Fjern", nullptr);
     TIP5 = label(u"OBS: Hvis den samme NVM forbindelse er to gange på listen, vil den første blive brugt!");
     TIP5->setWordWrap(true);
 
@@ -210,8 +210,8 @@ ListsPage::ListsPage(ConfigContext& context, QWidget* parent) : QWidget(parent),
         if (i > 1)
             AutoConnectEdit[i]->addItems({ words.yes, words.no });
     }
-    Add3 = button(u"Tilføj", nullptr);
-    Remove3 = button(u"F&jern", nullptr);
+    addAutoConnectButton = button(u"Tilføj", nullptr);
+    removeAutoConnectButton = button(u"F&jern", nullptr);
 
     Startlistelbl = label(u"&Start liste");
     for (QListWidget*& list : Runprogs)
@@ -251,16 +251,16 @@ void ListsPage::applyTexts()
         widget->setToolTip(s.text(id));
     TIP5->setText(s.text(StringId::Config_TIP5));
     // Three lists share the two texts: each button gets a letter of its own where one is left.
-    const std::array<std::pair<QPushButton*, QChar>, 3> adds { { { Add2, QChar() }, { Add3, u'd' },
-        { Add, u'a' } } };
+    const std::array<std::pair<QPushButton*, QChar>, 3> adds { { { addAutologButton, QChar() },
+        { addAutoConnectButton, u'd' }, { Add, u'a' } } };
     for (const auto& [b, letter] : adds)
         b->setText(withShortcutLetter(s.text(StringId::Config_Add), letter));
-    const std::array<std::pair<QPushButton*, QChar>, 3> removes { { { Remove2, QChar() }, { Remove3, u'v' },
-        { Remove, u'r' } } };
+    const std::array<std::pair<QPushButton*, QChar>, 3> removes { { { removeAutologButton, QChar() },
+        { removeAutoConnectButton, u'v' }, { Remove, u'r' } } };
     for (const auto& [b, letter] : removes)
         b->setText(withShortcutLetter(s.text(StringId::Config_Remove), letter));
-    Add2->setToolTip(s.text(StringId::Config_Add2Tip));
-    Remove2->setToolTip(s.text(StringId::Config_Remove2Tip));
+    addAutologButton->setToolTip(s.text(StringId::Config_Add2Tip));
+    removeAutologButton->setToolTip(s.text(StringId::Config_Remove2Tip));
     Add->setToolTip(s.text(StringId::Config_AddTip));
     Remove->setToolTip(s.text(StringId::Config_RemoveTip));
     Startlistelbl->setText(s.text(StringId::Config_Startlistelbl2));
@@ -286,8 +286,8 @@ void ListsPage::layOut()
         autolog->addWidget(autologEdits[size_t(i)], 3, i);
         autologHeads[size_t(i)]->setBuddy(autologEdits[size_t(i)]);
     }
-    autolog->addWidget(Add2, 2, 3, Qt::AlignTop);
-    autolog->addWidget(Remove2, 3, 3);
+    autolog->addWidget(addAutologButton, 2, 3, Qt::AlignTop);
+    autolog->addWidget(removeAutologButton, 3, 3);
     autolog->addWidget(TIP5, 4, 0, 1, 4);
     page->addLayout(autolog);
 
@@ -306,8 +306,8 @@ void ListsPage::layOut()
         autoConnect->addWidget(edit, 3, i);
     }
     autoConnect->setColumnStretch(0, 2);
-    autoConnect->addWidget(Add3, 2, 5, Qt::AlignTop);
-    autoConnect->addWidget(Remove3, 3, 5);
+    autoConnect->addWidget(addAutoConnectButton, 2, 5, Qt::AlignTop);
+    autoConnect->addWidget(removeAutoConnectButton, 3, 5);
     page->addLayout(autoConnect);
 
     auto* startList = new QGridLayout;
@@ -331,36 +331,38 @@ void ListsPage::layOut()
 void ListsPage::connectEvents()
 {
     for (int i = 0; i < int(Autolog.size()); ++i)
-        connect(Autolog[size_t(i)], &QListWidget::currentRowChanged, this, [this, i] { Autolog_Click(i); });
-    connect(AutoDUNName, &QComboBox::currentIndexChanged, this, &ListsPage::AutoDUNName_Click);
-    connect(LogEdit, &QComboBox::currentIndexChanged, this, &ListsPage::LogEdit_Click);
-    connect(StartProgsEdit, &QComboBox::currentIndexChanged, this, &ListsPage::StartProgsEdit_Click);
-    connect(Add2, &QPushButton::clicked, this, &ListsPage::Add2_Click);
-    connect(Remove2, &QPushButton::clicked, this, &ListsPage::Remove2_Click);
+        connect(Autolog[size_t(i)], &QListWidget::currentRowChanged, this,
+            [this, i] { onAutologLineClicked(i); });
+    connect(AutoDUNName, &QComboBox::currentIndexChanged, this, &ListsPage::onAutologConnectionChosen);
+    connect(LogEdit, &QComboBox::currentIndexChanged, this, &ListsPage::onAutologSchemeChosen);
+    connect(StartProgsEdit, &QComboBox::currentIndexChanged, this, &ListsPage::onAutologStartChosen);
+    connect(addAutologButton, &QPushButton::clicked, this, &ListsPage::onAddAutologClicked);
+    connect(removeAutologButton, &QPushButton::clicked, this, &ListsPage::onRemoveAutologClicked);
 
     for (int i = 0; i < int(AutoConnect.size()); ++i) {
         connect(AutoConnect[size_t(i)], &QListWidget::currentRowChanged, this,
-            [this, i] { AutoConnect_Click(i); });
+            [this, i] { onAutoConnectLineClicked(i); });
         if (QComboBox* edit = AutoConnectEdit[size_t(i)])
-            connect(edit, &QComboBox::currentIndexChanged, this, [this, i] { AutoConnectEdit_Click(i); });
+            connect(edit, &QComboBox::currentIndexChanged, this, [this, i] { onAutoConnectFieldChosen(i); });
     }
-    connect(AutoConnectEditTitel, &QLineEdit::textEdited, this, &ListsPage::AutoConnectEditTitel_KeyUp);
+    connect(AutoConnectEditTitel, &QLineEdit::textEdited, this, &ListsPage::onAutoConnectTitleTyped);
     AutoConnectEditTitel->installEventFilter(this);
-    connect(Add3, &QPushButton::clicked, this, &ListsPage::Add3_Click);
-    connect(Remove3, &QPushButton::clicked, this, &ListsPage::Remove3_Click);
+    connect(addAutoConnectButton, &QPushButton::clicked, this, &ListsPage::onAddAutoConnectClicked);
+    connect(removeAutoConnectButton, &QPushButton::clicked, this, &ListsPage::onRemoveAutoConnectClicked);
 
     for (int i = 0; i < int(Runprogs.size()); ++i)
-        connect(Runprogs[size_t(i)], &QListWidget::currentRowChanged, this, [this, i] { Runprogs_Click(i); });
-    connect(Runprogs[0], &QListWidget::itemDoubleClicked, this, &ListsPage::Runprogs_DblClick);
-    connect(Add, &QPushButton::clicked, this, &ListsPage::Add_Click);
-    connect(Remove, &QPushButton::clicked, this, &ListsPage::Remove_Click);
+        connect(Runprogs[size_t(i)], &QListWidget::currentRowChanged, this,
+            [this, i] { onProgramLineClicked(i); });
+    connect(Runprogs[0], &QListWidget::itemDoubleClicked, this, &ListsPage::onProgramLineDoubleClicked);
+    connect(Add, &QPushButton::clicked, this, &ListsPage::onAddProgramClicked);
+    connect(Remove, &QPushButton::clicked, this, &ListsPage::onRemoveProgramClicked);
 }
 
 AddProg& ListsPage::addProg()
 {
     if (!addProg_) {
         addProg_ = new AddProg(ctx_, Runprogs, this);
-        connect(addProg_, &AddProg::startListChanged, this, [this] { Runprogs_Click(0); });
+        connect(addProg_, &AddProg::startListChanged, this, [this] { onProgramLineClicked(0); });
     }
     return *addProg_;
 }
@@ -497,7 +499,7 @@ void ListsPage::refillSchemeCombos()
 
 // --- Autolog list ---
 
-void ListsPage::Autolog_Click(int Index)
+void ListsPage::onAutologLineClicked(int Index)
 {
     const int line = Autolog[size_t(Index)]->currentRow();
     selectLine(Autolog, line);
@@ -515,32 +517,32 @@ void ListsPage::loadAutologEditRow(int line)
     }
 }
 
-void ListsPage::AutoDUNName_Click()
+void ListsPage::onAutologConnectionChosen()
 {
     if (AutoDUNName->currentIndex() >= 0)
         setLineText(*Autolog[0], selectedLine(Autolog), AutoDUNName->currentText());
 }
 
-void ListsPage::LogEdit_Click()
+void ListsPage::onAutologSchemeChosen()
 {
     if (LogEdit->currentIndex() >= 0)
         setLineText(*Autolog[1], selectedLine(Autolog), LogEdit->currentText());
 }
 
-void ListsPage::StartProgsEdit_Click()
+void ListsPage::onAutologStartChosen()
 {
     if (StartProgsEdit->currentIndex() >= 0)
         setLineText(*Autolog[2], selectedLine(Autolog), StartProgsEdit->currentText());
 }
 
-void ListsPage::Add2_Click()
+void ListsPage::onAddAutologClicked()
 {
     if (AutoDUNName->currentIndex() < 0 || LogEdit->currentIndex() < 0 || StartProgsEdit->currentIndex() < 0)
         return;
     addLine(Autolog, { AutoDUNName->currentText(), LogEdit->currentText(), StartProgsEdit->currentText() });
 }
 
-void ListsPage::Remove2_Click()
+void ListsPage::onRemoveAutologClicked()
 {
     const int line = selectedLine(Autolog);
     if (line < 0)
@@ -553,7 +555,7 @@ void ListsPage::Remove2_Click()
 
 // --- Auto-connect list ---
 
-void ListsPage::AutoConnect_Click(int Index)
+void ListsPage::onAutoConnectLineClicked(int Index)
 {
     const int line = AutoConnect[size_t(Index)]->currentRow();
     selectLine(AutoConnect, line);
@@ -571,19 +573,19 @@ void ListsPage::loadAutoConnectEditRow(int line)
     }
 }
 
-void ListsPage::AutoConnectEdit_Click(int Index)
+void ListsPage::onAutoConnectFieldChosen(int Index)
 {
     const QComboBox& edit = *AutoConnectEdit[size_t(Index)];
     if (edit.currentIndex() >= 0)
         setLineText(*AutoConnect[size_t(Index)], selectedLine(AutoConnect), edit.currentText());
 }
 
-void ListsPage::AutoConnectEditTitel_KeyUp()
+void ListsPage::onAutoConnectTitleTyped()
 {
     setLineText(*AutoConnect[0], selectedLine(AutoConnect), AutoConnectEditTitel->text());
 }
 
-void ListsPage::AutoConnectEditTitel_LostFocus()
+void ListsPage::onAutoConnectTitleLeft()
 {
     // The emptied line goes, and no other line is selected in its place: the click that took
     // the focus away (on the remove button, say) would otherwise act on a line the user never chose.
@@ -592,7 +594,7 @@ void ListsPage::AutoConnectEditTitel_LostFocus()
         removeAutoConnectLine(false);
 }
 
-void ListsPage::Add3_Click()
+void ListsPage::onAddAutoConnectClicked()
 {
     if (AutoConnectEditTitel->text().isEmpty())
         return;
@@ -605,7 +607,7 @@ void ListsPage::Add3_Click()
     addLine(AutoConnect, line);
 }
 
-void ListsPage::Remove3_Click()
+void ListsPage::onRemoveAutoConnectClicked()
 {
     removeAutoConnectLine(true);
 }
@@ -626,13 +628,13 @@ bool ListsPage::eventFilter(QObject* watched, QEvent* event)
     // Only a move of the focus inside the window counts: switching to another window or opening
     // a menu leaves the field as it is.
     if (watched == AutoConnectEditTitel && event->type() == QEvent::FocusOut && leavesField(*event))
-        AutoConnectEditTitel_LostFocus();
+        onAutoConnectTitleLeft();
     return QWidget::eventFilter(watched, event);
 }
 
 // --- Start list ---
 
-void ListsPage::Runprogs_Click(int Index)
+void ListsPage::onProgramLineClicked(int Index)
 {
     const int line = Runprogs[size_t(Index)]->currentRow();
     selectLine(Runprogs, line);
@@ -644,19 +646,19 @@ void ListsPage::Runprogs_Click(int Index)
         none ? QStringLiteral("-") : closingWord(lineText(*Runprogs[3], line), words));
 }
 
-void ListsPage::Add_Click()
+void ListsPage::onAddProgramClicked()
 {
     addProg().openForAdd();
 }
 
-void ListsPage::Runprogs_DblClick()
+void ListsPage::onProgramLineDoubleClicked()
 {
     const int line = selectedLine(Runprogs);
     if (line >= 0)
         addProg().openForEdit(line);
 }
 
-void ListsPage::Remove_Click()
+void ListsPage::onRemoveProgramClicked()
 {
     const int line = selectedLine(Runprogs);
     if (line < 0)
@@ -664,7 +666,7 @@ void ListsPage::Remove_Click()
     removeLine(Runprogs, line);
     if (Runprogs[0]->count() > 0)
         selectLine(Runprogs, Runprogs[0]->count() - 1);
-    Runprogs_Click(0);
+    onProgramLineClicked(0);
 }
 
 } // namespace ringtally

@@ -53,8 +53,8 @@ public:
     QComboBox* AutoDUNName = nullptr; // the system's dial-up entries
     QComboBox* LogEdit = nullptr; // the named schemes, then kNeverLog
     QComboBox* StartProgsEdit = nullptr; // no, yes
-    QPushButton* Add2 = nullptr;
-    QPushButton* Remove2 = nullptr;
+    QPushButton* addAutologButton = nullptr;
+    QPushButton* removeAutologButton = nullptr;
     QLabel* TIP5 = nullptr;
 
     // Auto-connect list: title text, scheme, dial, hang up when the window goes, start programs.
@@ -64,8 +64,8 @@ public:
     /// Edits column i of the auto-connect list for i = 1..4; [0] stays null (the title column is
     /// edited by AutoConnectEditTitel). [1] the named schemes, [2..4] yes, no.
     std::array<QComboBox*, 5> AutoConnectEdit {};
-    QPushButton* Add3 = nullptr;
-    QPushButton* Remove3 = nullptr;
+    QPushButton* addAutoConnectButton = nullptr;
+    QPushButton* removeAutoConnectButton = nullptr;
 
     // Start list: the columns hold the stored values; only the command lines are shown.
     QLabel* Startlistelbl = nullptr;
@@ -93,26 +93,26 @@ public:
     AddProg& addProg();
 
     // Autolog list.
-    void Autolog_Click(int Index);
-    void AutoDUNName_Click();
-    void LogEdit_Click();
-    void StartProgsEdit_Click();
-    void Add2_Click();
-    void Remove2_Click();
+    void onAutologLineClicked(int Index);
+    void onAutologConnectionChosen();
+    void onAutologSchemeChosen();
+    void onAutologStartChosen();
+    void onAddAutologClicked();
+    void onRemoveAutologClicked();
 
     // Auto-connect list.
-    void AutoConnect_Click(int Index);
-    void AutoConnectEdit_Click(int Index);
-    void AutoConnectEditTitel_KeyUp();
-    void AutoConnectEditTitel_LostFocus();
-    void Add3_Click();
-    void Remove3_Click();
+    void onAutoConnectLineClicked(int Index);
+    void onAutoConnectFieldChosen(int Index);
+    void onAutoConnectTitleTyped();
+    void onAutoConnectTitleLeft();
+    void onAddAutoConnectClicked();
+    void onRemoveAutoConnectClicked();
 
     // Start list.
-    void Runprogs_Click(int Index);
-    void Add_Click();
-    void Runprogs_DblClick();
-    void Remove_Click();
+    void onProgramLineClicked(int Index);
+    void onAddProgramClicked();
+    void onProgramLineDoubleClicked();
+    void onRemoveProgramClicked();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

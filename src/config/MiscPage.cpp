@@ -148,11 +148,11 @@ MiscPage::MiscPage(ConfigContext& context, QWidget* parent) : QWidget(parent), c
     MaxPris->setWhatsThis(maxPriceHelp());
 
     for (QRadioButton* option : DblClickOption)
-        connect(option, &QRadioButton::toggled, this, &MiscPage::DblClickOption_Click);
-    connect(RedialIfBusy, &QCheckBox::toggled, this, &MiscPage::RedialIfBusy_Click);
-    connect(BrugMaxPris, &QCheckBox::toggled, this, &MiscPage::BrugMaxPris_Click);
-    connect(UseMaxMonthPrice, &QCheckBox::toggled, this, &MiscPage::UseMaxMonthPrice_Click);
-    connect(Sounds, &QPushButton::clicked, this, &MiscPage::Sounds_Click);
+        connect(option, &QRadioButton::toggled, this, &MiscPage::onDoubleClickOptionClicked);
+    connect(RedialIfBusy, &QCheckBox::toggled, this, &MiscPage::onRedialIfBusyClicked);
+    connect(BrugMaxPris, &QCheckBox::toggled, this, &MiscPage::onUseMaxPriceClicked);
+    connect(UseMaxMonthPrice, &QCheckBox::toggled, this, &MiscPage::onUseMaxMonthPriceClicked);
+    connect(Sounds, &QPushButton::clicked, this, &MiscPage::onSoundsClicked);
 }
 
 void MiscPage::layOut()
@@ -219,10 +219,10 @@ void MiscPage::fill()
     }
     BrugMaxPris->setChecked(s.MaxDayPrice > 0);
     MaxPris->setText(s.MaxDayPrice > 0 ? context_.format.formatFixed(s.MaxDayPrice, 2) : QString());
-    BrugMaxPris_Click();
+    onUseMaxPriceClicked();
     UseMaxMonthPrice->setChecked(s.MaxMonthPrice > 0);
     MaxMonthPrice->setText(s.MaxMonthPrice > 0 ? context_.format.formatFixed(s.MaxMonthPrice, 2) : QString());
-    UseMaxMonthPrice_Click();
+    onUseMaxMonthPriceClicked();
     BillingStartDay->setValue(s.BillingMonthStart); // a day outside 1..31 shows as the nearest
 
     refillSchemeCombos();
@@ -232,13 +232,13 @@ void MiscPage::fill()
     const bool dial = s.DoubleClickAction != kOpenMainWindow && stored >= 0;
     DblClickCall->setCurrentIndex(dial ? stored : -1);
     DblClickOption[dial ? 1 : 0]->setChecked(true);
-    DblClickOption_Click();
+    onDoubleClickOptionClicked();
 
     UseModComPort->setChecked(s.AutoLogOnHangup != 0);
     Redial[0]->setText(file.ReadIni(kConfiguration, kRedialInterval, kRedialDefault));
     Redial[1]->setText(file.ReadIni(kConfiguration, kRedialNumber, kRedialDefault));
     RedialIfBusy->setChecked(redialTries() > 0);
-    RedialIfBusy_Click();
+    onRedialIfBusyClicked();
 }
 
 Status MiscPage::store()
@@ -270,8 +270,8 @@ Status MiscPage::store()
     s.AutoLogOnHangup = UseModComPort->isChecked() ? 1 : 0;
 
     // OK pressed with Enter leaves no field, so the leave steps of the redial fields run here.
-    Redial_LostFocus(0);
-    Redial_LostFocus(1);
+    onRedialFieldLeft(0);
+    onRedialFieldLeft(1);
     Status result;
     const auto write = [&](const QString& key, const IniValue& value) {
         const Status written = context_.settings.WriteIni(kConfiguration, key, value);
@@ -337,7 +337,7 @@ bool MiscPage::dialsAScheme() const
     return false;
 }
 
-void MiscPage::DblClickOption_Click()
+void MiscPage::onDoubleClickOptionClicked()
 {
     // With no named scheme the cheapest of none cannot be dialed either.
     bool dial = DblClickOption[1]->isChecked();
@@ -356,7 +356,7 @@ int MiscPage::redialTries() const
         context_.format.parseWhole(Redial[1]->text(), 0, std::numeric_limits<qint16>::max()).value_or(0));
 }
 
-void MiscPage::RedialIfBusy_Click()
+void MiscPage::onRedialIfBusyClicked()
 {
     const bool on = RedialIfBusy->isChecked();
     for (QLabel* label : Rediallbl)
@@ -367,7 +367,7 @@ void MiscPage::RedialIfBusy_Click()
         Redial[1]->setText(kRedialDefault);
 }
 
-void MiscPage::Redial_LostFocus(int Index)
+void MiscPage::onRedialFieldLeft(int Index)
 {
     if (Redial[size_t(Index)]->text().isEmpty())
         Redial[size_t(Index)]->setText(QStringLiteral("0"));
@@ -375,36 +375,36 @@ void MiscPage::Redial_LostFocus(int Index)
         RedialIfBusy->setChecked(false);
 }
 
-void MiscPage::Redial_GotFocus(int Index)
+void MiscPage::onRedialFieldEntered(int Index)
 {
     selectWholeText(Redial[size_t(Index)]);
 }
 
-void MiscPage::BrugMaxPris_Click()
+void MiscPage::onUseMaxPriceClicked()
 {
     MaxPris->setEnabled(BrugMaxPris->isChecked());
     MaxPrislbl->setEnabled(BrugMaxPris->isChecked());
 }
 
-void MiscPage::UseMaxMonthPrice_Click()
+void MiscPage::onUseMaxMonthPriceClicked()
 {
     MaxMonthPrice->setEnabled(UseMaxMonthPrice->isChecked());
     MaxMonthPricelbl->setEnabled(UseMaxMonthPrice->isChecked());
 }
 
-void MiscPage::MaxPris_GotFocus()
+void MiscPage::onMaxPriceEntered()
 {
     selectWholeText(MaxPris);
 }
 
-void MiscPage::MaxPris_KeyDown(int key)
+void MiscPage::onMaxPriceKey(int key)
 {
     if (key == Qt::Key_F1)
         QToolTip::showText(MaxPris->mapToGlobal(QPoint(0, MaxPris->height())), maxPriceHelp(), MaxPris,
             QRect(), kHelpShownMs);
 }
 
-void MiscPage::MaxPris_LostFocus()
+void MiscPage::onMaxPriceLeft()
 {
     reformatPrice(MaxPris);
 }
@@ -415,7 +415,7 @@ void MiscPage::reformatPrice(QLineEdit* box)
         box->setText(context_.format.formatFixed(*price, 2));
 }
 
-void MiscPage::Sounds_Click()
+void MiscPage::onSoundsClicked()
 {
     // Coming back from the chooser activates the window again, which must not refill it.
     context_.state.ResetOnActivate = false;
@@ -447,15 +447,15 @@ bool MiscPage::eventFilter(QObject* watched, QEvent* event)
     switch (event->type()) {
     case QEvent::FocusIn:
         if (leavesField(*event))
-            redial < 0 ? MaxPris_GotFocus() : Redial_GotFocus(redial);
+            redial < 0 ? onMaxPriceEntered() : onRedialFieldEntered(redial);
         break;
     case QEvent::FocusOut:
         if (leavesField(*event))
-            redial < 0 ? MaxPris_LostFocus() : Redial_LostFocus(redial);
+            redial < 0 ? onMaxPriceLeft() : onRedialFieldLeft(redial);
         break;
     case QEvent::KeyPress:
         if (redial < 0)
-            MaxPris_KeyDown(static_cast<QKeyEvent*>(event)->key());
+            onMaxPriceKey(static_cast<QKeyEvent*>(event)->key());
         break;
     default:
         break;

@@ -81,26 +81,26 @@ public:
 
     /// The scheme list is usable exactly while the dial option is chosen; choosing it selects the
     /// first scheme when none is; with no named scheme to dial it falls back to the main window.
-    void DblClickOption_Click();
+    void onDoubleClickOptionClicked();
     /// The redial fields are usable exactly while the box is ticked; ticking it with 0 tries
     /// puts 5 there.
-    void RedialIfBusy_Click();
+    void onRedialIfBusyClicked();
     /// An empty box becomes "0"; 0 tries unticks the redial box.
-    void Redial_LostFocus(int Index);
+    void onRedialFieldLeft(int Index);
     /// Selects the whole text.
-    void Redial_GotFocus(int Index);
+    void onRedialFieldEntered(int Index);
     /// The price field is usable exactly while the box is ticked.
-    void BrugMaxPris_Click();
+    void onUseMaxPriceClicked();
     /// Selects the whole text.
-    void MaxPris_GotFocus();
+    void onMaxPriceEntered();
     /// F1 shows the field's help text beside it.
-    void MaxPris_KeyDown(int key);
+    void onMaxPriceKey(int key);
     /// Writes the price with two decimals.
-    void MaxPris_LostFocus();
+    void onMaxPriceLeft();
     /// The monthly price field is usable exactly while its box is ticked.
-    void UseMaxMonthPrice_Click();
+    void onUseMaxMonthPriceClicked();
     /// Keeps the other pages' unsaved edits over the sound chooser's visit, then asks for it.
-    void Sounds_Click();
+    void onSoundsClicked();
 
     /// The help text F1 shows on the price field.
     QString maxPriceHelp() const;

@@ -36,23 +36,24 @@ Save::Save(ConfigContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx)
 {
     setModal(true);
     Folder = new QLabel(this);
-    Dir1 = new QListWidget(this);
-    File1 = new QListWidget(this);
+    folderList = new QListWidget(this);
+    fileList = new QListWidget(this);
     Filetype = new QComboBox(this);
     Filetype->addItems({ u"Ringtally filer (*.ptf)"_s, u"Alle filer (*.*)"_s });
-    Label1 = new QLabel(ctx_.english ? ctx_.strings.text(StringId::Save_Label1) : u"&Filnavn:"_s, this);
+    fileNameLabel
+        = new QLabel(ctx_.english ? ctx_.strings.text(StringId::Save_Label1) : u"&Filnavn:"_s, this);
     Filename = new QLineEdit(this);
-    Label1->setBuddy(Filename);
+    fileNameLabel->setBuddy(Filename);
     OK = new QPushButton(this);
     OK->setDefault(true);
     Cancel = new QPushButton(ctx_.english ? ctx_.strings.text(StringId::Save_Cancel) : u"&Annullér"_s, this);
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(Folder, 0, 0);
-    layout->addWidget(Dir1, 1, 0);
-    layout->addWidget(File1, 0, 1, 2, 1);
+    layout->addWidget(folderList, 1, 0);
+    layout->addWidget(fileList, 0, 1, 2, 1);
     layout->addWidget(Filetype, 2, 1);
-    layout->addWidget(Label1, 3, 0);
+    layout->addWidget(fileNameLabel, 3, 0);
     layout->addWidget(Filename, 4, 0, 1, 2);
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(OK, QDialogButtonBox::AcceptRole);
@@ -60,15 +61,15 @@ Save::Save(ConfigContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx)
     layout->addWidget(buttons, 5, 0, 1, 2);
 
     Filename->installEventFilter(this);
-    Dir1->installEventFilter(this);
-    connect(Dir1, &QListWidget::itemActivated, this, &Save::Dir1_Change);
-    connect(Filetype, &QComboBox::currentIndexChanged, this, &Save::Filetype_Click);
+    folderList->installEventFilter(this);
+    connect(folderList, &QListWidget::itemActivated, this, &Save::onFolderChanged);
+    connect(Filetype, &QComboBox::currentIndexChanged, this, &Save::onFileTypeChanged);
     // A click on the file already chosen, after the name was edited, takes it again.
-    connect(File1, &QListWidget::currentItemChanged, this, &Save::File1_Click);
-    connect(File1, &QListWidget::itemClicked, this, &Save::File1_Click);
-    connect(File1, &QListWidget::itemDoubleClicked, this, &Save::File1_DblClick);
-    connect(OK, &QPushButton::clicked, this, &Save::OK_Click);
-    connect(Cancel, &QPushButton::clicked, this, &Save::Cancel_Click);
+    connect(fileList, &QListWidget::currentItemChanged, this, &Save::onFileClicked);
+    connect(fileList, &QListWidget::itemClicked, this, &Save::onFileClicked);
+    connect(fileList, &QListWidget::itemDoubleClicked, this, &Save::onFileDoubleClicked);
+    connect(OK, &QPushButton::clicked, this, &Save::onOkClicked);
+    connect(Cancel, &QPushButton::clicked, this, &Save::onCancelClicked);
 }
 
 void Save::open(int scheme, int dayType, Mode mode)
@@ -78,13 +79,13 @@ void Save::open(int scheme, int dayType, Mode mode)
     HentGem_ = mode;
     // Filled here rather than on every activation: a message box over the dialog would otherwise
     // throw away the name and folder the user chose.
-    Form_Activate();
+    onActivated();
     show();
     Filename->setFocus();
-    Filename_GotFocus();
+    onFileNameEntered();
 }
 
-void Save::Form_Activate()
+void Save::onActivated()
 {
     const bool saving = HentGem_ == Mode::Gem;
     if (ctx_.english) {
@@ -110,9 +111,9 @@ void Save::setFolder(const QString& folder)
     QStringList folders = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     if (!dir.isRoot())
         folders.prepend(kParentFolder);
-    Dir1->clear();
-    Dir1->addItems(folders);
-    Filetype_Click();
+    folderList->clear();
+    folderList->addItems(folders);
+    onFileTypeChanged();
 }
 
 QString Save::path() const
@@ -131,38 +132,38 @@ QString Save::defaultFileName(const QString& schemeName)
     return name + kExtension;
 }
 
-void Save::Dir1_Change(QListWidgetItem* item)
+void Save::onFolderChanged(QListWidgetItem* item)
 {
     if (item)
         setFolder(QDir(folder_).filePath(item->text()));
 }
 
-void Save::Filetype_Click()
+void Save::onFileTypeChanged()
 {
     const QStringList pattern { Filetype->currentIndex() == 0 ? u"*"_s + kExtension : u"*"_s };
-    const QSignalBlocker quiet(File1);
-    File1->clear();
-    File1->addItems(QDir(folder_).entryList(pattern, QDir::Files, QDir::Name | QDir::IgnoreCase));
+    const QSignalBlocker quiet(fileList);
+    fileList->clear();
+    fileList->addItems(QDir(folder_).entryList(pattern, QDir::Files, QDir::Name | QDir::IgnoreCase));
 }
 
-void Save::File1_Click()
+void Save::onFileClicked()
 {
-    if (const QListWidgetItem* item = File1->currentItem())
+    if (const QListWidgetItem* item = fileList->currentItem())
         Filename->setText(item->text());
 }
 
-void Save::File1_DblClick()
+void Save::onFileDoubleClicked()
 {
-    File1_Click();
-    OK_Click();
+    onFileClicked();
+    onOkClicked();
 }
 
-void Save::Filename_GotFocus()
+void Save::onFileNameEntered()
 {
     Filename->selectAll();
 }
 
-void Save::Filename_LostFocus()
+void Save::onFileNameLeft()
 {
     const QString name = Filename->text();
     if (!name.isEmpty() && Filetype->currentIndex() == 0 && name.right(4).toUpper() != kExtension.toUpper())
@@ -175,26 +176,26 @@ bool Save::eventFilter(QObject* watched, QEvent* event)
     // over this one, leaves the name as it is.
     const auto moved = [event] { return leavesField(*event); };
     // Enter in the folder list goes into the folder; it must not reach the dialog's OK button too.
-    if (watched == Dir1 && event->type() == QEvent::KeyPress) {
+    if (watched == folderList && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            Dir1_Change(Dir1->currentItem());
+            onFolderChanged(folderList->currentItem());
             return true;
         }
     }
     if (watched == Filename && event->type() == QEvent::FocusIn && moved())
-        Filename_GotFocus();
+        onFileNameEntered();
     else if (watched == Filename && event->type() == QEvent::FocusOut && moved())
-        Filename_LostFocus();
+        onFileNameLeft();
     return QDialog::eventFilter(watched, event);
 }
 
-void Save::OK_Click()
+void Save::onOkClicked()
 {
     // Enter in the name field presses OK without leaving the field: the name gets its extension
     // all the same, as with a click on OK.
     if (Filename->hasFocus())
-        Filename_LostFocus();
+        onFileNameLeft();
     if (Filename->text().isEmpty())
         return;
     Scheme& scheme = ctx_.state.settings.Schemes.at(size_t(Ordning_));
@@ -209,7 +210,7 @@ void Save::OK_Click()
     hide();
 }
 
-void Save::Cancel_Click()
+void Save::onCancelClicked()
 {
     hide();
 }

@@ -42,35 +42,35 @@ public:
     /// control characters).
     static QString defaultFileName(const QString& schemeName);
 
-    // Controls, owned by the dialog. There are no drives: Folder shows the folder, Dir1 lists ".."
-    // and its subfolders (double-click or Enter goes in), File1 its files of the chosen type.
+    // Controls, owned by the dialog. There are no drives: Folder shows the folder, folderList lists ".."
+    // and its subfolders (double-click or Enter goes in), fileList its files of the chosen type.
     QLabel* Folder = nullptr;
-    QListWidget* Dir1 = nullptr;
-    QListWidget* File1 = nullptr;
+    QListWidget* folderList = nullptr;
+    QListWidget* fileList = nullptr;
     QComboBox* Filetype = nullptr;
-    QLabel* Label1 = nullptr;
+    QLabel* fileNameLabel = nullptr;
     QLineEdit* Filename = nullptr;
     QPushButton* OK = nullptr;
     QPushButton* Cancel = nullptr;
 
     /// Title and OK caption by mode, the program's folder, the first file type, the default name.
-    void Form_Activate();
-    /// Goes into the folder of a Dir1 entry.
-    void Dir1_Change(QListWidgetItem* item);
-    /// File1 lists the folder's files of the chosen type.
-    void Filetype_Click();
+    void onActivated();
+    /// Goes into the folder of a folderList entry.
+    void onFolderChanged(QListWidgetItem* item);
+    /// fileList lists the folder's files of the chosen type.
+    void onFileTypeChanged();
     /// Filename = the clicked file's name.
-    void File1_Click();
+    void onFileClicked();
     /// The same, then OK.
-    void File1_DblClick();
+    void onFileDoubleClicked();
     /// Selects the whole file name.
-    void Filename_GotFocus();
+    void onFileNameEntered();
     /// With the first file type, a name not ending in ".ptf" (in any case) gets ".ptf".
-    void Filename_LostFocus();
+    void onFileNameLeft();
     /// Saves or loads; a failure shows a message and keeps the dialog open, else it hides.
-    void OK_Click();
+    void onOkClicked();
     /// Hides the dialog.
-    void Cancel_Click();
+    void onCancelClicked();
 
 signals:
     /// A file was loaded into the scheme in memory; the scheme page refills itself for the

@@ -302,21 +302,21 @@ void SchemePage::connectControls()
     // Clicks only: the buttons, combos and fields that code sets raise none of the handlers.
     connect(schemeGroup_, &QButtonGroup::idClicked, this, [this](int id) {
         if (id != scheme_)
-            Ordning_Click(id);
+            onSchemeClicked(id);
     });
     connect(dayGroup_, &QButtonGroup::idClicked, this, [this](int id) {
         if (id != day_)
-            Dage_Click(id);
+            onDayTypeClicked(id);
     });
-    connect(AntalPerioder, &QComboBox::activated, this, &SchemePage::AntalPerioder_Click);
+    connect(AntalPerioder, &QComboBox::activated, this, &SchemePage::onPeriodCountChanged);
     for (int k = 0; k < kPeriodCount; ++k) {
-        connect(TakstperTimer[size_t(k)], &QComboBox::activated, this, [this, k] { TakstperTimer_Click(k); });
+        connect(TakstperTimer[size_t(k)], &QComboBox::activated, this, [this, k] { onPeriodHourChanged(k); });
         connect(TakstperMinutter[size_t(k)], &QComboBox::activated, this,
-            [this, k] { TakstperMinutter_Click(k); });
+            [this, k] { onPeriodMinuteChanged(k); });
     }
-    connect(AOrdnNavn, &QLineEdit::textEdited, this, &SchemePage::AOrdnNavn_KeyUp);
-    connect(LoadCmd, &QPushButton::clicked, this, &SchemePage::LoadCmd_Click);
-    connect(SaveCmd, &QPushButton::clicked, this, &SchemePage::SaveCmd_Click);
+    connect(AOrdnNavn, &QLineEdit::textEdited, this, &SchemePage::onSchemeNameTyped);
+    connect(LoadCmd, &QPushButton::clicked, this, &SchemePage::onLoadTariffsClicked);
+    connect(SaveCmd, &QPushButton::clicked, this, &SchemePage::onSaveTariffsClicked);
     connect(SamePrices, &QPushButton::clicked, this, &SchemePage::copyShownDayToOthers);
     for (QLineEdit* field : findChildren<QLineEdit*>())
         field->installEventFilter(this);
@@ -338,15 +338,15 @@ bool SchemePage::eventFilter(QObject* watched, QEvent* event)
 void SchemePage::leave(QLineEdit* field)
 {
     if (const int i = indexIn(AMinPris, field); i >= 0)
-        AMinPris_LostFocus(i);
+        onMinutePriceLeft(i);
     else if (const int k = indexIn(AOpkGebyr, field); k >= 0)
-        AOpkGebyr_LostFocus(k);
+        onCallFeeLeft(k);
     else if (const int m = indexIn(AMinUOpk, field); m >= 0)
-        AMinUOpk_LostFocus(m);
+        onFeeMinutesLeft(m);
     else if (field == NedsatPrisTid)
-        NedsatPrisTid_LostFocus();
+        onReducedPriceTimeLeft();
     else if (field == AOrdnNavn)
-        AOrdnNavn_LostFocus();
+        onSchemeNameLeft();
 }
 
 void SchemePage::fill()
@@ -367,7 +367,7 @@ Status SchemePage::store()
 {
     // OK by the Enter key leaves the name field without its leave step: the other pages learn
     // a new name before they store what names a scheme.
-    AOrdnNavn_LostFocus();
+    onSchemeNameLeft();
     TakeSchemePage();
     return Status::success();
 }
@@ -391,7 +391,7 @@ void SchemePage::refillAfterLoad(int scheme, int dayType)
     checkButtons();
 }
 
-void SchemePage::Ordning_Click(int Index)
+void SchemePage::onSchemeClicked(int Index)
 {
     if (Index < 0 || Index >= kSchemeCount)
         return;
@@ -404,7 +404,7 @@ void SchemePage::Ordning_Click(int Index)
     context_.state.ResetOnActivate = true;
 }
 
-void SchemePage::Dage_Click(int Index)
+void SchemePage::onDayTypeClicked(int Index)
 {
     if (Index < 0 || Index >= kDayTypeCount)
         return;
@@ -416,7 +416,7 @@ void SchemePage::Dage_Click(int Index)
     context_.state.ResetOnActivate = true;
 }
 
-void SchemePage::AntalPerioder_Click()
+void SchemePage::onPeriodCountChanged()
 {
     const int used = AntalPerioder->currentIndex() + 1;
     for (size_t k = 0; k < size_t(kPeriodCount); ++k) {
@@ -429,7 +429,7 @@ void SchemePage::AntalPerioder_Click()
     applyReducedPriceRule();
 }
 
-void SchemePage::TakstperTimer_Click(int Index)
+void SchemePage::onPeriodHourChanged(int Index)
 {
     if (!context_.state.ResetOnActivate || Index <= 0 || Index >= kPeriodCount)
         return;
@@ -457,7 +457,7 @@ void SchemePage::warnOfAPeriodThatNeverApplies()
     }
 }
 
-void SchemePage::TakstperMinutter_Click(int Index)
+void SchemePage::onPeriodMinuteChanged(int Index)
 {
     if (!context_.state.ResetOnActivate || Index <= 0 || Index >= kPeriodCount)
         return;
@@ -469,37 +469,37 @@ void SchemePage::TakstperMinutter_Click(int Index)
         warnOfAPeriodThatNeverApplies();
 }
 
-void SchemePage::NedsatPrisTid_LostFocus()
+void SchemePage::onReducedPriceTimeLeft()
 {
     applyReducedPriceRule();
 }
 
-void SchemePage::AMinPris_LostFocus(int Index)
+void SchemePage::onMinutePriceLeft(int Index)
 {
     // An empty price, or one that is no number, reads as 0.
     QLineEdit* field = AMinPris.at(size_t(Index));
     field->setText(context_.format.formatFixed(price(*field), kPriceDecimals));
 }
 
-void SchemePage::AOpkGebyr_LostFocus(int Index)
+void SchemePage::onCallFeeLeft(int Index)
 {
     QLineEdit* field = AOpkGebyr.at(size_t(Index));
     field->setText(context_.format.formatFixed(price(*field), kPriceDecimals));
 }
 
-void SchemePage::AMinUOpk_LostFocus(int Index)
+void SchemePage::onFeeMinutesLeft(int Index)
 {
     QLineEdit* field = AMinUOpk.at(size_t(Index));
     if (field->text().isEmpty())
         field->setText(u"0"_s);
 }
 
-void SchemePage::AOrdnNavn_KeyUp()
+void SchemePage::onSchemeNameTyped()
 {
     setCaption(scheme_, AOrdnNavn->text());
 }
 
-void SchemePage::AOrdnNavn_LostFocus()
+void SchemePage::onSchemeNameLeft()
 {
     Scheme& scheme = context_.state.settings.Schemes[size_t(scheme_)];
     if (scheme.Name == AOrdnNavn->text())
@@ -529,7 +529,7 @@ void SchemePage::copyShownDayToOthers()
     days.fill(shown);
 }
 
-void SchemePage::SaveCmd_Click()
+void SchemePage::onSaveTariffsClicked()
 {
     context_.state.ResetOnActivate = false;
     // The file gets what the user sees, also values not yet taken in by a switch.
@@ -537,7 +537,7 @@ void SchemePage::SaveCmd_Click()
     emit saveTariffsRequested(scheme_, day_);
 }
 
-void SchemePage::LoadCmd_Click()
+void SchemePage::onLoadTariffsClicked()
 {
     context_.state.ResetOnActivate = false;
     // The load replaces the tariffs only; the name and account typed so far stay.
@@ -595,7 +595,7 @@ void SchemePage::showDay()
         AMinUOpk[k]->setText(QString::number(day.MinBeforeCallFee[k]));
     }
     AntalPerioder->setCurrentIndex(std::clamp(int(day.NumberOfPeriods), 1, kPeriodCount) - 1);
-    AntalPerioder_Click();
+    onPeriodCountChanged();
 }
 
 void SchemePage::showScheme()

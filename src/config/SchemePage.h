@@ -67,31 +67,31 @@ public:
 
     // Event procedures.
     /// Takes the shown values in and shows scheme Index on Monday-Friday.
-    void Ordning_Click(int Index);
+    void onSchemeClicked(int Index);
     /// Takes the shown day's values in and shows day type Index of the current scheme.
-    void Dage_Click(int Index);
+    void onDayTypeClicked(int Index);
     /// Enables the fields of the periods in use and disables the others.
-    void AntalPerioder_Click();
+    void onPeriodCountChanged();
     /// Warns when period Index starts at an earlier hour than the period before it.
-    void TakstperTimer_Click(int Index);
+    void onPeriodHourChanged(int Index);
     /// Warns when period Index starts earlier within the same hour as the period before it.
-    void TakstperMinutter_Click(int Index);
+    void onPeriodMinuteChanged(int Index);
     /// The reduced prices of the periods in use are enabled only with a reduced-price time above 0.
-    void NedsatPrisTid_LostFocus();
+    void onReducedPriceTimeLeft();
     /// An empty price becomes 0; the price is shown with three decimals.
-    void AMinPris_LostFocus(int Index);
+    void onMinutePriceLeft(int Index);
     /// An empty call fee becomes 0; the fee is shown with three decimals.
-    void AOpkGebyr_LostFocus(int Index);
+    void onCallFeeLeft(int Index);
     /// Empty minutes before the call fee become 0.
-    void AMinUOpk_LostFocus(int Index);
+    void onFeeMinutesLeft(int Index);
     /// The current scheme's button caption follows the typed name.
-    void AOrdnNavn_KeyUp();
+    void onSchemeNameTyped();
     /// The name goes into the current scheme at once; a changed name emits schemeNamesChanged.
-    void AOrdnNavn_LostFocus();
+    void onSchemeNameLeft();
     /// Takes the page in and asks for the tariff dialog in save mode.
-    void SaveCmd_Click();
+    void onSaveTariffsClicked();
     /// Takes the page in and asks for the tariff dialog in load mode.
-    void LoadCmd_Click();
+    void onLoadTariffsClicked();
     /// Gives the other two day types the periods and prices of the day type shown.
     void copyShownDayToOthers();
     /// The store step shared with OK: the page into the current scheme and day type.

@@ -59,9 +59,9 @@ SoundChooser::SoundChooser(EventSounds& sounds, RegistryRoutines& registry, bool
         for (QWidget* widget : std::initializer_list<QWidget*> {
                  EventLbl[at], SoundFile[at], Browse[at], NoSound[at], Play[at] })
             layout->addWidget(widget, i, column++);
-        connect(Browse[at], &QPushButton::clicked, this, [this, i] { Browse_Click(i); });
-        connect(NoSound[at], &QPushButton::clicked, this, [this, i] { NoSound_Click(i); });
-        connect(Play[at], &QPushButton::clicked, this, [this, i] { Play_Click(i); });
+        connect(Browse[at], &QPushButton::clicked, this, [this, i] { onBrowseClicked(i); });
+        connect(NoSound[at], &QPushButton::clicked, this, [this, i] { onNoSoundClicked(i); });
+        connect(Play[at], &QPushButton::clicked, this, [this, i] { onPlayClicked(i); });
     }
     CloseButton = new QPushButton(text(u"&Luk", u"&Close"), this);
     CloseButton->setDefault(true);
@@ -82,11 +82,11 @@ SoundChooser::SoundChooser(EventSounds& sounds, RegistryRoutines& registry, bool
 void SoundChooser::showEvent(QShowEvent* event)
 {
     if (!event->spontaneous())
-        Form_Activate();
+        onActivated();
     QDialog::showEvent(event);
 }
 
-void SoundChooser::Form_Activate()
+void SoundChooser::onActivated()
 {
     for (int i = 0; i < kEventCount; ++i)
         showRow(i);
@@ -112,19 +112,19 @@ void SoundChooser::setSound(int index, const QString& path)
     showRow(index); // what the store holds, also when the write failed
 }
 
-void SoundChooser::Browse_Click(int Index)
+void SoundChooser::onBrowseClicked(int Index)
 {
     const QString chosen = askFile_(this, SoundFile[size_t(Index)]->text());
     if (!chosen.isEmpty())
         setSound(Index, QFileInfo(chosen).absoluteFilePath());
 }
 
-void SoundChooser::NoSound_Click(int Index)
+void SoundChooser::onNoSoundClicked(int Index)
 {
     setSound(Index, QString());
 }
 
-void SoundChooser::Play_Click(int Index)
+void SoundChooser::onPlayClicked(int Index)
 {
     sounds_.PlayEventSound(eventOf(Index));
 }

@@ -41,13 +41,13 @@ public:
     QPushButton* CloseButton = nullptr;
 
     /// Shows every event's file as the registry holds it now.
-    void Form_Activate();
+    void onActivated();
     /// Asks for a file and makes it the event's sound.
-    void Browse_Click(int Index);
+    void onBrowseClicked(int Index);
     /// Leaves the event without a sound.
-    void NoSound_Click(int Index);
+    void onNoSoundClicked(int Index);
     /// Plays the event's sound as the program would.
-    void Play_Click(int Index);
+    void onPlayClicked(int Index);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -50,7 +50,7 @@ struct MeterState {
     LoggedMonth month;
     qint16 SplitDay = 0; // day of the month of the last 23:59 split in this call
     qint16 ReducedOffset = 0; // 0 normal minute prices, 3 reduced ones
-    qint16 NextPeriod = 0; // the period after the current one, set by FindPris
+    qint16 NextPeriod = 0; // the period after the current one, set by currentPeriod
     quint8 TaskbarCycle = 0; // counter of the cycling task-bar text
     qint64 checkpointMinute = -1; // the whole call minute of the last checkpoint; -1: none yet
 

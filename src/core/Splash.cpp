@@ -37,8 +37,8 @@ ProgramVersion ProgramVersion::current()
 
 Splash::Splash(const SettingsFile& settings, ProgramVersion version, QWidget* parent)
     : QFrame(parent, Qt::SplashScreen | Qt::FramelessWindowHint),
-      Label1(new QLabel(this)),
-      Label2(new QLabel(this)),
+      titleLabel(new QLabel(this)),
+      versionLabel(new QLabel(this)),
       Loading(new QLabel(this)),
       Author(new QLabel(this))
 {
@@ -49,42 +49,42 @@ Splash::Splash(const SettingsFile& settings, ProgramVersion version, QWidget* pa
     QFont title = font();
     title.setPointSize(title.pointSize() * 2);
     title.setBold(true);
-    Label1->setFont(title);
-    Label1->setGeometry(twipsRect(120, 120, kWidthTwips - 240, 600));
-    Label2->setGeometry(twipsRect(120, 720, kWidthTwips - 240, 255));
-    Label2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    titleLabel->setFont(title);
+    titleLabel->setGeometry(twipsRect(120, 120, kWidthTwips - 240, 600));
+    versionLabel->setGeometry(twipsRect(120, 720, kWidthTwips - 240, 255));
+    versionLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Author->setGeometry(twipsRect(120, 1000, 3600, 480));
     Author->setAlignment(Qt::AlignRight | Qt::AlignTop);
     Loading->setGeometry(twipsRect(120, 1530, kWidthTwips - 240, 255));
 
-    Timer2.setInterval(kBlinkMs);
-    connect(&Timer2, &QTimer::timeout, this, &Splash::Timer2_Timer);
+    blinkTimer.setInterval(kBlinkMs);
+    connect(&blinkTimer, &QTimer::timeout, this, &Splash::onBlink);
     Hideme.setInterval(kShownMs);
-    connect(&Hideme, &QTimer::timeout, this, &Splash::Hideme_Timer);
-    Form_Load(settings, version);
+    connect(&Hideme, &QTimer::timeout, this, &Splash::onHideTimeout);
+    load(settings, version);
 }
 
-void Splash::Form_Load(const SettingsFile& settings, ProgramVersion version)
+void Splash::load(const SettingsFile& settings, ProgramVersion version)
 {
     const QString word = languageWord(settings.ReadIni(u"Configuration"_s, u"Language"_s, u"A"_s));
     Loading->setText(u"Initialising "_s + word + u" version, please wait..."_s);
 
     const QString name
         = u"Ringtally %1.%2 (%3)"_s.arg(version.major).arg(version.minor).arg(version.revision);
-    Label2->setText(name);
-    Label1->setText(name);
+    versionLabel->setText(name);
+    titleLabel->setText(name);
 
     // The design text, and the maker's credit as its second line.
     Author->setText(u"Dialer and logger for Windows 95/98/NT\nby the Ringtally authors"_s);
-    Author->move(Label2->geometry().right() + 1 - Author->width(), Author->y());
+    Author->move(versionLabel->geometry().right() + 1 - Author->width(), Author->y());
 }
 
-void Splash::Timer2_Timer()
+void Splash::onBlink()
 {
     Loading->setVisible(Loading->isHidden());
 }
 
-void Splash::Hideme_Timer()
+void Splash::onHideTimeout()
 {
     Hideme.stop();
     hide();
@@ -96,13 +96,13 @@ void Splash::Hideme_Timer()
 void Splash::showEvent(QShowEvent* event)
 {
     QFrame::showEvent(event);
-    Timer2.start();
+    blinkTimer.start();
 }
 
 void Splash::hideEvent(QHideEvent* event)
 {
     QFrame::hideEvent(event);
-    Timer2.stop();
+    blinkTimer.stop();
 }
 
 } // namespace ringtally

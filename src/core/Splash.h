@@ -28,27 +28,27 @@ public:
     static constexpr int kBlinkMs = 100;
     static constexpr int kShownMs = 1500;
 
-    /// Loads the window (Form_Load) without showing it.
+    /// Loads the window (load) without showing it.
     Splash(const SettingsFile& settings, ProgramVersion version, QWidget* parent = nullptr);
 
-    QLabel* Label1;
-    QLabel* Label2;
+    QLabel* titleLabel;
+    QLabel* versionLabel;
     QLabel* Loading;
     QLabel* Author;
-    QTimer Timer2; // blinks Loading; runs as long as the window exists
+    QTimer blinkTimer; // blinks Loading; runs as long as the window exists
     QTimer Hideme; // disabled until the start-up routine enables it
 
     /// Toggles the visibility of Loading.
-    void Timer2_Timer();
+    void onBlink();
     /// Disables itself, hides the window and unloads it.
-    void Hideme_Timer();
+    void onHideTimeout();
 
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
-    void Form_Load(const SettingsFile& settings, ProgramVersion version);
+    void load(const SettingsFile& settings, ProgramVersion version);
 };
 
 } // namespace ringtally

@@ -50,7 +50,7 @@ void runFirstRunAndOpen(SettingsFile& settings, quint8 language, const StringTab
         const Prompt question { u"Velkommen til Ringtally"_s, line1 + u"\r\n"_s + line2, PromptIcon::Question,
             PromptButtons::YesNo };
         if (prompter.ask(question) == PromptAnswer::Yes)
-            services.PopupShowConfig_Click();
+            services.showConfiguration();
     }
     services.PlayEventSound(u"Open"_s);
 }

@@ -25,7 +25,7 @@ struct StartUpServices {
     /// Plays the event's sound in the background.
     std::function<void(const QString&)> PlayEventSound;
     /// The main window's configuration command: opens the configuration window.
-    std::function<void()> PopupShowConfig_Click;
+    std::function<void()> showConfiguration;
 };
 
 /// Whether "First run?" in "Configuration" asks for the first-run steps (a missing file does).

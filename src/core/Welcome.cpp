@@ -85,7 +85,7 @@ QIcon unionFlag()
 Welcome::Welcome(SettingsFile& settings, Settings& memory, Prompter& prompter,
     std::function<void()> loadMainWindow, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint),
-      Label1(new QLabel(u"Please select your prefered language:"_s, this)),
+      promptLabel(new QLabel(u"Please select your prefered language:"_s, this)),
       LangSel { new QPushButton(u"&Dansk"_s, this), new QPushButton(u"&English"_s, this) },
       settings_(settings),
       memory_(memory),
@@ -101,14 +101,14 @@ Welcome::Welcome(SettingsFile& settings, Settings& memory, Prompter& prompter,
         LangSel[n]->setIcon(flags[n]);
         LangSel[n]->setIconSize(flagSizes[n]);
         buttons->addWidget(LangSel[n]);
-        connect(LangSel[n], &QPushButton::clicked, this, [this, n] { LangSel_Click(int(n)); });
+        connect(LangSel[n], &QPushButton::clicked, this, [this, n] { onLanguageChosen(int(n)); });
     }
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Label1);
+    layout->addWidget(promptLabel);
     layout->addLayout(buttons);
 }
 
-void Welcome::LangSel_Click(int index)
+void Welcome::onLanguageChosen(int index)
 {
     memory_.Language = quint8(index);
     if (const Status written = settings_.WriteIni(u"Configuration"_s, u"Language"_s, index); !written)

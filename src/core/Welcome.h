@@ -22,11 +22,11 @@ public:
     Welcome(SettingsFile& settings, Settings& memory, Prompter& prompter,
         std::function<void()> loadMainWindow, QWidget* parent = nullptr);
 
-    QLabel* Label1;
+    QLabel* promptLabel;
     std::array<QPushButton*, 2> LangSel; // 0 Danish, 1 English
 
     /// Stores the language of button index, unloads the window and loads the main window.
-    void LangSel_Click(int index);
+    void onLanguageChosen(int index);
 
 protected:
     /// Refuses every close while the window is visible (close box, window menu, Alt+F4).

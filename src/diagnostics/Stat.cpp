@@ -27,19 +27,19 @@ Stat::Stat(ProgramState& state, PriceEngine& engine, const Clock& clock, const N
 
     Update = new QPushButton(QStringLiteral("&Update"), this);
     Update->setObjectName(QStringLiteral("Update"));
-    connect(Update, &QPushButton::clicked, this, &Stat::Update_Click);
+    connect(Update, &QPushButton::clicked, this, &Stat::refresh);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(StatText);
     layout->addWidget(Update, 0, Qt::AlignRight);
 }
 
-void Stat::Update_Click()
+void Stat::refresh()
 {
-    // FindPris also sets the following period; putting it back keeps showing the window free of
+    // currentPeriod also sets the following period; putting it back keeps showing the window free of
     // side effects on the meter.
     const qint16 nextPeriod = state_.meter.NextPeriod;
-    const qint16 period = engine_.FindPris();
+    const qint16 period = engine_.currentPeriod();
     state_.meter.NextPeriod = nextPeriod;
     StatText->setPlainText(buildStatText(state_, period, clock_.now(), format_));
 }
@@ -53,7 +53,7 @@ QString Stat::text() const
 bool Stat::event(QEvent* event)
 {
     if (event->type() == QEvent::WindowActivate)
-        Update_Click();
+        refresh();
     return QWidget::event(event);
 }
 

@@ -23,7 +23,7 @@ public:
     Stat(ProgramState& state, PriceEngine& engine, const Clock& clock, const NumberFormat& format);
 
     /// Rebuilds the text from the state as it is now and puts it into StatText.
-    void Update_Click();
+    void refresh();
     /// The text StatText shows, its lines joined by "\r\n".
     QString text() const;
 

@@ -8,7 +8,7 @@ namespace ringtally {
 
 namespace {
 
-// The tariff's day type of date, as the price engine's GetDagVar counts it.
+// The tariff's day type of date, as the price engine's todaysDayType counts it.
 int dayTypeOf(const QDate& date)
 {
     switch (date.dayOfWeek()) {

@@ -101,14 +101,14 @@ Dialup::Dialup(ProgramState& state, SettingsFile& settings, DialControl& rasDial
 {
     setWindowTitle(QStringLiteral("Ringer op..."));
     createControls();
-    for (QTimer* timer : { &Timer1, &Disconnected, &Reconnect })
+    for (QTimer* timer : { &lineUpTimer, &Disconnected, &Reconnect })
         timer->setInterval(1000);
-    connect(&Timer1, &QTimer::timeout, this, &Dialup::Timer1_Timer);
-    connect(&Disconnected, &QTimer::timeout, this, &Dialup::Disconnected_Timer);
-    connect(&Reconnect, &QTimer::timeout, this, &Dialup::Reconnect_Timer);
-    connect(&RasDial, &DialControl::RasDial_Status, this, &Dialup::RasDial_Status);
+    connect(&lineUpTimer, &QTimer::timeout, this, &Dialup::onLineUp);
+    connect(&Disconnected, &QTimer::timeout, this, &Dialup::checkLineDropped);
+    connect(&Reconnect, &QTimer::timeout, this, &Dialup::countDownToRedial);
+    connect(&RasDial, &DialControl::statusChanged, this, &Dialup::onDialStatus);
     resize(twipsToPixels(kWidthTwips), twipsToPixels(kClosedHeightTwips));
-    Form_Load();
+    load();
 }
 
 void Dialup::createControls()
@@ -118,23 +118,23 @@ void Dialup::createControls()
     // The system's error texts say what to do, in a sentence or two: the line shows them whole.
     Stat->setWordWrap(true);
     Stat->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    List1 = new QListWidget(this);
-    List1->setToolTip(QStringLiteral("Dobbelklik for at kopiere loggen til clipboardet"));
-    List1->viewport()->installEventFilter(this);
+    detailList = new QListWidget(this);
+    detailList->setToolTip(QStringLiteral("Dobbelklik for at kopiere loggen til clipboardet"));
+    detailList->viewport()->installEventFilter(this);
     // The newest line is the one that matters: the list follows it as the dial goes on.
-    connect(List1->model(), &QAbstractItemModel::rowsInserted, List1, &QListWidget::scrollToBottom);
+    connect(detailList->model(), &QAbstractItemModel::rowsInserted, detailList, &QListWidget::scrollToBottom);
     Details = new QPushButton(this);
     Details->setToolTip(QStringLiteral("Viser flere detaljer om opkaldet"));
     Call_again = new QPushButton(QStringLiteral("&Ring op igen"), this);
     Call_again->setToolTip(QStringLiteral("Bruges til at ringe op igen med efter en fejl"));
     Hang_up = new QPushButton(QStringLiteral("&Læg på "), this);
     Hang_up->setToolTip(QStringLiteral("Lægger på uden at logge opkaldet"));
-    connect(Details, &QPushButton::clicked, this, &Dialup::Details_Click);
-    connect(Call_again, &QPushButton::clicked, this, &Dialup::Call_again_Click);
-    connect(Hang_up, &QPushButton::clicked, this, &Dialup::Hang_up_Click);
+    connect(Details, &QPushButton::clicked, this, &Dialup::toggleDetails);
+    connect(Call_again, &QPushButton::clicked, this, &Dialup::onCallAgainClicked);
+    connect(Hang_up, &QPushButton::clicked, this, &Dialup::onHangUpClicked);
 }
 
-void Dialup::Form_Load()
+void Dialup::load()
 {
     DetailsClosed_ = QStringLiteral("&Detaljer >>>");
     DetailsOpen_ = QStringLiteral(" <<< &Detaljer");
@@ -142,7 +142,7 @@ void Dialup::Form_Load()
         applyEnglishTexts();
     detailsOpen_ = settings_.readInt16(kConfiguration, kDetailKey, 0) != 0;
     Details->setText(detailsOpen_ ? DetailsOpen_ : DetailsClosed_);
-    List1->setVisible(detailsOpen_);
+    detailList->setVisible(detailsOpen_);
     // The window is sized and placed as it is first shown: measuring its text loads the fonts,
     // which would otherwise hold up every start of the program.
 }
@@ -172,7 +172,7 @@ void Dialup::applyEnglishTexts()
     Call_again->setToolTip(strings_.text(StringId::Dialup_Call_againTip));
     Hang_up->setToolTip(strings_.text(StringId::Dialup_Hang_upTip));
     Details->setToolTip(strings_.text(StringId::Dialup_DetailsTip));
-    List1->setToolTip(strings_.text(StringId::Dialup_List1Tip));
+    detailList->setToolTip(strings_.text(StringId::Dialup_List1Tip));
 }
 
 void Dialup::startDialing(const QString& schemeName)
@@ -180,11 +180,11 @@ void Dialup::startDialing(const QString& schemeName)
     Reconnect.stop();
     countdown_ = 0;
     RedialCount_ = 1;
-    List1->clear();
+    detailList->clear();
     startDial();
     show();
     const QString number = RasDial.PhoneNumber();
-    List1->addItem(QStringLiteral("Calling ") + schemeName + QStringLiteral(" at ") + number);
+    detailList->addItem(QStringLiteral("Calling ") + schemeName + QStringLiteral(" at ") + number);
     setStat(usesEnglish(state_.settings.Language)
             ? QStringLiteral("Calling %1 at %2").arg(schemeName, number)
             : QStringLiteral("Ringer op til %1 på tlf. %2").arg(schemeName, number));
@@ -201,7 +201,7 @@ void Dialup::startDial()
 
 void Dialup::listDialResult()
 {
-    List1->addItem(GetStatus(DialResult_));
+    detailList->addItem(GetStatus(DialResult_));
     if (DialResult_ != 0)
         dialFailed(DialResult_);
 }
@@ -272,7 +272,7 @@ void Dialup::showDisconnectedBox()
                                               : QStringLiteral("Forbindelsen blev afbrudt!!!") });
 }
 
-void Dialup::RasDial_Status(qint32 RasConnState, qint32 dwError)
+void Dialup::onDialStatus(qint32 RasConnState, qint32 dwError)
 {
     if (!dialing_)
         return;
@@ -281,12 +281,12 @@ void Dialup::RasDial_Status(qint32 RasConnState, qint32 dwError)
         dialing_ = false;
     const qint32 value = failed ? dwError : RasConnState;
     if (RasConnState != RasConnState::Disconnected) {
-        List1->addItem(GetStatus(value));
+        detailList->addItem(GetStatus(value));
         if (RasConnState == RasConnState::Connected && !failed) {
             // The call is charged from the moment the line is up; the rest follows a second later.
             services_.dialConnected();
             connectedCall_ = services_.currentCall();
-            Timer1.start();
+            lineUpTimer.start();
         }
         if (failed)
             dialFailed(dwError);
@@ -295,16 +295,16 @@ void Dialup::RasDial_Status(qint32 RasConnState, qint32 dwError)
     // The dial has ended. Everything it leaves behind is done before the box a Disconnected
     // without an error shows, whose event loop runs every timer. The second line only names the
     // error: its status line and sound are already out.
-    List1->addItem(applyStatus(value));
+    detailList->addItem(applyStatus(value));
     RasDial.HangUp();
-    List1->addItem(QStringLiteral("Unable to connect ") + statusText(dwError));
+    detailList->addItem(QStringLiteral("Unable to connect ") + statusText(dwError));
     if (failed)
         dialFailed(dwError);
     else
         showDisconnectedBox();
 }
 
-void Dialup::Call_again_Click()
+void Dialup::onCallAgainClicked()
 {
     // The user's press takes over from a countdown.
     Reconnect.stop();
@@ -319,7 +319,7 @@ void Dialup::newSeries()
     const quint64 call = services_.currentCall();
     dialing_ = false;
     // A connection made a moment ago is dialed again: its step one second after must not come.
-    Timer1.stop();
+    lineUpTimer.stop();
     services_.dialingAgain();
     if (RasDial.ConnState() != RasConnState::Disconnected)
         RasDial.HangUp();
@@ -330,7 +330,7 @@ void Dialup::newSeries()
     setStat(QString());
     countdown_ = 0;
     RedialCount_ = 1;
-    List1->clear();
+    detailList->clear();
     // A countdown may have stopped the meter: the new dial is metered from its start, as a redial is.
     restartMeter();
     startDial();
@@ -341,7 +341,7 @@ void Dialup::redial()
 {
     const quint64 call = services_.currentCall();
     dialing_ = false;
-    Timer1.stop();
+    lineUpTimer.stop();
     services_.dialingAgain();
     // The control is hung up first, and waited for with the line: a pppd still ending would
     // refuse the new dial.
@@ -351,8 +351,8 @@ void Dialup::redial()
         return;
     restartMeter();
     countdown_ = 0;
-    List1->addItem(QStringLiteral("**********"));
-    List1->addItem(QString::number(RedialCount_) + QStringLiteral(". redial"));
+    detailList->addItem(QStringLiteral("**********"));
+    detailList->addItem(QString::number(RedialCount_) + QStringLiteral(". redial"));
     ++RedialCount_;
     startDial();
     listDialResult();
@@ -364,7 +364,7 @@ void Dialup::restartMeter()
     services_.startMeterTimer();
 }
 
-void Dialup::Reconnect_Timer()
+void Dialup::countDownToRedial()
 {
     if (RedialNumber_ <= 0) {
         Reconnect.stop();
@@ -397,11 +397,11 @@ QString Dialup::countdownText(int seconds) const
         + countOf(seconds, CountWord::Second, english);
 }
 
-void Dialup::Hang_up_Click()
+void Dialup::onHangUpClicked()
 {
     storePosition();
     Reconnect.stop();
-    Timer1.stop();
+    lineUpTimer.stop();
     dialing_ = false;
     RedialCount_ = kRedialsInSeries + 1;
     hide();
@@ -409,9 +409,9 @@ void Dialup::Hang_up_Click()
     services_.hangUp(false);
 }
 
-void Dialup::Timer1_Timer()
+void Dialup::onLineUp()
 {
-    Timer1.stop();
+    lineUpTimer.stop();
     // The step belongs to the connection that started it: after a hang-up or a redial it is stale.
     if (!services_.callRunning(connectedCall_) || state_.meter.phase != CallPhase::Connected)
         return;
@@ -423,7 +423,7 @@ void Dialup::Timer1_Timer()
     services_.RunStartList(true, false);
 }
 
-void Dialup::Disconnected_Timer()
+void Dialup::checkLineDropped()
 {
     if (state_.meter.GlblOnline == 1 && !services_.IsOnline()) {
         Disconnected.stop();
@@ -442,7 +442,7 @@ void Dialup::setLineWatch(bool on)
 void Dialup::hangUpDialControl()
 {
     dialing_ = false;
-    Timer1.stop();
+    lineUpTimer.stop();
     Reconnect.stop();
     RasDial.HangUp();
 }
@@ -453,7 +453,7 @@ void Dialup::hideDialWindow()
         hide();
 }
 
-void Dialup::Details_Click()
+void Dialup::toggleDetails()
 {
     setDetailsOpen(!detailsOpen_);
     writeSetting(kDetailKey, detailsOpen_ ? 1 : 0);
@@ -463,7 +463,7 @@ void Dialup::setDetailsOpen(bool open)
 {
     detailsOpen_ = open;
     Details->setText(open ? DetailsOpen_ : DetailsClosed_);
-    List1->setVisible(open);
+    detailList->setVisible(open);
     fitHeight();
 }
 
@@ -474,7 +474,7 @@ void Dialup::fitHeight()
     const int frame = qMax(0, frameGeometry().height() - geometry().height());
     int needed = neededClosedHeight();
     if (detailsOpen_)
-        needed += kListLines * List1->fontMetrics().height() + twipsToPixels(kMarginTwips);
+        needed += kListLines * detailList->fontMetrics().height() + twipsToPixels(kMarginTwips);
     const int wanted = twipsToPixels(detailsOpen_ ? kOpenHeightTwips : kClosedHeightTwips) - frame;
     resize(width(), qMax(wanted, needed));
     // A window grown by the opened list or a longer line moves up where it would reach under a
@@ -515,16 +515,16 @@ void Dialup::layoutChildren()
         hangUpLeft - margin - buttonWidth(Call_again), buttonTop, buttonWidth(Call_again), buttonHeight);
 
     const int listTop = buttonTop + buttonHeight + margin;
-    List1->setGeometry(margin, listTop, width() - 2 * margin, qMax(0, height() - listTop - margin));
+    detailList->setGeometry(margin, listTop, width() - 2 * margin, qMax(0, height() - listTop - margin));
 }
 
 void Dialup::setStat(const QString& text)
 {
     Stat->setText(text);
-    Stat_Change();
+    onStatusLineChanged();
 }
 
-void Dialup::Stat_Change()
+void Dialup::onStatusLineChanged()
 {
     setWindowTitle(Stat->text());
     // A longer line may need another row.
@@ -532,15 +532,15 @@ void Dialup::Stat_Change()
     layoutChildren();
 }
 
-void Dialup::List1_DblClick()
+void Dialup::copyDetailsToClipboard()
 {
     QString text;
-    for (int i = 0; i < List1->count(); ++i)
-        text += List1->item(i)->text() + QStringLiteral("\r\n");
+    for (int i = 0; i < detailList->count(); ++i)
+        text += detailList->item(i)->text() + QStringLiteral("\r\n");
     QGuiApplication::clipboard()->setText(text);
 }
 
-void Dialup::Form_Activate()
+void Dialup::onActivated()
 {
     RedialInterval_ = settings_.readInt16(kConfiguration, QStringLiteral("Redial interval"), 0);
     RedialNumber_ = settings_.readInt16(kConfiguration, QStringLiteral("Redial number"), 0);
@@ -562,7 +562,7 @@ bool Dialup::event(QEvent* event)
     else if (event->type() == QEvent::Show)
         keepInsideScreen(*this);
     if (event->type() == QEvent::WindowActivate || event->type() == QEvent::Show)
-        Form_Activate();
+        onActivated();
     return QWidget::event(event);
 }
 
@@ -572,7 +572,7 @@ void Dialup::closeEvent(QCloseEvent* event)
     event->ignore();
     storePosition();
     if (state_.meter.GlblOnline == 1)
-        Hang_up_Click();
+        onHangUpClicked();
     else
         hide();
 }
@@ -585,8 +585,8 @@ void Dialup::resizeEvent(QResizeEvent* event)
 
 bool Dialup::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == List1->viewport() && event->type() == QEvent::MouseButtonDblClick)
-        List1_DblClick();
+    if (watched == detailList->viewport() && event->type() == QEvent::MouseButtonDblClick)
+        copyDetailsToClipboard();
     return QWidget::eventFilter(watched, event);
 }
 

@@ -42,11 +42,11 @@ public:
     DialControl& RasDial;
     QLabel* Stat = nullptr;
     QLabel* OpkStat = nullptr;
-    QListWidget* List1 = nullptr;
+    QListWidget* detailList = nullptr;
     QPushButton* Details = nullptr;
     QPushButton* Call_again = nullptr;
     QPushButton* Hang_up = nullptr;
-    QTimer Timer1;
+    QTimer lineUpTimer;
     QTimer Disconnected;
     QTimer Reconnect;
 
@@ -69,21 +69,21 @@ public:
     QString statusText(qint32 value) const;
 
     // Event procedures
-    void RasDial_Status(qint32 RasConnState, qint32 dwError);
-    void Call_again_Click();
-    void Hang_up_Click();
-    void Details_Click();
-    void List1_DblClick();
-    void Stat_Change();
+    void onDialStatus(qint32 RasConnState, qint32 dwError);
+    void onCallAgainClicked();
+    void onHangUpClicked();
+    void toggleDetails();
+    void copyDetailsToClipboard();
+    void onStatusLineChanged();
     /// The line is up: sound, position stored, line watch, status caption, window hidden, and the
     /// start list's programs for a connection.
-    void Timer1_Timer();
+    void onLineUp();
     /// Logs the call when the line has dropped by itself.
-    void Disconnected_Timer();
+    void checkLineDropped();
     /// The busy line's countdown, then the redial; gives up after "Redial number" tries.
-    void Reconnect_Timer();
+    void countDownToRedial();
     /// Reads "Redial interval" and "Redial number" again.
-    void Form_Activate();
+    void onActivated();
     /// Stores the window's position in "Dialup Left Cord" and "Dialup Top Cord".
     void storePosition();
 
@@ -116,7 +116,7 @@ private:
     void showDisconnectedBox();
 
     void createControls();
-    void Form_Load();
+    void load();
     void place();
     void applyEnglishTexts();
     void setStat(const QString& text);
@@ -154,7 +154,7 @@ private:
     // the line is up, the dial ends, or we hang up ourselves. What the control reports after
     // that (a hang-up's own Disconnected, a connection that drops) is not the dial's.
     bool dialing_ = false;
-    quint64 connectedCall_ = 0; // the call whose connection Timer1's step belongs to
+    quint64 connectedCall_ = 0; // the call whose connection lineUpTimer's step belongs to
     bool placed_ = false; // sized and placed as it was first shown
 };
 

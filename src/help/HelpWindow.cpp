@@ -82,7 +82,7 @@ void HelpWindow::createControls()
     connect(Browser, &QTextBrowser::backwardAvailable, BackButton, &QToolButton::setEnabled);
     connect(Browser, &QTextBrowser::forwardAvailable, ForwardButton, &QToolButton::setEnabled);
     connect(Browser, &QTextBrowser::sourceChanged, this, &HelpWindow::Browser_SourceChanged);
-    connect(FindText, &QLineEdit::textEdited, this, &HelpWindow::FindText_Edited);
+    connect(FindText, &QLineEdit::textEdited, this, &HelpWindow::onFindTextEdited);
     connect(FindText, &QLineEdit::returnPressed, this, [this] { findInPage(FindText->text()); });
     connect(FindNextButton, &QToolButton::clicked, this, [this] { findInPage(FindText->text()); });
     connect(FindPreviousButton, &QToolButton::clicked, this, [this] { findInPage(FindText->text(), true); });
@@ -165,7 +165,7 @@ bool HelpWindow::findInPage(const QString& text, bool backward)
     return false;
 }
 
-void HelpWindow::FindText_Edited()
+void HelpWindow::onFindTextEdited()
 {
     // Typing on widens the match in place rather than jumping to the next one.
     QTextCursor cursor = Browser->textCursor();

@@ -53,7 +53,7 @@ private:
     QString pagePath(const QString& page) const;
     void createControls();
     void createShortcuts();
-    void FindText_Edited();
+    void onFindTextEdited();
     void Browser_SourceChanged();
 
     QString pages_;

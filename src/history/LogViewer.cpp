@@ -63,9 +63,9 @@ LogViewer::LogViewer(QString logPath, SettingsFile& settings, const NumberFormat
     RefreshBtn = new QPushButton(pick(u"&Opdater"_s, u"&Refresh"_s), this);
     connect(RefreshBtn, &QPushButton::clicked, this, [this] { (void)refresh(); });
     ExportBtn = new QPushButton(pick(u"&Eksportér..."_s, u"&Export..."_s), this);
-    connect(ExportBtn, &QPushButton::clicked, this, &LogViewer::Export_Click);
+    connect(ExportBtn, &QPushButton::clicked, this, &LogViewer::exportLog);
     CopyBtn = new QPushButton(pick(u"&Kopiér"_s, u"&Copy"_s), this);
-    connect(CopyBtn, &QPushButton::clicked, this, &LogViewer::Copy_Click);
+    connect(CopyBtn, &QPushButton::clicked, this, &LogViewer::copyToClipboard);
 
     model_ = new CallTableModel(format_, english_, this);
     CallsView = new QTableView(this);
@@ -104,7 +104,7 @@ LogViewer::LogViewer(QString logPath, SettingsFile& settings, const NumberFormat
     StoredLbl = new QLabel(this);
     UnreadableLbl = new QLabel(this);
     ShowUnreadableBtn = new QPushButton(pick(u"&Vis..."_s, u"&Show..."_s), this);
-    connect(ShowUnreadableBtn, &QPushButton::clicked, this, &LogViewer::ShowUnreadable_Click);
+    connect(ShowUnreadableBtn, &QPushButton::clicked, this, &LogViewer::showUnreadableLines);
     StatusLbl = new QLabel(this);
     StatusLbl->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
@@ -227,7 +227,7 @@ bool LogViewer::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == CallsView && event->type() == QEvent::KeyPress
         && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
-        Copy_Click();
+        copyToClipboard();
         return true;
     }
     return QWidget::eventFilter(watched, event);
@@ -366,7 +366,7 @@ void LogViewer::showSums()
     StoredLbl->setStyleSheet(differ ? u"color: #c00000"_s : QString());
 }
 
-void LogViewer::Export_Click()
+void LogViewer::exportLog()
 {
     const QString suggested = QDir::home().filePath(pick(u"opkald.csv"_s, u"calls.csv"_s));
     const QString path = fileAsker_(this, suggested);
@@ -379,14 +379,14 @@ void LogViewer::Export_Click()
             : pick(u"Eksporten mislykkedes: %1"_s, u"The export failed: %1"_s).arg(written.message()));
 }
 
-void LogViewer::Copy_Click()
+void LogViewer::copyToClipboard()
 {
     const QString text = selectionText();
     if (!text.isEmpty())
         QApplication::clipboard()->setText(text);
 }
 
-void LogViewer::ShowUnreadable_Click()
+void LogViewer::showUnreadableLines()
 {
     UnreadableDlg->show();
     UnreadableDlg->raise();

@@ -88,9 +88,9 @@ private:
     void applyFilters();
     void showTotals();
     void showSums();
-    void Export_Click();
-    void Copy_Click();
-    void ShowUnreadable_Click();
+    void exportLog();
+    void copyToClipboard();
+    void showUnreadableLines();
 
     QString logPath_;
     SettingsFile& settings_;

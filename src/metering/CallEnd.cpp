@@ -99,7 +99,7 @@ void CallEnd::goOffline()
     steps_.hangUpDialControl();
     steps_.setStatusCaption(QStringLiteral("Ringtally - Offline"));
     state_.meter.GlblOnline = 0;
-    steps_.SkiftPopupMenu();
+    steps_.switchTrayMenu();
     steps_.hideStatusWindow();
     steps_.playEventSound(QStringLiteral("Disconnect"));
 }

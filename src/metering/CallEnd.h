@@ -36,7 +36,7 @@ public:
     /// Sets the status window's caption.
     virtual void setStatusCaption(const QString& caption) = 0;
     /// Puts the tray icon, its tooltip and its menu into the state GlblOnline asks for.
-    virtual void SkiftPopupMenu() = 0;
+    virtual void switchTrayMenu() = 0;
     /// Stops the meter's timer and the dial window's line watch.
     virtual void stopTimers() = 0;
     /// Hides the status window.

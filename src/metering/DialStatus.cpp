@@ -87,10 +87,10 @@ DialStatus::DialStatus(ProgramState& state, SettingsFile& settings, PriceEngine&
     setWindowTitle(QStringLiteral("Ringtally - Offline"));
     createMenu();
     createRows();
-    Timer1.setInterval(1000);
-    connect(&Timer1, &QTimer::timeout, this, &DialStatus::Timer1_Timer);
+    tickTimer.setInterval(1000);
+    connect(&tickTimer, &QTimer::timeout, this, &DialStatus::onTick);
     resize(twipsToPixels(kWidthTwips), twipsToPixels(kChromeTwips + kRowCount * kRowHeightTwips));
-    Form_Load();
+    load();
 }
 
 void DialStatus::createMenu()
@@ -105,7 +105,7 @@ void DialStatus::createMenu()
     for (int n = 0; n < kRowCount; ++n) {
         mnuShow[size_t(n)] = makeTickItem(mnuShowTmp, rowItems[size_t(n)]);
         mnuShow[size_t(n)]->setChecked(true);
-        connect(mnuShow[size_t(n)], &QAction::triggered, this, [this, n] { mnuShow_Click(n); });
+        connect(mnuShow[size_t(n)], &QAction::triggered, this, [this, n] { toggleRow(n); });
     }
     mnuShowTmp->addSeparator();
     mnuShowInTask = makeTickItem(mnuShowTmp, QStringLiteral("Tid og pris i &taskbaren"));
@@ -121,16 +121,16 @@ void DialStatus::createMenu()
     figures->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     for (QAction* item : { mnuShowNowTitl, mnuShowDayTitl, mnuShowTotTitl })
         figures->addAction(item);
-    connect(mnuShowInTask, &QAction::triggered, this, &DialStatus::mnuShowInTask_Click);
-    connect(mnuShowInTitle, &QAction::triggered, this, &DialStatus::mnuShowInTitle_Click);
-    connect(mnuShowNowTitl, &QAction::triggered, this, [this] { SkiftTaskbar(1); });
-    connect(mnuShowDayTitl, &QAction::triggered, this, [this] { SkiftTaskbar(2); });
-    connect(mnuShowTotTitl, &QAction::triggered, this, [this] { SkiftTaskbar(3); });
+    connect(mnuShowInTask, &QAction::triggered, this, &DialStatus::toggleTaskbarWindow);
+    connect(mnuShowInTitle, &QAction::triggered, this, &DialStatus::toggleFloatingWindow);
+    connect(mnuShowNowTitl, &QAction::triggered, this, [this] { switchTaskbarFigure(1); });
+    connect(mnuShowDayTitl, &QAction::triggered, this, [this] { switchTaskbarFigure(2); });
+    connect(mnuShowTotTitl, &QAction::triggered, this, [this] { switchTaskbarFigure(3); });
 
     mnuLog = menuBar->addAction(QStringLiteral("&Læg på"));
     mnuNoLog = menuBar->addAction(QStringLiteral("Læg på (&uden at  logge)"));
-    connect(mnuLog, &QAction::triggered, this, &DialStatus::mnuLog_Click);
-    connect(mnuNoLog, &QAction::triggered, this, &DialStatus::mnuNoLog_Click);
+    connect(mnuLog, &QAction::triggered, this, &DialStatus::hangUpAndLog);
+    connect(mnuNoLog, &QAction::triggered, this, &DialStatus::hangUpWithoutLog);
     // Nothing to hang up until a call starts.
     setHangUpItemsEnabled(false);
 }
@@ -158,9 +158,9 @@ void DialStatus::createRows()
     std::array<FigureRow, 3> figureRows { {
         { NuvTitl, NuvTimer, NuvKolon, NuvMinutter, kolonsek, NuvPris, QStringLiteral("Nuv. "),
             QStringLiteral("Viser det nuværende forbrug") },
-        { DagTitl, DagTimer, DagKolon, DagMinutter, Label1, DagPris, QStringLiteral("I dag"),
+        { DagTitl, DagTimer, DagKolon, DagMinutter, daySecondsColon, DagPris, QStringLiteral("I dag"),
             QStringLiteral("Viser forbruget i dag") },
-        { TotTtl, TotTimer, TotKolon, TotMinutter, Label2, TotPris, QStringLiteral("Total"),
+        { TotTtl, TotTimer, TotKolon, TotMinutter, totalSecondsColon, TotPris, QStringLiteral("Total"),
             QStringLiteral("Viser det totale forbrug siden sidste nulstilling") },
     } };
     for (size_t i = 0; i < figureRows.size(); ++i) {
@@ -186,7 +186,7 @@ void DialStatus::createRows()
     NuvPris->installEventFilter(this);
 }
 
-void DialStatus::Form_Load()
+void DialStatus::load()
 {
     TimeLabel_ = QStringLiteral("Tid:");
     PriceLabel_ = QStringLiteral("Pris:");
@@ -231,7 +231,7 @@ void DialStatus::applyEnglishTexts()
     mnuShowTotTitl->setText(strings_.menuText(StringId::DialStatus_mnuShowTotTitl));
 }
 
-void DialStatus::Timer1_Timer()
+void DialStatus::onTick()
 {
     engine_.tick();
     showTexts();
@@ -258,17 +258,17 @@ void DialStatus::showTexts()
         widenToFit();
 }
 
-void DialStatus::Form_Activate()
+void DialStatus::onActivated()
 {
     for (int n = 0; n < kRowCount; ++n) {
         const bool shown = settings_.readInt16(kConfiguration, visKey(n), 1) != 0;
         Element[size_t(n)]->setVisible(shown);
         mnuShow[size_t(n)]->setChecked(shown);
     }
-    ArrangerElementer();
+    arrangeRows();
 }
 
-void DialStatus::ArrangerElementer()
+void DialStatus::arrangeRows()
 {
     arranged_ = true;
     const int rowTwips = rowHeightTwips();
@@ -311,7 +311,8 @@ DialStatus::Columns DialStatus::columns() const
     c.gap = NuvTimer->fontMetrics().averageCharWidth();
     c.title = columnWidth({ NuvTitl, DagTitl, TotTtl }, QString());
     c.hours = columnWidth({ NuvTimer, DagTimer, TotTimer }, QStringLiteral("9999"));
-    c.colon = columnWidth({ NuvKolon, kolonsek, DagKolon, Label1, TotKolon, Label2 }, QStringLiteral(":"));
+    c.colon = columnWidth(
+        { NuvKolon, kolonsek, DagKolon, daySecondsColon, TotKolon, totalSecondsColon }, QStringLiteral(":"));
     c.twoDigits = columnWidth(
         { NuvMinutter, DagMinutter, TotMinutter, SekNr[0], SekNr[1], SekNr[2] }, QStringLiteral("99"));
     c.time = qMax(c.hours + 2 * (c.colon + c.twoDigits), TidTtl->sizeHint().width());
@@ -337,7 +338,7 @@ void DialStatus::widenToFit()
         resize(needed, height());
 }
 
-void DialStatus::mnuShow_Click(int index)
+void DialStatus::toggleRow(int index)
 {
     if (index < 0 || index >= kRowCount)
         return;
@@ -346,16 +347,16 @@ void DialStatus::mnuShow_Click(int index)
     row->setVisible(nowShown);
     mnuShow[size_t(index)]->setChecked(nowShown);
     writeSetting(visKey(index), nowShown ? 1 : 0);
-    ArrangerElementer();
+    arrangeRows();
 }
 
-void DialStatus::mnuShowInTask_Click()
+void DialStatus::toggleTaskbarWindow()
 {
     flipInfoWindow(taskbarWindow_, mnuShowInTask, showInTask_, kTrayinfoVisible);
     emit showInTaskChanged(showInTask_);
 }
 
-void DialStatus::mnuShowInTitle_Click()
+void DialStatus::toggleFloatingWindow()
 {
     flipInfoWindow(floatingWindow_, mnuShowInTitle, showInTitle_, kTitleinfoVisible);
     emit showInTitleChanged(showInTitle_);
@@ -374,24 +375,24 @@ void DialStatus::flipInfoWindow(QWidget* window, QAction* item, bool& ticked, co
         window->hide();
 }
 
-void DialStatus::mnuLog_Click()
+void DialStatus::hangUpAndLog()
 {
     emit hangUpRequested(true);
 }
 
-void DialStatus::mnuNoLog_Click()
+void DialStatus::hangUpWithoutLog()
 {
     emit hangUpRequested(false);
 }
 
-void DialStatus::NuvPris_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
+void DialStatus::onPriceReleased(Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
 {
     const Qt::KeyboardModifiers all = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
     if (button == Qt::RightButton && (modifiers & all) == all)
         emit stateWindowRequested();
 }
 
-void DialStatus::SkiftTaskbar(qint16 Number)
+void DialStatus::switchTaskbarFigure(qint16 Number)
 {
     if (Number >= 1 && Number <= 3) {
         taskbarFigure_ = Number;
@@ -452,7 +453,7 @@ bool DialStatus::event(QEvent* event)
     // A window manager may show the window without activating it; its rows must still match the
     // settings then.
     if (event->type() == QEvent::WindowActivate || event->type() == QEvent::Show)
-        Form_Activate();
+        onActivated();
     // The stored place may be from a larger screen, or under a panel.
     if (event->type() == QEvent::Show)
         keepInsideScreen(*this);
@@ -495,8 +496,8 @@ void DialStatus::layoutChildren()
     place(PrisTtl, priceLeft, c.price);
     const std::array<std::array<QLabel*, 7>, 3> figureRows { {
         { NuvTitl, NuvTimer, NuvKolon, NuvMinutter, kolonsek, SekNr[0], NuvPris },
-        { DagTitl, DagTimer, DagKolon, DagMinutter, Label1, SekNr[1], DagPris },
-        { TotTtl, TotTimer, TotKolon, TotMinutter, Label2, SekNr[2], TotPris },
+        { DagTitl, DagTimer, DagKolon, DagMinutter, daySecondsColon, SekNr[1], DagPris },
+        { TotTtl, TotTimer, TotKolon, TotMinutter, totalSecondsColon, SekNr[2], TotPris },
     } };
     for (const auto& [title, hours, firstColon, minutes, secondColon, seconds, price] : figureRows) {
         place(title, left, c.title);
@@ -516,7 +517,7 @@ bool DialStatus::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == NuvPris && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        NuvPris_MouseUp(mouse->button(), mouse->modifiers());
+        onPriceReleased(mouse->button(), mouse->modifiers());
     }
     return QWidget::eventFilter(watched, event);
 }

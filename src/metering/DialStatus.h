@@ -22,7 +22,7 @@ class StringTable;
 struct ProgramState;
 
 /// The status window: the running call's time and price, today's, the total, the scheme and the
-/// minute price, one row each. It runs the meter's Timer1 and shows the texts the price engine
+/// minute price, one row each. It runs the meter's tickTimer and shows the texts the price engine
 /// keeps; its menu chooses the rows, the task-bar and floating windows and their figure, and hangs
 /// up. Created once, hidden rather than closed.
 class DialStatus : public QWidget {
@@ -50,13 +50,13 @@ public:
     QLabel* DagTimer = nullptr;
     QLabel* DagKolon = nullptr;
     QLabel* DagMinutter = nullptr;
-    QLabel* Label1 = nullptr;
+    QLabel* daySecondsColon = nullptr;
     QLabel* DagPris = nullptr;
     QLabel* TotTtl = nullptr;
     QLabel* TotTimer = nullptr;
     QLabel* TotKolon = nullptr;
     QLabel* TotMinutter = nullptr;
-    QLabel* Label2 = nullptr;
+    QLabel* totalSecondsColon = nullptr;
     QLabel* TotPris = nullptr;
     std::array<QLabel*, 3> SekNr {};
     QLabel* Opkaldstypelbl = nullptr;
@@ -71,30 +71,30 @@ public:
     QAction* mnuShowTotTitl = nullptr;
     QAction* mnuLog = nullptr;
     QAction* mnuNoLog = nullptr;
-    QTimer Timer1;
+    QTimer tickTimer;
 
     /// One tick of the meter, then the new figures on the labels.
-    void Timer1_Timer();
+    void onTick();
     /// Shows the rows the settings ask for and sizes the window.
-    void Form_Activate();
+    void onActivated();
     /// Hides row index when it is shown, shows it otherwise, and stores the choice.
-    void mnuShow_Click(int index);
+    void toggleRow(int index);
     /// Switches the task-bar window and flips its stored setting; offline it stays hidden.
-    void mnuShowInTask_Click();
+    void toggleTaskbarWindow();
     /// Switches the floating window and flips its stored setting; offline it stays hidden.
-    void mnuShowInTitle_Click();
+    void toggleFloatingWindow();
     /// Ends the call with logging.
-    void mnuLog_Click();
+    void hangUpAndLog();
     /// Ends the call without logging.
-    void mnuNoLog_Click();
+    void hangUpWithoutLog();
     /// The right button released over NuvPris with Shift, Ctrl and Alt held asks for the state window.
-    void NuvPris_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    void onPriceReleased(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
 
     /// Chooses the figure of the task-bar text and the tray tooltip: 1 current, 2 today, 3 total;
     /// any other number only repeats the current ticks.
-    void SkiftTaskbar(qint16 Number);
+    void switchTaskbarFigure(qint16 Number);
     /// Stacks the rows whose items are ticked and sizes the window to them.
-    void ArrangerElementer();
+    void arrangeRows();
     /// The client height of a window whose whole height, frame included, is wholeWindowPx, and
     /// whose frame takes framePx of it; never less than neededPx, what the menu and rows need.
     static int clientHeightFor(int wholeWindowPx, int framePx, int neededPx);
@@ -109,7 +109,7 @@ public:
     void setShowInTitle(bool ticked);
     bool showInTaskTicked() const { return showInTask_; }
     bool showInTitleTicked() const { return showInTitle_; }
-    /// The figure last chosen by SkiftTaskbar (1 to 3), 0 before the first choice.
+    /// The figure last chosen by switchTaskbarFigure (1 to 3), 0 before the first choice.
     int taskbarFigure() const { return taskbarFigure_; }
     /// Whether "Trayinfo Visible" asks for the task-bar window.
     bool storedShowInTask() const;
@@ -146,7 +146,7 @@ protected:
 private:
     void createRows();
     void createMenu();
-    void Form_Load();
+    void load();
     void applyEnglishTexts();
     // Column widths in pixels, from the font and the widest figure each column can show.
     struct Columns {

@@ -61,10 +61,10 @@ void MeterWindows::connectWindows()
     floating->setShowInTitleTicked(status->showInTitleTicked());
 
     connect(floating, &TitleInfo::taskbarChosen, status, [status](int figure) {
-        status->SkiftTaskbar(figure >= 1 && figure <= 3 ? qint16(figure) : qint16(0));
+        status->switchTaskbarFigure(figure >= 1 && figure <= 3 ? qint16(figure) : qint16(0));
     });
-    connect(floating, &TitleInfo::showInTaskClicked, status, &DialStatus::mnuShowInTask_Click);
-    connect(floating, &TitleInfo::showInTitleClicked, status, &DialStatus::mnuShowInTitle_Click);
+    connect(floating, &TitleInfo::showInTaskClicked, status, &DialStatus::toggleTaskbarWindow);
+    connect(floating, &TitleInfo::showInTitleClicked, status, &DialStatus::toggleFloatingWindow);
     connect(floating, &TitleInfo::hangUpRequested, this,
         [this](const QString& mode) { hangUp(mode.compare(u"Log", Qt::CaseInsensitive) == 0); });
     connect(status, &DialStatus::hangUpRequested, this, &MeterWindows::hangUp);
@@ -82,11 +82,11 @@ void MeterWindows::startCall(qint16 scheme, const QString& caption, CallPhase ph
     status.setHangUpItemsEnabled(true);
     status.setWindowTitle(caption);
     status.showTexts();
-    status.SkiftTaskbar(state_.settings.TaskBarType);
+    status.switchTaskbarFigure(state_.settings.TaskBarType);
     // The task-bar and floating windows appear with the text of the first tick, and the floating
     // one at the size and place it keeps: the chosen figure, or the first one of the cycle.
     const int figure = state_.settings.TaskBarType;
-    setTaskbarText(engine_.FindTaskbar(figure >= 1 && figure <= 3 ? figure : 1));
+    setTaskbarText(engine_.taskbarText(figure >= 1 && figure <= 3 ? figure : 1));
 
     const bool showInTask = status.storedShowInTask();
     status.setShowInTask(showInTask);
@@ -95,8 +95,8 @@ void MeterWindows::startCall(qint16 scheme, const QString& caption, CallPhase ph
     status.setShowInTitle(showInTitle);
     titleInfo_->setVisible(showInTitle);
 
-    status.Timer1.start();
-    offline_.SkiftPopupMenu();
+    status.tickTimer.start();
+    offline_.switchTrayMenu();
     const bool showStatus
         = settings_.readInt16(QStringLiteral("Configuration"), QStringLiteral("Dialstat Visible"), 1) == 1;
     status.setVisible(showStatus);
@@ -213,14 +213,14 @@ void MeterWindows::setStatusCaption(const QString& caption)
     dialStatus_->setWindowTitle(caption);
 }
 
-void MeterWindows::SkiftPopupMenu()
+void MeterWindows::switchTrayMenu()
 {
-    offline_.SkiftPopupMenu();
+    offline_.switchTrayMenu();
 }
 
 void MeterWindows::stopTimers()
 {
-    dialStatus_->Timer1.stop();
+    dialStatus_->tickTimer.stop();
     offline_.stopLineWatch();
 }
 
@@ -267,7 +267,7 @@ void MeterWindows::hideAll()
 void MeterWindows::showStateWindow()
 {
     stat();
-    stat_->Update_Click();
+    stat_->refresh();
     stat_->show();
     stat_->raise();
     stat_->activateWindow();

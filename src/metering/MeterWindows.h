@@ -78,7 +78,7 @@ public:
     void hideDialWindow() override;
     void hangUpDialControl() override;
     void setStatusCaption(const QString& caption) override;
-    void SkiftPopupMenu() override;
+    void switchTrayMenu() override;
     void stopTimers() override;
     void hideStatusWindow() override;
     void playEventSound(const QString& event) override;

@@ -20,7 +20,7 @@ public:
     /// Stops the dial window's line watch (its Disconnected timer).
     virtual void stopLineWatch() { }
     /// Puts the tray icon, its tooltip and its menu into the state GlblOnline asks for.
-    virtual void SkiftPopupMenu() { }
+    virtual void switchTrayMenu() { }
     /// Plays a sound event ("Disconnect", "Error").
     virtual void playEventSound(const QString& event) { Q_UNUSED(event); }
     /// A hang-up item of the meter's windows was chosen: the call's owner ends the call, logged

@@ -104,7 +104,7 @@ void PriceEngine::setTaskbarWords(const QString& priceLabel, const QString& time
     timeLabel_ = timeLabel;
 }
 
-qint16 PriceEngine::GetDagVar() const
+qint16 PriceEngine::todaysDayType() const
 {
     switch (clock_.now().date().dayOfWeek()) {
     case Qt::Saturday:
@@ -116,11 +116,11 @@ qint16 PriceEngine::GetDagVar() const
     }
 }
 
-qint16 PriceEngine::FindPris(std::optional<qint16> Ordning)
+qint16 PriceEngine::currentPeriod(std::optional<qint16> Ordning)
 {
     const qint16 schemeIndex = Ordning.value_or(state_.meter.CurrentScheme);
     const Scheme& scheme = state_.settings.Schemes[size_t(std::clamp<int>(schemeIndex, 0, kSchemeCount - 1))];
-    const DayTariff& day = scheme.Days[size_t(GetDagVar())];
+    const DayTariff& day = scheme.Days[size_t(todaysDayType())];
     const QTime now = clock_.now().time();
     const int t = now.hour() * 3600 + now.minute() * 60 + now.second();
     int b[kPeriodCount];
@@ -209,7 +209,7 @@ void restartCallTime(MeterState& meter, const Clock& clock)
     meter.CallStart = now.addMSecs(-now.time().msec());
 }
 
-QString PriceEngine::FindTaskbar(int type) const
+QString PriceEngine::taskbarText(int type) const
 {
     const StatusTexts& t = state_.texts;
     const QString* price = nullptr;
@@ -236,7 +236,7 @@ void PriceEngine::tick()
 {
     MeterState& m = state_.meter;
     // A tick runs only while a call is metered, and never inside another tick: a message box
-    // shown by a tick runs a nested event loop in which Timer1 keeps firing. The inner tick is
+    // shown by a tick runs a nested event loop in which tickTimer keeps firing. The inner tick is
     // skipped; the next one recomputes everything from the call's start anyway.
     if (m.GlblOnline != 1 || inTick_)
         return;
@@ -261,8 +261,8 @@ void PriceEngine::tick()
 
     // 5-6: the tariff in force and the price.
     const Scheme& scheme = s.Schemes[size_t(m.CurrentScheme)];
-    const DayTariff& day = scheme.Days[size_t(GetDagVar())];
-    const qint16 period = FindPris();
+    const DayTariff& day = scheme.Days[size_t(todaysDayType())];
+    const qint16 period = currentPeriod();
     const double callFee = day.CallFee[size_t(period)];
     const double minutePrice = day.MinutePrice[size_t(m.ReducedOffset + period)];
     m.NPris = m.GemtPris + callFee + pricedMinutes * minutePrice;
@@ -309,10 +309,10 @@ void PriceEngine::tick()
     // 14-15: the task-bar text, fixed or cycling through current, day, total and nothing.
     QString taskbar;
     if (s.TaskBarType >= 1 && s.TaskBarType <= 3) {
-        taskbar = FindTaskbar(s.TaskBarType);
+        taskbar = taskbarText(s.TaskBarType);
     } else {
         ++m.TaskbarCycle;
-        taskbar = FindTaskbar(m.TaskbarCycle);
+        taskbar = taskbarText(m.TaskbarCycle);
         if (m.TaskbarCycle >= 4)
             m.TaskbarCycle = 0;
     }

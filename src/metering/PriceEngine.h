@@ -35,7 +35,7 @@ void restartCallTime(MeterState& meter, const Clock& clock);
 /// Prices the running call once a second by the tariff of its scheme and writes the figures into
 /// the status window's texts, and the same figures as numbers into ProgramState::figures; keeps a
 /// checkpoint of a connected call on disk at its first tick, once a minute of call time after, and
-/// at the 23:59 split. Needs no widgets: the status window runs tick() from its Timer1.
+/// at the 23:59 split. Needs no widgets: the status window runs tick() from its tickTimer.
 class PriceEngine {
 public:
     PriceEngine(ProgramState& state, const Clock& clock, const NumberFormat& format, MeterEvents& events);
@@ -48,10 +48,10 @@ public:
     void setTaskbarWords(const QString& priceLabel, const QString& timeLabel);
 
     /// Today's day type: 0 Monday to Friday, 1 Saturday, 2 Sunday.
-    qint16 GetDagVar() const;
+    qint16 todaysDayType() const;
     /// The tariff period that applies now to scheme Ordning (CurrentScheme when not given); sets
     /// NextPeriod.
-    qint16 FindPris(std::optional<qint16> Ordning = std::nullopt);
+    qint16 currentPeriod(std::optional<qint16> Ordning = std::nullopt);
 
     /// The call-start values for a call priced with scheme (the caller has reloaded the
     /// settings); the day counters roll over when the date differs, and the three rows show the
@@ -64,7 +64,7 @@ public:
     void tick();
 
     /// The task-bar text for type: 1 current call, 2 today, 3 total, otherwise empty.
-    QString FindTaskbar(int type) const;
+    QString taskbarText(int type) const;
 
 private:
     void splitAtMidnight(const QDateTime& now, double carriedPrice, qint64 callMinute);

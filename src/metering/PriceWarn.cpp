@@ -40,9 +40,9 @@ PriceWarn::PriceWarn(ProgramState& state, const StringTable& strings, const Numb
       limit_(limit)
 {
     setWindowTitle(QStringLiteral("Advarsel!"));
-    Image1 = new QLabel(this);
+    warningIcon = new QLabel(this);
     const int imageSize = twipsToPixels(kImageSizeTwips);
-    Image1->setGeometry(twipsToPixels(kMarginTwips), twipsToPixels(kMarginTwips), imageSize, imageSize);
+    warningIcon->setGeometry(twipsToPixels(kMarginTwips), twipsToPixels(kMarginTwips), imageSize, imageSize);
 
     Test = new QLabel(this);
     Test->move(twipsToPixels(kTextLeftTwips), twipsToPixels(kMarginTwips));
@@ -50,7 +50,7 @@ PriceWarn::PriceWarn(ProgramState& state, const StringTable& strings, const Numb
     OK = new QPushButton(QStringLiteral("&OK"), this);
     OK->resize(twipsToPixels(kButtonWidthTwips), twipsToPixels(kButtonHeightTwips));
     OK->setDefault(true);
-    connect(OK, &QPushButton::clicked, this, &PriceWarn::OK_Click);
+    connect(OK, &QPushButton::clicked, this, &PriceWarn::onOkClicked);
 
     if (usesEnglish(state_.settings.Language)) {
         setWindowTitle(strings_.text(StringId::PriceWarn_Caption));
@@ -84,41 +84,42 @@ QString PriceWarn::buildText() const
         + QStringLiteral(" kr") + QLatin1Char(')');
 }
 
-void PriceWarn::Form_Activate()
+void PriceWarn::onActivated()
 {
-    if (Image1->pixmap().isNull()) {
-        const int imageSize = Image1->width();
-        Image1->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(imageSize, imageSize));
+    if (warningIcon->pixmap().isNull()) {
+        const int imageSize = warningIcon->width();
+        warningIcon->setPixmap(
+            style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(imageSize, imageSize));
     }
     const QString text = buildText();
     if (text == Test->text())
         return;
     Test->setText(text);
-    Test_Change();
+    fitToMessage();
 }
 
-void PriceWarn::Test_Change()
+void PriceWarn::fitToMessage()
 {
     // The label sizes itself to its text; the window follows it and keeps the button centred.
     Test->adjustSize();
     const double widthTwips = pixelsToTwips(Test->x()) + pixelsToTwips(Test->width()) + kMarginTwips;
     const double buttonTwips = pixelsToTwips(OK->width());
     const long buttonLeftTwips = std::lround(widthTwips - buttonTwips) / 2;
-    const int buttonTop
-        = qMax(Test->y() + Test->height(), Image1->y() + Image1->height()) + twipsToPixels(kGapTwips);
+    const int buttonTop = qMax(Test->y() + Test->height(), warningIcon->y() + warningIcon->height())
+        + twipsToPixels(kGapTwips);
     OK->move(twipsToPixels(double(buttonLeftTwips)), buttonTop);
     // A message has nothing to gain from resizing, and window managers offer no maximise button then.
     setFixedSize(twipsToPixels(widthTwips), buttonTop + OK->height() + twipsToPixels(kMarginTwips));
 }
 
-void PriceWarn::OK_Click()
+void PriceWarn::onOkClicked()
 {
     hide();
 }
 
 void PriceWarn::showWarning()
 {
-    Form_Activate();
+    onActivated();
     show();
     raise();
     activateWindow();
@@ -127,7 +128,7 @@ void PriceWarn::showWarning()
 bool PriceWarn::event(QEvent* event)
 {
     if (event->type() == QEvent::WindowActivate)
-        Form_Activate();
+        onActivated();
     return QWidget::event(event);
 }
 

@@ -24,16 +24,16 @@ public:
         PriceLimit limit = PriceLimit::Day, QWidget* parent = nullptr);
 
     // Controls, owned by the window.
-    QLabel* Image1 = nullptr;
+    QLabel* warningIcon = nullptr;
     QLabel* Test = nullptr;
     QPushButton* OK = nullptr;
 
     /// The message for the spending as the meter shows it and the maximum.
     QString buildText() const;
     /// Rebuilds the message from the figures of this moment and fits the window to it.
-    void Form_Activate();
+    void onActivated();
     /// Hides the window.
-    void OK_Click();
+    void onOkClicked();
     /// Shows the window without waiting for it to be closed.
     void showWarning();
 
@@ -41,7 +41,7 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    void Test_Change();
+    void fitToMessage();
 
     ProgramState& state_;
     const StringTable& strings_;

@@ -59,10 +59,10 @@ TitleInfo::TitleInfo(ProgramState& state, SettingsFile& settings, const StringTa
     HideTitleInfo = new QTimer(this);
     HideTitleInfo->setObjectName(QStringLiteral("HideTitleInfo"));
     HideTitleInfo->setInterval(kHideDelayMs);
-    connect(HideTitleInfo, &QTimer::timeout, this, &TitleInfo::HideTitleInfo_Timer);
+    connect(HideTitleInfo, &QTimer::timeout, this, &TitleInfo::onHideTimeout);
 
     buildMenu();
-    Form_Load();
+    load();
 }
 
 void TitleInfo::buildMenu()
@@ -80,7 +80,7 @@ void TitleInfo::buildMenu()
         figureGroup->addAction(item);
         item->setObjectName(QStringLiteral("Taskbar%1").arg(i + 1));
         item->setCheckable(true);
-        connect(item, &QAction::triggered, this, [this, i] { Taskbar_Click(i + 1); });
+        connect(item, &QAction::triggered, this, [this, i] { chooseTaskbarFigure(i + 1); });
         Taskbar[size_t(i)] = item;
     }
     Popmenu->addSeparator();
@@ -92,40 +92,40 @@ void TitleInfo::buildMenu()
     mnuShowInTask->setCheckable(true);
     connect(mnuShowInTask, &QAction::triggered, this, [this](bool checked) {
         mnuShowInTask->setChecked(!checked);
-        mnuShowInTask_Click();
+        toggleTaskbarWindow();
     });
     mnuShowInTitle = Popmenu->addAction(QStringLiteral("Tid og pris i t&itlebaren (mig)"));
     mnuShowInTitle->setObjectName(QStringLiteral("mnuShowInTitle"));
     mnuShowInTitle->setCheckable(true);
     connect(mnuShowInTitle, &QAction::triggered, this, [this](bool checked) {
         mnuShowInTitle->setChecked(!checked);
-        mnuShowInTitle_Click();
+        toggleFloatingWindow();
     });
     Popmenu->addSeparator();
 
     hanguplog = Popmenu->addAction(QStringLiteral("&Læg på og log opkald"));
     hanguplog->setObjectName(QStringLiteral("hanguplog"));
-    connect(hanguplog, &QAction::triggered, this, &TitleInfo::hanguplog_Click);
+    connect(hanguplog, &QAction::triggered, this, &TitleInfo::hangUpAndLog);
     hangupnolog = Popmenu->addAction(QStringLiteral("Læg på &uden at logge opkald"));
     hangupnolog->setObjectName(QStringLiteral("hangupnolog"));
-    connect(hangupnolog, &QAction::triggered, this, &TitleInfo::hangupnolog_Click);
+    connect(hangupnolog, &QAction::triggered, this, &TitleInfo::hangUpWithoutLog);
     Popmenu->addSeparator();
 
     mnuHelp = Popmenu->addMenu(QStringLiteral("&Hjælp"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     mnuHelpIndex = mnuHelp->addAction(QStringLiteral("&Indhold"));
     mnuHelpIndex->setObjectName(QStringLiteral("mnuHelpIndex"));
-    connect(mnuHelpIndex, &QAction::triggered, this, &TitleInfo::mnuHelpIndex_Click);
+    connect(mnuHelpIndex, &QAction::triggered, this, &TitleInfo::openHelpIndex);
     mnuHelpAbout = mnuHelp->addAction(QStringLiteral("&Om"));
     mnuHelpAbout->setObjectName(QStringLiteral("mnuHelpAbout"));
-    connect(mnuHelpAbout, &QAction::triggered, this, &TitleInfo::mnuHelpAbout_Click);
+    connect(mnuHelpAbout, &QAction::triggered, this, &TitleInfo::showAbout);
 }
 
-void TitleInfo::Form_Load()
+void TitleInfo::load()
 {
     if (usesEnglish(state_.settings.Language))
         useEnglishTexts();
-    Form_Activate();
+    onActivated();
 }
 
 void TitleInfo::useEnglishTexts()
@@ -226,14 +226,14 @@ bool TitleInfo::hideTimerRunning() const
     return HideTitleInfo->isActive();
 }
 
-void TitleInfo::HideTitleInfo_Timer()
+void TitleInfo::onHideTimeout()
 {
     HideTitleInfo->stop();
     if (state_.meter.GlblOnline == 0)
         hide();
 }
 
-void TitleInfo::Form_Activate()
+void TitleInfo::onActivated()
 {
     const double left = settings_.readFraction(kSection, kLeftKey, qQNaN());
     const double top = settings_.readFraction(kSection, kTopKey, 0);
@@ -241,20 +241,20 @@ void TitleInfo::Form_Activate()
     keepOnScreen(std::isnan(left));
 }
 
-void TitleInfo::Info_MouseDown(QPoint globalPx)
+void TitleInfo::onInfoPressed(QPoint globalPx)
 {
     dragging_ = true;
     pressGlobalPx_ = globalPx;
     pressTopLeftPx_ = pos();
 }
 
-void TitleInfo::Info_MouseMove(QPoint globalPx)
+void TitleInfo::onInfoDragged(QPoint globalPx)
 {
     if (dragging_)
         move(pressTopLeftPx_ + (globalPx - pressGlobalPx_));
 }
 
-Status TitleInfo::Info_MouseUp(QPoint globalPx)
+Status TitleInfo::onInfoReleased(QPoint globalPx)
 {
     if (!dragging_)
         return Status::success();
@@ -272,7 +272,7 @@ Status TitleInfo::Info_MouseUp(QPoint globalPx)
     return leftStored.ok() ? topStored : leftStored;
 }
 
-bool TitleInfo::Info_RightButtonUp(QPoint globalPx)
+bool TitleInfo::onInfoRightReleased(QPoint globalPx)
 {
     // In the seconds after a call end the window is on its way out; a menu now would outlive it.
     if (HideTitleInfo->isActive())
@@ -281,7 +281,7 @@ bool TitleInfo::Info_RightButtonUp(QPoint globalPx)
     return true;
 }
 
-void TitleInfo::Taskbar_Click(int index)
+void TitleInfo::chooseTaskbarFigure(int index)
 {
     // The status window ticks the chosen figure in every menu; doing it here too keeps this menu
     // right even before the owner copies the ticks back.
@@ -289,32 +289,32 @@ void TitleInfo::Taskbar_Click(int index)
     emit taskbarChosen(index);
 }
 
-void TitleInfo::mnuShowInTask_Click()
+void TitleInfo::toggleTaskbarWindow()
 {
     emit showInTaskClicked();
 }
 
-void TitleInfo::mnuShowInTitle_Click()
+void TitleInfo::toggleFloatingWindow()
 {
     emit showInTitleClicked();
 }
 
-void TitleInfo::hanguplog_Click()
+void TitleInfo::hangUpAndLog()
 {
     emit hangUpRequested(QStringLiteral("Log"));
 }
 
-void TitleInfo::hangupnolog_Click()
+void TitleInfo::hangUpWithoutLog()
 {
     emit hangUpRequested(QStringLiteral("NoLog"));
 }
 
-void TitleInfo::mnuHelpIndex_Click()
+void TitleInfo::openHelpIndex()
 {
     emit helpIndexRequested();
 }
 
-void TitleInfo::mnuHelpAbout_Click()
+void TitleInfo::showAbout()
 {
     emit aboutRequested();
 }
@@ -322,14 +322,14 @@ void TitleInfo::mnuHelpAbout_Click()
 bool TitleInfo::event(QEvent* event)
 {
     if (event->type() == QEvent::WindowActivate)
-        Form_Activate();
+        onActivated();
     // The window starts at the size of its text and grows from there. It is sized as it is first
     // shown, or first given a text: measuring text loads the fonts, which would otherwise hold up
     // every start of the program.
     // It is placed once it has that size, so it appears where it stays.
     if (event->type() == QEvent::Show) {
         fitInfo();
-        Form_Activate();
+        onActivated();
     }
     // A second task-bar button beside the task-bar window's would only confuse.
     if (event->type() == QEvent::Show)
@@ -345,25 +345,25 @@ bool TitleInfo::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseButtonPress: {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton)
-            Info_MouseDown(mouse->globalPosition().toPoint());
+            onInfoPressed(mouse->globalPosition().toPoint());
         break;
     }
     case QEvent::MouseMove: {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->buttons() & Qt::LeftButton)
-            Info_MouseMove(mouse->globalPosition().toPoint());
+            onInfoDragged(mouse->globalPosition().toPoint());
         break;
     }
     case QEvent::MouseButtonRelease: {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton) {
-            const Status stored = Info_MouseUp(mouse->globalPosition().toPoint());
+            const Status stored = onInfoReleased(mouse->globalPosition().toPoint());
             // A position that could not be stored only means the window starts at the old place
             // next time; the drag itself has succeeded.
             if (!stored)
                 qWarning().noquote() << "The floating window's position was not stored:" << stored.message();
         } else if (mouse->button() == Qt::RightButton) {
-            Info_RightButtonUp(mouse->globalPosition().toPoint());
+            onInfoRightReleased(mouse->globalPosition().toPoint());
         }
         break;
     }

@@ -48,37 +48,37 @@ public:
     /// Whether HideTitleInfo is running.
     bool hideTimerRunning() const;
     /// HideTitleInfo ran out: stops it, and hides the window unless a call is metered again.
-    void HideTitleInfo_Timer();
+    void onHideTimeout();
 
     /// Places the window at its stored position (the default: top right of the screen), inside
     /// what the panels leave of the screen.
-    void Form_Activate();
+    void onActivated();
 
     /// Left button pressed on Info at globalPx: a drag starts.
-    void Info_MouseDown(QPoint globalPx);
+    void onInfoPressed(QPoint globalPx);
     /// Pointer moved to globalPx with the left button down: the window follows.
-    void Info_MouseMove(QPoint globalPx);
+    void onInfoDragged(QPoint globalPx);
     /// Left button released at globalPx: the window lands (snapping to the top edge) and its
     /// position is stored.
-    Status Info_MouseUp(QPoint globalPx);
+    Status onInfoReleased(QPoint globalPx);
     /// Right button released on Info at globalPx: shows Popmenu there unless the window is about
     /// to hide after a call end; returns whether it was shown.
-    bool Info_RightButtonUp(QPoint globalPx);
+    bool onInfoRightReleased(QPoint globalPx);
 
     /// Menu item Taskbar(index), index 1..3: chooses the figure.
-    void Taskbar_Click(int index);
+    void chooseTaskbarFigure(int index);
     /// Menu item mnuShowInTask: switches the task-bar window through the status window.
-    void mnuShowInTask_Click();
+    void toggleTaskbarWindow();
     /// Menu item mnuShowInTitle: switches this window through the status window.
-    void mnuShowInTitle_Click();
+    void toggleFloatingWindow();
     /// Menu item hanguplog: hangs up and logs the call.
-    void hanguplog_Click();
+    void hangUpAndLog();
     /// Menu item hangupnolog: hangs up without logging the call.
-    void hangupnolog_Click();
+    void hangUpWithoutLog();
     /// Menu item mnuHelpIndex: opens the help contents.
-    void mnuHelpIndex_Click();
+    void openHelpIndex();
     /// Menu item mnuHelpAbout: shows the about box.
-    void mnuHelpAbout_Click();
+    void showAbout();
 
     QLabel* Info = nullptr;
     QMenu* Popmenu = nullptr;
@@ -93,13 +93,13 @@ public:
     QTimer* HideTitleInfo = nullptr;
 
 signals:
-    /// A Taskbar item was chosen: the status window's SkiftTaskbar with figure.
+    /// A Taskbar item was chosen: the status window's switchTaskbarFigure with figure.
     void taskbarChosen(int figure);
-    /// The status window's mnuShowInTask_Click is to run.
+    /// The status window's toggleTaskbarWindow is to run.
     void showInTaskClicked();
-    /// The status window's mnuShowInTitle_Click is to run.
+    /// The status window's toggleFloatingWindow is to run.
     void showInTitleClicked();
-    /// The call is to end by LaegPaa with mode "Log" or "NoLog".
+    /// The call is to end by hangUp with mode "Log" or "NoLog".
     void hangUpRequested(const QString& mode);
     /// The help contents are to open.
     void helpIndexRequested();
@@ -111,7 +111,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void Form_Load();
+    void load();
     void fitInfo();
     void buildMenu();
     void useEnglishTexts();

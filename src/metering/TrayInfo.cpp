@@ -19,7 +19,7 @@ void TrayInfo::setCaption(const QString& caption)
     setWindowTitle(caption);
 }
 
-void TrayInfo::Form_Activate()
+void TrayInfo::onActivated()
 {
     emit activated();
     setWindowState(Qt::WindowMinimized);
@@ -31,7 +31,7 @@ bool TrayInfo::event(QEvent* event)
     // manager gives it the focus.
     if (event->type() == QEvent::WindowActivate
         || (event->type() == QEvent::WindowStateChange && isVisible() && !isMinimized()))
-        Form_Activate();
+        onActivated();
     return QWidget::event(event);
 }
 

@@ -17,7 +17,7 @@ public:
     void setCaption(const QString& caption);
     /// The window was restored or became active (its task-bar button was clicked): tells the owner
     /// and goes back to being only a button.
-    void Form_Activate();
+    void onActivated();
 
 signals:
     /// The user brought the window to the front; the status window should show in front.

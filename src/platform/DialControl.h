@@ -28,7 +28,7 @@ inline bool isDialableNumber(const QString& number)
 }
 
 /// Dials one dial-up entry and reports each state of the connection as it comes. The dial window
-/// sets the four properties, calls StartDial, and takes RasDial_Status until Connected or
+/// sets the four properties, calls StartDial, and takes statusChanged until Connected or
 /// Disconnected; HangUp ends the connection or the attempt. The properties are the control's own
 /// and are only stored here; an implementation reads them when it dials.
 class DialControl : public QObject {
@@ -51,7 +51,7 @@ public:
     const QString& PhoneNumber() const { return phoneNumber_; }
 
     /// Starts dialing EntryName and returns at once: 0 when the dial is under way (its states
-    /// follow as RasDial_Status), else the error number of why it could not start.
+    /// follow as statusChanged), else the error number of why it could not start.
     virtual qint32 StartDial() = 0;
     /// Ends the connection or the attempt; Disconnected follows when there was one.
     virtual void HangUp() = 0;
@@ -61,7 +61,7 @@ public:
 signals:
     /// One state change, on the user-interface thread: the state, and the error number that ended
     /// the attempt (0 for none; error numbers lie in 600 to 750 where the system knows them).
-    void RasDial_Status(qint32 RasConnState, qint32 dwError);
+    void statusChanged(qint32 RasConnState, qint32 dwError);
 
 private:
     QString entryName_;

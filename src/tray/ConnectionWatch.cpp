@@ -61,10 +61,10 @@ ConnectionWatch::ConnectionWatch(ProgramState& state, const SettingsFile& settin
       services_(services)
 {
     KeyBoardDetect.setInterval(1000);
-    QObject::connect(&KeyBoardDetect, &QTimer::timeout, &KeyBoardDetect, [this] { KeyBoardDetect_Timer(); });
+    QObject::connect(&KeyBoardDetect, &QTimer::timeout, &KeyBoardDetect, [this] { onWatchTick(); });
 }
 
-void ConnectionWatch::KeyBoardDetect_Timer()
+void ConnectionWatch::onWatchTick()
 {
     // Dial can show a message box, whose event loop keeps this timer firing: a tick inside it would
     // see the call not yet started and start it a second time.

@@ -43,13 +43,13 @@ public:
     ConnectionWatch(const ConnectionWatch&) = delete;
     ConnectionWatch& operator=(const ConnectionWatch&) = delete;
 
-    /// The one-second timer whose tick is KeyBoardDetect_Timer; not running until started (and
+    /// The one-second timer whose tick is onWatchTick; not running until started (and
     /// held off by RasServices::HangUpAll while it waits for the line to drop).
     QTimer KeyBoardDetect;
 
     /// One tick of the watch. A tick started while one is running (from the nested event loop of
     /// a message box that a call's start shows) does nothing.
-    void KeyBoardDetect_Timer();
+    void onWatchTick();
     /// To be called whenever a call ends: an auto-connect hang-up armed in that call must not end
     /// a later one.
     void callEnded() { AutoConnectHangUp_ = false; }

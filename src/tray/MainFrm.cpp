@@ -95,24 +95,25 @@ void MainFrm::createControls()
 {
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
-    Frame1 = new QGroupBox(central);
-    auto* frameLayout = new QVBoxLayout(Frame1);
+    dialButtonBox = new QGroupBox(central);
+    auto* frameLayout = new QVBoxLayout(dialButtonBox);
     for (int i = 0; i < int(CmdDial.size()); ++i) {
-        CmdDial[size_t(i)] = new QPushButton(QStringLiteral("Ring op med ordning %1").arg(i + 1), Frame1);
+        CmdDial[size_t(i)]
+            = new QPushButton(QStringLiteral("Ring op med ordning %1").arg(i + 1), dialButtonBox);
         frameLayout->addWidget(CmdDial[size_t(i)]);
-        connect(CmdDial[size_t(i)], &QPushButton::clicked, this, [this, i] { CmdDial_Click(i); });
+        connect(CmdDial[size_t(i)], &QPushButton::clicked, this, [this, i] { onDialButtonClicked(i); });
     }
-    layout->addWidget(Frame1);
+    layout->addWidget(dialButtonBox);
     RunProgramsInList = new QCheckBox(QStringLiteral("Start programmer i start listen"), central);
     RunProgramsInList->setToolTip(
         QStringLiteral("Hvis der er sat kryds her vil programmet starte de programmer "
                        "du har i start listen i config vinduet"));
-    connect(RunProgramsInList, &QCheckBox::clicked, this, &MainFrm::RunProgramsInList_Click);
+    connect(RunProgramsInList, &QCheckBox::clicked, this, &MainFrm::onRunProgramsInListClicked);
     layout->addWidget(RunProgramsInList);
-    Command1 = new QPushButton(QStringLiteral("&Skjul vindue"), central);
-    Command1->setToolTip(QStringLiteral("Skjuler vinduet"));
-    connect(Command1, &QPushButton::clicked, this, &MainFrm::Command1_Click);
-    layout->addWidget(Command1);
+    hideButton = new QPushButton(QStringLiteral("&Skjul vindue"), central);
+    hideButton->setToolTip(QStringLiteral("Skjuler vinduet"));
+    connect(hideButton, &QPushButton::clicked, this, &MainFrm::onHideClicked);
+    layout->addWidget(hideButton);
     setCentralWidget(central);
 }
 
@@ -121,8 +122,8 @@ void MainFrm::createMenus()
     // Without a tray the main window is the only way in, and out: it offers the exit itself.
     ExitProgram = menuBar()->addAction(QStringLiteral("A&fslut"), this, &MainFrm::exitProgram);
     ExitProgram->setVisible(false);
-    ShowConfig = menuBar()->addAction(QStringLiteral("&Opsætning"), this, &MainFrm::ShowConfig_Click);
-    MenuShowLog = menuBar()->addAction(QStringLiteral("&Log og totaler"), this, &MainFrm::MenuShowLog_Click);
+    ShowConfig = menuBar()->addAction(QStringLiteral("&Opsætning"), this, &MainFrm::showConfiguration);
+    MenuShowLog = menuBar()->addAction(QStringLiteral("&Log og totaler"), this, &MainFrm::showLog);
     // The help menu stands at the right end of the menu bar, in a bar of its own in the corner.
     auto* helpBar = new QMenuBar(menuBar());
     Help = helpBar->addMenu(QStringLiteral("&Hjælp"));
@@ -133,24 +134,24 @@ void MainFrm::createMenus()
     mnuPopMenu = new QMenu(this);
     callFigure_ = mnuPopMenu->addAction(QString());
     callFigure_->setEnabled(false);
-    PopupHangup = mnuPopMenu->addAction(QStringLiteral("&Læg på"), this, &MainFrm::PopupHangup_Click);
+    PopupHangup = mnuPopMenu->addAction(QStringLiteral("&Læg på"), this, &MainFrm::onHangUpTriggered);
     PopupHangupNoLog = mnuPopMenu->addAction(
-        QStringLiteral("Læg på &uden at logge opkald"), this, &MainFrm::PopupHangupNoLog_Click);
+        QStringLiteral("Læg på &uden at logge opkald"), this, &MainFrm::onHangUpWithoutLogTriggered);
     for (int i = 0; i < int(PopupDial.size()); ++i) {
-        PopupDial[size_t(i)] = mnuPopMenu->addAction(QString(), this, [this, i] { PopupDial_Click(i); });
+        PopupDial[size_t(i)] = mnuPopMenu->addAction(QString(), this, [this, i] { onDialItemTriggered(i); });
     }
     OfflineSep = mnuPopMenu->addSeparator();
     PopupRunProgramsInList = mnuPopMenu->addAction(
-        QStringLiteral("&Start programmer i start listen"), this, &MainFrm::PopupRunProgramsInList_Click);
+        QStringLiteral("&Start programmer i start listen"), this, &MainFrm::onRunProgramsInListTriggered);
     PopupRunProgramsInList->setCheckable(true);
     Online = mnuPopMenu->addSeparator();
 
     QMenu* other = mnuPopMenu->addMenu(QStringLiteral("&Andet"));
     PopupOther = other->menuAction();
     PopupShowMain
-        = other->addAction(QStringLiteral("Vis &hovedvinduet"), this, &MainFrm::PopupShowMain_Click);
-    PopupShowLog = other->addAction(QStringLiteral("&Vis log og totaler"), this, &MainFrm::MenuShowLog_Click);
-    PopupShowConfig = other->addAction(QStringLiteral("&Opsætning"), this, &MainFrm::ShowConfig_Click);
+        = other->addAction(QStringLiteral("Vis &hovedvinduet"), this, &MainFrm::onShowMainTriggered);
+    PopupShowLog = other->addAction(QStringLiteral("&Vis log og totaler"), this, &MainFrm::showLog);
+    PopupShowConfig = other->addAction(QStringLiteral("&Opsætning"), this, &MainFrm::showConfiguration);
     other->addSeparator();
     CloseProgram = other->addAction(QStringLiteral("&Afslut programmet"), this, &MainFrm::exitProgram);
     other->addSeparator();
@@ -163,11 +164,11 @@ void MainFrm::createMenus()
     PopupShow = show->menuAction();
     PopupShowInTask = show->addAction(QStringLiteral("Vis tid og pris i &taskbaren"), this, [this] {
         if (meter_)
-            meter_->dialStatus().mnuShowInTask_Click();
+            meter_->dialStatus().toggleTaskbarWindow();
     });
     PopupShowInTitle = show->addAction(QStringLiteral("Vis tid og pris i t&itlebaren"), this, [this] {
         if (meter_)
-            meter_->dialStatus().mnuShowInTitle_Click();
+            meter_->dialStatus().toggleFloatingWindow();
     });
     show->addSeparator();
     const std::array<std::pair<QAction**, QString>, 3> figures { {
@@ -180,11 +181,11 @@ void MainFrm::createMenus()
     for (qint16 number = 1; const auto& [item, text] : figures) {
         *item = show->addAction(text, this, [this, number] {
             if (meter_)
-                meter_->dialStatus().SkiftTaskbar(number);
+                meter_->dialStatus().switchTaskbarFigure(number);
         });
         ++number;
     }
-    SkiftPopupMenu();
+    switchTrayMenu();
 }
 
 void MainFrm::applyEnglishTexts()
@@ -199,8 +200,8 @@ void MainFrm::applyEnglishTexts()
     }
     RunProgramsInList->setText(strings_.text(StringId::MainFrm_RunProgramsInList));
     RunProgramsInList->setToolTip(strings_.text(StringId::MainFrm_RunProgramsInListTip));
-    Command1->setText(strings_.text(StringId::MainFrm_Command1));
-    Command1->setToolTip(strings_.text(StringId::MainFrm_Command1Tip));
+    hideButton->setText(strings_.text(StringId::MainFrm_Command1));
+    hideButton->setToolTip(strings_.text(StringId::MainFrm_Command1Tip));
     menuText(ShowConfig, StringId::MainFrm_ShowConfig);
     menuText(MenuShowLog, StringId::MainFrm_MenuShowLog);
     menuText(Help->menuAction(), StringId::MainFrm_Help);
@@ -271,7 +272,7 @@ void MainFrm::showNoTrayNotice()
     notice->show();
 }
 
-void MainFrm::picNotifier_MouseMove(int message)
+void MainFrm::onTrayMessage(int message)
 {
     if (splash_ && splash_->isVisible())
         return;
@@ -335,14 +336,14 @@ std::array<std::optional<double>, 3> MainFrm::currentMinutePrices()
     if (!meter_)
         return prices;
     PriceEngine& engine = meter_->engine();
-    // FindPris also sets the meter's next period, which a running call prices with.
+    // currentPeriod also sets the meter's next period, which a running call prices with.
     const qint16 nextPeriod = state_.meter.NextPeriod;
     for (size_t i = 0; i < prices.size(); ++i) {
         const Scheme& scheme = state_.settings.Schemes[i];
         if (scheme.Name.isEmpty())
             continue;
-        const qint16 period = engine.FindPris(qint16(i));
-        prices[i] = scheme.Days[size_t(engine.GetDagVar())].MinutePrice[size_t(period)];
+        const qint16 period = engine.currentPeriod(qint16(i));
+        prices[i] = scheme.Days[size_t(engine.todaysDayType())].MinutePrice[size_t(period)];
     }
     state_.meter.NextPeriod = nextPeriod;
     return prices;
@@ -387,7 +388,7 @@ void MainFrm::preparePopupMenu()
     }
 }
 
-void MainFrm::Form_Activate()
+void MainFrm::onActivated()
 {
     prepareStartListControls();
     const auto prices = currentMinutePrices();
@@ -404,7 +405,7 @@ void MainFrm::Form_Activate()
     }
 }
 
-void MainFrm::SkiftPopupMenu()
+void MainFrm::switchTrayMenu()
 {
     const quint8 online = state_.meter.GlblOnline;
     if (online != 0 && online != 1)
@@ -466,30 +467,30 @@ void MainFrm::onTrayActivated(QSystemTrayIcon::ActivationReason reason)
         // reports the double click itself, after the first click's activation.
         if (lastActivation_.isValid() && lastActivation_.elapsed() < QApplication::doubleClickInterval()) {
             lastActivation_.invalidate();
-            picNotifier_MouseMove(LeftDoubleClick);
+            onTrayMessage(LeftDoubleClick);
         } else {
             lastActivation_.start();
-            picNotifier_MouseMove(LeftUp);
+            onTrayMessage(LeftUp);
         }
         break;
     case QSystemTrayIcon::DoubleClick:
         lastActivation_.invalidate();
-        picNotifier_MouseMove(LeftDoubleClick);
+        onTrayMessage(LeftDoubleClick);
         break;
     case QSystemTrayIcon::Context:
-        picNotifier_MouseMove(RightUp);
+        onTrayMessage(RightUp);
         break;
     default:
         break;
     }
 }
 
-void MainFrm::CmdDial_Click(int Index)
+void MainFrm::onDialButtonClicked(int Index)
 {
     Dial(qint16(Index), false, 0);
 }
 
-void MainFrm::PopupDial_Click(int Index)
+void MainFrm::onDialItemTriggered(int Index)
 {
     Dial(qint16(Index), false, 0);
 }
@@ -534,17 +535,17 @@ bool MainFrm::callRunning(quint64 call) const
     return owner_ && owner_->running(call);
 }
 
-void MainFrm::PopupHangup_Click()
+void MainFrm::onHangUpTriggered()
 {
     hangUp(true);
 }
 
-void MainFrm::PopupHangupNoLog_Click()
+void MainFrm::onHangUpWithoutLogTriggered()
 {
     hangUp(false);
 }
 
-void MainFrm::RunProgramsInList_Click()
+void MainFrm::onRunProgramsInListClicked()
 {
     PopupRunProgramsInList->setChecked(RunProgramsInList->isChecked());
 }
@@ -552,10 +553,10 @@ void MainFrm::RunProgramsInList_Click()
 void MainFrm::setRunProgramsInList(bool run)
 {
     RunProgramsInList->setChecked(run);
-    RunProgramsInList_Click();
+    onRunProgramsInListClicked();
 }
 
-void MainFrm::PopupRunProgramsInList_Click()
+void MainFrm::onRunProgramsInListTriggered()
 {
     // The item has already flipped its own check mark.
     RunProgramsInList->setChecked(PopupRunProgramsInList->isChecked());
@@ -567,10 +568,10 @@ void MainFrm::showMainWindow()
     show();
     raise();
     activateWindow();
-    Form_Activate();
+    onActivated();
 }
 
-void MainFrm::PopupShowMain_Click()
+void MainFrm::onShowMainTriggered()
 {
     showMainWindow();
 }
@@ -585,7 +586,7 @@ void MainFrm::openOrSay(const QString& path, const QString& what)
             PromptIcon::Exclamation, PromptButtons::Ok });
 }
 
-void MainFrm::MenuShowLog_Click()
+void MainFrm::showLog()
 {
     if (showLogViewer_) {
         showLogViewer_();
@@ -617,12 +618,12 @@ void MainFrm::showAbout()
     about_->activateWindow();
 }
 
-void MainFrm::ShowConfig_Click()
+void MainFrm::showConfiguration()
 {
     config_.showConfig(this);
 }
 
-void MainFrm::Command1_Click()
+void MainFrm::onHideClicked()
 {
     // Hidden only where the tray icon brings it back; without a tray it goes to the task bar.
     if (inTray_)
@@ -683,13 +684,13 @@ void MainFrm::RunStartList(bool connected, bool force)
 void MainFrm::startMeterTimer()
 {
     if (meter_)
-        meter_->dialStatus().Timer1.start();
+        meter_->dialStatus().tickTimer.start();
 }
 
 void MainFrm::stopMeterTimer()
 {
     if (meter_)
-        meter_->dialStatus().Timer1.stop();
+        meter_->dialStatus().tickTimer.stop();
 }
 
 void MainFrm::setStatusCaption(const QString& caption)
@@ -720,11 +721,11 @@ void MainFrm::Dial(qint16 scheme, bool alreadyOnline, quint8 startPrograms)
         owner_->Dial(scheme, alreadyOnline, startPrograms);
 }
 
-void MainFrm::Form_Load(const QDate& today, bool trayAvailable)
+void MainFrm::load(const QDate& today, bool trayAvailable)
 {
     const StartUpServices services { [this] { sounds_.RegisterSoundEvents(); },
         [this] { return sounds_.installSounds(); },
-        [this](const QString& event) { sounds_.PlayEventSound(event); }, [this] { ShowConfig_Click(); } };
+        [this](const QString& event) { sounds_.PlayEventSound(event); }, [this] { showConfiguration(); } };
     // The window's texts were chosen when it was made, after the language was.
     settings_.LoadSettings(state_.settings);
     // A call that a crash interrupted is counted into the settings just loaded, before the stored
@@ -736,19 +737,19 @@ void MainFrm::Form_Load(const QDate& today, bool trayAvailable)
     }
     runFirstRunAndOpen(settings_, state_.settings.Language, strings_, prompter_, services);
     if (meter_)
-        meter_->dialStatus().SkiftTaskbar(
+        meter_->dialStatus().switchTaskbarFigure(
             settings_.readInt16(kConfiguration, QStringLiteral("TaskbarType"), 2));
     // The check box starts as the user last left it.
     RunProgramsInList->setChecked(settings_.readInt16(kConfiguration, QStringLiteral("Run progs "), 0) != 0);
-    RunProgramsInList_Click();
+    onRunProgramsInListClicked();
     putStoredCounters(state_, format_, today);
     if (meter_)
         meter_->dialStatus().showTexts();
-    Form_Activate();
+    onActivated();
     AddTrayIcon(trayAvailable);
     if (inTray_)
         hide();
-    SkiftPopupMenu();
+    switchTrayMenu();
 }
 
 void MainFrm::exitProgram()
@@ -785,7 +786,7 @@ void MainFrm::exitProgram()
 bool MainFrm::event(QEvent* event)
 {
     if (event->type() == QEvent::WindowActivate)
-        Form_Activate();
+        onActivated();
     // The menu bar shows every item whatever the font: no item hides behind an overflow button.
     // Measured as the window is shown, as measuring text loads the fonts, which would otherwise
     // hold up every start of the program, mostly spent in the tray.

@@ -94,12 +94,12 @@ public:
     /// No tray has appeared in the minutes after the start: a notice says so, once.
     void showNoTrayNotice();
     /// The tray's message handler.
-    void picNotifier_MouseMove(int message);
+    void onTrayMessage(int message);
     /// The main window's load at start-up: the settings read, the first run's steps and the "Open"
     /// sound, the task-bar figure and the start-list switch as stored, the stored counters on the
     /// status window (the day's only when the last call was today), the dial buttons, and the tray
     /// icon in its offline form with this window hidden (shown instead when there is no tray).
-    void Form_Load(const QDate& today, bool trayAvailable);
+    void load(const QDate& today, bool trayAvailable);
     /// The exit sequence, once however often it is asked for: sound, the running call hung up and logged,
     /// every window hidden, the tray icon removed, and the event loop told to end.
     void exitProgram();
@@ -126,7 +126,7 @@ public:
     void hideDialWindow() override;
     void hangUpDialControl() override;
     void stopLineWatch() override;
-    void SkiftPopupMenu() override;
+    void switchTrayMenu() override;
     void playEventSound(const QString& event) override;
     void HangUpAll() override;
     void openHelpIndex() override;
@@ -149,10 +149,10 @@ public:
     void showSelectionWindow() override;
 
     // Controls
-    QGroupBox* Frame1 = nullptr;
+    QGroupBox* dialButtonBox = nullptr;
     std::array<QPushButton*, 3> CmdDial {};
     QCheckBox* RunProgramsInList = nullptr;
-    QPushButton* Command1 = nullptr;
+    QPushButton* hideButton = nullptr;
     QAction* ExitProgram = nullptr; // in the menu bar without a tray only
     QAction* ShowConfig = nullptr;
     QAction* MenuShowLog = nullptr;
@@ -186,17 +186,17 @@ public:
     QAction* PopupShowTotal = nullptr;
 
     // Event procedures
-    void CmdDial_Click(int Index);
-    void PopupDial_Click(int Index);
-    void PopupHangup_Click();
-    void PopupHangupNoLog_Click();
-    void RunProgramsInList_Click();
-    void PopupRunProgramsInList_Click();
-    void PopupShowMain_Click();
-    void MenuShowLog_Click();
-    void ShowConfig_Click();
-    void Command1_Click();
-    void Form_Activate();
+    void onDialButtonClicked(int Index);
+    void onDialItemTriggered(int Index);
+    void onHangUpTriggered();
+    void onHangUpWithoutLogTriggered();
+    void onRunProgramsInListClicked();
+    void onRunProgramsInListTriggered();
+    void onShowMainTriggered();
+    void showLog();
+    void showConfiguration();
+    void onHideClicked();
+    void onActivated();
 
 signals:
     /// The tray icon has just been taken off the tray by the exit sequence.

@@ -67,8 +67,8 @@ SelectDUN::SelectDUN(ProgramState& state, SettingsFile& settings, const RasServi
     buttons->addButton(OK, QDialogButtonBox::AcceptRole);
     layout->addWidget(buttons, 3, 0, 1, 2);
 
-    connect(OpkTyper, &QComboBox::currentIndexChanged, this, &SelectDUN::OpkTyper_Click);
-    connect(OK, &QPushButton::clicked, this, &SelectDUN::OK_Click);
+    connect(OpkTyper, &QComboBox::currentIndexChanged, this, &SelectDUN::onSchemeChosen);
+    connect(OK, &QPushButton::clicked, this, &SelectDUN::onOkClicked);
 }
 
 void SelectDUN::ask()
@@ -81,11 +81,11 @@ void SelectDUN::showEvent(QShowEvent* event)
 {
     // Restoring the minimised window keeps the choice begun in it.
     if (!event->spontaneous())
-        Form_Activate();
+        onActivated();
     QDialog::showEvent(event);
 }
 
-void SelectDUN::Form_Activate()
+void SelectDUN::onActivated()
 {
     DUNCon->setText(ras_.GetConnectionName());
     {
@@ -98,17 +98,17 @@ void SelectDUN::Form_Activate()
         }
         OpkTyper->setCurrentIndex(0);
     }
-    OpkTyper_Click();
+    onSchemeChosen();
 }
 
-void SelectDUN::OpkTyper_Click()
+void SelectDUN::onSchemeChosen()
 {
     const bool schemeChosen = OpkTyper->currentIndex() > 0;
     LaunchProgs->setEnabled(schemeChosen);
     LaunchProgs->setChecked(schemeChosen && gate_.RunProgramsInList());
 }
 
-void SelectDUN::OK_Click()
+void SelectDUN::onOkClicked()
 {
     const QString connection = DUNCon->text();
     const bool schemeChosen = OpkTyper->currentIndex() > 0;

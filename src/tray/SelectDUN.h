@@ -43,11 +43,11 @@ public:
     QPushButton* OK = nullptr;
 
     /// Fills the window for the connection that is up: its name, the schemes, nothing chosen.
-    void Form_Activate();
+    void onActivated();
     /// A choice in the scheme list.
-    void OpkTyper_Click();
+    void onSchemeChosen();
     /// Stores the answer as a new autolog entry, starts metering with the chosen scheme, hides.
-    void OK_Click();
+    void onOkClicked();
 
 protected:
     void showEvent(QShowEvent* event) override;

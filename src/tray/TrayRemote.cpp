@@ -11,7 +11,7 @@ TrayRemote::TrayRemote(const ProgramState& state, MainFrm& mainFrm, MeterWindows
 {
     connect(&mainFrm_, &MainFrm::popupMenuSwitched, this, &TrayRemote::stateChanged);
     // Connected after the status window's own handler, so the tick has priced the call by now.
-    connect(&meter_.dialStatus().Timer1, &QTimer::timeout, this, &TrayRemote::ticked);
+    connect(&meter_.dialStatus().tickTimer, &QTimer::timeout, this, &TrayRemote::ticked);
 }
 
 RemoteStatus TrayRemote::status() const
@@ -34,20 +34,20 @@ std::optional<int> TrayRemote::cheapestScheme()
 
 void TrayRemote::dial(int scheme)
 {
-    mainFrm_.PopupDial_Click(scheme);
+    mainFrm_.onDialItemTriggered(scheme);
 }
 
 void TrayRemote::hangUp(bool log)
 {
     if (log)
-        mainFrm_.PopupHangup_Click();
+        mainFrm_.onHangUpTriggered();
     else
-        mainFrm_.PopupHangupNoLog_Click();
+        mainFrm_.onHangUpWithoutLogTriggered();
 }
 
 void TrayRemote::showMainWindow()
 {
-    mainFrm_.PopupShowMain_Click();
+    mainFrm_.onShowMainTriggered();
 }
 
 void TrayRemote::showStatusWindow()
@@ -60,12 +60,12 @@ void TrayRemote::showStatusWindow()
 
 void TrayRemote::showConfiguration()
 {
-    mainFrm_.ShowConfig_Click();
+    mainFrm_.showConfiguration();
 }
 
 void TrayRemote::showLog()
 {
-    mainFrm_.MenuShowLog_Click();
+    mainFrm_.showLog();
 }
 
 } // namespace ringtally

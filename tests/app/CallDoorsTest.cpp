@@ -154,25 +154,25 @@ protected:
             passSecond(p);
             break;
         case 3:
-            p.frm.CmdDial_Click(int(rng() % 2));
+            p.frm.onDialButtonClicked(int(rng() % 2));
             break;
         case 4:
-            p.frm.PopupDial_Click(int(rng() % 2));
+            p.frm.onDialItemTriggered(int(rng() % 2));
             break;
         case 5:
-            p.frm.PopupHangup_Click();
+            p.frm.onHangUpTriggered();
             break;
         case 6:
-            p.frm.PopupHangupNoLog_Click();
+            p.frm.onHangUpWithoutLogTriggered();
             break;
         case 7:
             (rng() % 2 ? p.meter.dialStatus().mnuLog : p.meter.dialStatus().mnuNoLog)->trigger();
             break;
         case 8: // a hotkey held over a tick, then let go
             o.keys.holdHotkey({ int(rng() % 2) + 1 });
-            p.watch.KeyBoardDetect_Timer();
+            p.watch.onWatchTick();
             o.keys.down = {};
-            p.watch.KeyBoardDetect_Timer();
+            p.watch.onWatchTick();
             break;
         case 9:
         case 10:
@@ -201,7 +201,7 @@ protected:
                 (rng() % 2 ? p.dialup.Call_again : p.dialup.Hang_up)->click();
             break;
         case 16: // a double click on the tray icon
-            p.frm.picNotifier_MouseMove(MainFrm::LeftDoubleClick);
+            p.frm.onTrayMessage(MainFrm::LeftDoubleClick);
             break;
         case 17:
             diskFault();
@@ -222,15 +222,15 @@ protected:
     void passSecond(ProgramWorld& p)
     {
         o.clock.advanceMs(1000);
-        if (p.meter.dialStatus().Timer1.isActive())
-            p.meter.dialStatus().Timer1_Timer();
-        p.watch.KeyBoardDetect_Timer();
-        if (p.dialup.Timer1.isActive())
-            p.dialup.Timer1_Timer();
+        if (p.meter.dialStatus().tickTimer.isActive())
+            p.meter.dialStatus().onTick();
+        p.watch.onWatchTick();
+        if (p.dialup.lineUpTimer.isActive())
+            p.dialup.onLineUp();
         if (p.dialup.Disconnected.isActive())
-            p.dialup.Disconnected_Timer();
+            p.dialup.checkLineDropped();
         if (p.dialup.Reconnect.isActive())
-            p.dialup.Reconnect_Timer();
+            p.dialup.countDownToRedial();
     }
     // The disk fills up for one of the program's files, or has room again.
     void diskFault()
@@ -273,7 +273,7 @@ protected:
         const MeterState& m = p.state.meter;
         const bool running = m.phase == CallPhase::Dialing || m.phase == CallPhase::Connected;
         EXPECT_EQ(m.GlblOnline, running ? 1 : 0) << "one call at most, and the meter knows it";
-        EXPECT_TRUE(!p.meter.dialStatus().Timer1.isActive() || running) << "the meter runs only in a call";
+        EXPECT_TRUE(!p.meter.dialStatus().tickTimer.isActive() || running) << "the meter runs only in a call";
         EXPECT_TRUE(!p.dialup.Disconnected.isActive() || m.phase == CallPhase::Connected);
         EXPECT_EQ(o.starter.startedOutsideACall, 0) << "a program started after its call ended";
         const LogSum sum = sumOf(p.log);
@@ -354,7 +354,7 @@ protected:
     void SetUp() override
     {
         CallDoorsTest::SetUp();
-        QObject::connect(&o.control, &DialControl::RasDial_Status, &o.control, [this](qint32 state, qint32) {
+        QObject::connect(&o.control, &DialControl::statusChanged, &o.control, [this](qint32 state, qint32) {
             if (state == RasConnState::Connected)
                 linesUp.insert(p().owner.call());
         });
@@ -362,7 +362,7 @@ protected:
     ProgramWorld& p() { return *program; }
     void dialAndConnect(int scheme)
     {
-        p().frm.PopupDial_Click(scheme);
+        p().frm.onDialItemTriggered(scheme);
         ASSERT_EQ(p().state.meter.phase, CallPhase::Dialing);
         o.control.connectLine();
         ASSERT_EQ(p().state.meter.phase, CallPhase::Connected);
@@ -388,10 +388,10 @@ TEST_F(CallDoorTest, ADialStartsTheDialingProgramsThenHangsUpThenDialsAndMetersW
     EXPECT_FALSE(p().frm.isVisible());
     const DialStatus& status = p().meter.dialStatus();
     EXPECT_EQ(status.windowTitle(), u"Ringer op med: A..."_s);
-    EXPECT_TRUE(status.isVisible() && status.Timer1.isActive());
+    EXPECT_TRUE(status.isVisible() && status.tickTimer.isActive());
     EXPECT_TRUE(p().frm.PopupHangup->isVisible());
     EXPECT_FALSE(p().dialup.Disconnected.isActive()) << "the line watch waits for the connection";
-    p().frm.PopupHangupNoLog_Click();
+    p().frm.onHangUpWithoutLogTriggered();
 
     // Taking a line over starts the programs only when the entry asks, whatever the switch says.
     p().frm.RunProgramsInList->setChecked(false);
@@ -404,7 +404,7 @@ TEST_F(CallDoorTest, ADialStartsTheDialingProgramsThenHangsUpThenDialsAndMetersW
         EXPECT_FALSE(p().dialup.isVisible());
         EXPECT_EQ(status.windowTitle(), u"Ringtally - Online"_s);
         EXPECT_TRUE(p().dialup.Disconnected.isActive());
-        p().frm.PopupHangupNoLog_Click();
+        p().frm.onHangUpWithoutLogTriggered();
         EXPECT_FALSE(p().dialup.Disconnected.isActive()) << "the call end stops the line watch";
     }
 }
@@ -414,11 +414,11 @@ TEST_F(CallDoorTest, ASecondDialWhileTheFirstWaitsIsRefused)
     int waits = 0;
     o.clock.duringWait = [&] {
         if (waits++ == 0) {
-            p().frm.PopupDial_Click(1);
-            p().frm.CmdDial_Click(1);
+            p().frm.onDialItemTriggered(1);
+            p().frm.onDialButtonClicked(1);
         }
     };
-    p().frm.PopupDial_Click(0);
+    p().frm.onDialItemTriggered(0);
     o.clock.duringWait = nullptr;
     EXPECT_EQ(o.control.dials, 1);
     EXPECT_EQ(o.starter.started.size(), 2) << "the programs started when dialing, once";
@@ -426,7 +426,7 @@ TEST_F(CallDoorTest, ASecondDialWhileTheFirstWaitsIsRefused)
     EXPECT_EQ(p().meter.dialStatus().windowTitle(), u"Ringer op med: A..."_s);
     o.control.connectLine();
     passSecond(p());
-    p().frm.PopupHangup_Click();
+    p().frm.onHangUpTriggered();
     ASSERT_EQ(logLines().size(), 1);
     EXPECT_TRUE(logLines()[0].contains(u",\"A\","_s));
 }
@@ -434,7 +434,7 @@ TEST_F(CallDoorTest, ASecondDialWhileTheFirstWaitsIsRefused)
 TEST_F(CallDoorTest, TheSelectionWindowAnsweredDuringACallLeavesTheCallAlone)
 {
     o.network.setConnections({ { 9, u"Stranger"_s } });
-    p().watch.KeyBoardDetect_Timer();
+    p().watch.onWatchTick();
     ASSERT_TRUE(p().selection.isVisible());
     dialAndConnect(1);
     const std::pair running { p().owner.call(), p().state.meter.CallStart };
@@ -453,14 +453,14 @@ TEST_F(CallDoorTest, NothingStartsWhileACallEndsAndItsBoxesComeOnceItIsOver)
         return path.startsWith(p().log.path()) ? std::optional<int>(ENOSPC) : std::nullopt;
     });
     o.network.dropAfterChecks(3);
-    o.clock.duringWait = [this] { p().watch.KeyBoardDetect_Timer(); };
+    o.clock.duringWait = [this] { p().watch.onWatchTick(); };
     QList<CallPhase> phasesAtBoxes;
     prompter.whileOpen = [&] {
         phasesAtBoxes.append(p().state.meter.phase);
         passSecond(p());
     };
     const quint64 call = p().owner.call();
-    p().frm.PopupHangup_Click();
+    p().frm.onHangUpTriggered();
     EXPECT_FALSE(phasesAtBoxes.isEmpty());
     EXPECT_EQ(phasesAtBoxes.count(CallPhase::Idle), phasesAtBoxes.size()) << "a box inside the call's end";
     EXPECT_EQ(p().owner.call(), call) << "a call started on the line being hung up";
@@ -485,9 +485,9 @@ TEST_F(CallDoorTest, AHangUpDuringTheConnectedProgramsWaitStartsNoMore)
     bool hungUp = false;
     o.clock.duringWait = [&] {
         if (!std::exchange(hungUp, true))
-            p().frm.PopupHangup_Click();
+            p().frm.onHangUpTriggered();
     };
-    p().dialup.Timer1_Timer(); // the connection's step: the programs started once connected
+    p().dialup.onLineUp(); // the connection's step: the programs started once connected
     EXPECT_TRUE(hungUp);
     EXPECT_EQ(o.starter.started.size(), 1);
     EXPECT_EQ(o.starter.startedOutsideACall, 0);
@@ -498,7 +498,7 @@ TEST_F(CallDoorTest, CallAgainRightAfterTheLineCameUpDialsAgainOncePppdHasEnded)
     dialAndConnect(0);
     p().dialup.Call_again->click(); // within the second, before the connection's step
     EXPECT_EQ(p().state.meter.phase, CallPhase::Dialing);
-    EXPECT_FALSE(p().dialup.Timer1.isActive());
+    EXPECT_FALSE(p().dialup.lineUpTimer.isActive());
     EXPECT_EQ(o.control.dials, 2) << "the redial waited for the slow hang-up";
     for (int second = 0; second < 3; ++second)
         passSecond(p());
@@ -506,7 +506,7 @@ TEST_F(CallDoorTest, CallAgainRightAfterTheLineCameUpDialsAgainOncePppdHasEnded)
     EXPECT_FALSE(p().dialup.Disconnected.isActive());
     o.control.connectLine();
     passSecond(p());
-    p().frm.PopupHangup_Click();
+    p().frm.onHangUpTriggered();
     EXPECT_EQ(logLines().size(), 1);
 }
 
@@ -518,16 +518,16 @@ TEST_F(CallDoorTest, ADialRightAfterAHangUpRunsOnceTheLineAndPppdHaveEnded)
         dialAndConnect(0);
         const int dials = o.control.dials;
         if (fromTheWait)
-            o.clock.duringWait = [this] { p().frm.PopupDial_Click(1); };
-        p().frm.PopupHangupNoLog_Click();
+            o.clock.duringWait = [this] { p().frm.onDialItemTriggered(1); };
+        p().frm.onHangUpWithoutLogTriggered();
         o.clock.duringWait = nullptr;
         if (!fromTheWait)
-            p().frm.PopupDial_Click(1);
+            p().frm.onDialItemTriggered(1);
         QCoreApplication::processEvents();
         EXPECT_EQ(o.control.dials, dials + 1);
         EXPECT_EQ(p().state.meter.phase, CallPhase::Dialing);
         EXPECT_EQ(p().state.meter.CurrentScheme, 1);
-        p().frm.PopupHangupNoLog_Click();
+        p().frm.onHangUpWithoutLogTriggered();
     }
     EXPECT_TRUE(logLines().isEmpty());
 }

@@ -77,7 +77,7 @@ TEST_P(WindowKeysTest, EveryWindowGivesEachLetterToOneControl)
     };
 
     // The windows speak the language asked for.
-    EXPECT_EQ(world.frm.Command1->text(), english ? u"Hide &window"_s : u"&Skjul vindue"_s);
+    EXPECT_EQ(world.frm.hideButton->text(), english ? u"Hide &window"_s : u"&Skjul vindue"_s);
     check(world.frm, u"main window"_s);
     check(world.dialup, u"dial window"_s);
     check(world.meter.dialStatus(), u"status window"_s);

@@ -135,11 +135,11 @@ TEST_F(ConfigTest, CancelAfterEditsOnEveryPageLeavesTheFileAsItWas)
 {
     const QByteArray before = fileBytes();
     type(config.schemePage->AOrdnNavn, u"Ny ordning"_s);
-    config.Framevalg_Click(2);
+    config.showPage(2);
     config.miscPage->SplashScreen->click();
-    config.Framevalg_Click(3);
+    config.showPage(3);
     config.listsPage->Runprogs[0]->setCurrentRow(0);
-    config.listsPage->Remove_Click();
+    config.listsPage->onRemoveProgramClicked();
     // Closing the window is cancelling it.
     config.close();
     EXPECT_FALSE(config.isVisible());
@@ -243,7 +243,7 @@ TEST(ConfigQuickStartTest, TheReadmesQuickStartGivesACallWithThePriceTyped)
     QTest::keyClicks(page.AMinPris[0], u"0,5"_s);
     page.SamePrices->click();
     page.DUNNames->setCurrentIndex(page.DUNNames->findText(u"Ringtally Demo"_s));
-    config.Framevalg_Click(2);
+    config.showPage(2);
     config.miscPage->OpkTyperKeyb[0]->setCurrentIndex(1);
     QTest::mouseClick(config.Okay, Qt::LeftButton);
     ASSERT_TRUE(prompter.shown().isEmpty());
@@ -289,7 +289,7 @@ TEST_F(ConfigTest, ComingBackFromItsOwnDialogsKeepsTheEdits)
     config.schemePage->SaveCmd->click();
     ASSERT_TRUE(config.tariffDialog->isVisible());
     config.tariffDialog->Cancel->click();
-    config.listsPage->Add_Click();
+    config.listsPage->onAddProgramClicked();
     config.listsPage->addProg().Cancel->click();
     EXPECT_EQ(config.schemePage->AOrdnNavn->text(), u"Ny ordning"_s);
     config.Okay->click();
@@ -307,13 +307,13 @@ TEST_F(ConfigTest, BackFromItsOwnDialogsThePeriodOrderIsWatchedAgain)
             config.tariffDialog->Cancel->click();
         },
         [&] {
-            config.listsPage->Add_Click();
+            config.listsPage->onAddProgramClicked();
             config.listsPage->addProg().Cancel->click();
         },
     };
     for (const auto& visit : visits) {
         page.AntalPerioder->setCurrentIndex(2);
-        page.AntalPerioder_Click();
+        page.onPeriodCountChanged();
         page.TakstperTimer[0]->setCurrentIndex(9);
         page.TakstperTimer[1]->setCurrentIndex(9);
         visit();

@@ -99,7 +99,7 @@ TEST_F(ListsPageTest, StoreDeletesEmptiedListsAndEndsALineAtAColumnHoldingNeithe
     p.Runprogs[0]->setCurrentRow(0);
     EXPECT_EQ(p.StartstateLbl->text(), u"Startes maksimeret"_s);
     p.Autolog[1]->setCurrentRow(0);
-    for (QPushButton* remove : { p.Remove, p.Remove, p.Remove2, p.Remove2 })
+    for (QPushButton* remove : { p.Remove, p.Remove, p.removeAutologButton, p.removeAutologButton })
         QTest::mouseClick(remove, Qt::LeftButton);
     for (QLabel* label : { p.StartTimeLbl, p.StartstateLbl, p.DisconnectStateLbl })
         EXPECT_EQ(label->text(), u"-"_s);
@@ -139,9 +139,9 @@ TEST_F(ListsPageTest, EditRowsAddOnlyWhenCompleteAndWriteIntoTheSelectedLine)
     ListsPage& p = open();
     p.AutoDUNName->setCurrentIndex(2);
     p.LogEdit->setCurrentIndex(2);
-    QTest::mouseClick(p.Add2, Qt::LeftButton); // "start programs?" not chosen: nothing added
+    QTest::mouseClick(p.addAutologButton, Qt::LeftButton); // "start programs?" not chosen: nothing added
     p.StartProgsEdit->setCurrentIndex(1);
-    QTest::mouseClick(p.Add2, Qt::LeftButton);
+    QTest::mouseClick(p.addAutologButton, Qt::LeftButton);
     EXPECT_EQ(lines(p.Autolog[0]) + lines(p.Autolog[1]).mid(2),
         (QStringList { u"Work"_s, u"Home"_s, u"Demo"_s, u" --- "_s }));
 
@@ -169,7 +169,7 @@ TEST_F(ListsPageTest, EditRowsAddOnlyWhenCompleteAndWriteIntoTheSelectedLine)
     p.AutoConnectEditTitel->setText(u"Chat"_s);
     for (size_t i = 1; i <= 4; ++i)
         p.AutoConnectEdit[i]->setCurrentIndex(i == 1 ? 1 : 0);
-    QTest::mouseClick(p.Add3, Qt::LeftButton);
+    QTest::mouseClick(p.addAutoConnectButton, Qt::LeftButton);
     EXPECT_EQ(lines(p.AutoConnect[1]) + lines(p.AutoConnect[4]), (QStringList { u"Night"_s, u"ja"_s }));
 }
 
@@ -203,9 +203,9 @@ protected:
     }
     void pick(const QString& name)
     {
-        const QList<QListWidgetItem*> found = dialog->File1->findItems(name, Qt::MatchExactly);
+        const QList<QListWidgetItem*> found = dialog->fileList->findItems(name, Qt::MatchExactly);
         ASSERT_EQ(found.size(), 1) << name.toStdString();
-        dialog->File1->setCurrentItem(found.front());
+        dialog->fileList->setCurrentItem(found.front());
     }
 
     TempFolder programs;
@@ -217,10 +217,10 @@ TEST_F(AddProgTest, TheFileTypeChoosesTheFilesShown)
     const QStringList shown[] = { { u"run.sh"_s, u"tool"_s }, { u"app.desktop"_s, u"old.lnk"_s },
         { u"app.desktop"_s, u"notes.txt"_s, u"old.lnk"_s, u"run.sh"_s, u"tool"_s } };
     for (int type = 0; type < 3; ++type) {
-        dialog->Combo1->setCurrentIndex(type);
-        EXPECT_EQ(lines(dialog->File1), shown[type]) << type;
+        dialog->fileTypeBox->setCurrentIndex(type);
+        EXPECT_EQ(lines(dialog->fileList), shown[type]) << type;
     }
-    EXPECT_EQ(dialog->Dir1->item(dialog->Dir1->count() - 1)->text().trimmed(), u"sub"_s);
+    EXPECT_EQ(dialog->folderList->item(dialog->folderList->count() - 1)->text().trimmed(), u"sub"_s);
 }
 
 TEST_F(AddProgTest, APickedFileAndItsParametersMakeTheCommandLineAndAShortcutStartsNormal)
@@ -229,10 +229,10 @@ TEST_F(AddProgTest, APickedFileAndItsParametersMakeTheCommandLineAndAShortcutSta
     EXPECT_TRUE(isShortcut(uR"("/mnt/c/Start.LNK" )"_s));
 
     state.ResetOnActivate = true;
-    page->Add_Click();
+    page->onAddProgramClicked();
     EXPECT_FALSE(state.ResetOnActivate);
     EXPECT_TRUE(dialog->isVisible());
-    dialog->Combo1->setCurrentIndex(int(FileType::AllFiles));
+    dialog->fileTypeBox->setCurrentIndex(int(FileType::AllFiles));
     dialog->StartState->setCurrentIndex(2);
     pick(u"app.desktop"_s);
     EXPECT_FALSE(dialog->StartState->isEnabled());
@@ -264,12 +264,12 @@ TEST_F(AddProgTest, EditingSplitsTheLineAndOkUnchangedStoresItAgain)
         page->Runprogs[0]->item(0)->setText(commandLine);
         page->Runprogs[0]->setCurrentRow(0);
         state.ResetOnActivate = true;
-        page->Runprogs_DblClick();
+        page->onProgramLineDoubleClicked();
         EXPECT_FALSE(state.ResetOnActivate);
         EXPECT_TRUE(dialog->editing());
         EXPECT_EQ(dialog->CommandlineParameter->text(), parameters);
         EXPECT_EQ(dialog->Commandline->text(), commandLine);
-        EXPECT_EQ(dialog->File1->currentRow() >= 0, fileFound);
+        EXPECT_EQ(dialog->fileList->currentRow() >= 0, fileFound);
         EXPECT_EQ(
             dialog->StartTime->currentText() + dialog->StartState->currentText() + dialog->Titleline->text(),
             u"når der ringes opmaksimeret tilstandMail"_s);
@@ -277,7 +277,7 @@ TEST_F(AddProgTest, EditingSplitsTheLineAndOkUnchangedStoresItAgain)
         EXPECT_EQ(lines(page->Runprogs[0]), (QStringList { commandLine, uR"("/opt/clock" )"_s }));
     }
     // A program that has gone keeps its path when the parameters change.
-    page->Runprogs_DblClick();
+    page->onProgramLineDoubleClicked();
     QTest::keyClicks(dialog->CommandlineParameter, u"-v"_s);
     EXPECT_EQ(dialog->Commandline->text(), uR"("/gone/prog" -v)"_s);
 }
@@ -287,12 +287,12 @@ TEST_F(AddProgTest, AStoredStartTimeOrStateWithNoItemStaysUntilItsComboIsChanged
     page->Runprogs[1]->item(0)->setText(u"5"_s);
     page->Runprogs[2]->item(0)->setText(u"7"_s);
     page->Runprogs[0]->setCurrentRow(0);
-    page->Runprogs_DblClick();
+    page->onProgramLineDoubleClicked();
     EXPECT_EQ(dialog->StartTime->currentIndex() + dialog->StartState->currentIndex(), 0);
     QTest::mouseClick(dialog->OK, Qt::LeftButton);
     EXPECT_EQ(page->Runprogs[1]->item(0)->text() + page->Runprogs[2]->item(0)->text(), u"57"_s);
 
-    page->Runprogs_DblClick();
+    page->onProgramLineDoubleClicked();
     dialog->StartState->setCurrentIndex(1);
     QTest::mouseClick(dialog->OK, Qt::LeftButton);
     EXPECT_EQ(page->Runprogs[1]->item(0)->text() + page->Runprogs[2]->item(0)->text(), u"51"_s);
@@ -300,7 +300,7 @@ TEST_F(AddProgTest, AStoredStartTimeOrStateWithNoItemStaysUntilItsComboIsChanged
 
 TEST_F(AddProgTest, AnEmptyCommandLineIsWarnedAboutAndAddsNothing)
 {
-    page->Add_Click();
+    page->onAddProgramClicked();
     prompter.answerNext(PromptAnswer::Ok);
     QTest::mouseClick(dialog->OK, Qt::LeftButton);
     ASSERT_EQ(prompter.shown().size(), 1);

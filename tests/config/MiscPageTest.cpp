@@ -169,10 +169,10 @@ TEST_F(MiscPageTest, RedialIsWrittenWhenTickedAndWrittenOffWhenNot)
     click(page.RedialIfBusy); // unticked, ticked again with 0 tries: 5 of them
     EXPECT_EQ(page.Redial[1]->isEnabled() ? page.Redial[1]->text() : QString(), u"5"_s);
     page.Redial[0]->clear();
-    page.Redial_LostFocus(0);
+    page.onRedialFieldLeft(0);
     EXPECT_EQ(page.Redial[0]->text(), u"0"_s);
     page.Redial[1]->setText(u"0"_s);
-    page.Redial_LostFocus(1); // no tries: no redial
+    page.onRedialFieldLeft(1); // no tries: no redial
     EXPECT_FALSE(page.RedialIfBusy->isChecked() || page.Redial[1]->isEnabled());
 }
 
@@ -190,7 +190,7 @@ TEST_F(MiscPageTest, TheDailyPriceWarningIsOffWhenUntickedOrEmptyAndF1ExplainsIt
     click(page.BrugMaxPris);
     ASSERT_TRUE(page.store().ok() && state.settings.MaxDayPrice == 0); // ticked and empty
     QTest::keyClicks(page.MaxPris, u"7.5"_s); // either separator, typed as the locale's
-    page.MaxPris_LostFocus();
+    page.onMaxPriceLeft();
     EXPECT_EQ(page.MaxPris->text(), u"7,50"_s);
     ASSERT_TRUE(page.store().ok());
     EXPECT_EQ(state.settings.MaxDayPrice, 7.5);
@@ -205,7 +205,7 @@ TEST_F(MiscPageTest, AStoredMaximumPriceWithMoreDecimalsStaysUntilTheUserChanges
     state.settings.MaxDayPrice = 12.3456;
     page.fill();
     EXPECT_EQ(page.MaxPris->text(), u"12,35"_s);
-    page.MaxPris_LostFocus(); // visited and left as it was
+    page.onMaxPriceLeft(); // visited and left as it was
     ASSERT_TRUE(page.store().ok());
     EXPECT_EQ(state.settings.MaxDayPrice, 12.3456);
     page.MaxPris->selectAll();

@@ -168,7 +168,7 @@ TEST_F(SaveTest, TheFileNameRules)
         EXPECT_EQ(dialog.Filename->text(), left);
     }
     dialog.setFolder(u"/"_s);
-    EXPECT_EQ(dialog.Dir1->findItems(u".."_s, Qt::MatchExactly).size(), 0);
+    EXPECT_EQ(dialog.folderList->findItems(u".."_s, Qt::MatchExactly).size(), 0);
     dialog.Filename->setText(u"x.ptf"_s);
     EXPECT_EQ(dialog.path(), u"/x.ptf"_s);
 }
@@ -179,16 +179,16 @@ TEST_F(SaveTest, TheListsShowTheFolderAndAFileDoubleClickedLoads)
     for (const QString& name : { u"a.ptf"_s, u"B.PTF"_s, u"c.txt"_s })
         writeLines(temp.file(u"prices/"_s + name), kOriginalFile);
     dialog.open(1, 2, Save::Mode::Hent);
-    EXPECT_EQ(lines(dialog.Dir1), QStringList({ u".."_s, u"prices"_s }));
-    dialog.Dir1->setCurrentRow(1);
-    QTest::keyClick(dialog.Dir1, Qt::Key_Return); // goes in, and does not press OK
-    EXPECT_EQ(lines(dialog.File1), QStringList({ u"a.ptf"_s, u"B.PTF"_s }));
+    EXPECT_EQ(lines(dialog.folderList), QStringList({ u".."_s, u"prices"_s }));
+    dialog.folderList->setCurrentRow(1);
+    QTest::keyClick(dialog.folderList, Qt::Key_Return); // goes in, and does not press OK
+    EXPECT_EQ(lines(dialog.fileList), QStringList({ u"a.ptf"_s, u"B.PTF"_s }));
     dialog.Filetype->setCurrentIndex(1);
-    EXPECT_EQ(lines(dialog.File1), QStringList({ u"a.ptf"_s, u"B.PTF"_s, u"c.txt"_s }));
+    EXPECT_EQ(lines(dialog.fileList), QStringList({ u"a.ptf"_s, u"B.PTF"_s, u"c.txt"_s }));
 
-    const QRect second = dialog.File1->visualItemRect(dialog.File1->item(1));
-    QTest::mouseClick(dialog.File1->viewport(), Qt::LeftButton, {}, second.center()); // a double click's
-    QTest::mouseDClick(dialog.File1->viewport(), Qt::LeftButton, {}, second.center());
+    const QRect second = dialog.fileList->visualItemRect(dialog.fileList->item(1));
+    QTest::mouseClick(dialog.fileList->viewport(), Qt::LeftButton, {}, second.center()); // a double click's
+    QTest::mouseDClick(dialog.fileList->viewport(), Qt::LeftButton, {}, second.center());
     EXPECT_EQ(dialog.Filename->text(), u"B.PTF"_s);
     EXPECT_EQ(loaded.size(), 1);
     EXPECT_EQ(state.settings.Schemes[1].ReducedPriceAfter, 45);

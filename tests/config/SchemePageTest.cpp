@@ -254,13 +254,13 @@ TEST_F(SchemePageTest, APeriodThatStartsWithTheNextOneIsWarnedAboutAsNeverApplyi
 {
     click(page.Dage[0]);
     page.AntalPerioder->setCurrentIndex(2);
-    page.AntalPerioder_Click();
+    page.onPeriodCountChanged();
     for (int k = 0; k < 3; ++k) {
         page.TakstperTimer[size_t(k)]->setCurrentIndex(8);
         page.TakstperMinutter[size_t(k)]->setCurrentIndex(0);
     }
     prompter.answerNext(PromptAnswer::Ok);
-    page.TakstperTimer_Click(1);
+    page.onPeriodHourChanged(1);
     ASSERT_EQ(prompter.shown().size(), 1);
     EXPECT_EQ(
         prompter.shown()[0].text, u"Periode 1 starter samtidig med periode 2 og gælder derfor aldrig."_s);

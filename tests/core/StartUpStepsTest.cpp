@@ -68,7 +68,7 @@ TEST(FirstRunTest, RegistersAndAsksOnceInEitherLanguageAndReportsAFailedInstall)
         QStringList calls;
     } cases[] = {
         { 0, {}, PromptAnswer::No, danish, registers },
-        { 1, {}, PromptAnswer::Yes, english, registers + QStringList { u"PopupShowConfig_Click"_s } },
+        { 1, {}, PromptAnswer::Yes, english, registers + QStringList { u"showConfiguration"_s } },
         { 0, Status(Error { u"connect.wav: disk full"_s }), PromptAnswer::No, danish, registers },
     };
     for (const auto& c : cases) {
@@ -84,7 +84,7 @@ TEST(FirstRunTest, RegistersAndAsksOnceInEitherLanguageAndReportsAFailedInstall)
                 return c.install;
             },
             [&](const QString& event) { calls << u"sound "_s + event; },
-            [&] { calls << u"PopupShowConfig_Click"_s; } };
+            [&] { calls << u"showConfiguration"_s; } };
         if (!c.install)
             prompter.answerNext(PromptAnswer::Ok);
         prompter.answerNext(c.answer);

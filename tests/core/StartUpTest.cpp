@@ -52,7 +52,7 @@ TEST_F(StartUpTest, FirstRunWaitsForTheLanguageAndTheNextRunGoesStraightOn)
     EXPECT_EQ(clock.now().time(), QTime(12, 0, 1)) << "the wait for the paint ends at the next second";
     EXPECT_TRUE(first->splashVisible());
     EXPECT_TRUE(first->splash()->Hideme.isActive());
-    EXPECT_TRUE(first->splash()->Timer2.isActive());
+    EXPECT_TRUE(first->splash()->blinkTimer.isActive());
     Welcome* welcome = first->welcome();
     ASSERT_NE(welcome, nullptr);
     EXPECT_EQ(mainWindowLoads, 0);
@@ -70,7 +70,7 @@ TEST_F(StartUpTest, FirstRunWaitsForTheLanguageAndTheNextRunGoesStraightOn)
     EXPECT_EQ(settings.ReadIni(u"Configuration"_s, u"Language"_s, {}), u"1"_s);
     EXPECT_EQ(memory.Language, 1);
     EXPECT_EQ(mainWindowLoads, 1);
-    first->splash()->Hideme_Timer();
+    first->splash()->onHideTimeout();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(first->welcome(), nullptr);
     EXPECT_EQ(first->splash(), nullptr);
@@ -93,7 +93,7 @@ TEST_F(StartUpTest, SplashSettingZeroLoadsTheSplashWithoutShowingIt)
     ASSERT_NE(routine->splash(), nullptr);
     EXPECT_FALSE(routine->splashVisible());
     EXPECT_EQ(clock.steadyMs(), before); // nothing to paint, so no wait for it
-    EXPECT_FALSE(routine->splash()->Timer2.isActive()); // and no blinking to wake the program
+    EXPECT_FALSE(routine->splash()->blinkTimer.isActive()); // and no blinking to wake the program
     EXPECT_EQ(mainWindowLoads, 1);
 }
 
@@ -116,14 +116,14 @@ TEST_F(StartUpTest, SplashTexts)
         store(u"Language"_s, stored);
         Splash splash(settings, ProgramVersion { 1, 5, 3 });
         EXPECT_EQ(splash.Loading->text(), u"Initialising "_s + word + u" version, please wait..."_s);
-        EXPECT_EQ(splash.Label1->text(), u"Ringtally 1.5 (3)"_s);
-        EXPECT_EQ(splash.Label2->text(), u"Ringtally 1.5 (3)"_s);
+        EXPECT_EQ(splash.titleLabel->text(), u"Ringtally 1.5 (3)"_s);
+        EXPECT_EQ(splash.versionLabel->text(), u"Ringtally 1.5 (3)"_s);
         EXPECT_EQ(splash.height(), twipsToPixels(1890));
-        EXPECT_EQ(splash.Author->geometry().right(), splash.Label2->geometry().right());
+        EXPECT_EQ(splash.Author->geometry().right(), splash.versionLabel->geometry().right());
         splash.show();
-        splash.Timer2_Timer();
+        splash.onBlink();
         EXPECT_TRUE(splash.Loading->isHidden());
-        splash.Timer2_Timer();
+        splash.onBlink();
         EXPECT_FALSE(splash.Loading->isHidden());
     }
 }

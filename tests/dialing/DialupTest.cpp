@@ -80,8 +80,8 @@ protected:
     QStringList lines() const
     {
         QStringList all;
-        for (int i = 0; i < window->List1->count(); ++i)
-            all << window->List1->item(i)->text();
+        for (int i = 0; i < window->detailList->count(); ++i)
+            all << window->detailList->item(i)->text();
         return all;
     }
 
@@ -140,8 +140,8 @@ TEST_F(DialupTest, AnEndedDialListsItsErrorOnceAndOnlyAPlainDisconnectShowsABox)
     prompter.answerNext(PromptAnswer::Ok); // for the first case; any other box fails the test
     for (const auto& [error, added, sounds, hangUps] : cases) {
         dialing();
-        emit control.RasDial_Status(RasConnState::Disconnected, error);
-        emit control.RasDial_Status(RasConnState::Disconnected, 0); // after the dial: not the dial's
+        emit control.statusChanged(RasConnState::Disconnected, error);
+        emit control.statusChanged(RasConnState::Disconnected, 0); // after the dial: not the dial's
         EXPECT_EQ(lines(), QStringList({ u"Calling Tele at 555"_s, u"Open Port"_s }) + added) << error;
         EXPECT_EQ(calls.count(u"sound Error"_s), sounds);
         EXPECT_EQ(control.hangUps, hangUps);
@@ -160,7 +160,7 @@ TEST_F(DialupTest, CallAgainRedialsInASeriesAndStartsANewOneAfterFive)
     EXPECT_EQ(control.dials.size(), 3);
     EXPECT_EQ(state.meter.CallStart, QDateTime(QDate(2026, 1, 5), QTime(12, 0, 7)));
     for (int press = 3; press <= 6; ++press)
-        w.Call_again_Click();
+        w.onCallAgainClicked();
     EXPECT_EQ(lines(), QStringList { u"Open Port"_s });
     EXPECT_EQ(w.RedialCount(), 1);
     EXPECT_EQ(calls.count(u"startMeter"_s), 6); // the new series too
@@ -172,20 +172,20 @@ TEST_F(DialupTest, EachBusyAnswerCountsDownAfreshAndTheRedialsEndAtTheRedialNumb
     for (const auto& [number, interval] : { std::pair { 2, 1 }, std::pair { 7, 0 } }) {
         Dialup& w = dialing(number, interval);
         for (int busy = 1; busy <= number; ++busy) {
-            emit control.RasDial_Status(RasConnState::Disconnected, 676);
+            emit control.statusChanged(RasConnState::Disconnected, 676);
             ASSERT_TRUE(w.Reconnect.isActive());
             for (int left = interval; left >= 0; --left) {
-                w.Reconnect_Timer();
+                w.countDownToRedial();
                 EXPECT_EQ(w.Stat->text(),
                     left == 1 ? u"Prøver igen om 1 sekund"_s : u"Prøver igen om %1 sekunder"_s.arg(left));
             }
-            w.Reconnect_Timer();
+            w.countDownToRedial();
             EXPECT_FALSE(w.Reconnect.isActive());
             EXPECT_EQ(lines().last(3).join(u','), u"**********,%1. redial,Open Port"_s.arg(busy));
         }
         calls.clear();
-        emit control.RasDial_Status(RasConnState::Disconnected, 676);
-        w.Reconnect_Timer();
+        emit control.statusChanged(RasConnState::Disconnected, 676);
+        w.countDownToRedial();
         EXPECT_EQ(w.Stat->text(), u"Opkald opgivet"_s);
         EXPECT_FALSE(w.Reconnect.isActive());
         EXPECT_EQ(calls, (QStringList { u"sound Error"_s, u"stopMeter"_s }));
@@ -203,13 +203,13 @@ TEST_F(DialupTest, TheDialsOwnLinesSpeakTheWindowsLanguage)
         state.meter.phase = CallPhase::Dialing;
         w.startDialing(u"Tele"_s);
         QStringList lines;
-        emit control.RasDial_Status(RasConnState::Disconnected, 676);
-        w.Reconnect_Timer();
+        emit control.statusChanged(RasConnState::Disconnected, 676);
+        w.countDownToRedial();
         lines << w.Stat->text();
-        w.Reconnect_Timer();
-        w.Reconnect_Timer();
-        emit control.RasDial_Status(RasConnState::Disconnected, 676);
-        w.Reconnect_Timer();
+        w.countDownToRedial();
+        w.countDownToRedial();
+        emit control.statusChanged(RasConnState::Disconnected, 676);
+        w.countDownToRedial();
         lines << w.Stat->text();
         EXPECT_EQ(lines,
             language == 0 ? QStringList({ u"Prøver igen om 1 sekund"_s, u"Opkald opgivet"_s })
@@ -221,7 +221,7 @@ TEST_F(DialupTest, HangingUpOrClosingEndsTheCallWithoutALog)
 {
     for (const bool close : { false, true }) {
         Dialup& w = dialing(1, 5);
-        emit control.RasDial_Status(RasConnState::Disconnected, 676); // counting down
+        emit control.statusChanged(RasConnState::Disconnected, 676); // counting down
         if (close)
             w.close();
         else
@@ -241,20 +241,20 @@ TEST_F(DialupTest, TheConnectedTickHidesTheWindowBeforeTheStartListAndWatchesThe
     for (const quint8 autoLog : { 0, 1 }) {
         Dialup& w = dialing();
         state.settings.AutoLogOnHangup = autoLog;
-        emit control.RasDial_Status(RasConnState::Connected, 0);
-        ASSERT_TRUE(w.Timer1.isActive());
-        w.Timer1_Timer();
+        emit control.statusChanged(RasConnState::Connected, 0);
+        ASSERT_TRUE(w.lineUpTimer.isActive());
+        w.onLineUp();
         EXPECT_EQ(calls,
             (QStringList { u"sound Connect"_s, u"caption Ringtally - Online"_s, u"RunStartList 1 0"_s }));
-        EXPECT_FALSE(w.Timer1.isActive());
+        EXPECT_FALSE(w.lineUpTimer.isActive());
         EXPECT_EQ(w.Disconnected.isActive(), autoLog != 0);
         EXPECT_EQ(stored(u"Dialup Left Cord"_s), QString::number(w.x() * 15));
     }
     // The line watch logs the call once its line has dropped, and stops first.
     calls.clear();
-    window->Disconnected_Timer();
+    window->checkLineDropped();
     online = false;
-    window->Disconnected_Timer();
+    window->checkLineDropped();
     EXPECT_EQ(calls, QStringList { u"hangUp 1"_s });
 }
 
@@ -268,9 +268,9 @@ TEST_F(DialupTest, DetailsOpenAndCloseInTheWindowsLanguageStayAsLeftAndCopyOnADo
     EXPECT_EQ(stored(u"Dialup Detail visible"_s), u"1"_s);
     Dialup& danish = dialing();
     EXPECT_EQ(danish.Details->text(), u" <<< &Detaljer"_s);
-    QTest::mouseDClick(danish.List1->viewport(), Qt::LeftButton);
+    QTest::mouseDClick(danish.detailList->viewport(), Qt::LeftButton);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), u"Calling Tele at 555\r\nOpen Port\r\n"_s);
-    danish.Details_Click();
+    danish.toggleDetails();
     EXPECT_EQ(danish.Details->text(), u"&Detaljer >>>"_s);
     EXPECT_EQ(stored(u"Dialup Detail visible"_s), u"0"_s);
 }
@@ -286,8 +286,8 @@ TEST_F(DialupTest, TheWindowKeepsInsideTheScreensFreeAreaAndItsListFollowsTheNew
     EXPECT_EQ(w.frameGeometry().bottomRight(), room.bottomRight());
 
     for (int i = 0; i < 20; ++i)
-        emit control.RasDial_Status(0, 0);
-    const QScrollBar* bar = w.List1->verticalScrollBar();
+        emit control.statusChanged(0, 0);
+    const QScrollBar* bar = w.detailList->verticalScrollBar();
     EXPECT_GT(bar->maximum(), 0);
     EXPECT_EQ(bar->value(), bar->maximum());
 

@@ -32,7 +32,7 @@ public:
     void hideDialWindow() override { steps << u"hide dial window"_s; }
     void hangUpDialControl() override { steps << u"hang up dial control"_s; }
     void setStatusCaption(const QString& caption) override { steps << u"caption "_s + caption; }
-    void SkiftPopupMenu() override { steps << u"tray offline"_s; }
+    void switchTrayMenu() override { steps << u"tray offline"_s; }
     void stopTimers() override { steps << u"stop timers"_s; }
     void hideStatusWindow() override { steps << u"hide status window"_s; }
     void playEventSound(const QString& event) override { steps << u"sound "_s + event; }

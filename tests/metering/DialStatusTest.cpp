@@ -50,7 +50,7 @@ class RecordingOffline : public OfflineServices {
 public:
     void hangUpDialControl() override { calls << u"hangUpDialControl"_s; }
     void stopLineWatch() override { calls << u"stopLineWatch"_s; }
-    void SkiftPopupMenu() override { calls << u"SkiftPopupMenu"_s; }
+    void switchTrayMenu() override { calls << u"switchTrayMenu"_s; }
     void playEventSound(const QString& event) override { calls << u"sound "_s + event; }
     // As the call's owner, which ends the call through the call end.
     void requestHangUp(bool log) override
@@ -99,13 +99,13 @@ protected:
 TEST_F(DialStatusTest, HidingARowMovesTheRowsBelowAndResizesTheWindow)
 {
     DialStatus& w = make();
-    w.Form_Activate();
+    w.onActivated();
     EXPECT_EQ(pixelsToTwips(w.height()), 2235);
     std::array<int, DialStatus::kRowCount> tops {};
     for (size_t n = 0; n < tops.size(); ++n)
         tops[n] = w.Element[n]->y();
 
-    w.mnuShow_Click(2);
+    w.toggleRow(2);
     EXPECT_TRUE(w.Element[2]->isHidden());
     EXPECT_EQ(stored(visKey(2)), u"0"_s);
     EXPECT_EQ(w.Element[1]->y(), tops[1]);
@@ -114,7 +114,7 @@ TEST_F(DialStatusTest, HidingARowMovesTheRowsBelowAndResizesTheWindow)
     EXPECT_EQ(w.height(), twipsToPixels(2235 - 260));
 
     // The next activation reads the choice back; the menu path toggles once per click.
-    w.Form_Activate();
+    w.onActivated();
     EXPECT_TRUE(w.Element[2]->isHidden());
     w.mnuShow[2]->trigger();
     EXPECT_EQ(stored(visKey(2)), u"1"_s);
@@ -122,11 +122,11 @@ TEST_F(DialStatusTest, HidingARowMovesTheRowsBelowAndResizesTheWindow)
 
     for (int n = 0; n < DialStatus::kRowCount; ++n)
         store(visKey(n), 0);
-    w.Form_Activate();
+    w.onActivated();
     EXPECT_EQ(pixelsToTwips(w.height()), 675);
     // A minimized window keeps its size when a row changes.
     w.setWindowState(Qt::WindowMinimized);
-    w.mnuShow_Click(0);
+    w.toggleRow(0);
     EXPECT_EQ(pixelsToTwips(w.height()), 675);
 }
 
@@ -157,7 +157,8 @@ TEST_F(DialStatusTest, RowsShowTheWidestFiguresWholeAtAnyFontInBothLanguages)
         }
         // "9999:00:00" reads as one time: its parts touch, the colons and minutes no wider than
         // their text.
-        const std::array<QLabel*, 5> time { w.TotTimer, w.TotKolon, w.TotMinutter, w.Label2, w.SekNr[2] };
+        const std::array<QLabel*, 5> time { w.TotTimer, w.TotKolon, w.TotMinutter, w.totalSecondsColon,
+            w.SekNr[2] };
         for (size_t i = 1; i < time.size(); ++i) {
             EXPECT_EQ(time[i - 1]->geometry().right() + 1, time[i]->x()) << i;
             EXPECT_LE(time[i]->width(), time[i]->sizeHint().width() + 1) << i;
@@ -185,8 +186,8 @@ TEST_F(DialStatusTest, SkiftTaskbarTicksOneFigureAndStoresIt)
         EXPECT_EQ(item->actionGroup(), w.mnuShowNowTitl->actionGroup());
         EXPECT_FALSE(item->isChecked());
     }
-    w.SkiftTaskbar(3);
-    w.SkiftTaskbar(4); // any other number leaves the choice and only repeats the ticks
+    w.switchTaskbarFigure(3);
+    w.switchTaskbarFigure(4); // any other number leaves the choice and only repeats the ticks
     EXPECT_TRUE(w.mnuShowTotTitl->isChecked());
     EXPECT_EQ(stored(u"TaskbarType"_s), u"3"_s);
     EXPECT_EQ(state.settings.TaskBarType, 3);
@@ -216,12 +217,12 @@ TEST_F(DialStatusTest, TimerShowsTheMeterAndTheTaskbarTextInTheWindowsLanguage)
             day = { .NumberOfPeriods = 1, .MinutePrice = { 1.0 } };
         windows->engine().startCall(0);
         clock.advanceMs(65'000);
-        w.Timer1_Timer();
+        w.onTick();
         EXPECT_EQ(w.NuvMinutter->text(), u"01"_s);
         for (QLabel* seconds : w.SekNr)
             EXPECT_EQ(seconds->text(), u"05"_s);
         EXPECT_EQ(w.NuvPris->text(), u"1,08"_s); // 65/60 kr
-        EXPECT_EQ(windows->engine().FindTaskbar(1), words + u" 00:01:05"_s);
+        EXPECT_EQ(windows->engine().taskbarText(1), words + u" 00:01:05"_s);
     }
     // The English texts of a fresh window; the row tooltips stay Danish.
     DialStatus& w = make();
@@ -244,7 +245,7 @@ TEST_F(DialStatusTest, ShowInItemsFlipTheStoredChoiceAndShowWindowsOnlyOnline)
 
     // The stored value flips on its own, even when something else changed it meanwhile.
     store(kTrayinfoVisible, false);
-    w.mnuShowInTask_Click();
+    w.toggleTaskbarWindow();
     EXPECT_FALSE(w.mnuShowInTask->isChecked());
     EXPECT_EQ(stored(kTrayinfoVisible), u"True"_s);
 
@@ -253,7 +254,7 @@ TEST_F(DialStatusTest, ShowInItemsFlipTheStoredChoiceAndShowWindowsOnlyOnline)
     emit windows->titleInfo().showInTitleClicked();
     EXPECT_FALSE(windows->titleInfo().isVisible());
     EXPECT_EQ(stored(kTitleinfoVisible), u"False"_s);
-    w.mnuShowInTitle_Click();
+    w.toggleFloatingWindow();
     EXPECT_TRUE(windows->titleInfo().isVisible());
     EXPECT_TRUE(w.mnuShowInTitle->isChecked());
 }
@@ -271,15 +272,15 @@ TEST_F(DialStatusTest, CallStartShowsTheWindowsTheSettingsAskFor)
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(w.windowTitle(), u"Ringtally - Online"_s);
     EXPECT_TRUE(w.mnuLog->isEnabled());
-    EXPECT_TRUE(w.Timer1.isActive());
+    EXPECT_TRUE(w.tickTimer.isActive());
     EXPECT_TRUE(windows->trayInfo().isVisible());
     EXPECT_FALSE(windows->titleInfo().isVisible());
     EXPECT_EQ(state.meter.CurrentScheme, 1);
-    EXPECT_EQ(offline.calls, QStringList(u"SkiftPopupMenu"_s));
+    EXPECT_EQ(offline.calls, QStringList(u"switchTrayMenu"_s));
 
     // The default figure is today's; the tick writes it to both small windows and warns.
     clock.advanceMs(2'000);
-    w.Timer1_Timer();
+    w.onTick();
     EXPECT_EQ(windows->trayInfo().windowTitle(), u"Pris: 1,00  Tid: 00:00:02"_s);
     EXPECT_EQ(windows->titleInfo().Info->text(), windows->trayInfo().windowTitle());
     EXPECT_TRUE(windows->priceWarn().isVisible());
@@ -300,7 +301,7 @@ TEST_F(DialStatusTest, TheFloatingWindowAppearsWithItsFirstTextWhereItStays)
     EXPECT_EQ(floating.Info->text(), u"Pris: 0,00  Tid: 00:00:00"_s);
     const QRect shown = floating.geometry();
     clock.advanceMs(1'000);
-    w.Timer1_Timer();
+    w.onTick();
     EXPECT_EQ(floating.Info->text(), u"Pris: 0,00  Tid: 00:00:01"_s);
     EXPECT_EQ(floating.geometry(), shown);
 }
@@ -319,20 +320,20 @@ TEST_F(DialStatusTest, ClosingAWindowLeavesTheCallRunningAndEveryHangUpPathEndsI
     EXPECT_EQ(stored(u"Dialstat Left Cord"_s), u"3000"_s);
     EXPECT_EQ(stored(u"Dialstat Top Cord"_s), u"1500"_s);
     EXPECT_EQ(state.meter.GlblOnline, 1);
-    EXPECT_TRUE(w.Timer1.isActive());
+    EXPECT_TRUE(w.tickTimer.isActive());
 
     // A click on the task-bar button, which restores the window, shows the status window again.
     windows->trayInfo().setWindowState(Qt::WindowNoState);
     EXPECT_TRUE(w.isVisible());
     EXPECT_TRUE(windows->trayInfo().isMinimized());
 
-    w.mnuNoLog_Click();
+    w.hangUpWithoutLog();
     EXPECT_FALSE(QFile::exists(callLog.path()));
     EXPECT_EQ(state.meter.GlblOnline, 0);
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(w.windowTitle(), u"Ringtally - Offline"_s);
     EXPECT_FALSE(w.mnuNoLog->isEnabled());
-    EXPECT_FALSE(w.Timer1.isActive());
+    EXPECT_FALSE(w.tickTimer.isActive());
     EXPECT_FALSE(windows->trayInfo().isVisible());
     EXPECT_TRUE(windows->titleInfo().hideTimerRunning());
     for (const QString& call :
@@ -341,7 +342,7 @@ TEST_F(DialStatusTest, ClosingAWindowLeavesTheCallRunningAndEveryHangUpPathEndsI
 
     // The menu's hang-up logs the call.
     windows->startCall(0);
-    w.mnuLog_Click();
+    w.hangUpAndLog();
     EXPECT_EQ(state.meter.GlblOnline, 0);
     EXPECT_TRUE(QFile::exists(callLog.path()));
     // A window loaded later comes up where the closed one was.

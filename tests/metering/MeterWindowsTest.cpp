@@ -65,14 +65,14 @@ protected:
             state, settings, callLog, checkpoint, clock, prompter, strings, danish, offline);
         windows->startCall(0);
         // Due at every pass of an event loop, as a 1 s timer is while a box stays open.
-        windows->dialStatus().Timer1.setInterval(0);
+        windows->dialStatus().tickTimer.setInterval(0);
         return windows->dialStatus();
     }
     void tickSeconds(int seconds)
     {
         for (int i = 0; i < seconds; ++i) {
             clock.advanceMs(1000);
-            windows->dialStatus().Timer1_Timer();
+            windows->dialStatus().onTick();
         }
     }
     QByteArray logContents() const
@@ -98,7 +98,7 @@ protected:
 TEST_F(MeterUnderBoxes, ATicksBoxComesAfterItAndTheMeterRunsOnWhileItIsOpen)
 {
     DialStatus& status = startCallAt(QDateTime(QDate(2026, 1, 5), QTime(12, 0)));
-    QSignalSpy ticks(&status.Timer1, &QTimer::timeout);
+    QSignalSpy ticks(&status.tickTimer, &QTimer::timeout);
     // The minute's checkpoint cannot be written; the user hangs up while its box is open.
     setWriteFaultForTests([this](const QString& path) -> std::optional<int> {
         return path == checkpoint.path() ? std::optional<int>(ENOSPC) : std::nullopt;

@@ -118,13 +118,13 @@ TEST_F(Meter, DayTypesAndTariffPeriodsByTimeOfDay)
 {
     for (const auto& [day, type] : { std::pair { 5, 0 }, { 9, 0 }, { 10, 1 }, { 11, 2 } }) {
         clock.setNow(QDateTime(QDate(2026, 1, day), QTime(12, 0)));
-        EXPECT_EQ(engine.GetDagVar(), type) << day;
+        EXPECT_EQ(engine.todaysDayType(), type) << day;
     }
     // The period in force and the next one.
     const auto expectPeriods = [this](std::initializer_list<std::tuple<QTime, int, int>> cases, int day = 5) {
         for (const auto& [time, period, next] : cases) {
             clock.setNow(QDateTime(QDate(2026, 1, day), time));
-            EXPECT_EQ(engine.FindPris(), period) << time.toString().toStdString();
+            EXPECT_EQ(engine.currentPeriod(), period) << time.toString().toStdString();
             EXPECT_EQ(state.meter.NextPeriod, next) << time.toString().toStdString();
         }
     };
@@ -141,7 +141,7 @@ TEST_F(Meter, DayTypesAndTariffPeriodsByTimeOfDay)
     state.settings.Schemes[2].Days[0]
         = { .PeriodStart = { u"10:00"_s, u"11:00"_s, u"00:00"_s }, .NumberOfPeriods = 2 };
     clock.setNow(monday(11, 30));
-    EXPECT_EQ(engine.FindPris(qint16(2)), 1);
+    EXPECT_EQ(engine.currentPeriod(qint16(2)), 1);
 }
 
 TEST_F(Meter, CallStartRollsTheDayCountersOverOnANewDay)
@@ -408,8 +408,8 @@ TEST_F(Meter, TheTaskbarTextFollowsTheChosenFigureOrCycles)
     startAt(monday(12, 0, 0));
     runSeconds(61);
     EXPECT_EQ(events.taskbarTexts.back(), u"Pris: 0,76  Tid: 00:01:01"_s);
-    EXPECT_EQ(engine.FindTaskbar(4), QString());
-    EXPECT_EQ(engine.FindTaskbar(0), QString());
+    EXPECT_EQ(engine.taskbarText(4), QString());
+    EXPECT_EQ(engine.taskbarText(0), QString());
 
     // Cycling through current, day, total and nothing: 0.25 + (62..66)/60 x 0.50.
     engine.setTaskbarWords(u"Price:"_s, u"Time:"_s);

@@ -59,8 +59,8 @@ TEST_F(PriceWarnTest, WindowFitsTheMessageWithTheButtonCentredAndOkHidesIt)
     window.showWarning();
     const auto checkFit = [&window] {
         // The same margin at each side of the icon, the message and the button.
-        const int margin = window.Image1->x();
-        EXPECT_EQ(window.Image1->y(), margin);
+        const int margin = window.warningIcon->x();
+        EXPECT_EQ(window.warningIcon->y(), margin);
         EXPECT_EQ(window.Test->y(), margin);
         EXPECT_EQ(window.width() - window.Test->geometry().right() - 1, margin);
         EXPECT_EQ(window.height() - window.OK->geometry().bottom() - 1, margin);
@@ -73,7 +73,7 @@ TEST_F(PriceWarnTest, WindowFitsTheMessageWithTheButtonCentredAndOkHidesIt)
 
     // Each activation shows the spending of that moment; a longer text widens the window.
     state.texts.DagPris = QStringLiteral("123456789012345678901234567890,00");
-    window.Form_Activate();
+    window.onActivated();
     checkFit();
     EXPECT_GT(window.width(), narrow);
 

@@ -84,25 +84,25 @@ TEST_F(TitleInfoTest, DraggingMovesLiveAndStoresWhereTheWindowLands)
     EXPECT_EQ(stored(kTop), u"0"_s);
 
     window->move(200, 100);
-    window->Info_MouseDown(QPoint(250, 110));
-    window->Info_MouseMove(QPoint(270, 118));
+    window->onInfoPressed(QPoint(250, 110));
+    window->onInfoDragged(QPoint(270, 118));
     EXPECT_EQ(window->pos(), QPoint(220, 108));
     EXPECT_EQ(stored(kLeft), QString::number(where.x() * 15)); // nothing stored before the release
 
-    ASSERT_TRUE(window->Info_MouseUp(QPoint(300, 130)).ok());
+    ASSERT_TRUE(window->onInfoReleased(QPoint(300, 130)).ok());
     EXPECT_EQ(window->pos(), QPoint(250, 120));
     EXPECT_EQ(stored(kLeft), u"3750"_s);
     EXPECT_EQ(stored(kTop), u"1800"_s);
 
     // A release without a press is no drag.
-    ASSERT_TRUE(window->Info_MouseUp(QPoint(700, 500)).ok());
+    ASSERT_TRUE(window->onInfoReleased(QPoint(700, 500)).ok());
     EXPECT_EQ(window->pos(), QPoint(250, 120));
 
     // A top under 280 twips snaps to the screen's top: 18 px down is 270 twips, 19 px is 285.
     for (const auto& [downPx, topTwips] : { std::pair { 18, 0 }, { 19, 285 } }) {
         window->move(100, 0);
-        window->Info_MouseDown(QPoint(500, 300));
-        ASSERT_TRUE(window->Info_MouseUp(QPoint(470, 300 + downPx)).ok());
+        window->onInfoPressed(QPoint(500, 300));
+        ASSERT_TRUE(window->onInfoReleased(QPoint(470, 300 + downPx)).ok());
         EXPECT_EQ(stored(kTop), QString::number(topTwips)) << downPx << " px down";
         EXPECT_EQ(window->y() * 15, topTwips) << downPx << " px down";
     }
@@ -112,10 +112,10 @@ TEST_F(TitleInfoTest, TheHideTimeHidesOnlyOfflineAndAllowsNoMenu)
 {
     make().show();
     window->startHideTimer();
-    EXPECT_FALSE(window->Info_RightButtonUp(QPoint(10, 10)));
+    EXPECT_FALSE(window->onInfoRightReleased(QPoint(10, 10)));
 
     state.meter.GlblOnline = 1; // a new call started within the five seconds
-    window->HideTitleInfo_Timer();
+    window->onHideTimeout();
     EXPECT_FALSE(window->hideTimerRunning());
     EXPECT_TRUE(window->isVisible());
     QTest::mouseClick(window->Info, Qt::RightButton, {}, QPoint(3, 3));
@@ -124,7 +124,7 @@ TEST_F(TitleInfoTest, TheHideTimeHidesOnlyOfflineAndAllowsNoMenu)
 
     state.meter.GlblOnline = 0;
     window->startHideTimer();
-    window->HideTitleInfo_Timer();
+    window->onHideTimeout();
     EXPECT_FALSE(window->isVisible());
 }
 

@@ -165,7 +165,7 @@ TEST(FileAccess, ASaveRemovesTheOldTemporariesOfKilledSavesOfTheSameFileOnly)
     TempFolder temp;
     const QStringList leftovers
         = { QStringLiteral(".Ringtally.ini.Ab3xYz"), QStringLiteral(".Ringtally.ini.000000") };
-    QStringList kept = { QStringLiteral(".Ringtally.ini.Dir123"), QStringLiteral(".Ringtally.ini.Ab3xY"),
+    QStringList kept = { QStringLiteral(".Ringtally.ini.Folder"), QStringLiteral(".Ringtally.ini.Ab3xY"),
         QStringLiteral(".Ringtally.ini.Ab3xYz7"), QStringLiteral(".Ringtally.ini.Ab-xYz"),
         QStringLiteral(".Other.ini.Ab3xYz"), QStringLiteral("Ringtally.ini.Ab3xYz") };
     ASSERT_TRUE(QDir(temp.path()).mkdir(kept.front()));

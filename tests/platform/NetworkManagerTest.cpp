@@ -181,7 +181,7 @@ TEST_F(NetworkManagerTest, ADialReportsTheStatesAndAFailureItsReason)
     const QString mobile = addProfile(u"Telia mobil"_s, u"gsm"_s);
     NetworkManagerNetwork network(bus.connect(u"program"_s));
     NetworkManagerDialControl control(network);
-    QSignalSpy states(&control, &DialControl::RasDial_Status);
+    QSignalSpy states(&control, &DialControl::statusChanged);
 
     control.setEntryName(u"Ukendt"_s);
     EXPECT_EQ(control.StartDial(), NetworkManagerError::NoSuchProfile);

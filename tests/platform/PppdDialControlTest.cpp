@@ -59,7 +59,7 @@ private:
 Reports dial(PppdDialControl& control, const std::function<void()>& meanwhile = {})
 {
     Reports reports;
-    QObject::connect(&control, &DialControl::RasDial_Status, &control,
+    QObject::connect(&control, &DialControl::statusChanged, &control,
         [&](qint32 state, qint32 error) { reports.emplace_back(state, error); });
     if (control.EntryName().isEmpty())
         control.setEntryName(u"isp"_s);

@@ -86,7 +86,7 @@ public:
             return;
         state_ = RasConnState::Connected;
         network_.setConnections({ { 1, EntryName() } });
-        emit RasDial_Status(RasConnState::Connected, 0);
+        emit statusChanged(RasConnState::Connected, 0);
     }
     /// The dial ends with an error (676: the line is busy).
     void fail(qint32 error)
@@ -94,7 +94,7 @@ public:
         if (ConnState() != RasConnState::OpenPort || endsAtMs_ >= 0)
             return;
         state_ = RasConnState::Disconnected;
-        emit RasDial_Status(RasConnState::Disconnected, error);
+        emit statusChanged(RasConnState::Disconnected, error);
     }
     /// The line drops by itself; pppd ends with it.
     void drop()
@@ -162,7 +162,7 @@ public:
         owner.attach(&meter, &dialup, &startList);
         frm.setWatch(&watch, &selection);
         ras.setWatchTimer(&watch.KeyBoardDetect);
-        frm.Form_Load(o.clock.now().date(), true);
+        frm.load(o.clock.now().date(), true);
     }
     ~ProgramWorld() { o.starter.state = nullptr; }
 

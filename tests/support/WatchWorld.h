@@ -90,7 +90,7 @@ public:
     {
         events.clear();
         for (int n = 0; n < times; ++n)
-            watch.KeyBoardDetect_Timer();
+            watch.onWatchTick();
         return events;
     }
 

@@ -150,7 +150,7 @@ TEST_F(WatchTest, ATickInsideDialDoesNothing)
     int nested = 0;
     whileDialing = [&] {
         if (nested++ == 0)
-            watch.KeyBoardDetect_Timer();
+            watch.onWatchTick();
     };
     add(WatchKeys::AutoConnect, u"Mail|A|1|0|0"_s); // a held hotkey would not act twice anyway
     openWindows({ u"Mail"_s });

@@ -127,7 +127,7 @@ TEST_F(MainFrmTest, TheTrayMenuHasItsOfflineAndItsOnlineForm)
     const std::array<QAction*, 3> shownOnline { frm.PopupHangup, frm.PopupHangupNoLog, frm.PopupShow };
     for (const quint8 online : { 1, 0 }) {
         state.meter.GlblOnline = online;
-        frm.SkiftPopupMenu();
+        frm.switchTrayMenu();
         for (QAction* item : shownOnline)
             EXPECT_EQ(item->isVisible(), online == 1) << online << item->text().toStdString();
         for (QAction* item : shownOffline) // the last three stay visible, but greyed
@@ -167,8 +167,8 @@ TEST_F(MainFrmTest, DialItemsAndButtonsShowTheCurrentPricesAndMarkTheCheapest)
     };
     for (const Case& c : cases) {
         setSchemes(c.schemes);
-        frm.picNotifier_MouseMove(MainFrm::RightUp);
-        frm.Form_Activate();
+        frm.onTrayMessage(MainFrm::RightUp);
+        frm.onActivated();
         for (int i = 0; i < 3; ++i) {
             const QString item = c.items[size_t(i)];
             QAction* dial = frm.PopupDial[size_t(i)];
@@ -202,14 +202,14 @@ TEST_F(MainFrmTest, DoubleClickOfflineActsByTheSettingAndOnlineHangsUp)
         frm.hide();
         frm.calls.clear();
         state.settings.DoubleClickAction = action;
-        frm.picNotifier_MouseMove(MainFrm::LeftDoubleClick);
+        frm.onTrayMessage(MainFrm::LeftDoubleClick);
         EXPECT_EQ(frm.calls, dialed) << action;
         EXPECT_EQ(frm.isVisible(), action == -1) << action;
     }
 
     state.meter.GlblOnline = 1;
     meter.startCall(1);
-    frm.picNotifier_MouseMove(MainFrm::LeftDoubleClick);
+    frm.onTrayMessage(MainFrm::LeftDoubleClick);
     EXPECT_EQ(state.meter.GlblOnline, 0);
     EXPECT_EQ(frm.calls, QStringList()) << "a double-click online hangs up, it does not dial";
     EXPECT_EQ(logContents().count('\n'), 1);
@@ -219,7 +219,7 @@ TEST_F(MainFrmTest, TheStartListSwitchIsGreyedWithoutProgramsAndMirrorsTheMenu)
 {
     setSchemes({ { { u"A"_s, 0.5 }, { u"B"_s, 0.4 }, { u"C"_s, 0.2 } } });
     ASSERT_TRUE(settings.WriteIni(u"Configuration"_s, u"Number of progs "_s, 2).ok());
-    frm.picNotifier_MouseMove(MainFrm::RightUp);
+    frm.onTrayMessage(MainFrm::RightUp);
     frm.RunProgramsInList->click();
     EXPECT_TRUE(frm.PopupRunProgramsInList->isChecked());
     EXPECT_TRUE(frm.startListGate().RunProgramsInList());
@@ -229,7 +229,7 @@ TEST_F(MainFrmTest, TheStartListSwitchIsGreyedWithoutProgramsAndMirrorsTheMenu)
     EXPECT_TRUE(frm.RunProgramsInList->isChecked());
 
     ASSERT_TRUE(settings.WriteIni(u"Configuration"_s, u"Number of progs "_s, 0).ok());
-    frm.Form_Activate();
+    frm.onActivated();
     for (bool state : { frm.RunProgramsInList->isChecked(), frm.RunProgramsInList->isEnabled(),
              frm.PopupRunProgramsInList->isChecked(), frm.PopupRunProgramsInList->isEnabled() })
         EXPECT_FALSE(state);
@@ -243,10 +243,10 @@ TEST_F(MainFrmTest, ExitLogsTheRunningCallBeforeTheIconGoes)
     registry.SetKeyValue(EventSounds::eventKey(u"Close"_s), QString(), u"close.wav"_s, RootKey::HKEY_USERS);
     state.meter.GlblOnline = 1;
     meter.startCall(0);
-    frm.SkiftPopupMenu();
+    frm.switchTrayMenu();
     meter.dialStatus().show();
     clock.advanceMs(90'000);
-    meter.dialStatus().Timer1_Timer();
+    meter.dialStatus().onTick();
     ASSERT_TRUE(frm.trayIcon()->isVisible());
     // Online, the tooltip follows the task-bar window's caption: 90 s at 1 kr a minute.
     EXPECT_EQ(frm.trayIcon()->toolTip(), u"Pris: 1,50  Tid: 00:01:30"_s);
@@ -274,7 +274,7 @@ TEST_F(MainFrmTest, TheLoadPutsTheStoredChoicesInPlaceAndEndsHiddenInTheTray)
              { u"Run progs "_s, 1 }, { u"Number of progs "_s, 1 } })
         ASSERT_TRUE(settings.WriteIni(u"Configuration"_s, key, value).ok());
     frm.show();
-    frm.Form_Load(clock.now().date(), true);
+    frm.load(clock.now().date(), true);
 
     EXPECT_EQ(meter.dialStatus().taskbarFigure(), 3);
     EXPECT_TRUE(frm.RunProgramsInList->isChecked() && frm.PopupRunProgramsInList->isChecked());
@@ -307,7 +307,7 @@ TEST_F(MainFrmTest, AClickTogglesTheStatusWindowAndStoresWhereItStands)
     DialStatus& status = meter.dialStatus();
     status.move(30, 45);
     for (const bool shown : { true, false }) {
-        frm.picNotifier_MouseMove(MainFrm::LeftUp);
+        frm.onTrayMessage(MainFrm::LeftUp);
         EXPECT_EQ(status.isVisible(), shown);
     }
     EXPECT_EQ(settings.readInt16(u"Configuration"_s, u"Dialstat Left Cord"_s, 0), 450);
@@ -325,7 +325,7 @@ TEST_F(MainFrmTest, WithoutATrayTheMainWindowShowsInstead)
     second.setWindowState(Qt::WindowMinimized);
     EXPECT_TRUE(second.isVisible());
     second.showNormal();
-    second.Command1->click();
+    second.hideButton->click();
     EXPECT_TRUE(second.isVisible() && second.isMinimized());
     EXPECT_TRUE(second.ExitProgram->isVisible());
     prompter.answerNext(PromptAnswer::No);
@@ -418,9 +418,9 @@ TEST_F(MainFrmTest, ThePriceInTheIconTakesFourCharactersAtMostAndFillsTheIcon)
     ASSERT_TRUE(settings.WriteIni(u"Configuration"_s, u"Price in icon"_s, 1).ok());
     state.meter.GlblOnline = 1;
     meter.startCall(0);
-    frm.SkiftPopupMenu();
+    frm.switchTrayMenu();
     clock.advanceMs(90'000);
-    meter.dialStatus().Timer1_Timer();
+    meter.dialStatus().onTick();
     EXPECT_EQ(
         frm.trayIcon()->icon().pixmap(22, 22).toImage(), PriceIcon::draw(u"1,50"_s).pixmap(22, 22).toImage());
 }

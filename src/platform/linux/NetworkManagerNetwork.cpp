@@ -397,7 +397,7 @@ void NetworkManagerDialControl::report(qint32 state, qint32 error)
     if (state == state_ && error == 0)
         return;
     state_ = state;
-    emit RasDial_Status(state, error);
+    emit statusChanged(state, error);
 }
 
 } // namespace ringtally

@@ -202,7 +202,7 @@ void PppdDialControl::advanceTo(qint32 state)
         if (kOrder[size_t(next)] == RasConnState::Authenticated && next != target)
             continue;
         state_ = kOrder[size_t(next)];
-        emit RasDial_Status(state_, 0);
+        emit statusChanged(state_, 0);
     }
 }
 
@@ -233,7 +233,7 @@ void PppdDialControl::finish(qint32 error)
     hangingUp_ = false;
     reported_ = 0;
     state_ = RasConnState::Disconnected;
-    emit RasDial_Status(state_, error);
+    emit statusChanged(state_, error);
 }
 
 } // namespace ringtally

@@ -15,9 +15,9 @@ RoutingDialControl::RoutingDialControl(
     DialControl& first, DialControl& second, std::function<bool(const QString&)> takesSecond, QObject* parent)
     : DialControl(parent), system_(first), simulated_(second), takesSimulated_(std::move(takesSecond))
 {
-    connect(&system_, &DialControl::RasDial_Status, this,
+    connect(&system_, &DialControl::statusChanged, this,
         [this](qint32 state, qint32 error) { forward(system_, state, error); });
-    connect(&simulated_, &DialControl::RasDial_Status, this,
+    connect(&simulated_, &DialControl::statusChanged, this,
         [this](qint32 state, qint32 error) { forward(simulated_, state, error); });
 }
 
@@ -46,7 +46,7 @@ void RoutingDialControl::forward(const DialControl& from, qint32 state, qint32 e
 {
     // The other control's line may end while this one dials: that is not the dial's state.
     if (&from == dialing_)
-        emit RasDial_Status(state, error);
+        emit statusChanged(state, error);
 }
 
 } // namespace ringtally

@@ -25,9 +25,9 @@ SimulatedDialControl::SimulatedDialControl(SimulatedLine& line, int stepMs, QObj
     : DialControl(parent), line_(line)
 {
     dialStep_.setInterval(stepMs);
-    connect(&dialStep_, &QTimer::timeout, this, &SimulatedDialControl::DialStep_Timer);
+    connect(&dialStep_, &QTimer::timeout, this, &SimulatedDialControl::onDialStep);
     lineWatch_.setInterval(kLineWatchMs);
-    connect(&lineWatch_, &QTimer::timeout, this, &SimulatedDialControl::LineWatch_Timer);
+    connect(&lineWatch_, &QTimer::timeout, this, &SimulatedDialControl::onLineWatchTick);
 }
 
 qint32 SimulatedDialControl::StartDial()
@@ -53,7 +53,7 @@ void SimulatedDialControl::HangUp()
         end(0);
 }
 
-void SimulatedDialControl::DialStep_Timer()
+void SimulatedDialControl::onDialStep()
 {
     if (!dialStep_.isActive())
         return;
@@ -75,10 +75,10 @@ void SimulatedDialControl::DialStep_Timer()
         lineWatch_.start();
     }
     state_ = state;
-    emit RasDial_Status(state, 0);
+    emit statusChanged(state, 0);
 }
 
-void SimulatedDialControl::LineWatch_Timer()
+void SimulatedDialControl::onLineWatchTick()
 {
     if (!lineWatch_.isActive())
         return;
@@ -93,7 +93,7 @@ void SimulatedDialControl::end(qint32 error)
     dialStep_.stop();
     lineWatch_.stop();
     state_ = RasConnState::Disconnected;
-    emit RasDial_Status(RasConnState::Disconnected, error);
+    emit statusChanged(RasConnState::Disconnected, error);
 }
 
 QString SimulatedDialControl::errorText(qint32 error, bool english)

@@ -41,9 +41,9 @@ public:
     static QString errorText(qint32 error, bool english);
 
     /// The dial's timer: reports the dial's next state.
-    void DialStep_Timer();
+    void onDialStep();
     /// The connection's timer: ends the connection when the line was brought down from outside.
-    void LineWatch_Timer();
+    void onLineWatchTick();
 
 private:
     void end(qint32 error);

@@ -26,10 +26,9 @@ class SimulatedLineTest : public ::testing::Test {
 protected:
     void record(DialControl& control)
     {
-        QObject::connect(
-            &control, &DialControl::RasDial_Status, &control, [this](qint32 state, qint32 error) {
-                reports.emplace_back(state, error, other.read().value().up);
-            });
+        QObject::connect(&control, &DialControl::statusChanged, &control, [this](qint32 state, qint32 error) {
+            reports.emplace_back(state, error, other.read().value().up);
+        });
     }
     QStringList connections() const // "handle entry" of each
     {
@@ -67,7 +66,7 @@ TEST_F(SimulatedLineTest, DialsThroughAModemsStatesOrAnswersBusyOrNotAtAll)
         ASSERT_EQ(control.StartDial(), 0);
         EXPECT_TRUE(reports.empty()); // the states come from the event loop, after StartDial returns
         for (int step = 0; step < 10; ++step)
-            control.DialStep_Timer();
+            control.onDialStep();
         std::vector<Report> expected(connects.begin(), connects.begin() + (last == connects.back() ? 6 : 3));
         expected.push_back(last);
         EXPECT_EQ(reports, expected);
@@ -89,7 +88,7 @@ TEST_F(SimulatedLineTest, HangingUpOrTheLineDroppedFromOutsideEndsTheConnection)
         reports.clear();
         if (fromOutside) {
             ASSERT_TRUE(other.bringDown().ok());
-            control.LineWatch_Timer();
+            control.onLineWatchTick();
         } else {
             control.HangUp();
         }
@@ -139,8 +138,8 @@ TEST_F(SimulatedLineTest, RoutesTheDemoEntryToTheSimulatedControlAndOthersToTheS
         routing.setEntryName(entry);
         EXPECT_EQ(routing.StartDial(), 0);
         simulated.state = Connected;
-        emit simulated.RasDial_Status(Connected, 0);
-        emit systemControl.RasDial_Status(Authenticate, 0);
+        emit simulated.statusChanged(Connected, 0);
+        emit systemControl.statusChanged(Authenticate, 0);
         routing.HangUp();
     }
     EXPECT_EQ(simulated.dials, QStringList { kDemo + QStringLiteral("|anna|pw|0") });
