@@ -64,11 +64,11 @@ protected:
         return *window;
     }
     // A dial under way, as the main window starts it.
-    Dialup& dialing(int redialNumber = 0, int redialInterval = 0)
+    Dialup& dialing(int redialNumber = 0, int redialInterval = 0, int language = 0)
     {
         EXPECT_TRUE(settings.WriteIni(u"Configuration"_s, u"Redial number"_s, redialNumber).ok());
         EXPECT_TRUE(settings.WriteIni(u"Configuration"_s, u"Redial interval"_s, redialInterval).ok());
-        Dialup& w = make();
+        Dialup& w = make(language);
         state.meter.GlblOnline = 1;
         state.meter.phase = CallPhase::Dialing;
         w.startDialing(u"Tele"_s);
@@ -195,26 +195,16 @@ TEST_F(DialupTest, EachBusyAnswerCountsDownAfreshAndTheRedialsEndAtTheRedialNumb
 
 TEST_F(DialupTest, TheDialsOwnLinesSpeakTheWindowsLanguage)
 {
-    for (const quint8 language : { 0, 1 }) {
-        EXPECT_TRUE(settings.WriteIni(u"Configuration"_s, u"Redial number"_s, 1).ok());
-        EXPECT_TRUE(settings.WriteIni(u"Configuration"_s, u"Redial interval"_s, 1).ok());
-        Dialup& w = make(language);
-        state.meter.GlblOnline = 1;
-        state.meter.phase = CallPhase::Dialing;
-        w.startDialing(u"Tele"_s);
-        QStringList lines;
-        emit control.statusChanged(RasConnState::Disconnected, 676);
-        w.countDownToRedial();
-        lines << w.Stat->text();
-        w.countDownToRedial();
-        w.countDownToRedial();
-        emit control.statusChanged(RasConnState::Disconnected, 676);
-        w.countDownToRedial();
-        lines << w.Stat->text();
-        EXPECT_EQ(lines,
-            language == 0 ? QStringList({ u"Prøver igen om 1 sekund"_s, u"Opkald opgivet"_s })
-                          : QStringList({ u"Trying again in 1 second"_s, u"Dial given up"_s }));
-    }
+    // The Danish lines are the busy countdown's test; here the English ones.
+    Dialup& w = dialing(1, 1, 2); // any language above zero is English
+    emit control.statusChanged(RasConnState::Disconnected, 676);
+    w.countDownToRedial();
+    EXPECT_EQ(w.Stat->text(), u"Trying again in 1 second"_s);
+    w.countDownToRedial();
+    w.countDownToRedial();
+    emit control.statusChanged(RasConnState::Disconnected, 676);
+    w.countDownToRedial();
+    EXPECT_EQ(w.Stat->text(), u"Dial given up"_s);
 }
 
 TEST_F(DialupTest, HangingUpOrClosingEndsTheCallWithoutALog)

@@ -118,11 +118,6 @@ TEST(ShortcutLetter, TheMarkerMovesToTheFirstSuchLetterOrGoes)
             << QString::fromUtf16(text).toStdString();
 }
 
-TEST(Language, ZeroIsDanishAnyValueAboveZeroIsEnglish)
-{
-    EXPECT_TRUE(!usesEnglish(0) && usesEnglish(1) && usesEnglish(255));
-}
-
 TEST(Language, QtsOwnTextsFollowTheInterfacesLanguage)
 {
     // The Yes of every message box: Danish while the interface is, Qt's English otherwise.
