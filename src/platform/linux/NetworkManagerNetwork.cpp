@@ -255,7 +255,7 @@ QString NetworkManagerNetwork::errorText(qint32 error, bool english) const
 QString NetworkManagerNetwork::profilePath(const QString& entryName) const
 {
     // As listed beside a pppd peer of the same name, too.
-    const QString suffix = QStringLiteral(" (NetworkManager)");
+    const QString suffix = listedSuffix();
     const QString id = entryName.endsWith(suffix) ? entryName.chopped(suffix.size()) : entryName;
     for (const Profile& profile : profiles_) {
         if (profile.id == id)

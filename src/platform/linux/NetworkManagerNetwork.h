@@ -42,7 +42,9 @@ public:
     QString currentEntryName() const override;
     QString errorText(qint32 error, bool english) const override;
 
-    /// The profile's object path for an entry (its id, or its id followed by " (NetworkManager)");
+    /// What a profile's id is followed by where it is listed beside a pppd peer of the same name.
+    static QString listedSuffix() { return QStringLiteral(" (NetworkManager)"); }
+    /// The profile's object path for an entry (its id, or its id followed by listedSuffix());
     /// empty for an entry that is not one.
     QString profilePath(const QString& entryName) const;
     /// The network interface of the entry's active connection (its device's IpInterface); empty

@@ -9,15 +9,15 @@ SystemDialUpNetwork::SystemDialUpNetwork(DialUpNetwork& ppp, NetworkManagerNetwo
 {
 }
 
-QString SystemDialUpNetwork::managedSuffix()
+namespace {
+
+// The profile's name as listed: with the suffix where a peer has the same name.
+QString listed(const QString& profile, const QStringList& peers)
 {
-    return QStringLiteral(" (NetworkManager)");
+    return peers.contains(profile) ? profile + NetworkManagerNetwork::listedSuffix() : profile;
 }
 
-QString SystemDialUpNetwork::listed(const QString& profile) const
-{
-    return ppp_.entryNames().valueOr({}).contains(profile) ? profile + managedSuffix() : profile;
-}
+} // namespace
 
 Result<QStringList> SystemDialUpNetwork::entryNames() const
 {
@@ -26,7 +26,7 @@ Result<QStringList> SystemDialUpNetwork::entryNames() const
         return peers;
     QStringList all = std::move(peers).value();
     for (const QString& profile : managed_.entryNames().valueOr({}))
-        all.append(all.contains(profile) ? profile + managedSuffix() : profile);
+        all.append(listed(profile, all));
     return all;
 }
 
@@ -36,8 +36,14 @@ Result<std::vector<DialUpConnection>> SystemDialUpNetwork::activeConnections() c
     if (!links)
         return links;
     std::vector<DialUpConnection> all = std::move(links).value();
-    for (DialUpConnection connection : managed_.activeConnections().valueOr({})) {
-        connection.entryName = listed(connection.entryName);
+    const std::vector<DialUpConnection> managed = managed_.activeConnections().valueOr({});
+    if (managed.empty())
+        return all;
+    // The peers are read once, and only while NetworkManager has a link up: the watch asks each
+    // second.
+    const QStringList peers = ppp_.entryNames().valueOr({});
+    for (DialUpConnection connection : managed) {
+        connection.entryName = listed(connection.entryName, peers);
         all.push_back(connection);
     }
     return all;
@@ -60,7 +66,7 @@ QString SystemDialUpNetwork::currentEntryName() const
     if (!peer.isEmpty())
         return peer;
     const QString profile = managed_.currentEntryName();
-    return profile.isEmpty() ? profile : listed(profile);
+    return profile.isEmpty() ? profile : listed(profile, ppp_.entryNames().valueOr({}));
 }
 
 QString SystemDialUpNetwork::errorText(qint32 error, bool english) const
@@ -71,7 +77,7 @@ QString SystemDialUpNetwork::errorText(qint32 error, bool english) const
 
 bool SystemDialUpNetwork::isManaged(const QString& entryName) const
 {
-    if (entryName.endsWith(managedSuffix()))
+    if (entryName.endsWith(NetworkManagerNetwork::listedSuffix()))
         return true;
     return !managed_.profilePath(entryName).isEmpty() && !ppp_.entryNames().valueOr({}).contains(entryName);
 }

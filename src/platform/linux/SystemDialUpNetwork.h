@@ -14,9 +14,6 @@ public:
     /// Both outlive this object.
     SystemDialUpNetwork(DialUpNetwork& ppp, NetworkManagerNetwork& managed);
 
-    /// What a profile's name is followed by where a peer has the same name.
-    static QString managedSuffix();
-
     /// pppd's entries, then NetworkManager's; pppd's failure is returned.
     Result<QStringList> entryNames() const override;
     Result<std::vector<DialUpConnection>> activeConnections() const override;
@@ -29,9 +26,6 @@ public:
     bool isManaged(const QString& entryName) const;
 
 private:
-    // The profile's name as listed: with the suffix where a peer has the same name.
-    QString listed(const QString& profile) const;
-
     DialUpNetwork& ppp_;
     NetworkManagerNetwork& managed_;
 };
