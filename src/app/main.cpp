@@ -189,6 +189,7 @@ int main(int argc, char** argv)
             mainFrm->startListGate());
         meter.emplace(
             state, settingsFile, callLog, callCheckpoint, clock, prompter, strings, numberFormat, *mainFrm);
+        meter->engine().setNetwork(&dialUpNetwork);
         mainFrm->setMeterWindows(&*meter);
         mainFrm->setStartList(&*startList);
         mainFrm->setCallOwner(&callOwner);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/CallBytes.h"
 #include "core/NumberFormat.h"
 #include "core/Settings.h"
 
@@ -53,6 +54,7 @@ struct MeterState {
     qint16 NextPeriod = 0; // the period after the current one, set by currentPeriod
     quint8 TaskbarCycle = 0; // counter of the cycling task-bar text
     qint64 checkpointMinute = -1; // the whole call minute of the last checkpoint; -1: none yet
+    CallBytes bytes; // of the current call part, from the link's counters
 
     /// The line is up: the call is charged, logged and kept on disk.
     bool connected() const { return phase == CallPhase::Connected; }
@@ -81,9 +83,9 @@ struct StatusTexts {
 
 /// The running call's figures as numbers, as the status window shows them after the last tick:
 /// whole seconds (all of them, not those within the minute) and minutes of the current call (of its
-/// part since the last 23:59 split), the
-/// day's and the total minutes, and the three prices in whole hundredths. Tooltips, status
-/// interfaces and the log viewer read these instead of parsing the localised texts.
+/// part since the last 23:59 split), the day's and the total minutes, the three prices in whole
+/// hundredths, and the bytes the call's part has carried. Tooltips, status interfaces and the log
+/// viewer read these instead of parsing the localised texts.
 struct MeterFigures {
     qint64 callSeconds = 0;
     qint64 callMinutes = 0;
@@ -92,6 +94,20 @@ struct MeterFigures {
     qint64 dayPriceCents = 0;
     qint64 totalMinutes = 0;
     qint64 totalPriceCents = 0;
+    qint64 receivedBytes = -1; // -1 while not known: the link has no counters that can be read
+    qint64 sentBytes = -1;
+
+    /// The bytes, when they are known.
+    std::optional<ByteCounts> bytes() const
+    {
+        return receivedBytes < 0 || sentBytes < 0 ? std::nullopt
+                                                  : std::optional<ByteCounts>({ receivedBytes, sentBytes });
+    }
+    void setBytes(const std::optional<ByteCounts>& bytes)
+    {
+        receivedBytes = bytes ? bytes->received : -1;
+        sentBytes = bytes ? bytes->sent : -1;
+    }
 
     bool operator==(const MeterFigures&) const = default;
 };

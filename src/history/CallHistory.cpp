@@ -25,6 +25,8 @@ struct Record {
     qint64 priceCents = 0;
     bool split = false;
     bool recovered = false;
+    qint64 receivedBytes = -1;
+    qint64 sentBytes = -1;
 };
 
 bool isDigit(QChar c)
@@ -200,6 +202,18 @@ std::optional<QStringView> takeLastQuoted(QStringView& rest)
     return text;
 }
 
+// Takes `,digits` off the end of rest and gives the number.
+std::optional<qint64> takeLastNumber(QStringView& rest)
+{
+    const qsizetype comma = rest.lastIndexOf(u',');
+    if (comma < 0)
+        return std::nullopt;
+    const std::optional<qint64> number = digits(rest.sliced(comma + 1), 18);
+    if (number)
+        rest = rest.first(comma);
+    return number;
+}
+
 // Hours, minutes (below 60) and a price: the current or the day's figures.
 bool figures(QStringView hours, QStringView minutes, QStringView price, const NumberFormat& format,
     qint64* totalMinutes, qint64* priceCents)
@@ -221,6 +235,15 @@ std::optional<Record> parseLine(QStringView line, const NumberFormat& format, co
 {
     Record record;
     QStringView rest = line;
+    // The bytes, where the line has them, are its last two fields.
+    if (!rest.endsWith(u'"')) {
+        const std::optional<qint64> sent = takeLastNumber(rest);
+        const std::optional<qint64> received = sent ? takeLastNumber(rest) : std::nullopt;
+        if (!received)
+            return std::nullopt;
+        record.receivedBytes = *received;
+        record.sentBytes = *sent;
+    }
     std::optional<QStringView> last = takeLastQuoted(rest);
     if (last && *last == QStringView(kRecoveredField)) {
         record.recovered = true;
@@ -279,7 +302,8 @@ public:
 
     void add(const Record& record, int lineNumber)
     {
-        const CallPart part { record.at, record.minutes, record.priceCents, record.split, lineNumber };
+        const CallPart part { record.at, record.minutes, record.priceCents, record.split, lineNumber,
+            record.receivedBytes, record.sentBytes };
         // Only one call runs at a time, so the line that starts when a split line ends goes on
         // from it, whatever it names: the scheme may have been renamed since the split, whose line
         // names it by number.
@@ -290,10 +314,12 @@ public:
             open_->priceCents += record.priceCents;
             open_->recovered = record.recovered;
             open_->parts.push_back(part);
+            addBytes(*open_, record);
         } else {
             closeOpen();
             open_ = Call { localTimes_.before(record.at, record.minutes * 60), record.at, record.scheme,
-                record.minutes, record.priceCents, { part }, record.recovered, lineNumber };
+                record.minutes, record.priceCents, { part }, record.recovered, lineNumber,
+                record.receivedBytes, record.sentBytes };
         }
         if (!record.split)
             closeOpen();
@@ -306,6 +332,14 @@ public:
     }
 
 private:
+    // A call's bytes are known only when every part's are.
+    static void addBytes(Call& call, const Record& record)
+    {
+        const bool known = call.receivedBytes >= 0 && record.receivedBytes >= 0;
+        call.receivedBytes = known ? call.receivedBytes + record.receivedBytes : -1;
+        call.sentBytes = known ? call.sentBytes + record.sentBytes : -1;
+    }
+
     void closeOpen()
     {
         if (open_)

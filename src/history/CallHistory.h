@@ -13,7 +13,7 @@
 namespace ringtally {
 
 /// The ninth field of a call-end line that was logged at a start from a crash checkpoint:
-/// `,"recovered"` after the day's price.
+/// `,"recovered"` after the day's price (and before the bytes, where the line has them).
 inline constexpr char16_t kRecoveredField[] = u"recovered";
 
 /// One line of a call: a 23:59 split line, or the call-end line that follows the last split.
@@ -25,6 +25,8 @@ struct CallPart {
     qint64 priceCents = 0; // the part's price in hundredths
     bool split = false; // a 23:59 split line
     int lineNumber = 0; // 1-based
+    qint64 receivedBytes = -1; // the line's last two fields; -1 for a line without them
+    qint64 sentBytes = -1;
 
     bool operator==(const CallPart&) const = default;
 };
@@ -41,6 +43,8 @@ struct Call {
     std::vector<CallPart> parts;
     bool recovered = false; // logged from a crash checkpoint
     int lineNumber = 0; // of the call's first line
+    qint64 receivedBytes = -1; // sum over the parts; -1 when a part's are not known
+    qint64 sentBytes = -1;
 
     /// The program never logged this call's end: its last part is a split line.
     bool unfinished() const { return parts.back().split; }
@@ -65,7 +69,8 @@ struct CallHistory {
 /// Reads the call log at path, opened read-only, never locked or changed. Lines are decoded one by
 /// one as UTF-8 or, failing that, Windows-1252, and may end in LF or CRLF; blank lines are passed
 /// over. Dates in the ISO form, or the date forms format.parseDate reads, with an optional
-/// "H:mm[:ss]" time (and "AM"/"PM"); prices with "," or "." (or the locale's mark) before the
+/// "H:mm[:ss]" time (and "AM"/"PM"); the bytes received and sent as two unquoted whole numbers at
+/// the line's end, or not at all; prices with "," or "." (or the locale's mark) before the
 /// decimals. A split line names its scheme by index: schemeNames[index], or empty when the list
 /// has no such entry. The next readable line goes on from a split line when its scheme is the
 /// split's (any, for an empty name) and its part starts (its moment less its minutes) within two

@@ -78,6 +78,10 @@ QByteArray CallCheckpoint::serialize() const
     }
     for (const auto& [key, figure] : kFigures)
         add(key, QString::number(figures.*figure));
+    if (const std::optional<ByteCounts> carried = figures.bytes()) {
+        add("ReceivedBytes", QString::number(carried->received));
+        add("SentBytes", QString::number(carried->sent));
+    }
     if (partStart.isValid())
         add("PartStart", partStart.toString(Qt::ISODate));
     if (!endLine.isEmpty())
@@ -134,6 +138,16 @@ Result<CallCheckpoint> CallCheckpoint::parse(const QByteArray& bytes)
         if (!number)
             return bad(key);
         c.figures.*figure = *number;
+    }
+    // A call whose link has no counters, and a file from before they were kept, lack the bytes.
+    if (!missing("ReceivedBytes") || !missing("SentBytes")) {
+        const std::optional<qint64> received = wholeNumber(value("ReceivedBytes"));
+        const std::optional<qint64> sent = wholeNumber(value("SentBytes"));
+        if (!received || *received < 0)
+            return bad("ReceivedBytes");
+        if (!sent || *sent < 0)
+            return bad("SentBytes");
+        c.figures.setBytes(ByteCounts { *received, *sent });
     }
     // The texts are logged and the figures counted: they must tell the same. A price reads in
     // any locale's decimal mark, as the program that wrote it may have run under another.

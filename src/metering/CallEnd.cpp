@@ -79,7 +79,7 @@ std::vector<Prompt> CallEnd::logCall(bool& logged)
     const std::vector<qint64> overflowed
         = takeOverShownFigures(state_.settings, t, settings_.numberFormat(), now.date());
     CallCheckpoint final { moment, now.date(), t.Opkaldstypelbl, t, state_.figures, state_.meter.CallStart,
-        CallLog::callEndLine(now, t.Opkaldstypelbl, t) };
+        CallLog::callEndLine(now, t.Opkaldstypelbl, t, state_.figures.bytes()) };
     std::vector<Prompt> boxes = ledger_.closePart(state_, std::move(final), logged);
     const bool english = usesEnglish(state_.settings.Language);
     for (const qint64 value : overflowed)

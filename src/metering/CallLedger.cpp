@@ -171,7 +171,7 @@ std::vector<Prompt> CallLedger::recover(ProgramState& state, bool atStart)
 
         const CallCheckpoint& part = parsed.value();
         const QString line = part.endLine.isEmpty()
-            ? CallLog::recoveredCallEndLine(part.moment, part.schemeName, part.texts)
+            ? CallLog::recoveredCallEndLine(part.moment, part.schemeName, part.texts, part.figures.bytes())
             : part.endLine;
         // The counters are saved only once a part's line is on disk: a part they hold is logged, by
         // a line the checkpoint may not know (written after the checkpoint's last write). A

@@ -18,6 +18,12 @@ QString figures(const StatusTexts& t)
         + quoted(t.DagTimer) + u',' + quoted(t.DagMinutter) + u',' + quoted(t.DagPris);
 }
 
+// The bytes' two fields at the line's end; none where they are not known.
+QString bytesFields(const std::optional<ByteCounts>& bytes)
+{
+    return bytes ? u',' + QString::number(bytes->received) + u',' + QString::number(bytes->sent) : QString();
+}
+
 } // namespace
 
 CallLog::CallLog(QString path) : path_(std::move(path))
@@ -32,20 +38,23 @@ QString CallLog::dateTimeField(const QDateTime& at)
         + u'#';
 }
 
-QString CallLog::callEndLine(const QDateTime& at, const QString& schemeName, const StatusTexts& texts)
+QString CallLog::callEndLine(const QDateTime& at, const QString& schemeName, const StatusTexts& texts,
+    const std::optional<ByteCounts>& bytes)
 {
-    return dateTimeField(at) + u',' + quoted(schemeName) + figures(texts);
+    return dateTimeField(at) + u',' + quoted(schemeName) + figures(texts) + bytesFields(bytes);
 }
 
-QString CallLog::recoveredCallEndLine(
-    const QDateTime& at, const QString& schemeName, const StatusTexts& texts)
+QString CallLog::recoveredCallEndLine(const QDateTime& at, const QString& schemeName,
+    const StatusTexts& texts, const std::optional<ByteCounts>& bytes)
 {
-    return callEndLine(at, schemeName, texts) + u',' + quoted(QStringLiteral("recovered"));
+    return callEndLine(at, schemeName, texts) + u',' + quoted(QStringLiteral("recovered"))
+        + bytesFields(bytes);
 }
 
-QString CallLog::splitLine(const QDateTime& at, int schemeIndex, const StatusTexts& texts)
+QString CallLog::splitLine(
+    const QDateTime& at, int schemeIndex, const StatusTexts& texts, const std::optional<ByteCounts>& bytes)
 {
-    return dateTimeField(at) + u',' + QString::number(schemeIndex) + figures(texts);
+    return dateTimeField(at) + u',' + QString::number(schemeIndex) + figures(texts) + bytesFields(bytes);
 }
 
 namespace {

@@ -24,14 +24,18 @@ public:
 
     /// "#2026-12-06 14:03:09#", or only the date ("#2026-12-06#") at exactly midnight.
     static QString dateTimeField(const QDateTime& at);
-    /// The call-end line: the moment, the scheme's name and the current and day figures.
-    static QString callEndLine(const QDateTime& at, const QString& schemeName, const StatusTexts& texts);
+    /// The call-end line: the moment, the scheme's name and the current and day figures, then,
+    /// when they are known, the bytes received and sent (unquoted), always the line's last two
+    /// fields.
+    static QString callEndLine(const QDateTime& at, const QString& schemeName, const StatusTexts& texts,
+        const std::optional<ByteCounts>& bytes = std::nullopt);
     /// The call-end line of a call that a crash interrupted, logged at the next start: as the
-    /// call-end line, with a ninth field "recovered" (quoted).
-    static QString recoveredCallEndLine(
-        const QDateTime& at, const QString& schemeName, const StatusTexts& texts);
+    /// call-end line, with a ninth field "recovered" (quoted) before the bytes.
+    static QString recoveredCallEndLine(const QDateTime& at, const QString& schemeName,
+        const StatusTexts& texts, const std::optional<ByteCounts>& bytes = std::nullopt);
     /// The split line: as the call-end line, with the scheme's index (unquoted) for its name.
-    static QString splitLine(const QDateTime& at, int schemeIndex, const StatusTexts& texts);
+    static QString splitLine(const QDateTime& at, int schemeIndex, const StatusTexts& texts,
+        const std::optional<ByteCounts>& bytes = std::nullopt);
 
     /// How write went: the line is in the log, or kept in the pending file, or (neither) lost
     /// unless the caller keeps it; and every failure met on the way.

@@ -101,7 +101,8 @@ void DialStatus::createMenu()
     mnuShowTmp = menuBar->addMenu(QStringLiteral("&Vis"));
     const std::array<QString, kRowCount> rowItems { QStringLiteral("&Overskrifter (Tid og Pris)"),
         QStringLiteral("&Nuværende forbrug"), QStringLiteral("&Dag forbrug"),
-        QStringLiteral("&Total forbrug"), QStringLiteral("O&pkaldstype "), QStringLiteral("&Minutpris") };
+        QStringLiteral("&Total forbrug"), QStringLiteral("O&pkaldstype "), QStringLiteral("&Minutpris"),
+        QStringLiteral("&Bytes (modtaget og sendt)") };
     for (int n = 0; n < kRowCount; ++n) {
         mnuShow[size_t(n)] = makeTickItem(mnuShowTmp, rowItems[size_t(n)]);
         mnuShow[size_t(n)]->setChecked(true);
@@ -178,6 +179,7 @@ void DialStatus::createRows()
     }
     Opkaldstypelbl = makeLabel(Element[4], QStringLiteral("Opkaldstype"));
     NuvMinPrislbl = makeLabel(Element[5], QStringLiteral("Minutpris"));
+    bytesLabel = makeLabel(Element[kBytesRow], QStringLiteral("Data: \u2013"));
 
     // Sek holds the seconds outside the rows; the rows show its copies in SekNr.
     Sek = new QLabel(QStringLiteral("00"), this);
@@ -222,8 +224,9 @@ void DialStatus::applyEnglishTexts()
     NuvTitl->setText(strings_.text(StringId::DialStatus_NuvTitl));
     DagTitl->setText(strings_.text(StringId::DialStatus_DagTitl));
     TotTtl->setText(strings_.text(StringId::DialStatus_TotTtl));
-    for (int n = 0; n < kRowCount; ++n)
+    for (int n = 0; n < kBytesRow; ++n)
         mnuShow[size_t(n)]->setText(strings_.menuText(StringId(quint16(StringId::DialStatus_mnuShow0) + n)));
+    mnuShow[kBytesRow]->setText(QStringLiteral("&Bytes (received and sent)"));
     mnuShowInTask->setText(strings_.menuText(StringId::DialStatus_mnuShowInTask));
     mnuShowInTitle->setText(strings_.menuText(StringId::DialStatus_mnuShowInTitle));
     mnuShowNowTitl->setText(strings_.menuText(StringId::DialStatus_mnuShowNowTitl));
@@ -254,6 +257,7 @@ void DialStatus::showTexts()
         SekNr[i]->setText(t.SekNr[i]);
     NuvMinPrislbl->setText(t.NuvMinPrislbl);
     Opkaldstypelbl->setText(t.Opkaldstypelbl);
+    bytesLabel->setText(QStringLiteral("Data: ") + formatByteCounts(state_.figures.bytes(), format_));
     if (arranged_)
         widenToFit();
 }
@@ -324,7 +328,8 @@ int DialStatus::neededWidth() const
 {
     const Columns c = columns();
     const int figures = c.title + c.gap + c.time + c.gap + c.price;
-    const int wholeRow = qMax(Opkaldstypelbl->sizeHint().width(), NuvMinPrislbl->sizeHint().width());
+    const int wholeRow = std::max({ Opkaldstypelbl->sizeHint().width(), NuvMinPrislbl->sizeHint().width(),
+        bytesLabel->sizeHint().width() });
     const int margins = twipsToPixels(kLeftMarginTwips) + twipsToPixels(kRightMarginTwips);
     return std::max(
         { twipsToPixels(kWidthTwips), menuBar->sizeHint().width(), figures + margins, wholeRow + margins });
@@ -511,6 +516,7 @@ void DialStatus::layoutChildren()
     }
     place(Opkaldstypelbl, left, right - left);
     place(NuvMinPrislbl, left, right - left);
+    place(bytesLabel, left, right - left);
 }
 
 bool DialStatus::eventFilter(QObject* watched, QEvent* event)

@@ -29,7 +29,9 @@ class DialStatus : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr int kRowCount = 6;
+    static constexpr int kRowCount = 7;
+    /// The row of the call's bytes, the last one.
+    static constexpr int kBytesRow = 6;
     static constexpr int kRowHeightTwips = 260;
 
     DialStatus(ProgramState& state, SettingsFile& settings, PriceEngine& engine, const StringTable& strings,
@@ -61,6 +63,7 @@ public:
     std::array<QLabel*, 3> SekNr {};
     QLabel* Opkaldstypelbl = nullptr;
     QLabel* NuvMinPrislbl = nullptr;
+    QLabel* bytesLabel = nullptr; // "Data: ↓ received  ↑ sent" of the call's part
     QLabel* Sek = nullptr;
     QMenu* mnuShowTmp = nullptr;
     std::array<QAction*, kRowCount> mnuShow {};

@@ -3,6 +3,7 @@
 #include "localisation/StringTable.h"
 #include "metering/CallLog.h"
 #include "platform/Clock.h"
+#include "platform/DialUpNetwork.h"
 
 #include <QScopedValueRollback>
 #include <QTime>
@@ -187,6 +188,7 @@ void PriceEngine::startCall(qint16 scheme, CallPhase phase)
     t.NuvPris = format_.formatFixed(0, 2);
     showDayAndTotal(state_, format_, 0, 0, 0);
     restartCallTime(m, clock_);
+    m.bytes.start(phase == CallPhase::Connected && network_ ? network_->linkCounters() : std::nullopt);
     // The log is read once at the call's start, not in its ticks.
     if (monthLimit_ && s.MaxMonthPrice > 0)
         m.month = monthLimit_->loggedMonth(now.date(), s.BillingMonthStart);
@@ -305,6 +307,10 @@ void PriceEngine::tick()
 
     // 12-13: today and the total.
     showDayAndTotal(state_, format_, elapsed, minutes, shownPrice);
+    // The bytes count once the line is up: a dial's link carries nothing of the call yet.
+    if (m.connected() && network_)
+        m.bytes.update(network_->linkCounters());
+    state_.figures.setBytes(m.bytes.total());
 
     // 14-15: the task-bar text, fixed or cycling through current, day, total and nothing.
     QString taskbar;
@@ -365,7 +371,7 @@ void PriceEngine::splitAtMidnight(const QDateTime& now, double carriedPrice, qin
     // The part before the split, as its split line logs it.
     const QDateTime moment = now.addMSecs(-now.time().msec());
     CallCheckpoint closed { moment, now.date(), t.Opkaldstypelbl, t, state_.figures, m.CallStart,
-        CallLog::splitLine(now, m.CurrentScheme, t) };
+        CallLog::splitLine(now, m.CurrentScheme, t, state_.figures.bytes()) };
 
     // The day is marked as split first, so that the split happens once whatever runs meanwhile.
     m.SplitDay = qint16(now.date().day());
@@ -402,6 +408,8 @@ void PriceEngine::splitAtMidnight(const QDateTime& now, double carriedPrice, qin
     if (m.month.holds(now.date()))
         m.month.priceCents += f.callPriceCents;
     f.callSeconds = f.callMinutes = f.callPriceCents = f.dayMinutes = f.dayPriceCents = 0;
+    m.bytes.restartPart();
+    f.setBytes(m.bytes.total());
     // The part after the split: the part before it is in the log now, and in the total row.
     storeCheckpoint(now, callMinute);
 

@@ -10,6 +10,7 @@
 namespace ringtally {
 
 class Clock;
+class DialUpNetwork;
 
 /// value as a stored 16-bit counter (hours or minutes of the day or the total); nothing when it
 /// does not fit.
@@ -44,6 +45,10 @@ public:
     /// MaxMonthPrice; without (the default), it never does.
     void setMonthLimitEvents(MonthLimitEvents* events) { monthLimit_ = events; }
 
+    /// The network whose link's counters give the call's bytes; without one (the default), the
+    /// bytes are not known.
+    void setNetwork(const DialUpNetwork* network) { network_ = network; }
+
     /// The words in front of the price and the time in the task-bar text ("Pris:", "Tid:").
     void setTaskbarWords(const QString& priceLabel, const QString& timeLabel);
 
@@ -77,6 +82,7 @@ private:
     const NumberFormat& format_;
     MeterEvents& events_;
     MonthLimitEvents* monthLimit_ = nullptr;
+    const DialUpNetwork* network_ = nullptr;
     QString priceLabel_ = QStringLiteral("Pris:");
     QString timeLabel_ = QStringLiteral("Tid:");
     bool badPeriodStartReported_ = false;

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "platform/LinkCounters.h"
 #include "platform/Result.h"
 
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace ringtally {
@@ -32,6 +34,9 @@ public:
     /// What an error number of a dial means, in words that tell the user what to do, in Danish or,
     /// when english, English; empty for a number this network does not know.
     virtual QString errorText(qint32 error, bool english) const = 0;
+    /// The byte counters of the link currentEntryName names; nothing when offline or when the link
+    /// has none that can be read. The meter reads them once a tick, so this must be cheap.
+    virtual std::optional<LinkCounters> linkCounters() const { return std::nullopt; }
 };
 
 } // namespace ringtally

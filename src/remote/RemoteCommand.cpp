@@ -76,6 +76,13 @@ QString statusLine(const QVariantMap& p, bool json)
             key[0] = key[0].toLower();
             object.insert(key, p.value(QString::fromLatin1(figure)).toLongLong());
         }
+        // Bytes that are not known (or a program too old to count them) are null.
+        for (const char* figure : { "ReceivedBytes", "SentBytes" }) {
+            QString key = QString::fromLatin1(figure);
+            key[0] = key[0].toLower();
+            const qlonglong bytes = p.value(QString::fromLatin1(figure), -1).toLongLong();
+            object.insert(key, bytes < 0 ? QJsonValue() : QJsonValue(bytes));
+        }
         return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
     }
     if (!online)

@@ -57,8 +57,8 @@ void RemoteService::ticked()
     if (!now.online)
         return;
     const MeterFigures& f = now.figures;
-    emit Tick(
-        f.callSeconds, f.callPriceCents, f.dayMinutes, f.dayPriceCents, f.totalMinutes, f.totalPriceCents);
+    emit Tick(f.callSeconds, f.callPriceCents, f.dayMinutes, f.dayPriceCents, f.totalMinutes,
+        f.totalPriceCents, f.receivedBytes, f.sentBytes);
 }
 
 bool RemoteService::online() const

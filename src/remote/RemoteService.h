@@ -29,6 +29,8 @@ class RemoteService : public QObject, protected QDBusContext {
     Q_PROPERTY(qlonglong DayPriceCents READ dayPriceCents)
     Q_PROPERTY(qlonglong TotalMinutes READ totalMinutes)
     Q_PROPERTY(qlonglong TotalPriceCents READ totalPriceCents)
+    Q_PROPERTY(qlonglong ReceivedBytes READ receivedBytes)
+    Q_PROPERTY(qlonglong SentBytes READ sentBytes)
 
 public:
     static constexpr QLatin1String kServiceName { "dk.ringtally.Ringtally" };
@@ -63,6 +65,9 @@ public:
     qlonglong dayPriceCents() const { return figures().dayPriceCents; }
     qlonglong totalMinutes() const { return figures().totalMinutes; }
     qlonglong totalPriceCents() const { return figures().totalPriceCents; }
+    /// The bytes the call's part has carried (the last call's offline); -1 while not known.
+    qlonglong receivedBytes() const { return figures().receivedBytes; }
+    qlonglong sentBytes() const { return figures().sentBytes; }
 
 public slots:
     /// Dials scheme 1..3; refused for another number or a scheme without a name, and while online.
@@ -86,9 +91,10 @@ public slots:
 signals:
     /// A call has started to be metered, priced by scheme 1..3 of that name.
     void CallStarted(int scheme, const QString& name);
-    /// The meter's tick, once a second while a call is metered, with the figures it shows.
+    /// The meter's tick, once a second while a call is metered, with the figures it shows; the
+    /// bytes are -1 while not known.
     void Tick(qlonglong callSeconds, qlonglong callPriceCents, qlonglong dayMinutes, qlonglong dayPriceCents,
-        qlonglong totalMinutes, qlonglong totalPriceCents);
+        qlonglong totalMinutes, qlonglong totalPriceCents, qlonglong receivedBytes, qlonglong sentBytes);
     /// The metered call has ended; logged says whether it was stored and logged.
     void CallEnded(bool logged);
 

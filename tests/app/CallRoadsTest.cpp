@@ -207,7 +207,9 @@ TEST_F(CallRoadsTest, ACallCutShortByAKillIsLoggedAndCountedAtTheNextStart)
     ASSERT_TRUE(succeeds(u"xdotool"_s, { u"key"_s, u"Return"_s }));
     ASSERT_TRUE(waitUntil([this] { return windowShown(u"Ringtally"_s); }));
     expectLoggedAndCounted(u"Demo"_s);
-    EXPECT_TRUE(logLines().value(0).endsWith(u",\"recovered\""_s)) << logLines().value(0).toStdString();
+    // The demo line's bytes up to the last checkpoint follow the mark.
+    EXPECT_TRUE(QRegularExpression(u",\"recovered\",\\d+,\\d+$"_s).match(logLines().value(0)).hasMatch())
+        << logLines().value(0).toStdString();
 }
 
 TEST_F(CallRoadsTest, AFirstRunEndsOnASignalAtTheLanguageWindowAndWhenAskedToEndWhenReady)

@@ -100,7 +100,8 @@ TEST_F(DialStatusTest, HidingARowMovesTheRowsBelowAndResizesTheWindow)
 {
     DialStatus& w = make();
     w.onActivated();
-    EXPECT_EQ(pixelsToTwips(w.height()), 2235);
+    // The menu and seven rows of 260 twips.
+    EXPECT_EQ(w.height(), twipsToPixels(675 + 7 * 260));
     std::array<int, DialStatus::kRowCount> tops {};
     for (size_t n = 0; n < tops.size(); ++n)
         tops[n] = w.Element[n]->y();
@@ -111,7 +112,7 @@ TEST_F(DialStatusTest, HidingARowMovesTheRowsBelowAndResizesTheWindow)
     EXPECT_EQ(w.Element[1]->y(), tops[1]);
     for (size_t n = 3; n < tops.size(); ++n)
         EXPECT_EQ(w.Element[n]->y(), tops[n - 1]) << "row " << n;
-    EXPECT_EQ(w.height(), twipsToPixels(2235 - 260));
+    EXPECT_EQ(w.height(), twipsToPixels(675 + 6 * 260));
 
     // The next activation reads the choice back; the menu path toggles once per click.
     w.onActivated();

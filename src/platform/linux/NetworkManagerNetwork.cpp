@@ -1,5 +1,6 @@
 #include "platform/linux/NetworkManagerNetwork.h"
 
+#include "platform/linux/InterfaceCounters.h"
 #include "platform/linux/NetworkManagerErrors.h"
 
 #include <QDBusArgument>
@@ -245,6 +246,17 @@ QString NetworkManagerNetwork::currentEntryName() const
             return profileAt(active.profilePath)->id;
     }
     return QString();
+}
+
+std::optional<LinkCounters> NetworkManagerNetwork::linkCounters() const
+{
+    const QString entry = currentEntryName();
+    if (entry.isEmpty())
+        return std::nullopt;
+    if (std::optional<LinkCounters> counters = readInterfaceCounters(QString(), countedInterface_))
+        return counters;
+    countedInterface_ = interfaceOf(entry);
+    return readInterfaceCounters(QString(), countedInterface_);
 }
 
 QString NetworkManagerNetwork::errorText(qint32 error, bool english) const

@@ -41,6 +41,9 @@ public:
     bool isOnline() const override;
     QString currentEntryName() const override;
     QString errorText(qint32 error, bool english) const override;
+    /// The counters of the first activated connection's interface. Its interface is asked of
+    /// NetworkManager only when the last one's counters cannot be read: the meter asks each tick.
+    std::optional<LinkCounters> linkCounters() const override;
 
     /// What a profile's id is followed by where it is listed beside a pppd peer of the same name.
     static QString listedSuffix() { return QStringLiteral(" (NetworkManager)"); }
@@ -96,6 +99,7 @@ private:
     std::vector<Profile> profiles_; // the paid-for ones
     std::map<QString, Active> active_; // by path, every active connection of a paid-for profile
     std::map<QString, quint32> deviceFailures_; // by device path, the last failure's reason
+    mutable QString countedInterface_; // the interface linkCounters read last
 };
 
 /// Dials an entry of NetworkManagerNetwork: activates its profile, as the desktop does (its

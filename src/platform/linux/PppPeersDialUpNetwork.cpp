@@ -1,5 +1,6 @@
 #include "platform/linux/PppPeersDialUpNetwork.h"
 
+#include "platform/linux/InterfaceCounters.h"
 #include "platform/linux/PppErrors.h"
 
 #include <QDir>
@@ -179,6 +180,15 @@ QString PppPeersDialUpNetwork::errorText(qint32 error, bool english) const
     return pppErrorText(error, english);
 }
 
+std::optional<LinkCounters> PppPeersDialUpNetwork::linkCounters() const
+{
+    if (std::optional<LinkCounters> counters = readInterfaceCounters(systemRoot_, countedInterface_))
+        return counters;
+    const std::vector<Link> links = upLinks();
+    countedInterface_ = links.empty() ? QString() : links.front().interface;
+    return readInterfaceCounters(systemRoot_, countedInterface_);
+}
+
 bool PppPeersDialUpNetwork::startableByUs(qint64 pid) const
 {
     // pppd runs set-user-id root: the real user is the one who started it.
@@ -221,7 +231,7 @@ std::vector<PppPeersDialUpNetwork::Link> PppPeersDialUpNetwork::upLinks() const
                 = firstLine(systemRoot_ + folder + interface + QStringLiteral(".pid")).toLongLong();
             // A pid file that a pppd left behind names another program, or none.
             if (const QStringList arguments = pppdCommandLine(pid); !arguments.isEmpty()) {
-                link = { pid, peerOf(arguments) };
+                link = { pid, peerOf(arguments), interface };
                 break;
             }
         }

@@ -34,11 +34,15 @@ public:
     QString currentEntryName() const override;
     /// The texts of the dial errors in PppErrors.h.
     QString errorText(qint32 error, bool english) const override;
+    /// The counters of the first line's interface. The interface is looked for again only when the
+    /// last one's counters cannot be read: the meter asks each tick.
+    std::optional<LinkCounters> linkCounters() const override;
 
 private:
     struct Link {
         qint64 pid = 0; // of its pppd; 0 where not known
         QString entryName;
+        QString interface;
     };
     // The lines that are up, in the order of their interfaces' names.
     std::vector<Link> upLinks() const;
@@ -49,6 +53,7 @@ private:
 
     QString systemRoot_;
     QString peersFolder_;
+    mutable QString countedInterface_; // the interface linkCounters read last
 };
 
 } // namespace ringtally

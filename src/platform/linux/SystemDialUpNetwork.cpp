@@ -75,6 +75,21 @@ QString SystemDialUpNetwork::errorText(qint32 error, bool english) const
     return peer.isEmpty() ? managed_.errorText(error, english) : peer;
 }
 
+std::optional<LinkCounters> SystemDialUpNetwork::linkCounters() const
+{
+    if (countedManaged_) {
+        if (std::optional<LinkCounters> managed = managed_.linkCounters())
+            return managed;
+    }
+    if (std::optional<LinkCounters> peer = ppp_.linkCounters()) {
+        countedManaged_ = false;
+        return peer;
+    }
+    std::optional<LinkCounters> managed = managed_.linkCounters();
+    countedManaged_ = managed.has_value();
+    return managed;
+}
+
 bool SystemDialUpNetwork::isManaged(const QString& entryName) const
 {
     if (entryName.endsWith(NetworkManagerNetwork::listedSuffix()))

@@ -21,6 +21,9 @@ public:
     bool isOnline() const override;
     QString currentEntryName() const override;
     QString errorText(qint32 error, bool english) const override;
+    /// The counters of pppd's line, else of NetworkManager's; the one that answered last is asked
+    /// first, as the other may have to look through the system each time.
+    std::optional<LinkCounters> linkCounters() const override;
 
     /// Whether a dial of this entry goes to NetworkManager.
     bool isManaged(const QString& entryName) const;
@@ -28,6 +31,7 @@ public:
 private:
     DialUpNetwork& ppp_;
     NetworkManagerNetwork& managed_;
+    mutable bool countedManaged_ = false; // NetworkManager's line answered linkCounters last
 };
 
 } // namespace ringtally

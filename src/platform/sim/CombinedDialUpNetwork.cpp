@@ -58,6 +58,12 @@ QString CombinedDialUpNetwork::errorText(qint32 error, bool english) const
     return own.isEmpty() ? system_.errorText(error, english) : own;
 }
 
+std::optional<LinkCounters> CombinedDialUpNetwork::linkCounters() const
+{
+    std::optional<LinkCounters> system = system_.linkCounters();
+    return system ? system : line_.counters();
+}
+
 std::optional<QString> CombinedDialUpNetwork::demoEntry() const
 {
     // The watch asks every second and has no way to take an error: a file that cannot be read

@@ -31,6 +31,8 @@ public:
     QString currentEntryName() const override;
     /// The simulated line's texts for its error numbers, else the system's.
     QString errorText(qint32 error, bool english) const override;
+    /// The system's link's counters, else the simulated line's while it is up.
+    std::optional<LinkCounters> linkCounters() const override;
 
 private:
     /// The entry that brought the simulated line up; nothing while it is down or cannot be read.

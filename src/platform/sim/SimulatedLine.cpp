@@ -2,9 +2,11 @@
 
 #include "platform/FileAccess.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <utility>
 
 namespace ringtally {
@@ -27,7 +29,9 @@ QString SimulatedLine::defaultPath()
     return QDir(folder).filePath(QStringLiteral("ringtally/demo-line"));
 }
 
-SimulatedLine::SimulatedLine(QString path) : path_(std::move(path))
+SimulatedLine::SimulatedLine(QString path, std::function<qint64()> nowMs)
+    : path_(std::move(path)),
+      nowMs_(nowMs ? std::move(nowMs) : [] { return QDateTime::currentMSecsSinceEpoch(); })
 {
 }
 
@@ -44,12 +48,24 @@ Result<SimulatedLineState> SimulatedLine::read() const
     QByteArray bytes = contents.value().bytes;
     if (bytes.endsWith('\n'))
         bytes.chop(1);
-    const qsizetype lineEnd = bytes.indexOf('\n');
-    const QByteArray first = lineEnd < 0 ? bytes : bytes.first(lineEnd);
-    if (first == kDown && lineEnd < 0)
+    const QList<QByteArray> lines = bytes.split('\n');
+    if (lines.size() == 1 && lines[0] == kDown)
         return SimulatedLineState {};
-    if (first == kUp && lineEnd > 0)
-        return SimulatedLineState { true, QString::fromUtf8(bytes.mid(lineEnd + 1)) };
+    if (lines[0] == kUp && (lines.size() == 2 || lines.size() == 3)) {
+        SimulatedLineState state;
+        state.up = true;
+        state.entryName = QString::fromUtf8(lines[1]);
+        // A file from before the line carried traffic has no third line: it carries none.
+        const QList<QByteArray> traffic = lines.value(2).split(' ');
+        if (traffic.size() == 3) {
+            bool ok[3] = {};
+            state.upSinceMs = traffic[0].toLongLong(&ok[0]);
+            state.added = { traffic[1].toLongLong(&ok[1]), traffic[2].toLongLong(&ok[2]) };
+            if (!ok[0] || !ok[1] || !ok[2] || state.added.received < 0 || state.added.sent < 0)
+                state.upSinceMs = -1, state.added = {};
+        }
+        return state;
+    }
     return Error { QStringLiteral("The simulated line's state file %1 holds neither \"up\" and an entry nor "
                                   "\"down\"; bring the line up or down again to replace it.")
                        .arg(QDir::toNativeSeparators(path_)) };
@@ -57,12 +73,46 @@ Result<SimulatedLineState> SimulatedLine::read() const
 
 Status SimulatedLine::bringUp(const QString& entryName)
 {
-    return replaceFileAtomically(path_, QByteArray(kUp) + '\n' + entryName.toUtf8() + '\n').status();
+    return write({ true, entryName, nowMs_(), {} });
 }
 
 Status SimulatedLine::bringDown()
 {
-    return replaceFileAtomically(path_, QByteArray(kDown) + '\n').status();
+    return write({});
+}
+
+Status SimulatedLine::addTraffic(const ByteCounts& bytes)
+{
+    Result<SimulatedLineState> state = read();
+    if (!state)
+        return Error { state.message() };
+    if (!state.value().up)
+        return Error { QStringLiteral("The simulated line is down; bring it up first.") };
+    SimulatedLineState more = std::move(state).value();
+    more.added.received += bytes.received;
+    more.added.sent += bytes.sent;
+    return write(more);
+}
+
+std::optional<LinkCounters> SimulatedLine::counters() const
+{
+    const Result<SimulatedLineState> state = read();
+    if (!state || !state.value().up)
+        return std::nullopt;
+    const SimulatedLineState& up = state.value();
+    const qint64 seconds = up.upSinceMs < 0 ? 0 : std::max<qint64>(0, (nowMs_() - up.upSinceMs) / 1000);
+    return LinkCounters { QStringLiteral("demo"),
+        { seconds * kReceivedPerSecond + up.added.received, seconds * kSentPerSecond + up.added.sent } };
+}
+
+Status SimulatedLine::write(const SimulatedLineState& state)
+{
+    if (!state.up)
+        return replaceFileAtomically(path_, QByteArray(kDown) + '\n').status();
+    return replaceFileAtomically(path_,
+        QByteArray(kUp) + '\n' + state.entryName.toUtf8() + '\n' + QByteArray::number(state.upSinceMs) + ' '
+            + QByteArray::number(state.added.received) + ' ' + QByteArray::number(state.added.sent) + '\n')
+        .status();
 }
 
 } // namespace ringtally
