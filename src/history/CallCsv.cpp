@@ -27,21 +27,28 @@ QString priceWithPeriod(qint64 cents)
         .arg(whole % 100, 2, 10, QLatin1Char('0'));
 }
 
+QString byteField(qint64 bytes)
+{
+    return bytes < 0 ? QString() : QString::number(bytes);
+}
+
 } // namespace
 
 QByteArray callsAsCsv(std::span<const Call* const> calls, bool english)
 {
     const QStringList header = english
         ? QStringList { QStringLiteral("Start"), QStringLiteral("End"), QStringLiteral("Scheme"),
-              QStringLiteral("Minutes"), QStringLiteral("Price"), QStringLiteral("Note") }
+              QStringLiteral("Minutes"), QStringLiteral("Price"), QStringLiteral("Note"),
+              QStringLiteral("Received bytes"), QStringLiteral("Sent bytes") }
         : QStringList { QStringLiteral("Start"), QStringLiteral("Slut"), QStringLiteral("Ordning"),
-              QStringLiteral("Minutter"), QStringLiteral("Pris"), QStringLiteral("Bemærkning") };
+              QStringLiteral("Minutter"), QStringLiteral("Pris"), QStringLiteral("Bemærkning"),
+              QStringLiteral("Modtagne bytes"), QStringLiteral("Sendte bytes") };
     const QString lineEnd = QStringLiteral("\r\n");
     QString text = header.join(QLatin1Char(',')) + lineEnd;
     for (const Call* call : calls) {
         const QStringList fields { momentText(call->start), momentText(call->end), csvField(call->scheme),
             QString::number(call->minutes), priceWithPeriod(call->priceCents),
-            csvField(callNote(*call, english)) };
+            csvField(callNote(*call, english)), byteField(call->receivedBytes), byteField(call->sentBytes) };
         text += fields.join(QLatin1Char(',')) + lineEnd;
     }
     return text.toUtf8();

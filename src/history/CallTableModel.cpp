@@ -1,5 +1,7 @@
 #include "history/CallTableModel.h"
 
+#include "core/CallBytes.h"
+
 #include <algorithm>
 #include <functional>
 #include <tuple>
@@ -81,7 +83,7 @@ QVariant CallTableModel::data(const QModelIndex& index, int role) const
                             : QStringLiteral("Logget ved en start ud fra tallene gemt før et nedbrud");
         return call.parts.size() > 1 || call.unfinished() ? partsText(call) : QVariant();
     case Qt::TextAlignmentRole:
-        if (index.column() == Duration || index.column() == Price)
+        if (index.column() >= Duration && index.column() <= Sent)
             return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
         return {};
     default:
@@ -97,12 +99,12 @@ QVariant CallTableModel::headerData(int section, Qt::Orientation orientation, in
         return Qt::AscendingOrder;
     if (role != Qt::DisplayRole)
         return {};
-    static const QString danish[]
-        = { QStringLiteral("Start"), QStringLiteral("Slut"), QStringLiteral("Ordning"),
-              QStringLiteral("Varighed"), QStringLiteral("Pris"), QStringLiteral("Bemærkning") };
-    static const QString english[]
-        = { QStringLiteral("Start"), QStringLiteral("End"), QStringLiteral("Scheme"),
-              QStringLiteral("Duration"), QStringLiteral("Price"), QStringLiteral("Note") };
+    static const QString danish[] = { QStringLiteral("Start"), QStringLiteral("Slut"),
+        QStringLiteral("Ordning"), QStringLiteral("Varighed"), QStringLiteral("Pris"),
+        QStringLiteral("Modtaget"), QStringLiteral("Sendt"), QStringLiteral("Bemærkning") };
+    static const QString english[] = { QStringLiteral("Start"), QStringLiteral("End"),
+        QStringLiteral("Scheme"), QStringLiteral("Duration"), QStringLiteral("Price"),
+        QStringLiteral("Received"), QStringLiteral("Sent"), QStringLiteral("Note") };
     static_assert(std::size(danish) == ColumnCount && std::size(english) == ColumnCount);
     return section >= 0 && section < ColumnCount ? (english_ ? english : danish)[section] : QVariant();
 }
@@ -158,6 +160,10 @@ void CallTableModel::sortRows()
             return call->minutes;
         case Price:
             return call->priceCents;
+        case Received:
+            return call->receivedBytes;
+        case Sent:
+            return call->sentBytes;
         case Note:
             return noteRank(*call);
         default:
@@ -189,6 +195,11 @@ QString CallTableModel::text(const Call& call, int column) const
         return durationText(call.minutes);
     case Price:
         return format_.formatFixed(double(call.priceCents) / 100, 2);
+    // A call whose log lines hold no bytes shows none.
+    case Received:
+        return call.receivedBytes < 0 ? QString() : formatByteSize(call.receivedBytes, format_);
+    case Sent:
+        return call.sentBytes < 0 ? QString() : formatByteSize(call.sentBytes, format_);
     case Note:
         return callNote(call, english_);
     default:

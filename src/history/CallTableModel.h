@@ -23,7 +23,7 @@ class CallTableModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    enum Column { Start, End, Scheme, Duration, Price, Note, ColumnCount };
+    enum Column { Start, End, Scheme, Duration, Price, Received, Sent, Note, ColumnCount };
 
     CallTableModel(const NumberFormat& format, bool english, QObject* parent = nullptr);
 

@@ -1,5 +1,6 @@
 #include "history/LogViewer.h"
 
+#include "core/CallBytes.h"
 #include "core/SettingsFile.h"
 #include "history/CallCsv.h"
 #include "history/CallTableModel.h"
@@ -87,7 +88,7 @@ LogViewer::LogViewer(QString logPath, SettingsFile& settings, const NumberFormat
     TotalsSpanCmb->addItems({ pick(u"Pr. dag"_s, u"Per day"_s), pick(u"Pr. måned"_s, u"Per month"_s),
         pick(u"Pr. år"_s, u"Per year"_s), pick(u"Pr. ordning"_s, u"Per scheme"_s) });
     connect(TotalsSpanCmb, &QComboBox::currentIndexChanged, this, &LogViewer::showTotals);
-    TotalsTable = new QTableWidget(0, 4, totalsPage);
+    TotalsTable = new QTableWidget(0, 6, totalsPage);
     TotalsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     TotalsTable->verticalHeader()->hide();
     TotalsTable->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
@@ -325,13 +326,15 @@ void LogViewer::showTotals()
             rows.emplace_back(schemeText(scheme), tally);
         break;
     }
-    TotalsTable->setHorizontalHeaderLabels({ heading, pick(u"Opkald"_s, u"Calls"_s),
-        pick(u"Varighed"_s, u"Duration"_s), pick(u"Pris"_s, u"Price"_s) });
+    TotalsTable->setHorizontalHeaderLabels(
+        { heading, pick(u"Opkald"_s, u"Calls"_s), pick(u"Varighed"_s, u"Duration"_s),
+            pick(u"Pris"_s, u"Price"_s), pick(u"Modtaget"_s, u"Received"_s), pick(u"Sendt"_s, u"Sent"_s) });
     TotalsTable->setRowCount(int(rows.size()));
     for (int row = 0; row < int(rows.size()); ++row) {
         const auto& [label, tally] = rows[size_t(row)];
         const QString cells[]
-            = { label, QString::number(tally.calls), durationText(tally.minutes), price(tally.priceCents) };
+            = { label, QString::number(tally.calls), durationText(tally.minutes), price(tally.priceCents),
+                  formatByteSize(tally.receivedBytes, format_), formatByteSize(tally.sentBytes, format_) };
         for (int column = 0; column < int(std::size(cells)); ++column) {
             auto* item = new QTableWidgetItem(cells[column]);
             item->setTextAlignment(
@@ -344,9 +347,11 @@ void LogViewer::showTotals()
 void LogViewer::showSums()
 {
     ShownLbl->setText(
-        pick(u"Viste opkald: %1, varighed %2, pris %3"_s, u"Calls shown: %1, duration %2, price %3"_s)
+        pick(u"Viste opkald: %1, varighed %2, pris %3, data %4"_s,
+            u"Calls shown: %1, duration %2, price %3, data %4"_s)
             .arg(shown_.all.calls)
-            .arg(durationText(shown_.all.minutes), price(shown_.all.priceCents)));
+            .arg(durationText(shown_.all.minutes), price(shown_.all.priceCents),
+                formatByteCounts(ByteCounts { shown_.all.receivedBytes, shown_.all.sentBytes }, format_)));
     // The billing month is the whole log's, whatever the filters show.
     const MonthEstimate month
         = estimateMonth(totalsOf(history_.calls, billingStartDay_), clock_.now().date());

@@ -13,11 +13,20 @@ QDate startIn(int year, int month, int startDay)
     return first.addDays(std::min(startDay, first.daysInMonth()) - 1);
 }
 
-void add(Tally& tally, qint64 calls, qint64 minutes, qint64 priceCents)
+void add(Tally& tally, const Tally& more)
 {
-    tally.calls += calls;
-    tally.minutes += minutes;
-    tally.priceCents += priceCents;
+    tally.calls += more.calls;
+    tally.minutes += more.minutes;
+    tally.priceCents += more.priceCents;
+    tally.receivedBytes += more.receivedBytes;
+    tally.sentBytes += more.sentBytes;
+}
+
+// A part as a tally of no calls: a part without bytes in the log adds none.
+Tally partTally(const CallPart& part)
+{
+    return { 0, part.minutes, part.priceCents, std::max<qint64>(0, part.receivedBytes),
+        std::max<qint64>(0, part.sentBytes) };
 }
 
 } // namespace
@@ -46,11 +55,12 @@ Totals totalsOf(std::span<const Call> calls, int billingStartDay,
         for (const CallPart& part : call.parts) {
             if (includeDay && !includeDay(part.end.date()))
                 continue;
-            add(counted, 0, part.minutes, part.priceCents);
-            add(totals.days[part.end.date()], 0, part.minutes, part.priceCents);
+            add(counted, partTally(part));
+            add(totals.days[part.end.date()], partTally(part));
         }
-        add(totals.all, 1, counted.minutes, counted.priceCents);
-        add(totals.schemes[call.scheme], 1, counted.minutes, counted.priceCents);
+        counted.calls = 1;
+        add(totals.all, counted);
+        add(totals.schemes[call.scheme], counted);
         if (!includeDay || includeDay(call.end.date()))
             ++totals.days[call.end.date()].calls;
     }
@@ -62,8 +72,8 @@ Totals totalsOf(std::span<const Call> calls, int billingStartDay,
             month = billingMonthOf(day, totals.billingStartDay);
             monthTally = &totals.months[month.first];
         }
-        add(*monthTally, tally.calls, tally.minutes, tally.priceCents);
-        add(totals.years[day.year()], tally.calls, tally.minutes, tally.priceCents);
+        add(*monthTally, tally);
+        add(totals.years[day.year()], tally);
     }
     return totals;
 }

@@ -11,11 +11,13 @@
 
 namespace ringtally {
 
-/// Calls, minutes and spending of some stretch of time or of a scheme.
+/// Calls, minutes, spending and data of some stretch of time or of a scheme.
 struct Tally {
     qint64 calls = 0;
     qint64 minutes = 0;
     qint64 priceCents = 0;
+    qint64 receivedBytes = 0; // of the parts whose bytes the log holds
+    qint64 sentBytes = 0;
 
     bool operator==(const Tally&) const = default;
 };

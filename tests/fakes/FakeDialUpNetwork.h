@@ -44,6 +44,10 @@ public:
     {
         return connections_.empty() ? QString() : connections_.front().entryName;
     }
+    std::optional<LinkCounters> linkCounters() const override { return counters; }
+
+    /// The link's counters from now on; none by default.
+    std::optional<LinkCounters> counters;
 
     /// The connections that are up from now on.
     void setConnections(std::vector<DialUpConnection> connections) { connections_ = std::move(connections); }

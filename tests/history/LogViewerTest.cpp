@@ -33,14 +33,16 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Line 3 is the 23:59 split of the call that line 4 ends; line 5 is no call line.
+// Line 3 is the 23:59 split of the call that line 4 ends; line 5 is no call line. The first line,
+// from before the bytes were logged, has none.
 const QByteArray kLog
     = "#2026-11-20 10:30:00#,\"Tele\",\"00\",\"30\",\"3,00\",\"00\",\"30\",\"3,00\"\n"
-      "#2026-12-06 20:15:00#,\"Mobil, \"Nord\"\",\"01\",\"15\",\"12,50\",\"01\",\"15\",\"12,50\"\n"
-      "#2026-12-08 23:59:00#,0,\"00\",\"29\",\"2,90\",\"00\",\"29\",\"2,90\"\n"
-      "#2026-12-09 00:11:00#,\"Tele\",\"00\",\"12\",\"1,20\",\"00\",\"41\",\"4,10\"\n"
+      "#2026-12-06 20:15:00#,\"Mobil, "
+      "\"Nord\"\",\"01\",\"15\",\"12,50\",\"01\",\"15\",\"12,50\",1572864,204800\n"
+      "#2026-12-08 23:59:00#,0,\"00\",\"29\",\"2,90\",\"00\",\"29\",\"2,90\",1048576,0\n"
+      "#2026-12-09 00:11:00#,\"Tele\",\"00\",\"12\",\"1,20\",\"00\",\"41\",\"4,10\",2048,512\n"
       "this is not a call\n"
-      "#2026-12-10 09:05:00#,\"Tele\",\"00\",\"05\",\"0,75\",\"00\",\"05\",\"0,75\",\"recovered\"\n";
+      "#2026-12-10 09:05:00#,\"Tele\",\"00\",\"05\",\"0,75\",\"00\",\"05\",\"0,75\",\"recovered\",100,20\n";
 const QByteArray kIni = "[Configuration]\nMax_Day_Price=10\nBilling month start=6\n"
                         "[Schemes]\n0,name=Tele\n[Total]\nHours=2\nMinutes=31\nPrice=20,35\n";
 
@@ -114,18 +116,18 @@ TEST_F(LogViewerTest, DateRangeAndSchemeFilterTheCallsAndTheirTotals)
     } cases[] = {
         { QDate(2026, 11, 20), QDate(2026, 12, 10), u"Alle"_s,
             { u"2026-11-20 10:00"_s, u"2026-12-06 19:00"_s, u"2026-12-08 23:30"_s, u"2026-12-10 09:00"_s },
-            u"4, varighed 2:31, pris 20,35"_s },
+            u"4, varighed 2:31, pris 20,35, data ↓ 2,5 MB  ↑ 200,5 KB"_s },
         { QDate(2026, 12, 1), QDate(2026, 12, 31), u"Alle"_s,
             { u"2026-12-06 19:00"_s, u"2026-12-08 23:30"_s, u"2026-12-10 09:00"_s },
-            u"3, varighed 2:01, pris 17,35"_s },
+            u"3, varighed 2:01, pris 17,35, data ↓ 2,5 MB  ↑ 200,5 KB"_s },
         { QDate(2026, 11, 20), QDate(2026, 12, 10), u"Tele"_s,
             { u"2026-11-20 10:00"_s, u"2026-12-08 23:30"_s, u"2026-12-10 09:00"_s },
-            u"3, varighed 1:16, pris 7,85"_s },
+            u"3, varighed 1:16, pris 7,85, data ↓ 1,0 MB  ↑ 532 B"_s },
         // The call over midnight shows on the 9th with its part of the 9th only.
         { QDate(2026, 12, 9), QDate(2026, 12, 9), u"Tele"_s, { u"2026-12-08 23:30"_s },
-            u"1, varighed 0:12, pris 1,20"_s },
+            u"1, varighed 0:12, pris 1,20, data ↓ 2,0 KB  ↑ 512 B"_s },
         { QDate(2026, 12, 8), QDate(2026, 12, 8), u"Tele"_s, { u"2026-12-08 23:30"_s },
-            u"1, varighed 0:29, pris 2,90"_s },
+            u"1, varighed 0:29, pris 2,90, data ↓ 1,0 MB  ↑ 0 B"_s },
     };
     for (const auto& c : cases) {
         viewer.FromDate->setDate(c.from);
@@ -182,11 +184,15 @@ TEST_F(LogViewerTest, ExportsTheShownCallsAsCsvThatReadsBack)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const std::vector<QStringList> expected {
-        { u"Start"_s, u"Slut"_s, u"Ordning"_s, u"Minutter"_s, u"Pris"_s, u"Bemærkning"_s },
-        { u"2026-11-20 10:00"_s, u"2026-11-20 10:30"_s, u"Tele"_s, u"30"_s, u"3.00"_s, {} },
-        { u"2026-12-06 19:00"_s, u"2026-12-06 20:15"_s, u"Mobil, \"Nord\""_s, u"75"_s, u"12.50"_s, {} },
-        { u"2026-12-08 23:30"_s, u"2026-12-09 00:11"_s, u"Tele"_s, u"41"_s, u"4.10"_s, u"over midnat"_s },
-        { u"2026-12-10 09:00"_s, u"2026-12-10 09:05"_s, u"Tele"_s, u"5"_s, u"0.75"_s, u"gendannet"_s },
+        { u"Start"_s, u"Slut"_s, u"Ordning"_s, u"Minutter"_s, u"Pris"_s, u"Bemærkning"_s, u"Modtagne bytes"_s,
+            u"Sendte bytes"_s },
+        { u"2026-11-20 10:00"_s, u"2026-11-20 10:30"_s, u"Tele"_s, u"30"_s, u"3.00"_s, {}, {}, {} },
+        { u"2026-12-06 19:00"_s, u"2026-12-06 20:15"_s, u"Mobil, \"Nord\""_s, u"75"_s, u"12.50"_s, {},
+            u"1572864"_s, u"204800"_s },
+        { u"2026-12-08 23:30"_s, u"2026-12-09 00:11"_s, u"Tele"_s, u"41"_s, u"4.10"_s, u"over midnat"_s,
+            u"1050624"_s, u"512"_s },
+        { u"2026-12-10 09:00"_s, u"2026-12-10 09:05"_s, u"Tele"_s, u"5"_s, u"0.75"_s, u"gendannet"_s,
+            u"100"_s, u"20"_s },
     };
     EXPECT_EQ(parseCsv(QString::fromUtf8(file.readAll())), expected);
 }
@@ -198,8 +204,8 @@ TEST_F(LogViewerTest, CtrlCCopiesTheSelectedRowsTabSeparatedWithCrlf)
     QTest::mouseClick(viewer.CallsView->viewport(), Qt::LeftButton, Qt::ShiftModifier, row(2));
     QTest::keyClick(viewer.CallsView, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(),
-        u"2026-12-06 19:00\t2026-12-06 20:15\tMobil, \"Nord\"\t1:15\t12,50\t\r\n"
-        "2026-12-08 23:30\t2026-12-09 00:11\tTele\t0:41\t4,10\tover midnat\r\n"_s);
+        u"2026-12-06 19:00\t2026-12-06 20:15\tMobil, \"Nord\"\t1:15\t12,50\t1,5 MB\t200,0 KB\t\r\n"
+        "2026-12-08 23:30\t2026-12-09 00:11\tTele\t0:41\t4,10\t1,0 MB\t512 B\tover midnat\r\n"_s);
 }
 
 TEST_F(LogViewerTest, UnreadableLinesAreListedWithTheirNumbersAndAChangedLogIsReadWhenShownAgain)

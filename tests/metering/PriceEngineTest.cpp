@@ -1,6 +1,7 @@
 #include "metering/PriceEngine.h"
 
 #include "fakes/FakeClock.h"
+#include "fakes/FakeDialUpNetwork.h"
 
 #include <gtest/gtest.h>
 
@@ -265,28 +266,37 @@ TEST_F(Meter, ACallOverMidnightIsSplitAndTheRestIsNotChargedTheFeeAgain)
     scheme().Days[0].MinBeforeCallFee[1] = 3;
     std::tie(state.settings.TotalHours, state.settings.TotalMinutes, state.settings.TotalPrice)
         = std::tuple(2, 0, 10.0);
+    // The link's counters stand at 1000 and 100 at the start; 5000 and 300 bytes go by before the
+    // split, which logs them and counts the next part from zero.
+    test::FakeDialUpNetwork network;
+    network.counters = LinkCounters { u"ppp0"_s, { 1000, 100 } };
+    engine.setNetwork(&network);
     startAt(monday(23, 50, 0));
-    runSeconds(9 * 60); // 23:59:00
+    runSeconds(9 * 60 - 1);
+    network.counters = LinkCounters { u"ppp0"_s, { 6000, 400 } };
+    runSeconds(1); // 23:59:00
     EXPECT_EQ(events.splitLines,
-        QStringList(u"#2026-01-05 23:59:00#,0,\"00\",\"09\",\"2,35\",\"00\",\"09\",\"2,35\""_s));
+        QStringList(u"#2026-01-05 23:59:00#,0,\"00\",\"09\",\"2,35\",\"00\",\"09\",\"2,35\",5000,300"_s));
     // The call's and the day's rows start again from zero; the total goes on from its figures.
     EXPECT_EQ(rows(), u"00:00:00 0,00 / 00:00:00 0,00 / 02:09:00 12,35"_s);
     EXPECT_EQ(std::tie(state.settings.TotalHours, state.settings.TotalMinutes, state.settings.TotalPrice),
         std::tuple(2, 9, 12.35));
-    EXPECT_EQ(state.figures, (MeterFigures { 0, 0, 0, 0, 0, 129, 1235 }));
+    EXPECT_EQ(state.figures, (MeterFigures { 0, 0, 0, 0, 0, 129, 1235, 0, 0 }));
 
     // 00:01:00 on Tuesday: two minutes at 0.25, the fee was charged before the split; the total
     // row goes on without a jump.
+    network.counters = LinkCounters { u"ppp0"_s, { 6500, 400 } };
     runSeconds(2 * 60);
     EXPECT_EQ(events.splitLines.size(), 1);
     EXPECT_EQ(rows(), u"00:02:00 0,50 / 00:02:00 0,50 / 02:11:00 12,85"_s);
+    EXPECT_EQ(state.figures.bytes(), (ByteCounts { 500, 0 }));
 
     // A second midnight in the same call writes a second split line.
     clock.setNow(QDateTime(QDate(2026, 1, 6), QTime(23, 58, 59)));
     runSeconds(1);
     ASSERT_EQ(events.splitLines.size(), 2);
-    EXPECT_EQ(
-        events.splitLines[1], u"#2026-01-06 23:59:00#,0,\"00\",\"02\",\"0,50\",\"00\",\"02\",\"0,50\""_s);
+    EXPECT_EQ(events.splitLines[1],
+        u"#2026-01-06 23:59:00#,0,\"00\",\"02\",\"0,50\",\"00\",\"02\",\"0,50\",500,0"_s);
 }
 
 TEST_F(Meter, TheCallIsCheckpointedAtItsFirstTickOnceAMinuteAfterAndAtTheSplit)

@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QProcess>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,8 @@
 
 using namespace ringtally;
 using namespace ringtally::RasConnState;
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -39,8 +42,9 @@ protected:
     }
 
     test::TempFolder folder;
-    SimulatedLine line { folder.file(QStringLiteral("ringtally/demo-line")) };
-    SimulatedLine other { line.path() }; // the same file as another program sees it
+    qint64 nowMs = 1'700'000'000'000; // the lines' clock, years behind the real one
+    SimulatedLine line { folder.file(QStringLiteral("ringtally/demo-line")), [this] { return nowMs; } };
+    SimulatedLine other { line.path(), [this] { return nowMs; } }; // the same file as another program sees it
     test::FakeDialUpNetwork system;
     CombinedDialUpNetwork network { system, line };
     std::vector<Report> reports;
@@ -110,11 +114,19 @@ TEST_F(SimulatedLineTest, NetworkFollowsTheLineAsAnotherProgramSetsItAndListsIts
     ASSERT_TRUE(other.bringUp(kDemo).ok());
     EXPECT_TRUE(network.isOnline());
     EXPECT_EQ(network.currentEntryName(), kDemo);
+    // The line carries 4096 bytes a second in and 1024 out from when it came up, whole seconds,
+    // and what another program adds.
+    nowMs += 2'999;
+    EXPECT_EQ(network.linkCounters(), (LinkCounters { u"demo"_s, { 8192, 2048 } }));
+    ASSERT_TRUE(other.addTraffic({ 5000, 100 }).ok());
+    EXPECT_EQ(network.linkCounters(), (LinkCounters { u"demo"_s, { 13'192, 2148 } }));
     system.setConnections({ { 7, QStringLiteral("Tele") } });
     EXPECT_EQ(network.currentEntryName(), QStringLiteral("Tele"));
     EXPECT_EQ(connections(), (QStringList { QStringLiteral("7 Tele"), QStringLiteral("-1 Ringtally Demo") }));
     ASSERT_TRUE(network.hangUp({ CombinedDialUpNetwork::kDemoHandle, kDemo }).ok());
     EXPECT_EQ(other.read().value(), SimulatedLineState {});
+    EXPECT_EQ(network.linkCounters(), std::nullopt);
+    EXPECT_FALSE(other.addTraffic({ 1, 1 }).ok());
     EXPECT_EQ(connections(), QStringList { QStringLiteral("7 Tele") });
     EXPECT_TRUE(system.hungUp().empty());
 
@@ -161,17 +173,25 @@ TEST_F(SimulatedLineTest, ToolBringsTheLineUpAndDownInTheRuntimeFolder)
         return std::tuple(tool.exitCode(), QString::fromLocal8Bit(tool.readAllStandardOutput()),
             QString::fromLocal8Bit(tool.readAllStandardError()));
     };
-    EXPECT_EQ(run({ QStringLiteral("up") }), std::tuple(0, QStringLiteral("up Ringtally Demo\n"), QString()));
+    const QRegularExpression up(u"^up Ringtally Demo\nreceived \\d+ bytes, sent \\d+ bytes\n$"_s);
+    const auto [upCode, upOutput, upErrors] = run({ QStringLiteral("up") });
+    EXPECT_TRUE(upCode == 0 && up.match(upOutput).hasMatch() && upErrors.isEmpty()) << upOutput.toStdString();
     EXPECT_EQ(network.currentEntryName(), kDemo);
-    EXPECT_EQ(
-        run({ QStringLiteral("status") }), std::tuple(0, QStringLiteral("up Ringtally Demo\n"), QString()));
+    // The tool's clock is the real one, ahead of the test's: only the traffic added counts here.
+    const auto [code, output, errors] = run({ QStringLiteral("traffic"), QStringLiteral("5000") });
+    EXPECT_TRUE(code == 0 && up.match(output).hasMatch() && errors.isEmpty()) << output.toStdString();
+    EXPECT_EQ(network.linkCounters(), (LinkCounters { u"demo"_s, { 5000, 0 } }));
     EXPECT_EQ(run({ QStringLiteral("down") }), std::tuple(0, QStringLiteral("down\n"), QString()));
     EXPECT_FALSE(network.isOnline());
     for (const QStringList& bad :
-        { QStringList {}, { QStringLiteral("UP") }, { QStringLiteral("up"), QStringLiteral("x") } })
+        { QStringList {}, { QStringLiteral("UP") }, { QStringLiteral("up"), QStringLiteral("x") },
+            { QStringLiteral("traffic") }, { QStringLiteral("traffic"), QStringLiteral("-5") } })
         EXPECT_EQ(run(bad),
             std::tuple(2, QString(),
-                QStringLiteral("ringtally-demo-line: usage: ringtally-demo-line up|down|status\n")));
+                QStringLiteral("ringtally-demo-line: usage: ringtally-demo-line up|down|status|traffic "
+                               "RECEIVED [SENT]\n")));
+    // Traffic needs a line that is up.
+    EXPECT_EQ(std::get<0>(run({ QStringLiteral("traffic"), QStringLiteral("1") })), 1);
 }
 
 } // namespace
