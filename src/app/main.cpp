@@ -25,6 +25,7 @@
 #include "platform/linux/CanberraSoundPlayer.h"
 #include "platform/linux/DesktopProcessStarter.h"
 #include "platform/linux/MessageBoxPrompter.h"
+#include "platform/linux/ModemManagerModems.h"
 #include "platform/linux/NetworkManagerNetwork.h"
 #include "platform/linux/PppPeersDialUpNetwork.h"
 #include "platform/linux/PppdDialControl.h"
@@ -119,6 +120,15 @@ int main(int argc, char** argv)
     PppPeersDialUpNetwork peers;
     NetworkManagerNetwork networkManager;
     SystemDialUpNetwork systemDialUpNetwork(peers, networkManager);
+    // The modem behind NetworkManager's mobile link, as ModemManager tells it, for the windows.
+    ModemManagerModems modems;
+    const auto followModem = [&] {
+        const QString entry = networkManager.currentEntryName();
+        const QString modem = entry.isEmpty() ? QString() : networkManager.modemOf(entry);
+        state.modem = modem.isEmpty() ? std::nullopt : modems.state(modem);
+    };
+    QObject::connect(&networkManager, &NetworkManagerNetwork::connectionStateChanged, &modems, followModem);
+    QObject::connect(&modems, &ModemManagerModems::changed, &modems, followModem);
     SimulatedLine demoLine;
     CombinedDialUpNetwork dialUpNetwork(systemDialUpNetwork, demoLine);
     RasServices ras(dialUpNetwork, clock);

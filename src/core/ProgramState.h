@@ -3,6 +3,7 @@
 #include "core/CallBytes.h"
 #include "core/NumberFormat.h"
 #include "core/Settings.h"
+#include "platform/ModemState.h"
 
 #include <QDateTime>
 #include <QString>
@@ -55,6 +56,7 @@ struct MeterState {
     quint8 TaskbarCycle = 0; // counter of the cycling task-bar text
     qint64 checkpointMinute = -1; // the whole call minute of the last checkpoint; -1: none yet
     CallBytes bytes; // of the current call part, from the link's counters
+    quint8 RoamingWarned = 0; // 1 once the roaming warning was shown in this call
 
     /// The line is up: the call is charged, logged and kept on disk.
     bool connected() const { return phase == CallPhase::Connected; }
@@ -119,6 +121,8 @@ struct ProgramState {
     MeterState meter;
     StatusTexts texts;
     MeterFigures figures;
+    // The mobile modem behind the link that is up, as ModemManager tells it; none without one.
+    std::optional<ModemState> modem;
     bool ProgramsStarted = false;
     bool ResetOnActivate = false;
     // The counters in settings differ from the settings file: a save failed, and every later save

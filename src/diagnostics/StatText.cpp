@@ -77,6 +77,7 @@ QString buildStatText(
         QStringLiteral("Takstperiode: ") + QString::number(period),
         QStringLiteral("GlblOnline: ") + QString::number(meter.GlblOnline),
         QStringLiteral("Dato: ") + date,
+        QStringLiteral("Modem: ") + (state.modem ? state.modem->summary() : QStringLiteral("-")),
     };
     return lines.join(QStringLiteral("\r\n"));
 }

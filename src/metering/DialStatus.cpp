@@ -256,7 +256,10 @@ void DialStatus::showTexts()
     for (size_t i = 0; i < SekNr.size(); ++i)
         SekNr[i]->setText(t.SekNr[i]);
     NuvMinPrislbl->setText(t.NuvMinPrislbl);
-    Opkaldstypelbl->setText(t.Opkaldstypelbl);
+    // The modem behind a mobile link beside the scheme; the scheme's name alone is what is logged.
+    Opkaldstypelbl->setText(state_.modem && state_.meter.GlblOnline == 1
+            ? t.Opkaldstypelbl + QStringLiteral(" \u2013 ") + state_.modem->summary()
+            : t.Opkaldstypelbl);
     bytesLabel->setText(QStringLiteral("Data: ") + formatByteCounts(state_.figures.bytes(), format_));
     if (arranged_)
         widenToFit();

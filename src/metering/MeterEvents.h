@@ -1,6 +1,7 @@
 #pragma once
 
 #include "metering/CallCheckpoint.h"
+#include "platform/ModemState.h"
 #include "platform/Result.h"
 
 #include <QString>
@@ -22,6 +23,8 @@ public:
     virtual void storeCheckpoint(const CallCheckpoint& checkpoint) = 0;
     /// Shows the daily price warning without waiting for it to be closed.
     virtual void showPriceWarning() = 0;
+    /// Warns that the call's modem roams, once the tick is over.
+    virtual void showRoamingWarning(const ModemState& modem) { Q_UNUSED(modem); }
     /// The task-bar window's caption, and the floating window's text, become text.
     virtual void setTaskbarText(const QString& text) = 0;
     /// A step of the tick failed: play "Error" and show the common "Advarsel!" box once the tick

@@ -20,6 +20,8 @@
 
 namespace ringtally {
 
+using namespace Qt::StringLiterals;
+
 MeterWindows::MeterWindows(ProgramState& state, SettingsFile& settings, const CallLog& callLog,
     const CallCheckpointFile& checkpoint, const Clock& clock, Prompter& prompter, const StringTable& strings,
     const NumberFormat& format, OfflineServices& offline)
@@ -121,6 +123,22 @@ void MeterWindows::storeCheckpoint(const CallCheckpoint& checkpoint)
 void MeterWindows::showPriceWarning()
 {
     priceWarn_->showWarning();
+}
+
+void MeterWindows::showRoamingWarning(const ModemState& modem)
+{
+    const bool english = usesEnglish(state_.settings.Language);
+    const QString name = modem.operatorName.isEmpty() ? (english ? u"another network"_s : u"et andet net"_s)
+                                                      : modem.operatorName;
+    showLater({ { u"Roaming"_s,
+        (english ? u"The modem is roaming on %1. Calls and data abroad can cost many times the price at "
+                   "home, and this call is priced by your scheme's tariff only: check the roaming prices "
+                   "with your provider."_s
+                 : u"Modemmet roamer på %1. Opkald og data i udlandet kan koste mange gange prisen "
+                   "hjemme, og opkaldet prises kun efter ordningens takst: tjek roamingpriserne hos din "
+                   "udbyder."_s)
+            .arg(name),
+        PromptIcon::Information } });
 }
 
 LoggedMonth MeterWindows::loggedMonth(const QDate& day, int startDay)

@@ -62,6 +62,7 @@ public:
     void closeSplitPart(const CallCheckpoint& final) override;
     void storeCheckpoint(const CallCheckpoint& checkpoint) override;
     void showPriceWarning() override;
+    void showRoamingWarning(const ModemState& modem) override;
     void setTaskbarText(const QString& text) override;
     void reportTickError(int number, const QString& description) override;
 

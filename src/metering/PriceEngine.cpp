@@ -177,6 +177,7 @@ void PriceEngine::startCall(qint16 scheme, CallPhase phase)
     m.GlblOnline = 1;
     m.PriceWarned = 0;
     m.MonthPriceWarned = 0;
+    m.RoamingWarned = 0;
     m.month = {};
     badPeriodStartReported_ = false;
 
@@ -344,6 +345,13 @@ void PriceEngine::tick()
 
     // 18: the monthly warning, once per call.
     warnOverMonthLimit(now.date());
+
+    // A call that starts while the modem roams, or whose modem starts roaming, is warned once:
+    // roaming is where prices explode.
+    if (m.connected() && state_.modem && state_.modem->roaming && m.RoamingWarned == 0) {
+        m.RoamingWarned = 1;
+        events_.showRoamingWarning(*state_.modem);
+    }
 }
 
 void PriceEngine::warnOverMonthLimit(const QDate& today)

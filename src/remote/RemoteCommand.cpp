@@ -83,6 +83,12 @@ QString statusLine(const QVariantMap& p, bool json)
             const qlonglong bytes = p.value(QString::fromLatin1(figure), -1).toLongLong();
             object.insert(key, bytes < 0 ? QJsonValue() : QJsonValue(bytes));
         }
+        // The modem's figures are null without a modem behind the link.
+        const bool modem = p.value(u"HasModem"_s).toBool();
+        const int signal = p.value(u"SignalPercent"_s).toInt();
+        object.insert(u"operator"_s, modem ? QJsonValue(p.value(u"Operator"_s).toString()) : QJsonValue());
+        object.insert(u"roaming"_s, modem ? QJsonValue(p.value(u"Roaming"_s).toBool()) : QJsonValue());
+        object.insert(u"signalPercent"_s, modem && signal >= 0 ? QJsonValue(signal) : QJsonValue());
         return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
     }
     if (!online)

@@ -15,6 +15,7 @@ struct RemoteStatus {
     QString schemeName; // its name, empty offline
     MeterFigures figures; // the status window's figures: the last call's while offline
     bool lastEndLogged = false; // the last call end stored and logged its call
+    std::optional<ModemState> modem; // the modem behind the link that is up; none without one
 };
 
 /// The program's operations as the outside asks for them: the tray menu's commands and what the

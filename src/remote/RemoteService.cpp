@@ -76,6 +76,11 @@ QString RemoteService::currentSchemeName() const
     return online() ? control_->status().schemeName : QString();
 }
 
+std::optional<ModemState> RemoteService::modem() const
+{
+    return control_ ? control_->status().modem : std::nullopt;
+}
+
 MeterFigures RemoteService::figures() const
 {
     return control_ ? control_->status().figures : MeterFigures {};

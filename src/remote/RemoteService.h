@@ -31,6 +31,10 @@ class RemoteService : public QObject, protected QDBusContext {
     Q_PROPERTY(qlonglong TotalPriceCents READ totalPriceCents)
     Q_PROPERTY(qlonglong ReceivedBytes READ receivedBytes)
     Q_PROPERTY(qlonglong SentBytes READ sentBytes)
+    Q_PROPERTY(bool HasModem READ hasModem)
+    Q_PROPERTY(QString Operator READ operatorName)
+    Q_PROPERTY(bool Roaming READ roaming)
+    Q_PROPERTY(int SignalPercent READ signalPercent)
 
 public:
     static constexpr QLatin1String kServiceName { "dk.ringtally.Ringtally" };
@@ -68,6 +72,12 @@ public:
     /// The bytes the call's part has carried (the last call's offline); -1 while not known.
     qlonglong receivedBytes() const { return figures().receivedBytes; }
     qlonglong sentBytes() const { return figures().sentBytes; }
+    /// A mobile modem is behind the link that is up: the operator it is registered with (empty
+    /// when unknown or without a modem), whether it roams, and its signal (-1 when unknown).
+    bool hasModem() const { return modem().has_value(); }
+    QString operatorName() const { return modem().value_or(ModemState {}).operatorName; }
+    bool roaming() const { return modem().value_or(ModemState {}).roaming; }
+    int signalPercent() const { return modem().value_or(ModemState {}).signalPercent; }
 
 public slots:
     /// Dials scheme 1..3; refused for another number or a scheme without a name, and while online.
@@ -107,6 +117,7 @@ private:
     // Runs action once the reply has gone, if the state still allows it.
     void later(Needs needs, std::function<void(RemoteControl&)> action);
     MeterFigures figures() const;
+    std::optional<ModemState> modem() const;
 
     RemoteControl* control_ = nullptr;
     bool online_ = false; // as last told

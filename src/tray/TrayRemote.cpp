@@ -19,7 +19,7 @@ RemoteStatus TrayRemote::status() const
     const bool online = state_.meter.GlblOnline == 1;
     const int scheme = online ? state_.meter.CurrentScheme : -1;
     return { online, scheme, online ? state_.settings.Schemes[size_t(scheme)].Name : QString(),
-        state_.figures, meter_.callEnd().lastEndLogged() };
+        state_.figures, meter_.callEnd().lastEndLogged(), state_.modem };
 }
 
 bool TrayRemote::schemeOffered(int scheme) const

@@ -36,7 +36,7 @@ QStringList linesOf(const QString& text)
 
 } // namespace
 
-TEST(StatTextTest, TwelveLinesOfAKnownStateAndTheDayTheyBelongTo)
+TEST(StatTextTest, ThirteenLinesOfAKnownStateAndTheDayTheyBelongTo)
 {
     ProgramState state;
     MeterState& m = state.meter;
@@ -53,7 +53,13 @@ TEST(StatTextTest, TwelveLinesOfAKnownStateAndTheDayTheyBelongTo)
     EXPECT_EQ(buildStatText(state, 2, thursday, kDanish),
         QStringLiteral("Gemt Pris: 1,5\r\nGemt Min: 12,25\r\nNPris: 3,125\r\nK: 3\r\nMinut Pris: 0,875\r\n"
                        "Nuv Pris: 3,13\r\nNuv Tid: 01:05:33\r\nDag Pris: 12,30\r\nDag Tid: 02:10:33\r\n"
-                       "Takstperiode: 2\r\nGlblOnline: 1\r\nDato: Torsdag d.5/3/2026 09:07"));
+                       "Takstperiode: 2\r\nGlblOnline: 1\r\nDato: Torsdag d.5/3/2026 09:07\r\nModem: -"));
+    // The modem behind a mobile link: its operator, roaming and signal where known.
+    state.modem = ModemState { u"Telia"_s, true, 64 };
+    EXPECT_EQ(linesOf(buildStatText(state, 2, thursday, kDanish)).value(12),
+        u"Modem: Telia, roaming, signal 64 %"_s);
+    state.modem = ModemState {};
+    EXPECT_EQ(linesOf(buildStatText(state, 2, thursday, kDanish)).value(12), u"Modem: ?"_s);
 
     // Weekends price by their own tariff; day and month never get a leading zero.
     const QStringList sunday
@@ -87,7 +93,7 @@ TEST(StatWindowTest, ActivationAndUpdateShowTheStateNowAndChangeNothing)
     QEvent activate(QEvent::WindowActivate);
     QCoreApplication::sendEvent(&window, &activate);
     QStringList lines = linesOf(window.text());
-    ASSERT_EQ(lines.size(), 12);
+    ASSERT_EQ(lines.size(), 13);
     // Offline, the evening's period and price.
     EXPECT_EQ(lines[4], u"Minut Pris: 0,125"_s);
     EXPECT_EQ(lines[9], u"Takstperiode: 1"_s);
@@ -100,7 +106,7 @@ TEST(StatWindowTest, ActivationAndUpdateShowTheStateNowAndChangeNothing)
     state.meter.GlblOnline = 1;
     window.Update->click();
     lines = linesOf(window.text());
-    ASSERT_EQ(lines.size(), 12);
+    ASSERT_EQ(lines.size(), 13);
     EXPECT_EQ(lines[9], u"Takstperiode: 0"_s);
     EXPECT_EQ(lines[10], u"GlblOnline: 1"_s);
     EXPECT_EQ(lines[11], u"Dato: Tirsdag d.6/1/2026 09:30"_s);

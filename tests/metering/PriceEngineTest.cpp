@@ -16,6 +16,7 @@ public:
     void closeSplitPart(const CallCheckpoint& final) override { splitLines.append(final.endLine); }
     void storeCheckpoint(const CallCheckpoint& checkpoint) override { checkpoints.push_back(checkpoint); }
     void showPriceWarning() override { ++warnings; }
+    void showRoamingWarning(const ModemState& modem) override { roamingWarnings.append(modem.operatorName); }
     void setTaskbarText(const QString& text) override { taskbarTexts.append(text); }
     void reportTickError(int number, const QString& text) override
     {
@@ -25,6 +26,7 @@ public:
     QStringList splitLines;
     std::vector<CallCheckpoint> checkpoints;
     int warnings = 0;
+    QStringList roamingWarnings;
     QStringList taskbarTexts;
     QStringList errors;
 };
@@ -324,6 +326,27 @@ TEST_F(Meter, TheCallIsCheckpointedAtItsFirstTickOnceAMinuteAfterAndAtTheSplit)
     EXPECT_EQ(seen(),
         QStringList({ u"23:58:01 2026-01-05 0,10 0,10 10,10"_s, u"23:59:00 2026-01-06 0,00 0,00 10,35"_s,
             u"00:00:00 2026-01-06 0,25 0,25 10,60"_s }));
+}
+
+TEST_F(Meter, RoamingIsWarnedOncePerCallWhenItStartsOrTheCallStartsRoaming)
+{
+    state.modem = ModemState { u"TDC"_s, false, 70 };
+    startAt(monday(12, 0, 0));
+    runSeconds(5);
+    EXPECT_TRUE(events.roamingWarnings.isEmpty());
+    state.modem = ModemState { u"Vodafone DE"_s, true, 40 };
+    runSeconds(1);
+    EXPECT_EQ(events.roamingWarnings, QStringList { u"Vodafone DE"_s });
+    runSeconds(60);
+    EXPECT_EQ(events.roamingWarnings.size(), 1);
+    // The next call starts abroad: warned at its first tick. A dial not yet connected is not.
+    startAt(monday(13, 0, 0));
+    runSeconds(1);
+    EXPECT_EQ(events.roamingWarnings.size(), 2);
+    clock.setNow(monday(14, 0, 0));
+    engine.startCall(0, CallPhase::Dialing);
+    runSeconds(5);
+    EXPECT_EQ(events.roamingWarnings.size(), 2);
 }
 
 TEST_F(Meter, TheDailyWarningOncePerCall)

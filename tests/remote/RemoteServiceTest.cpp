@@ -37,7 +37,8 @@ protected:
         ASSERT_FALSE(bus.address.isEmpty()) << "Cannot run dbus-daemon: is the dbus package installed?";
         ASSERT_EQ(service.claim(bus.connect(u"service"_s)), BusClaim::Owned);
         service.setControl(&control);
-        control.now = { true, 1, u"Demo"_s, { 65, 1, 250, 12, 1300, 600, 9000, 1'500'000, 20'000 }, false };
+        control.now = { true, 1, u"Demo"_s, { 65, 1, 250, 12, 1300, 600, 9000, 1'500'000, 20'000 }, false,
+            ModemState { u"TDC"_s, true, 80 } };
     }
     // The service answers in this thread: the call waits in an event loop.
     QDBusMessage call(const QString& method, const QVariantList& arguments = {})
@@ -106,7 +107,7 @@ TEST_F(RemoteServiceTest, ACallIsAnnouncedTickedAndEndedAndASecondClaimFindsTheN
     service.stateChanged();
     service.ticked();
     service.stateChanged(); // switched again, still online: nothing new
-    control.now = { false, -1, {}, {}, true };
+    control.now = { false, -1, {}, {}, true, std::nullopt };
     service.ticked();
     service.stateChanged();
     const QStringList expected { u"CallStarted 2 Demo"_s, u"Tick 65 250 12 1300 600 9000 1500000 20000"_s,
@@ -132,13 +133,15 @@ TEST_F(RemoteServiceTest, TheCommandLineTalksToTheProgram)
         { false, { u"--status"_s }, 0, u"offline\n"_s, {} },
         { true, { u"--status"_s, u"--json"_s }, 0,
             u"{\"callPriceCents\":250,\"callSeconds\":65,\"dayMinutes\":12,\"dayPriceCents\":1300,\"online\":"
-            u"true,\"receivedBytes\":1500000,"
-            u"\"scheme\":2,\"schemeName\":\"Demo\",\"sentBytes\":20000,\"totalMinutes\":600,\"totalPriceCents\":9000}\n"_s,
+            u"true,\"operator\":\"TDC\",\"receivedBytes\":1500000,\"roaming\":true,"
+            u"\"scheme\":2,\"schemeName\":\"Demo\",\"sentBytes\":20000,\"signalPercent\":80,"
+            u"\"totalMinutes\":600,\"totalPriceCents\":9000}\n"_s,
             {} },
         { false, { u"--status"_s, u"--json"_s }, 0, // the last call's figures stay
             u"{\"callPriceCents\":250,\"callSeconds\":65,\"dayMinutes\":12,\"dayPriceCents\":1300,\"online\":"
-            u"false,\"receivedBytes\":1500000,"
-            u"\"scheme\":0,\"schemeName\":\"\",\"sentBytes\":20000,\"totalMinutes\":600,\"totalPriceCents\":9000}\n"_s,
+            u"false,\"operator\":\"TDC\",\"receivedBytes\":1500000,\"roaming\":true,"
+            u"\"scheme\":0,\"schemeName\":\"\",\"sentBytes\":20000,\"signalPercent\":80,"
+            u"\"totalMinutes\":600,\"totalPriceCents\":9000}\n"_s,
             {} },
         { false, { u"--dial"_s, u"cheapest"_s }, 0, {}, { u"dial 2"_s } },
         { false, { u"--dial"_s, u"2"_s }, 3, u"Ordning 2 har intet navn.\n"_s, {} },

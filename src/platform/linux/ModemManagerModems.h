@@ -1,21 +1,15 @@
 #pragma once
 
+#include "platform/ModemState.h"
+
 #include <QDBusConnection>
 #include <QDBusContext>
 #include <QObject>
 
 #include <map>
+#include <optional>
 
 namespace ringtally {
-
-/// What ModemManager says of a modem: the operator it is registered with, whether it roams, and
-/// its signal.
-struct ModemState {
-    QString operatorName;
-    bool roaming = false;
-    int signalPercent = -1; // -1 unknown
-    bool operator==(const ModemState&) const = default;
-};
 
 /// ModemManager's modems, read only: their objects come from its object manager, their properties
 /// are followed through its signals. Without ModemManager (or a system bus) there are none.
