@@ -128,6 +128,7 @@ int main(int argc, char** argv)
         state.modem = modem.isEmpty() ? std::nullopt : modems.state(modem);
     };
     QObject::connect(&networkManager, &NetworkManagerNetwork::connectionStateChanged, &modems, followModem);
+    QObject::connect(&networkManager, &NetworkManagerNetwork::devicesChanged, &modems, followModem);
     QObject::connect(&modems, &ModemManagerModems::changed, &modems, followModem);
     SimulatedLine demoLine;
     CombinedDialUpNetwork dialUpNetwork(systemDialUpNetwork, demoLine);

@@ -15,6 +15,8 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -294,6 +296,137 @@ TEST_F(TrayDBusTest, ASchemeTypedIntoTheConfigurationWindowIsOfferedInTheMenu)
     const MenuNode* dial = withScheme.find(u"Demo (0.5)"_s);
     ASSERT_TRUE(dial);
     EXPECT_TRUE(dial->visible());
+}
+
+// A mobile broadband profile of NetworkManager, whose modem ModemManager drives, on a system bus
+// of the test's own with python-dbusmock standing in for both: listed, dialed from the tray menu,
+// metered with the modem's operator and roaming, and logged with its bytes when NetworkManager
+// takes it down. The modem's interface is the loopback, whose counters every machine has.
+TEST_F(TrayDBusTest, AMobileProfileIsDialedFromTheMenuMeteredAndLoggedWithItsBytes)
+{
+    QProcess systemBus;
+    systemBus.start(
+        u"dbus-daemon"_s, { u"--session"_s, u"--nofork"_s, u"--nopidfile"_s, u"--print-address=1"_s });
+    ASSERT_TRUE(systemBus.waitForStarted(10'000));
+    while (!systemBus.canReadLine() && systemBus.waitForReadyRead(10'000)) { }
+    const QString systemAddress = QString::fromUtf8(systemBus.readLine()).trimmed();
+    QProcessEnvironment environment = run.environment;
+    environment.insert(u"DBUS_SYSTEM_BUS_ADDRESS"_s, systemAddress);
+    run.environment = environment;
+    // The two services, and the Python that sets them up as their own tools would.
+    QProcess networkManager, modemManager;
+    for (auto& [mock, arguments] :
+        { std::pair { &networkManager, QStringList { u"--template"_s, u"networkmanager"_s } },
+            { &modemManager,
+                { u"-m"_s, u"org.freedesktop.ModemManager1"_s, u"/org/freedesktop/ModemManager1"_s,
+                    u"org.freedesktop.ModemManager1"_s } } }) {
+        mock->setProcessEnvironment(environment);
+        mock->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        mock->start(u"/usr/bin/python3"_s, QStringList { u"-m"_s, u"dbusmock"_s, u"--system"_s } + arguments);
+        ASSERT_TRUE(mock->waitForStarted(10'000)) << "python3-dbusmock is not installed";
+    }
+    const auto stopMocks = qScopeGuard([&] {
+        for (QProcess* process : { &networkManager, &modemManager, &systemBus }) {
+            process->kill();
+            process->waitForFinished();
+        }
+    });
+    const auto python = [&](const QString& code) {
+        QProcess script;
+        script.setProcessEnvironment(environment);
+        script.setProcessChannelMode(QProcess::ForwardedChannels);
+        script.start(u"/usr/bin/python3"_s,
+            { u"-c"_s,
+                u"import dbus, time\nbus = dbus.SystemBus()\n"
+                "for name in ('org.freedesktop.NetworkManager', 'org.freedesktop.ModemManager1'):\n"
+                "    while not bus.name_has_owner(name): time.sleep(0.05)\n"
+                "nm = bus.get_object('org.freedesktop.NetworkManager', '/org/freedesktop/NetworkManager')\n"
+                "mock = 'org.freedesktop.DBus.Mock'\n"_s
+                    + code });
+        return script.waitForFinished(30'000) && script.exitCode() == 0;
+    };
+    ASSERT_TRUE(python(
+        u"mm = bus.get_object('org.freedesktop.ModemManager1', '/org/freedesktop/ModemManager1')\n"
+        "mm.AddObject('/org/freedesktop/ModemManager1/Modem/0', 'org.freedesktop.ModemManager1.Modem', "
+        "{'SignalQuality': dbus.Struct((dbus.UInt32(55), True), signature='ub')}, [], dbus_interface=mock)\n"
+        "m = bus.get_object('org.freedesktop.ModemManager1', '/org/freedesktop/ModemManager1/Modem/0')\n"
+        "m.AddProperties('org.freedesktop.ModemManager1.Modem.Modem3gpp', {'OperatorName': 'Telenor SE', "
+        "'RegistrationState': dbus.UInt32(5)}, dbus_interface=mock)\n"
+        "root = bus.get_object('org.freedesktop.NetworkManager', '/org/freedesktop')\n"
+        "device = root.AddEthernetDevice('wwan0', 'wwan0', dbus.UInt32(100), dbus_interface=mock)\n"
+        "dev = bus.get_object('org.freedesktop.NetworkManager', device)\n"
+        "dev.UpdateProperties('org.freedesktop.NetworkManager.Device', {'IpInterface': 'lo'}, "
+        "dbus_interface=mock)\n"
+        "dev.AddProperty('org.freedesktop.NetworkManager.Device', 'Udi', "
+        "'/org/freedesktop/ModemManager1/Modem/0', dbus_interface=mock)\n"
+        "settings = bus.get_object('org.freedesktop.NetworkManager', "
+        "'/org/freedesktop/NetworkManager/Settings')\n"
+        "settings.AddConnection({'connection': {'id': 'Telia mobil', 'type': 'gsm', 'uuid': 'a1', "
+        "'autoconnect': False}}, dbus_interface='org.freedesktop.NetworkManager.Settings')\n"_s));
+
+    QFile ini(run.folder + u"/Ringtally.ini"_s);
+    ASSERT_TRUE(ini.open(QIODevice::Append));
+    ini.write("[Schemes]\n0,name=Mobil\n0,DUN_Name=Telia mobil\n0,Number_of_PeriodsMonday_Friday=1\n"
+              "0,Number_of_PeriodsSaturday=1\n0,Number_of_PeriodsSunday=1\n");
+    ini.close();
+    ASSERT_NO_FATAL_FAILURE(startAndFindItem());
+    const MenuNode offline = menu();
+    const MenuNode* dial = nullptr;
+    for (const MenuNode& item : offline.children)
+        dial = item.label().startsWith(u"Mobil"_s) ? &item : dial;
+    ASSERT_TRUE(dial) << "the scheme is not offered";
+    click(*dial);
+    QDBusInterface ringtally(
+        u"dk.ringtally.Ringtally"_s, u"/dk/ringtally/Ringtally"_s, u"dk.ringtally.Ringtally1"_s, *connection);
+    ASSERT_TRUE(waitFor([&] { return ringtally.property("Online").toBool(); }))
+        << "the profile was not dialed";
+
+    // NetworkManager names the connection's device, behind which ModemManager's modem roams.
+    ASSERT_TRUE(python(u"active = nm.Get('org.freedesktop.NetworkManager', 'ActiveConnections', "
+                       "dbus_interface='org.freedesktop.DBus.Properties')[0]\n"
+                       "bus.get_object('org.freedesktop.NetworkManager', active).UpdateProperties("
+                       "'org.freedesktop.NetworkManager.Connection.Active', {'Devices': "
+                       "dbus.Array(['/org/freedesktop/NetworkManager/Devices/wwan0'], signature='o')}, "
+                       "dbus_interface=mock)\n"_s));
+    EXPECT_TRUE(waitFor([&] {
+        return ringtally.property("Operator").toString() == u"Telenor SE"_s
+            && ringtally.property("Roaming").toBool();
+    }));
+    EXPECT_TRUE(waitFor([] { return shown(u"Roaming"_s); })) << "no roaming warning";
+    EXPECT_EQ(ringtally.property("SignalPercent").toInt(), 55);
+    // 60,000 bytes through the loopback come in and go out on it.
+    ASSERT_TRUE(python(u"import socket\ns = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)\n"
+                       "for i in range(10): s.sendto(b'x' * 6000, ('127.0.0.1', 9))\n"_s));
+    EXPECT_TRUE(waitFor([&] {
+        return ringtally.property("ReceivedBytes").toLongLong() >= 60'000
+            && ringtally.property("SentBytes").toLongLong() >= 60'000;
+    }));
+    QProcess status;
+    status.setProcessEnvironment(environment);
+    status.start(QStringLiteral(RINGTALLY_PROGRAM), { u"--status"_s, u"--json"_s });
+    ASSERT_TRUE(status.waitForFinished(20'000));
+    const QString json = QString::fromUtf8(status.readAllStandardOutput());
+    EXPECT_TRUE(QRegularExpression(u"\"receivedBytes\":\\d+.*\"sentBytes\":\\d+"_s).match(json).hasMatch())
+        << json.toStdString();
+    EXPECT_TRUE(json.contains(u"\"operator\":\"Telenor SE\""_s)) << json.toStdString();
+
+    // Another program takes the line down: the call is logged once, its bytes at the line's end.
+    ASSERT_TRUE(
+        python(u"active = nm.Get('org.freedesktop.NetworkManager', 'ActiveConnections', "
+               "dbus_interface='org.freedesktop.DBus.Properties')[0]\n"
+               "nm.DeactivateConnection(active, dbus_interface='org.freedesktop.NetworkManager')\n"_s));
+    ASSERT_TRUE(waitFor([&] { return !ringtally.property("Online").toBool(); }))
+        << "the drop was not noticed";
+    QFile log(run.folder + u"/Ringtally.log"_s);
+    ASSERT_TRUE(waitFor([&] { return log.exists() && log.size() > 0; }));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(log.readAll()).trimmed().split(u'\n');
+    ASSERT_EQ(lines.size(), 1);
+    const QRegularExpressionMatch logged
+        = QRegularExpression(u"^#[-0-9: ]+#,\"Mobil\",.*,(\\d+),(\\d+)\\s*$"_s).match(lines[0]);
+    ASSERT_TRUE(logged.hasMatch()) << lines[0].toStdString();
+    EXPECT_GE(logged.captured(1).toLongLong(), 60'000);
+    EXPECT_GE(logged.captured(2).toLongLong(), 60'000);
 }
 
 } // namespace

@@ -176,8 +176,11 @@ void NetworkManagerNetwork::onPropertiesChanged(
     else if (interface == kActive && changed.contains(u"State"_s))
         setState(message().path(), State(changed.value(u"State"_s).toUInt()), 0);
     else if (interface == kActive && changed.contains(u"Devices"_s)) {
-        if (const auto it = active_.find(message().path()); it != active_.end())
+        if (const auto it = active_.find(message().path()); it != active_.end()) {
             it->second.devices = paths(changed.value(u"Devices"_s));
+            countedInterface_.clear();
+            emit devicesChanged(it->first);
+        }
     }
 }
 

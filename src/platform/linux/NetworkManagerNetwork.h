@@ -70,6 +70,8 @@ public:
 signals:
     /// An active connection changed its state, or appeared or went (Deactivated).
     void connectionStateChanged(const QString& activePath, quint32 state, quint32 reason);
+    /// An active connection's devices changed: its interface and modem may be others now.
+    void devicesChanged(const QString& activePath);
 
 private slots:
     void readProfiles();
