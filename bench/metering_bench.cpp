@@ -1,7 +1,10 @@
-// The meter's speed: one tick of the price engine with its text model, and a whole 24-hour call
-// priced the way ringtally-price prices it.
+// The meter's speed: one tick of the price engine with its text model, the same tick counting the
+// link's bytes from a real interface's counters, and a whole 24-hour call priced the way
+// ringtally-price prices it.
 
 #include "metering/PriceEngine.h"
+#include "platform/DialUpNetwork.h"
+#include "platform/linux/InterfaceCounters.h"
 #include "platform/sim/SimulatedClock.h"
 #include "tools/PriceTool.h"
 
@@ -45,7 +48,27 @@ const NumberFormat& danish()
     return format;
 }
 
-void BM_Tick(benchmark::State& state)
+// A link whose counters are the loopback's, read as a pppd or NetworkManager link's are once its
+// interface is known: two small files in /sys each tick.
+class LoopbackLink : public DialUpNetwork {
+public:
+    Result<QStringList> entryNames() const override { return QStringList(); }
+    Result<std::vector<DialUpConnection>> activeConnections() const override
+    {
+        return std::vector<DialUpConnection>();
+    }
+    Status hangUp(const DialUpConnection&) override { return Status::success(); }
+    bool isOnline() const override { return true; }
+    QString currentEntryName() const override { return QStringLiteral("lo"); }
+    QString errorText(qint32, bool) const override { return QString(); }
+    std::optional<LinkCounters> linkCounters() const override
+    {
+        return readInterfaceCounters(QString(), QStringLiteral("lo"));
+    }
+};
+
+// One tick a second of a call; with countBytes, the link's bytes are counted too.
+void tick(benchmark::State& state, bool countBytes)
 {
     ProgramState program;
     program.settings = tariffSettings();
@@ -54,14 +77,30 @@ void BM_Tick(benchmark::State& state)
     SimulatedClock clock(QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
     NoEvents events;
     PriceEngine engine(program, clock, danish(), events);
+    const LoopbackLink link;
+    if (countBytes)
+        engine.setNetwork(&link);
     engine.startCall(0);
     for (auto _ : state) {
         clock.advanceMs(1000);
         engine.tick();
     }
     benchmark::DoNotOptimize(program.texts);
+    if (countBytes && !program.figures.bytes())
+        state.SkipWithError("the loopback's counters cannot be read");
+}
+
+void BM_Tick(benchmark::State& state)
+{
+    tick(state, false);
 }
 BENCHMARK(BM_Tick)->Unit(benchmark::kNanosecond);
+
+void BM_TickCountingBytes(benchmark::State& state)
+{
+    tick(state, true);
+}
+BENCHMARK(BM_TickCountingBytes)->Unit(benchmark::kNanosecond);
 
 void BM_TwentyFourHourCall(benchmark::State& state)
 {
