@@ -365,9 +365,11 @@ TEST_F(TrayDBusTest, AMobileProfileIsDialedFromTheMenuMeteredAndLoggedWithItsByt
         "'autoconnect': False}}, dbus_interface='org.freedesktop.NetworkManager.Settings')\n"_s));
 
     QFile ini(run.folder + u"/Ringtally.ini"_s);
-    ASSERT_TRUE(ini.open(QIODevice::Append));
-    ini.write("[Schemes]\n0,name=Mobil\n0,DUN_Name=Telia mobil\n0,Number_of_PeriodsMonday_Friday=1\n"
-              "0,Number_of_PeriodsSaturday=1\n0,Number_of_PeriodsSunday=1\n");
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[Configuration]\nSplash=0\nFirst run?=0\nNumber_of_DUN=1\n"
+              "[Schemes]\n0,name=Mobil\n0,DUN_Name=Telia mobil\n0,Number_of_PeriodsMonday_Friday=1\n"
+              "0,Number_of_PeriodsSaturday=1\n0,Number_of_PeriodsSunday=1\n"
+              "[Autolog]\n1A=Telia mobil\n1B=Mobil\n1C=1\n");
     ini.close();
     ASSERT_NO_FATAL_FAILURE(startAndFindItem());
     const MenuNode offline = menu();
@@ -392,7 +394,17 @@ TEST_F(TrayDBusTest, AMobileProfileIsDialedFromTheMenuMeteredAndLoggedWithItsByt
         return ringtally.property("Operator").toString() == u"Telenor SE"_s
             && ringtally.property("Roaming").toBool();
     }));
-    EXPECT_TRUE(waitFor([] { return shown(u"Roaming"_s); })) << "no roaming warning";
+    ASSERT_TRUE(waitFor([] { return shown(u"Roaming"_s); })) << "no roaming warning";
+    // The user reads it and presses Enter.
+    for (const QStringList& keys : { QStringList { u"search"_s, u"--onlyvisible"_s, u"--name"_s,
+                                         u"^Roaming$"_s, u"windowfocus"_s, u"--sync"_s },
+             { u"key"_s, u"Return"_s } }) {
+        QProcess xdotool;
+        xdotool.start(u"xdotool"_s, keys);
+        ASSERT_TRUE(xdotool.waitForFinished(20'000) && xdotool.exitCode() == 0)
+            << keys.join(u' ').toStdString();
+    }
+    ASSERT_TRUE(waitFor([] { return !shown(u"Roaming"_s); }));
     EXPECT_EQ(ringtally.property("SignalPercent").toInt(), 55);
     // 60,000 bytes through the loopback come in and go out on it.
     ASSERT_TRUE(python(u"import socket\ns = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)\n"
@@ -427,6 +439,28 @@ TEST_F(TrayDBusTest, AMobileProfileIsDialedFromTheMenuMeteredAndLoggedWithItsByt
     ASSERT_TRUE(logged.hasMatch()) << lines[0].toStdString();
     EXPECT_GE(logged.captured(1).toLongLong(), 60'000);
     EXPECT_GE(logged.captured(2).toLongLong(), 60'000);
+
+    // The desktop's network menu brings the profile up: metered by the autolog list, and logged
+    // once when it goes down again.
+    ASSERT_TRUE(python(
+        u"settings = bus.get_object('org.freedesktop.NetworkManager', "
+        "'/org/freedesktop/NetworkManager/Settings')\n"
+        "profile = settings.ListConnections(dbus_interface='org.freedesktop.NetworkManager.Settings')[0]\n"
+        "nm.ActivateConnection(profile, '/', '/', dbus_interface='org.freedesktop.NetworkManager')\n"_s));
+    ASSERT_TRUE(waitFor([&] {
+        return ringtally.property("Online").toBool()
+            && ringtally.property("CurrentSchemeName").toString() == u"Mobil"_s;
+    })) << "the line another program brought up was not metered";
+    ASSERT_TRUE(
+        python(u"active = nm.Get('org.freedesktop.NetworkManager', 'ActiveConnections', "
+               "dbus_interface='org.freedesktop.DBus.Properties')[0]\n"
+               "nm.DeactivateConnection(active, dbus_interface='org.freedesktop.NetworkManager')\n"_s));
+    ASSERT_TRUE(waitFor([&] { return !ringtally.property("Online").toBool(); }));
+    log.close();
+    ASSERT_TRUE(waitFor([&] {
+        QFile again(log.fileName());
+        return again.open(QIODevice::ReadOnly) && again.readAll().trimmed().split('\n').size() == 2;
+    })) << "the second call was not logged once";
 }
 
 } // namespace
