@@ -56,6 +56,13 @@ struct MeterState {
     quint8 TaskbarCycle = 0; // counter of the cycling task-bar text
     qint64 checkpointMinute = -1; // the whole call minute of the last checkpoint; -1: none yet
     CallBytes bytes; // of the current call part, from the link's counters
+    // Where the call stood at its last 23:59 split (0 before one): its whole seconds and bytes since
+    // the start, and the prices of the parts logged so far in whole hundredths. The blocks, the
+    // data steps and the minimum of the next part go on from these.
+    qint64 splitCallSeconds = 0;
+    qint64 splitBytes = 0;
+    qint64 loggedPartsCents = 0;
+    qint64 allowanceLeftBytes = 0; // of the scheme's data allowance, at the call's start
     quint8 RoamingWarned = 0; // 1 once the roaming warning was shown in this call
 
     /// The line is up: the call is charged, logged and kept on disk.

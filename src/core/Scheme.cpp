@@ -26,13 +26,48 @@ QString dayKey(int s, QLatin1String field, int d, int k, int count)
 
 QString dayTypeKeyName(int dayType)
 {
-    static const std::array<QString, kDayTypeCount> names { QStringLiteral("Monday_Friday"),
-        QStringLiteral("Saturday"), QStringLiteral("Sunday") };
-    Q_ASSERT(inRange(dayType, kDayTypeCount));
-    return inRange(dayType, kDayTypeCount) ? names[static_cast<std::size_t>(dayType)] : QString();
+    static const std::array<QString, kDayTypeCount + 1> names { QStringLiteral("Monday_Friday"),
+        QStringLiteral("Saturday"), QStringLiteral("Sunday"), QStringLiteral("Holiday") };
+    Q_ASSERT(inRange(dayType, kDayTypeCount + 1));
+    return inRange(dayType, kDayTypeCount + 1) ? names[static_cast<std::size_t>(dayType)] : QString();
 }
 
 namespace SchemeKeys {
+
+QString holidaysOwnTariff(int s)
+{
+    return schemePrefix(s) + QLatin1String("Holidays_own_tariff");
+}
+
+QString firstBlock(int s)
+{
+    return schemePrefix(s) + QLatin1String("First_block");
+}
+
+QString billingStep(int s)
+{
+    return schemePrefix(s) + QLatin1String("Billing_step");
+}
+
+QString pricePerMB(int s)
+{
+    return schemePrefix(s) + QLatin1String("Price_per_MB");
+}
+
+QString dataStepKB(int s)
+{
+    return schemePrefix(s) + QLatin1String("Data_step_KB");
+}
+
+QString allowanceMB(int s)
+{
+    return schemePrefix(s) + QLatin1String("Allowance_MB");
+}
+
+QString minimumPrice(int s)
+{
+    return schemePrefix(s) + QLatin1String("Minimum_price");
+}
 
 QString name(int s)
 {

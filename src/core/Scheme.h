@@ -3,11 +3,13 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 namespace ringtally {
 
-/// The day types a tariff distinguishes; the value is the index into Scheme::Days.
-enum class DayType { MondayFriday = 0, Saturday = 1, Sunday = 2 };
+/// The day types a tariff distinguishes; the value is the index into Scheme::Days, except for
+/// Holiday, which is Scheme::HolidayDay.
+enum class DayType { MondayFriday = 0, Saturday = 1, Sunday = 2, Holiday = 3 };
 
 inline constexpr int kSchemeCount = 3;
 inline constexpr int kDayTypeCount = 3;
@@ -34,11 +36,38 @@ struct Scheme {
     std::array<QString, 3> DUNData; // 0 user name, 1 password, 2 phone number; clear text
     qint16 ReducedPriceAfter = 0;
     std::array<DayTariff, kDayTypeCount> Days;
+    // Holidays (the settings' list) priced by their own day type; otherwise as the weekday they
+    // fall on.
+    bool HolidaysOwnTariff = false;
+    // The holiday day type; none while the settings have no keys for it: holidays then price as
+    // Sundays.
+    std::optional<DayTariff> HolidayDay = std::nullopt;
+    // Billing in blocks: the first block and each step after it, in seconds (1..3600); 1 and 1
+    // charge every second.
+    qint16 FirstBlockSeconds = 1;
+    qint16 StepSeconds = 1;
+    // Data: the price of a MB (0..9999.999), charged in steps of DataStepKB kilobytes (1..1048576),
+    // after AllowanceMB megabytes free per billing month (0..10000000).
+    double PricePerMB = 0;
+    qint32 DataStepKB = 1;
+    qint32 AllowanceMB = 0;
+    // The least a call costs (0..9999.99); 0 for no minimum.
+    double MinimumPrice = 0;
+
+    /// The day type's tariff that prices a day that isHoliday says (or not) is a holiday, and whose
+    /// weekday type is weekdayType (0..2).
+    const DayTariff& dayTariff(int weekdayType, bool holiday) const
+    {
+        if (holiday && HolidaysOwnTariff)
+            return HolidayDay ? *HolidayDay : Days[size_t(DayType::Sunday)];
+        return Days[size_t(weekdayType)];
+    }
 
     bool operator==(const Scheme&) const = default;
 };
 
-/// The day type's name as used in settings keys: "Monday_Friday", "Saturday", "Sunday".
+/// The day type's name as used in settings keys: "Monday_Friday", "Saturday", "Sunday", and
+/// "Holiday" for DayType::Holiday.
 QString dayTypeKeyName(int dayType);
 
 /// Keys of the "Schemes" section; s is the scheme index 0..2, d the day type 0..2, k the index of
@@ -54,6 +83,13 @@ QString periodStart(int s, int d, int k);
 QString callFee(int s, int d, int k);
 QString minBeforeCallFee(int s, int d, int k);
 QString minutePrice(int s, int d, int k);
+QString holidaysOwnTariff(int s);
+QString firstBlock(int s);
+QString billingStep(int s);
+QString pricePerMB(int s);
+QString dataStepKB(int s);
+QString allowanceMB(int s);
+QString minimumPrice(int s);
 } // namespace SchemeKeys
 
 } // namespace ringtally

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "core/Scheme.h"
+#include "core/TariffRules.h"
 
 #include <QDate>
 
 #include <array>
+#include <vector>
 
 namespace ringtally {
 
@@ -21,6 +23,7 @@ struct Settings {
     qint16 DoubleClickAction = -1; // -1 main window, 4..6 dial scheme 0..2, 10 cheapest scheme
     qint16 NumberOfDUN = 0; // entries of the "Autolog" section
     std::array<Scheme, kSchemeCount> Schemes;
+    std::vector<Holiday> Holidays = danishHolidays(); // the schemes that have their own holiday tariff use it
     qint16 AutoConnectCount = 0;
     QDate LastCallDate = QDate(1980, 1, 1); // the day the day counters belong to
     qint16 LastCallHours = 0;

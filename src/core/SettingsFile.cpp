@@ -2,6 +2,7 @@
 
 #include "core/DunScrambler.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
 
@@ -13,6 +14,7 @@ const QString kConfiguration = QStringLiteral("Configuration");
 const QString kLastCall = QStringLiteral("Last_Call");
 const QString kTotal = QStringLiteral("Total");
 const QString kAutoConnect = QStringLiteral("AutoConnect");
+const QString kHolidays = QStringLiteral("Holidays");
 
 QString shortestFloat(float value, const NumberFormat& format)
 {
@@ -41,6 +43,39 @@ QString firstCharacters(const QString& text, int count)
 struct DunDatum { }; // stored scrambled
 struct PeriodStartText { }; // an empty value reads as "00:00"
 
+// A setting newer than the settings files of old: written only when it differs from its default
+// (so that a file that uses none of them stays as it was), and read as its default when missing
+// or outside its range (a hand edit).
+template <typename T> struct Bounded {
+    T def;
+    T min;
+    T max;
+};
+template <typename T> inline constexpr bool kIsBounded = false;
+template <typename T> inline constexpr bool kIsBounded<Bounded<T>> = true;
+
+// The holiday day type of scheme: present only where its number of periods is.
+struct HolidayDayKeys {
+    int scheme;
+};
+// The holiday list: the section "Holidays", "Count" and one "<n>=<rule> <name>" line each; kept
+// out of the file while it is the default list.
+struct HolidayList { };
+
+// The keys of one day type of scheme i, d: field, key and default as visitSettings gives them.
+template <typename Day, typename Visitor> void visitDay(Day& day, int i, int d, Visitor&& visit)
+{
+    const QString& schemes = SchemeKeys::Section;
+    for (int k = 0; k < kPeriodCount; ++k) {
+        visit(schemes, SchemeKeys::callFee(i, d, k), day.CallFee[size_t(k)], 0.0);
+        visit(schemes, SchemeKeys::minBeforeCallFee(i, d, k), day.MinBeforeCallFee[size_t(k)], qint16(0));
+        visit(schemes, SchemeKeys::periodStart(i, d, k), day.PeriodStart[size_t(k)], PeriodStartText {});
+    }
+    visit(schemes, SchemeKeys::numberOfPeriods(i, d), day.NumberOfPeriods, quint8(3));
+    for (int k = 0; k < kMinutePriceCount; ++k)
+        visit(schemes, SchemeKeys::minutePrice(i, d, k), day.MinutePrice[size_t(k)], 0.0);
+}
+
 // The keys LoadSettings reads and SaveSettings writes, in their order, as one list of visits so
 // the two cannot drift apart. Each visitor gets the section, the key, the field and its default.
 template <typename SettingsRecord, typename Visitor> void visitSettings(SettingsRecord& s, Visitor&& visit)
@@ -66,20 +101,21 @@ template <typename SettingsRecord, typename Visitor> void visitSettings(Settings
         visit(schemes, SchemeKeys::reducedPriceAfter(i), scheme.ReducedPriceAfter, qint16(0));
         for (int j = 0; j < 3; ++j)
             visit(schemes, SchemeKeys::dunData(i, j), scheme.DUNData[size_t(j)], DunDatum {});
-        for (int d = 0; d < kDayTypeCount; ++d) {
-            auto& day = scheme.Days[size_t(d)];
-            for (int k = 0; k < kPeriodCount; ++k) {
-                visit(schemes, SchemeKeys::callFee(i, d, k), day.CallFee[size_t(k)], 0.0);
-                visit(schemes, SchemeKeys::minBeforeCallFee(i, d, k), day.MinBeforeCallFee[size_t(k)],
-                    qint16(0));
-                visit(schemes, SchemeKeys::periodStart(i, d, k), day.PeriodStart[size_t(k)],
-                    PeriodStartText {});
-            }
-            visit(schemes, SchemeKeys::numberOfPeriods(i, d), day.NumberOfPeriods, quint8(3));
-            for (int k = 0; k < kMinutePriceCount; ++k)
-                visit(schemes, SchemeKeys::minutePrice(i, d, k), day.MinutePrice[size_t(k)], 0.0);
-        }
+        for (int d = 0; d < kDayTypeCount; ++d)
+            visitDay(scheme.Days[size_t(d)], i, d, visit);
+        // The tariff's newer rules; files without them price as before.
+        visit(schemes, SchemeKeys::holidaysOwnTariff(i), scheme.HolidaysOwnTariff,
+            Bounded<bool> { false, false, true });
+        visit(schemes, SchemeKeys::numberOfPeriods(i, int(DayType::Holiday)), scheme.HolidayDay,
+            HolidayDayKeys { i });
+        visit(schemes, SchemeKeys::firstBlock(i), scheme.FirstBlockSeconds, Bounded<qint16> { 1, 1, 3600 });
+        visit(schemes, SchemeKeys::billingStep(i), scheme.StepSeconds, Bounded<qint16> { 1, 1, 3600 });
+        visit(schemes, SchemeKeys::pricePerMB(i), scheme.PricePerMB, Bounded<double> { 0, 0, 9999.999 });
+        visit(schemes, SchemeKeys::dataStepKB(i), scheme.DataStepKB, Bounded<qint32> { 1, 1, 1'048'576 });
+        visit(schemes, SchemeKeys::allowanceMB(i), scheme.AllowanceMB, Bounded<qint32> { 0, 0, 10'000'000 });
+        visit(schemes, SchemeKeys::minimumPrice(i), scheme.MinimumPrice, Bounded<double> { 0, 0, 9999.99 });
     }
+    visit(kHolidays, QStringLiteral("Count"), s.Holidays, HolidayList {});
 
     visit(kAutoConnect, QStringLiteral("Count"), s.AutoConnectCount, qint16(0));
     visit(kLastCall, QStringLiteral("Date"), s.LastCallDate, QDate(1980, 1, 1));
@@ -156,7 +192,8 @@ QDate SettingsFile::readDate(const QString& section, const QString& key, const Q
 void SettingsFile::LoadSettings(Settings& settings) const
 {
     settings.TaskBarType = readByte(kConfiguration, QStringLiteral("TaskBarType"), 2);
-    visitSettings(settings, [this](const QString& section, const QString& key, auto& field, const auto& def) {
+    // The settings of the first files, each read with its default.
+    const auto read = [this](const QString& section, const QString& key, auto& field, const auto& def) {
         using Field = std::decay_t<decltype(field)>;
         using Default = std::decay_t<decltype(def)>;
         if constexpr (std::is_same_v<Default, DunDatum>)
@@ -178,7 +215,46 @@ void SettingsFile::LoadSettings(Settings& settings) const
             field = readDate(section, key, def);
         else
             static_assert(sizeof(Field) == 0, "a setting of a type LoadSettings cannot read");
-    });
+    };
+    visitSettings(
+        settings, [this, &read](const QString& section, const QString& key, auto& field, const auto& def) {
+            using Field = std::decay_t<decltype(field)>;
+            using Default = std::decay_t<decltype(def)>;
+            if constexpr (kIsBounded<Default>) {
+                const QString text = ReadIni(section, key, QString());
+                if constexpr (std::is_same_v<Field, double>) {
+                    const std::optional<double> value = format_.parseFraction(text);
+                    field = value && *value >= def.min && *value <= def.max ? *value : def.def;
+                } else {
+                    const auto value = format_.parseWhole(text, qint64(def.min), qint64(def.max));
+                    field = value ? Field(*value) : def.def;
+                }
+            } else if constexpr (std::is_same_v<Default, HolidayDayKeys>) {
+                field.reset();
+                if (!ReadIni(section, key, QString()).isEmpty()) {
+                    field.emplace();
+                    visitDay(*field, def.scheme, int(DayType::Holiday), read);
+                }
+            } else if constexpr (std::is_same_v<Default, HolidayList>) {
+                const auto count = format_.parseWhole(ReadIni(section, key, QString()), 0, 366);
+                if (!count) {
+                    field = danishHolidays();
+                    return;
+                }
+                field.clear();
+                // A line that names no rule is left out, not the whole list.
+                for (int n = 1; n <= *count; ++n) {
+                    const QString line = ReadIni(section, QString::number(n), QString()).trimmed();
+                    const qsizetype blank = line.indexOf(u' ');
+                    const QString rule = blank < 0 ? line : line.left(blank);
+                    const QString name = blank < 0 ? QString() : line.mid(blank + 1).trimmed();
+                    if (const std::optional<Holiday> holiday = Holiday::fromRule(rule, name))
+                        field.push_back(*holiday);
+                }
+            } else {
+                read(section, key, field, def);
+            }
+        });
 }
 
 void SettingsFile::reloadSettings(Settings& settings) const
@@ -200,7 +276,63 @@ Status SettingsFile::SaveSettings(const Settings& settings, Counters counters)
                 using Field = std::decay_t<decltype(field)>;
                 using Default = std::decay_t<decltype(def)>;
                 QString text;
-                if constexpr (std::is_same_v<Default, DunDatum>)
+                if constexpr (kIsBounded<Default>) {
+                    if (field == def.def) {
+                        document.removeKey(section, key);
+                        return;
+                    }
+                    if constexpr (std::is_same_v<Field, bool>)
+                        text = QStringLiteral("1");
+                    else if constexpr (std::is_integral_v<Field>)
+                        text = QString::number(field);
+                    else
+                        text = IniValue(field).text(format_);
+                } else if constexpr (std::is_same_v<Default, HolidayDayKeys>) {
+                    // All of the day type's keys, or none.
+                    DayTariff day = field.value_or(DayTariff {});
+                    visitDay(day, def.scheme, int(DayType::Holiday),
+                        [&](const QString& daySection, const QString& dayKey, const auto& value,
+                            const auto&) {
+                            if (!result.ok())
+                                return;
+                            if (!field) {
+                                document.removeKey(daySection, dayKey);
+                                return;
+                            }
+                            using Value = std::decay_t<decltype(value)>;
+                            QString valueText;
+                            if constexpr (std::is_same_v<Value, QString>)
+                                valueText = value;
+                            else if constexpr (std::is_integral_v<Value>)
+                                valueText = QString::number(value);
+                            else
+                                valueText = IniValue(value).text(format_);
+                            result = document.setValue(daySection, dayKey, valueText);
+                        });
+                    return;
+                } else if constexpr (std::is_same_v<Default, HolidayList>) {
+                    std::vector<std::pair<QString, QString>> lines;
+                    if (field != danishHolidays()) {
+                        lines.emplace_back(key, QString::number(field.size()));
+                        for (size_t n = 0; n < field.size(); ++n)
+                            lines.emplace_back(QString::number(n + 1),
+                                (field[n].ruleText() + u' ' + field[n].name).trimmed());
+                    }
+                    // The section is written again only when it says something else.
+                    const QStringList keys = document.keys(section);
+                    const bool same = keys.size() == qsizetype(lines.size())
+                        && std::all_of(lines.begin(), lines.end(), [&](const auto& line) {
+                               return document.value(section, line.first) == line.second;
+                           });
+                    if (same)
+                        return;
+                    document.removeSection(section);
+                    for (const auto& [lineKey, lineValue] : lines) {
+                        if (result.ok())
+                            result = document.setValue(section, lineKey, lineValue);
+                    }
+                    return;
+                } else if constexpr (std::is_same_v<Default, DunDatum>)
                     text = ScrambleDUNData(field, kDunDataKey);
                 else if constexpr (std::is_same_v<Field, QString>)
                     text = field;

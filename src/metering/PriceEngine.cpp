@@ -46,6 +46,12 @@ std::optional<int> minutesOfDay(const QString& text)
     return hours * 60 + minutes;
 }
 
+// The bytes of a call part: received and sent, none while not known.
+qint64 callBytes(const std::optional<ByteCounts>& bytes)
+{
+    return bytes ? bytes->received + bytes->sent : 0;
+}
+
 // A price in whole hundredths, as it shows with two decimals.
 qint64 cents(double price)
 {
@@ -117,11 +123,22 @@ qint16 PriceEngine::todaysDayType() const
     }
 }
 
+bool PriceEngine::holidayToday() const
+{
+    return isHoliday(clock_.now().date(), state_.settings.Holidays);
+}
+
+const DayTariff& PriceEngine::tariffToday(const Scheme& scheme) const
+{
+    // The list is looked through only for a scheme that prices holidays on their own.
+    return scheme.dayTariff(todaysDayType(), scheme.HolidaysOwnTariff && holidayToday());
+}
+
 qint16 PriceEngine::currentPeriod(std::optional<qint16> Ordning)
 {
     const qint16 schemeIndex = Ordning.value_or(state_.meter.CurrentScheme);
     const Scheme& scheme = state_.settings.Schemes[size_t(std::clamp<int>(schemeIndex, 0, kSchemeCount - 1))];
-    const DayTariff& day = scheme.Days[size_t(todaysDayType())];
+    const DayTariff& day = tariffToday(scheme);
     const QTime now = clock_.now().time();
     const int t = now.hour() * 3600 + now.minute() * 60 + now.second();
     int b[kPeriodCount];
@@ -190,6 +207,15 @@ void PriceEngine::startCall(qint16 scheme, CallPhase phase)
     showDayAndTotal(state_, format_, 0, 0, 0);
     restartCallTime(m, clock_);
     m.bytes.start(phase == CallPhase::Connected && network_ ? network_->linkCounters() : std::nullopt);
+    m.splitCallSeconds = m.splitBytes = m.loggedPartsCents = 0;
+    // The allowance left is worked out once, at the start, from the log.
+    const Scheme& priced = s.Schemes[size_t(m.CurrentScheme)];
+    m.allowanceLeftBytes = 0;
+    if (priced.PricePerMB > 0 && priced.AllowanceMB > 0) {
+        const qint64 used
+            = monthLimit_ ? monthLimit_->loggedMonthBytes(now.date(), s.BillingMonthStart, priced.Name) : 0;
+        m.allowanceLeftBytes = std::max<qint64>(0, qint64(priced.AllowanceMB) * kBytesPerMB - used);
+    }
     // The log is read once at the call's start, not in its ticks.
     if (monthLimit_ && s.MaxMonthPrice > 0)
         m.month = monthLimit_->loggedMonth(now.date(), s.BillingMonthStart);
@@ -258,13 +284,20 @@ void PriceEngine::tick()
     t.NuvMinutter = twoDigits(minutes - wholeNumberIn(t.NuvTimer) * 60);
 
     // 4: minutes with their fraction, and those since the last switch.
-    const double callMinutes = double(wholeNumberIn(t.NuvTimer) * 60 + wholeNumberIn(t.NuvMinutter))
-        + double(wholeNumberIn(t.SekNr[0])) / 60.0;
+    // Billed in blocks, the part is charged the blocks of the call so far less those of the parts
+    // before it, so that a split never starts a new first block.
+    const Scheme& scheme = s.Schemes[size_t(m.CurrentScheme)];
+    const qint64 callSeconds = std::max<qint64>(0, (steadyNow - m.callStartSteadyMs) / 1000);
+    const double callMinutes = scheme.FirstBlockSeconds == 1 && scheme.StepSeconds == 1
+        ? double(wholeNumberIn(t.NuvTimer) * 60 + wholeNumberIn(t.NuvMinutter))
+            + double(wholeNumberIn(t.SekNr[0])) / 60.0
+        : double(chargedSeconds(callSeconds, scheme.FirstBlockSeconds, scheme.StepSeconds)
+              - chargedSeconds(m.splitCallSeconds, scheme.FirstBlockSeconds, scheme.StepSeconds))
+            / 60.0;
     const double pricedMinutes = m.GemtMin > 0 ? callMinutes - m.GemtMin : callMinutes;
 
     // 5-6: the tariff in force and the price.
-    const Scheme& scheme = s.Schemes[size_t(m.CurrentScheme)];
-    const DayTariff& day = scheme.Days[size_t(todaysDayType())];
+    const DayTariff& day = tariffToday(scheme);
     const qint16 period = currentPeriod();
     const double callFee = day.CallFee[size_t(period)];
     const double minutePrice = day.MinutePrice[size_t(m.ReducedOffset + period)];
@@ -302,15 +335,31 @@ void PriceEngine::tick()
         m.ReducedOffset = 3;
     }
 
+    // The bytes count once the line is up: a dial's link carries nothing of the call yet.
+    if (m.connected() && network_)
+        m.bytes.update(network_->linkCounters());
+    const bool splitting = m.connected() && now.time().hour() == 23 && now.time().minute() == 59
+        && now.date().day() != m.SplitDay;
+
+    // The data in steps after the allowance left at the start, and the call's minimum: never carried
+    // over by a switch, so neither is charged twice. A part that a split ends is logged at its own
+    // price; the minimum falls to the rest of the call.
+    double partPrice = m.NPris;
+    if (scheme.PricePerMB > 0) {
+        const qint64 bytes = m.splitBytes + callBytes(m.bytes.total());
+        partPrice += double(chargedBytes(bytes, m.allowanceLeftBytes, scheme.DataStepKB)
+                         - chargedBytes(m.splitBytes, m.allowanceLeftBytes, scheme.DataStepKB))
+            / double(kBytesPerMB) * scheme.PricePerMB;
+    }
+    if (scheme.MinimumPrice > 0 && !splitting)
+        partPrice = std::max(partPrice, scheme.MinimumPrice - double(m.loggedPartsCents) / 100);
+
     // 11: the price shown, rounded half up to hundredths.
-    t.NuvPris = format_.formatFixed(std::floor(m.NPris * 100 + 0.5) / 100, 2);
+    t.NuvPris = format_.formatFixed(std::floor(partPrice * 100 + 0.5) / 100, 2);
     const double shownPrice = format_.parseFraction(t.NuvPris).value_or(0);
 
     // 12-13: today and the total.
     showDayAndTotal(state_, format_, elapsed, minutes, shownPrice);
-    // The bytes count once the line is up: a dial's link carries nothing of the call yet.
-    if (m.connected() && network_)
-        m.bytes.update(network_->linkCounters());
     state_.figures.setBytes(m.bytes.total());
 
     // 14-15: the task-bar text, fixed or cycling through current, day, total and nothing.
@@ -327,9 +376,8 @@ void PriceEngine::tick()
 
     // 16: at 23:59 the call is split so that each day gets its own log line. A dial that has not
     // connected has nothing to log yet.
-    if (m.connected() && now.time().hour() == 23 && now.time().minute() == 59
-        && now.date().day() != m.SplitDay)
-        splitAtMidnight(now, feeInPrice ? -callFee : 0, wholeCallMinutes);
+    if (splitting)
+        splitAtMidnight(now, feeInPrice ? -callFee : 0, wholeCallMinutes, callSeconds);
 
     // The call on disk at its first tick and once a minute of call time after: a crash loses at
     // most a minute of it, and the disk stays quiet.
@@ -370,7 +418,8 @@ void PriceEngine::warnOverMonthLimit(const QDate& today)
     }
 }
 
-void PriceEngine::splitAtMidnight(const QDateTime& now, double carriedPrice, qint64 callMinute)
+void PriceEngine::splitAtMidnight(
+    const QDateTime& now, double carriedPrice, qint64 callMinute, qint64 callSeconds)
 {
     MeterState& m = state_.meter;
     StatusTexts& t = state_.texts;
@@ -415,6 +464,10 @@ void PriceEngine::splitAtMidnight(const QDateTime& now, double carriedPrice, qin
     // The part just logged stays in this billing month's spending; a new month reads the log.
     if (m.month.holds(now.date()))
         m.month.priceCents += f.callPriceCents;
+    // The next part's blocks, data steps and minimum go on from here.
+    m.splitCallSeconds = callSeconds;
+    m.splitBytes += callBytes(m.bytes.total());
+    m.loggedPartsCents += f.callPriceCents;
     f.callSeconds = f.callMinutes = f.callPriceCents = f.dayMinutes = f.dayPriceCents = 0;
     m.bytes.restartPart();
     f.setBytes(m.bytes.total());

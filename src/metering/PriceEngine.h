@@ -54,6 +54,11 @@ public:
 
     /// Today's day type: 0 Monday to Friday, 1 Saturday, 2 Sunday.
     qint16 todaysDayType() const;
+    /// Whether today is in the settings' holiday list.
+    bool holidayToday() const;
+    /// The day type's tariff that prices today by scheme: its holiday day type on a holiday where
+    /// the scheme has one, else the weekday's.
+    const DayTariff& tariffToday(const Scheme& scheme) const;
     /// The tariff period that applies now to scheme Ordning (CurrentScheme when not given); sets
     /// NextPeriod.
     qint16 currentPeriod(std::optional<qint16> Ordning = std::nullopt);
@@ -72,7 +77,7 @@ public:
     QString taskbarText(int type) const;
 
 private:
-    void splitAtMidnight(const QDateTime& now, double carriedPrice, qint64 callMinute);
+    void splitAtMidnight(const QDateTime& now, double carriedPrice, qint64 callMinute, qint64 callSeconds);
     void storeCheckpoint(const QDateTime& now, qint64 callMinute);
     void reportOverflow(qint64 value);
     void warnOverMonthLimit(const QDate& today);

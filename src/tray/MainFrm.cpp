@@ -343,7 +343,7 @@ std::array<std::optional<double>, 3> MainFrm::currentMinutePrices()
         if (scheme.Name.isEmpty())
             continue;
         const qint16 period = engine.currentPeriod(qint16(i));
-        prices[i] = scheme.Days[size_t(engine.todaysDayType())].MinutePrice[size_t(period)];
+        prices[i] = engine.tariffToday(scheme).MinutePrice[size_t(period)];
     }
     state_.meter.NextPeriod = nextPeriod;
     return prices;

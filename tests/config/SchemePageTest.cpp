@@ -24,8 +24,10 @@ std::array<Scheme, kSchemeCount> sampleSchemes()
     std::array<Scheme, kSchemeCount> schemes;
     for (int i = 0; i < kSchemeCount; ++i) {
         Scheme& s = schemes[size_t(i)];
-        s = { u"Tele %1"_s.arg(i + 1), QStringList { u"Work"_s, u"Ringtally Demo"_s, u"Home"_s }.at(i),
-            { u"user%1"_s.arg(i), u"kode æ%1"_s.arg(i), u"7070123%1"_s.arg(i) }, qint16(30 + i), {} };
+        s.Name = u"Tele %1"_s.arg(i + 1);
+        s.DUNName = QStringList { u"Work"_s, u"Ringtally Demo"_s, u"Home"_s }.at(i);
+        s.DUNData = { u"user%1"_s.arg(i), u"kode æ%1"_s.arg(i), u"7070123%1"_s.arg(i) };
+        s.ReducedPriceAfter = qint16(30 + i);
         for (int d = 0; d < kDayTypeCount; ++d) {
             DayTariff& day = s.Days[size_t(d)];
             day = { { u"00:00"_s, u"0%1:15"_s.arg(7 + d), u"1%1:45"_s.arg(7 + i) }, quint8(1 + (i + d) % 3),

@@ -63,6 +63,32 @@ TEST_F(SettingsFileTest, SaveThenLoadGivesEverySettingBackAndNoFileGivesTheDefau
     EXPECT_EQ(loaded(&english), expected);
 }
 
+TEST_F(SettingsFileTest, TheTariffsNewerRulesAreWrittenOnlyWhereSetAndReadBackChecked)
+{
+    // Settings that use none of them write none of their keys, and the Danish holidays no list.
+    ASSERT_TRUE(settings.SaveSettings(Settings()).ok());
+    for (const char* key : { "Holiday", "First_block", "Billing_step", "Price_per_MB", "Data_step_KB",
+             "Allowance_MB", "Minimum_price", "Holidays_own_tariff", "[Holidays]" })
+        EXPECT_FALSE(contents().contains(key)) << key;
+
+    // A hand edit out of range reads as the default, a holiday line without a rule is left out,
+    // and the holiday day type is there as soon as its number of periods is.
+    writePlain("[Schemes]\n0,First_block=0\n0,Billing_step=3601\n0,Price_per_MB=-1\n0,Data_step_KB=30\n"
+               "0,Minimum_price=2,5\n0,Number_of_PeriodsHoliday=1\n0,Minute_PriceHoliday_0=1,5\n"
+               "[Holidays]\nCount=3\n1=E+39 Kristi himmelfartsdag\n2=Grundlovsdag\n3=05.06 Grundlovsdag\n");
+    const Settings read = loaded();
+    const Scheme& first = read.Schemes[0];
+    EXPECT_EQ(std::tuple(first.FirstBlockSeconds, first.StepSeconds, first.PricePerMB, first.DataStepKB,
+                  first.MinimumPrice),
+        std::tuple(qint16(1), qint16(1), 0.0, 30, 2.5));
+    ASSERT_TRUE(first.HolidayDay.has_value());
+    EXPECT_EQ(std::pair(first.HolidayDay->NumberOfPeriods, first.HolidayDay->MinutePrice[0]),
+        std::pair(quint8(1), 1.5));
+    EXPECT_FALSE(read.Schemes[1].HolidayDay.has_value());
+    EXPECT_EQ(read.Holidays,
+        (std::vector<Holiday> { { u"Kristi himmelfartsdag"_s, 0, 0, 39 }, { u"Grundlovsdag"_s, 5, 6, 0 } }));
+}
+
 TEST_F(SettingsFileTest, SavedTextsAreInTheUsersFormatAndDataScrambled)
 {
     Settings s;

@@ -44,8 +44,13 @@ public:
         return {};
     }
     void showMonthPriceWarning() override { ++warnings; }
+    qint64 loggedMonthBytes(const QDate&, int, const QString& scheme) override
+    {
+        return scheme == u"Tele"_s ? usedBytes : 0;
+    }
 
     std::vector<LoggedMonth> months;
+    qint64 usedBytes = 0; // of scheme "Tele" in any billing month
     std::vector<std::pair<QDate, int>> asked; // the day and the start day of each reading
     int warnings = 0;
 };
@@ -347,6 +352,175 @@ TEST_F(Meter, RoamingIsWarnedOncePerCallWhenItStartsOrTheCallStartsRoaming)
     engine.startCall(0, CallPhase::Dialing);
     runSeconds(5);
     EXPECT_EQ(events.roamingWarnings.size(), 2);
+}
+
+// Easter Sundays and the Danish holidays, and the rules a holiday line can hold.
+TEST(Holidays, EasterAndTheDanishListAndTheirRules)
+{
+    for (const QDate& easter :
+        { QDate(2026, 4, 5), QDate(2027, 3, 28), QDate(2038, 4, 25), QDate(2285, 3, 22) })
+        EXPECT_EQ(easterSunday(easter.year()), easter);
+    const std::vector<Holiday> danish = danishHolidays();
+    for (const QDate& day : { QDate(2026, 1, 1), QDate(2026, 4, 2), QDate(2026, 4, 3), QDate(2026, 4, 6),
+             QDate(2026, 5, 14), QDate(2026, 5, 24), QDate(2026, 5, 25), QDate(2026, 12, 26) })
+        EXPECT_TRUE(isHoliday(day, danish)) << day.toString(Qt::ISODate).toStdString();
+    // Store Bededag (the fourth Friday after Easter) is no longer one; nor is Christmas Eve.
+    for (const QDate& day : { QDate(2026, 5, 1), QDate(2026, 12, 24), QDate(2026, 4, 4) })
+        EXPECT_FALSE(isHoliday(day, danish)) << day.toString(Qt::ISODate).toStdString();
+    const std::vector<Holiday> leap { *Holiday::fromRule(u"29.02"_s, u"Skuddag"_s) };
+    EXPECT_TRUE(isHoliday(QDate(2028, 2, 29), leap));
+    EXPECT_FALSE(isHoliday(QDate(2027, 3, 1), leap));
+    for (const auto& [rule, back] : { std::pair { u"E+39"_s, u"E+39"_s }, { u" e-80 "_s, u"E-80"_s },
+             { u"E+250"_s, u"E+250"_s }, { u"1.5"_s, u"01.05"_s }, { u"E-81"_s, QString() },
+             { u"E+251"_s, QString() }, { u"31.04"_s, QString() }, { u"24/12"_s, QString() } }) {
+        const std::optional<Holiday> holiday = Holiday::fromRule(rule, u"x"_s);
+        EXPECT_EQ(holiday ? holiday->ruleText() : QString(), back) << rule.toStdString();
+    }
+}
+
+// One period all week at 0,60 a minute: a hundredth a second, so a price shows the seconds charged.
+class Tariff : public Meter {
+protected:
+    // The price of the first split line, as its part's price field holds it.
+    QString splitPrice() const
+    {
+        return u"\""_s + events.splitLines.value(0).split(u"\",\""_s).value(2) + u"\""_s;
+    }
+    void SetUp() override
+    {
+        Scheme& tele = scheme();
+        tele.Name = u"Tele"_s;
+        for (DayTariff& day : tele.Days)
+            day = { .NumberOfPeriods = 1, .MinutePrice = { 0.60 } };
+    }
+};
+
+TEST_F(Tariff, BillingStepsChargeEachBlockFromItsFirstSecond)
+{
+    const struct {
+        qint16 first, step;
+        int seconds;
+        QString price;
+    } cases[] = {
+        { 60, 1, 1, u"0,60"_s },
+        { 60, 1, 20, u"0,60"_s },
+        { 60, 1, 21, u"0,60"_s },
+        { 60, 1, 59, u"0,60"_s },
+        { 60, 1, 60, u"0,60"_s },
+        { 60, 1, 61, u"0,61"_s },
+        { 30, 30, 1, u"0,30"_s },
+        { 30, 30, 20, u"0,30"_s },
+        { 30, 30, 21, u"0,30"_s },
+        { 30, 30, 59, u"0,60"_s },
+        { 30, 30, 60, u"0,60"_s },
+        { 30, 30, 61, u"0,90"_s },
+        { 20, 20, 1, u"0,20"_s },
+        { 20, 20, 20, u"0,20"_s },
+        { 20, 20, 21, u"0,40"_s },
+        { 20, 20, 59, u"0,60"_s },
+        { 20, 20, 60, u"0,60"_s },
+        { 20, 20, 61, u"0,80"_s },
+    };
+    for (const auto& c : cases) {
+        std::tie(scheme().FirstBlockSeconds, scheme().StepSeconds) = std::tuple(c.first, c.step);
+        startAt(monday(12, 0, 0));
+        runSeconds(c.seconds);
+        EXPECT_EQ(state.texts.NuvPris, c.price) << c.first << "/" << c.step << " at " << c.seconds << " s";
+    }
+    // A split charges no new first block: the call from 23:59:30 splits at its first tick, whose
+    // part is charged the first 60 seconds; the rest is charged only from the 61st second on.
+    std::tie(scheme().FirstBlockSeconds, scheme().StepSeconds) = std::tuple(qint16(60), qint16(1));
+    startAt(monday(23, 59, 30));
+    runSeconds(1);
+    EXPECT_EQ(splitPrice(), u"\"0,60\""_s);
+    runSeconds(59); // 60 seconds: all in the first block
+    EXPECT_EQ(state.texts.NuvPris, u"0,00"_s);
+    runSeconds(30); // 90 seconds
+    EXPECT_EQ(state.texts.NuvPris, u"0,30"_s);
+}
+
+TEST_F(Tariff, HolidaysPriceByTheirOwnDayTypeOnlyWhereTheSchemeSaysSo)
+{
+    // Ascension Day 2026 is a Thursday. Sundays cost 2,40 a minute, the holiday day type 1,20.
+    scheme().Days[2].MinutePrice[0] = 2.40;
+    DayTariff holiday { .NumberOfPeriods = 1, .MinutePrice = { 1.20 } };
+    const struct {
+        bool ownTariff;
+        std::optional<DayTariff> day;
+        QString price; // of ten minutes
+    } cases[] = {
+        { false, holiday, u"6,00"_s }, // as a Thursday
+        { true, holiday, u"12,00"_s }, { true, std::nullopt, u"24,00"_s }, // no holiday keys: as a Sunday
+    };
+    for (const auto& c : cases) {
+        scheme().HolidaysOwnTariff = c.ownTariff;
+        scheme().HolidayDay = c.day;
+        startAt(QDateTime(QDate(2026, 5, 14), QTime(10, 0)));
+        runSeconds(600);
+        EXPECT_EQ(state.texts.NuvPris, c.price) << c.ownTariff << c.day.has_value();
+    }
+    // Not on the list, the day before is a Thursday as any other.
+    startAt(QDateTime(QDate(2026, 5, 13), QTime(10, 0)));
+    runSeconds(600);
+    EXPECT_EQ(state.texts.NuvPris, u"6,00"_s);
+}
+
+TEST_F(Tariff, AMinimumChargeCoversTheWholeCallAlsoOverASplit)
+{
+    scheme().MinimumPrice = 1;
+    startAt(monday(23, 58, 0));
+    runSeconds(1);
+    EXPECT_EQ(state.texts.NuvPris, u"1,00"_s);
+    // The part the split ends is logged at its own price; the rest of the call owes what is left
+    // of the minimum, 0,40, until its own price passes it.
+    runSeconds(59); // 23:59:00
+    EXPECT_EQ(splitPrice(), u"\"0,60\""_s);
+    runSeconds(10);
+    EXPECT_EQ(state.texts.NuvPris, u"0,40"_s);
+    runSeconds(50); // 00:00:00: 60 seconds of its own
+    EXPECT_EQ(state.texts.NuvPris, u"0,60"_s);
+}
+
+TEST_F(Tariff, DataIsChargedInStepsAfterTheAllowanceLeftAtTheStartAlsoOverASplit)
+{
+    // 10,00 a MB in whole MB, no time price; 2 MB a month, of which the log shows 1,5 MB used.
+    scheme().Days[0].MinutePrice[0] = 0;
+    std::tie(scheme().PricePerMB, scheme().DataStepKB, scheme().AllowanceMB) = std::tuple(10.0, 1024, 2);
+    months.usedBytes = 3 * kBytesPerMB / 2;
+    engine.setMonthLimitEvents(&months);
+    test::FakeDialUpNetwork network;
+    engine.setNetwork(&network);
+    network.counters = LinkCounters { u"wwan0"_s, { 1000, 0 } };
+    startAt(monday(12, 0, 0));
+    const qint64 left = kBytesPerMB / 2;
+    const struct {
+        qint64 received, sent; // since the start
+        QString price;
+    } steps[] = {
+        { left - 10, 10, u"0,00"_s }, // the allowance's last byte
+        { left - 10, 11, u"10,00"_s }, // one byte over: a whole MB
+        { left + kBytesPerMB - 11, 11, u"10,00"_s },
+        { left + kBytesPerMB - 11, 12, u"20,00"_s },
+    };
+    for (const auto& step : steps) {
+        network.counters = LinkCounters { u"wwan0"_s, { 1000 + step.received, step.sent } };
+        runSeconds(1);
+        EXPECT_EQ(state.texts.NuvPris, step.price) << step.received << "+" << step.sent;
+    }
+
+    // No allowance, over a split: the MB begun before it is the first part's.
+    scheme().AllowanceMB = 0;
+    network.counters = LinkCounters { u"wwan0"_s, { 0, 0 } };
+    startAt(monday(23, 58, 50));
+    network.counters = LinkCounters { u"wwan0"_s, { 100, 0 } };
+    runSeconds(10); // 23:59:00
+    EXPECT_EQ(splitPrice(), u"\"10,00\""_s);
+    network.counters = LinkCounters { u"wwan0"_s, { kBytesPerMB, 0 } };
+    runSeconds(1);
+    EXPECT_EQ(state.texts.NuvPris, u"0,00"_s);
+    network.counters = LinkCounters { u"wwan0"_s, { kBytesPerMB + 1, 0 } };
+    runSeconds(1);
+    EXPECT_EQ(state.texts.NuvPris, u"10,00"_s);
 }
 
 TEST_F(Meter, TheDailyWarningOncePerCall)

@@ -37,7 +37,21 @@ inline Settings sampleSettings(int seed = 1)
             for (int k = 0; k < kMinutePriceCount; ++k)
                 day.MinutePrice[size_t(k)] = 0.125 + 0.01 * k + 0.1 * d + i;
         }
+        // The newer rules, on the first two schemes; the third keeps their defaults.
+        if (i < 2) {
+            scheme.HolidaysOwnTariff = true;
+            scheme.HolidayDay = scheme.Days[size_t(i)];
+            scheme.HolidayDay->MinutePrice[0] = 3.5 + seed;
+            scheme.FirstBlockSeconds = qint16(60 - i);
+            scheme.StepSeconds = qint16(30 + i);
+            scheme.PricePerMB = 0.125 + i;
+            scheme.DataStepKB = 100 + i;
+            scheme.AllowanceMB = 2048 + seed;
+            scheme.MinimumPrice = 1.5 + i;
+        }
     }
+    s.Holidays = { { QStringLiteral("Nytårsdag"), 1, 1, 0 },
+        { QStringLiteral("Dag %1").arg(seed), 0, 0, seed % 200 } };
     s.AutoConnectCount = 4;
     s.LastCallDate = QDate(2000, 1, 1).addDays(seed);
     s.LastCallHours = qint16(seed % 24);
