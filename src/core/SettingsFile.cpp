@@ -326,10 +326,19 @@ Status SettingsFile::SaveSettings(const Settings& settings, Counters counters)
                            });
                     if (same)
                         return;
-                    document.removeSection(section);
+                    // In place, so that the section keeps its place in the file.
+                    if (lines.empty()) {
+                        document.removeSection(section);
+                        return;
+                    }
                     for (const auto& [lineKey, lineValue] : lines) {
                         if (result.ok())
                             result = document.setValue(section, lineKey, lineValue);
+                    }
+                    for (const QString& old : keys) {
+                        if (std::none_of(lines.begin(), lines.end(),
+                                [&](const auto& line) { return line.first == old; }))
+                            document.removeKey(section, old);
                     }
                     return;
                 } else if constexpr (std::is_same_v<Default, DunDatum>)

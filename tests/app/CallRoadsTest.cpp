@@ -112,10 +112,8 @@ protected:
     }
     QStringList logLines() const
     {
-        QFile file(run.folder + u"/Ringtally.log"_s);
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        return QString::fromUtf8(file.readAll()).split(u"\r\n"_s, Qt::SkipEmptyParts);
+        return QString::fromUtf8(test::contentsOf(run.folder + u"/Ringtally.log"_s))
+            .split(u"\r\n"_s, Qt::SkipEmptyParts);
     }
     // One call-end line for the scheme, whose price matches the totals saved with it.
     void expectLoggedAndCounted(const QString& scheme)
@@ -217,9 +215,7 @@ TEST_F(CallRoadsTest, AFirstRunEndsOnASignalAtTheLanguageWindowAndWhenAskedToEnd
     // The first run waits at the language window, which refuses to close: a logout must end it all
     // the same, and so must a start that was asked to end once it is up.
     for (const bool whenReady : { false, true }) {
-        QFile ini(run.folder + u"/Ringtally.ini"_s);
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly) && ini.write("[Configuration]\nSplash=0\n") > 0);
-        ini.close();
+        test::writePlain(run.folder + u"/Ringtally.ini"_s, "[Configuration]\nSplash=0\n");
         if (whenReady)
             run.program.setArguments({ u"--exit-when-ready"_s });
         ASSERT_TRUE(run.start());

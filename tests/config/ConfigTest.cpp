@@ -4,20 +4,15 @@
 #include "config/MiscPage.h"
 #include "config/Save.h"
 #include "config/SchemePage.h"
-#include "core/ProgramFolder.h"
-#include "core/ProgramState.h"
-#include "core/SettingsFile.h"
-#include "localisation/StringTable.h"
+#include "config/SoundChooser.h"
 #include "tools/PriceTool.h"
 #include "tray/EventSounds.h"
 #include "tray/FileRegistry.h"
 #include "tray/RegistryRoutines.h"
 
-#include "fakes/FakeDialUpNetwork.h"
 #include "fakes/FakeSoundPlayer.h"
-#include "fakes/ScriptedPrompter.h"
+#include "support/ConfigWorld.h"
 #include "support/SampleSettings.h"
-#include "support/TempFolder.h"
 
 #include "platform/FileAccess.h"
 
@@ -25,13 +20,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
-#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
+#include <QTimer>
 
 #include <functional>
 
@@ -42,8 +37,20 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-// The whole window over a settings file with every setting and list filled.
-class ConfigTest : public ::testing::Test {
+// The whole window, shown for a window of its owner.
+class ConfigWindowTest : public ::testing::Test, public ConfigWorld {
+protected:
+    FileRegistry store { folder.file(QString::fromUtf16(FileRegistry::kFileName)) };
+    RegistryRoutines registry { store, prompter };
+    FakeSoundPlayer player;
+    EventSounds sounds { registry, player, folder };
+    QWidget owner;
+    std::optional<bool> runProgramsInList;
+    Config config { context, sounds, registry, [this](bool run) { runProgramsInList = run; } };
+};
+
+// Over a settings file with every setting and list filled.
+class ConfigTest : public ConfigWindowTest {
 protected:
     ConfigTest()
     {
@@ -72,35 +79,6 @@ protected:
         owner.show();
         config.showConfig(&owner);
     }
-    QByteArray fileBytes() const
-    {
-        QFile file(folder.settingsFile());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    static void type(QLineEdit* field, const QString& text)
-    {
-        field->selectAll();
-        QTest::keyClicks(field, text);
-    }
-
-    TempFolder temp;
-    const ProgramFolder folder { temp.file(u"ringtally"_s) };
-    NumberFormat danish { QLocale(QLocale::Danish, QLocale::Denmark) };
-    ProfileFile profile { folder.settingsFile() };
-    SettingsFile settings { profile, danish };
-    ProgramState state;
-    FakeDialUpNetwork network;
-    ScriptedPrompter prompter;
-    const StringTable strings = StringTable::english();
-    FileRegistry store { folder.file(QString::fromUtf16(FileRegistry::kFileName)) };
-    RegistryRoutines registry { store, prompter };
-    FakeSoundPlayer player;
-    EventSounds sounds { registry, player, folder };
-    QWidget owner;
-    std::optional<bool> runProgramsInList;
-    Config config { ConfigContext { state, settings, network, strings, prompter, danish, folder, false,
-                        DisplayWords::make(strings, false) },
-        sounds, registry, [this](bool run) { runProgramsInList = run; } };
 };
 
 TEST_F(ConfigTest, OkWithoutEditsStoresWhatWasStoredAndGivesTheMainWindowBack)
@@ -121,8 +99,7 @@ TEST_F(ConfigTest, OkWithoutEditsStoresWhatWasStoredAndGivesTheMainWindowBack)
     EXPECT_FALSE(config.isVisible());
     EXPECT_TRUE(owner.isEnabled());
     EXPECT_EQ(runProgramsInList, true);
-    Settings after;
-    settings.LoadSettings(after);
+    Settings after = stored();
     after.TaskBarType = before.TaskBarType;
     EXPECT_EQ(after, before);
     for (qsizetype n = 0; n < keys.size(); ++n)
@@ -133,7 +110,7 @@ TEST_F(ConfigTest, OkWithoutEditsStoresWhatWasStoredAndGivesTheMainWindowBack)
 
 TEST_F(ConfigTest, CancelAfterEditsOnEveryPageLeavesTheFileAsItWas)
 {
-    const QByteArray before = fileBytes();
+    const QByteArray before = contentsOf(profile.path());
     type(config.schemePage->AOrdnNavn, u"Ny ordning"_s);
     config.showPage(2);
     config.miscPage->SplashScreen->click();
@@ -143,7 +120,7 @@ TEST_F(ConfigTest, CancelAfterEditsOnEveryPageLeavesTheFileAsItWas)
     // Closing the window is cancelling it.
     config.close();
     EXPECT_FALSE(config.isVisible());
-    EXPECT_EQ(fileBytes(), before);
+    EXPECT_EQ(contentsOf(profile.path()), before);
     config.showConfig(&owner);
     EXPECT_EQ(config.schemePage->AOrdnNavn->text(), state.settings.Schemes[0].Name);
     EXPECT_EQ(config.listsPage->Runprogs[0]->count(), 1);
@@ -155,11 +132,10 @@ TEST_F(ConfigTest, TheWindowEditsACopyAndNeverTouchesTheRunningCallsCounters)
     const QString name = state.settings.Schemes[0].Name;
     state.settings.LastCallPrice = 0;
     state.settings.TotalPrice = 4321;
-    const QByteArray before = fileBytes();
+    const Settings was = stored();
     for (const bool ok : { false, true }) {
         type(config.schemePage->AOrdnNavn, u"Ny ordning"_s);
-        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-        QApplication::sendEvent(config.schemePage->AOrdnNavn, &out);
+        leave(config.schemePage->AOrdnNavn);
         EXPECT_EQ(state.settings.Schemes[0].Name, name) << "an edit prices no call before OK";
         QTest::mouseClick(ok ? config.Okay : config.Cancel, Qt::LeftButton);
         EXPECT_EQ(state.settings.Schemes[0].Name, ok ? u"Ny ordning"_s : name);
@@ -167,14 +143,8 @@ TEST_F(ConfigTest, TheWindowEditsACopyAndNeverTouchesTheRunningCallsCounters)
         config.showConfig(&owner);
     }
     // The counters on disk are the call's owner's to write.
-    Settings stored;
-    settings.LoadSettings(stored);
-    Settings was;
-    ProfileFile old(temp.file(u"was.ini"_s));
-    ASSERT_TRUE(replaceFileAtomically(old.path(), before).ok());
-    SettingsFile(old, danish).LoadSettings(was);
     EXPECT_EQ(
-        std::pair(stored.LastCallPrice, stored.TotalPrice), std::pair(was.LastCallPrice, was.TotalPrice));
+        std::pair(stored().LastCallPrice, stored().TotalPrice), std::pair(was.LastCallPrice, was.TotalPrice));
 }
 
 TEST_F(ConfigTest, ARenamedSchemeTakesItsAutologAndAutoConnectEntriesAlong)
@@ -182,8 +152,7 @@ TEST_F(ConfigTest, ARenamedSchemeTakesItsAutologAndAutoConnectEntriesAlong)
     // Autolog's entry names scheme 1, auto-connect's scheme 0; scheme 0 is renamed.
     const QString autologScheme = settings.ReadIni(u"Autolog"_s, u"1B"_s, {});
     type(config.schemePage->AOrdnNavn, u"Ny ordning"_s);
-    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-    QApplication::sendEvent(config.schemePage->AOrdnNavn, &out);
+    leave(config.schemePage->AOrdnNavn);
     const quint64 replaces = profile.replaceCount();
     QTest::mouseClick(config.Okay, Qt::LeftButton);
     EXPECT_EQ(profile.replaceCount(), replaces + 1) << "every page in one save";
@@ -199,8 +168,7 @@ TEST_F(ConfigTest, TheDoubleClickNeverMovesToASchemeTheUserDidNotChoose)
     ASSERT_TRUE(settings.SaveSettings(state.settings).ok());
     config.close();
     config.showConfig(&owner);
-    config.schemePage->AOrdnNavn->selectAll();
-    QTest::keyClick(config.schemePage->AOrdnNavn, Qt::Key_Backspace);
+    type(config.schemePage->AOrdnNavn, QString());
     QTest::keyClick(config.schemePage->AOrdnNavn, Qt::Key_Return);
     ASSERT_FALSE(config.isVisible());
     config.showConfig(&owner);
@@ -209,30 +177,19 @@ TEST_F(ConfigTest, TheDoubleClickNeverMovesToASchemeTheUserDidNotChoose)
         << "opens the main window";
 }
 
-TEST(ConfigQuickStartTest, TheReadmesQuickStartGivesACallWithThePriceTyped)
-{
-    // A first run's settings file, and the window as the README's quick start goes through it.
-    TempFolder temp;
-    const ProgramFolder folder { temp.path() };
-    NumberFormat danish { QLocale(QLocale::Danish, QLocale::Denmark) };
-    ProfileFile profile { folder.settingsFile() };
-    SettingsFile settings { profile, danish };
-    ProgramState state;
-    FakeDialUpNetwork network;
-    network.setEntries({ u"Ringtally Demo"_s });
-    ScriptedPrompter prompter;
-    const StringTable strings = StringTable::english();
-    FileRegistry store { folder.file(QString::fromUtf16(FileRegistry::kFileName)) };
-    RegistryRoutines registry { store, prompter };
-    FakeSoundPlayer player;
-    EventSounds sounds { registry, player, folder };
-    settings.LoadSettings(state.settings);
-    Config config { ConfigContext { state, settings, network, strings, prompter, danish, folder, false,
-                        DisplayWords::make(strings, false) },
-        sounds, registry, {} };
-    QWidget owner;
-    config.showConfig(&owner);
+// A first run's settings file, and the window as the README's quick start goes through it.
+class ConfigQuickStartTest : public ConfigWindowTest {
+protected:
+    ConfigQuickStartTest()
+    {
+        network.setEntries({ u"Ringtally Demo"_s });
+        settings.LoadSettings(state.settings);
+        config.showConfig(&owner);
+    }
+};
 
+TEST_F(ConfigQuickStartTest, TheReadmesQuickStartGivesACallWithThePriceTyped)
+{
     // "give the first scheme a name and a minute price, press "Samme priser alle dage", pick
     // "Ringtally Demo" as its dial-up entry, choose a hotkey on the "Diverse" page, and press OK"
     SchemePage& page = *config.schemePage;
@@ -249,12 +206,10 @@ TEST(ConfigQuickStartTest, TheReadmesQuickStartGivesACallWithThePriceTyped)
     ASSERT_TRUE(prompter.shown().isEmpty());
 
     // Ten minutes on a weekday afternoon and on a Sunday night cost what was typed.
-    Settings stored;
-    settings.LoadSettings(stored);
     const PriceTool tool(danish);
     for (const QDateTime& start :
         { QDateTime(QDate(2026, 12, 7), QTime(14, 0)), QDateTime(QDate(2026, 12, 13), QTime(23, 0)) })
-        EXPECT_EQ(tool.price(stored, 0, start, 600).priceCents, 500) << start.toString().toStdString();
+        EXPECT_EQ(tool.price(stored(), 0, start, 600).priceCents, 500) << start.toString().toStdString();
 }
 
 TEST_F(ConfigTest, OkNamesAFieldLeftWithHalfAValueAndStaysOpen)
@@ -266,7 +221,7 @@ TEST_F(ConfigTest, OkNamesAFieldLeftWithHalfAValueAndStaysOpen)
     prompter.answerNext(PromptAnswer::Ok);
     QTest::mouseClick(config.Okay, Qt::LeftButton);
     ASSERT_EQ(prompter.shown().size(), 1);
-    EXPECT_EQ(prompter.shown()[0].text, u"\",\" kan ikke bruges i feltet \"%1\"."_s.arg(price->toolTip()));
+    EXPECT_EQ(prompter.shown()[0].text, u"\",\" kan ikke bruges i feltet \"Prisen pr. forbundet minut\"."_s);
     EXPECT_TRUE(config.isVisible());
 }
 
@@ -283,32 +238,24 @@ TEST_F(ConfigTest, EveryLabelWithAShortcutHasAFieldToGoToInEitherLanguage)
     }
 }
 
-TEST_F(ConfigTest, ComingBackFromItsOwnDialogsKeepsTheEdits)
-{
-    type(config.schemePage->AOrdnNavn, u"Ny ordning"_s);
-    config.schemePage->SaveCmd->click();
-    ASSERT_TRUE(config.tariffDialog->isVisible());
-    config.tariffDialog->Cancel->click();
-    config.listsPage->onAddProgramClicked();
-    config.listsPage->addProg().Cancel->click();
-    EXPECT_EQ(config.schemePage->AOrdnNavn->text(), u"Ny ordning"_s);
-    config.Okay->click();
-    EXPECT_EQ(settings.ReadIni(u"Schemes"_s, u"0,name"_s, QString()), u"Ny ordning"_s);
-}
-
-TEST_F(ConfigTest, BackFromItsOwnDialogsThePeriodOrderIsWatchedAgain)
+TEST_F(ConfigTest, BackFromItsOwnDialogsTheEditsStayAndThePeriodOrderIsWatchedAgain)
 {
     // Each dialog keeps the edits by clearing ResetOnActivate before it shows; the window takes
     // the focus back when the dialog goes, and from then on the order warnings speak again.
     SchemePage& page = *config.schemePage;
+    type(page.AOrdnNavn, u"Ny ordning"_s);
+    bool chooserShown = false;
     const std::function<void()> visits[] = {
-        [&] {
-            page.LoadCmd->click();
-            config.tariffDialog->Cancel->click();
-        },
-        [&] {
-            config.listsPage->onAddProgramClicked();
-            config.listsPage->addProg().Cancel->click();
+        [&] { page.LoadCmd->click(), config.tariffDialog->Cancel->click(); },
+        [&] { page.SaveCmd->click(), config.tariffDialog->Cancel->click(); },
+        [&] { config.listsPage->onAddProgramClicked(), config.listsPage->addProg().Cancel->click(); },
+        [&] { // the sound chooser runs its own event loop: it is closed from inside
+            QTimer::singleShot(0, [&chooserShown] {
+                if (auto* chooser = qobject_cast<SoundChooser*>(QApplication::activeModalWidget()))
+                    chooserShown = true, chooser->close();
+            });
+            config.miscPage->Sounds->click();
+            EXPECT_TRUE(chooserShown);
         },
     };
     for (const auto& visit : visits) {
@@ -317,6 +264,7 @@ TEST_F(ConfigTest, BackFromItsOwnDialogsThePeriodOrderIsWatchedAgain)
         page.TakstperTimer[0]->setCurrentIndex(9);
         page.TakstperTimer[1]->setCurrentIndex(9);
         visit();
+        EXPECT_EQ(page.AOrdnNavn->text(), u"Ny ordning"_s);
         QEvent activated(QEvent::WindowActivate); // as the window system gives the focus back
         QApplication::sendEvent(&config, &activated);
         const qsizetype before = prompter.shown().size();
@@ -325,6 +273,8 @@ TEST_F(ConfigTest, BackFromItsOwnDialogsThePeriodOrderIsWatchedAgain)
         ASSERT_EQ(prompter.shown().size(), before + 1);
         EXPECT_EQ(prompter.shown().last().title, u"OBS"_s);
     }
+    config.Okay->click();
+    EXPECT_EQ(settings.ReadIni(u"Schemes"_s, u"0,name"_s, QString()), u"Ny ordning"_s);
 }
 
 TEST_F(ConfigTest, AFailedSaveSaysWhyAndKeepsTheWindowWithItsEdits)
@@ -332,9 +282,8 @@ TEST_F(ConfigTest, AFailedSaveSaysWhyAndKeepsTheWindowWithItsEdits)
     type(config.schemePage->AOrdnNavn, u"Ny ordning"_s);
     // The folder gives way to a file: no write can succeed, not even as root.
     ASSERT_TRUE(QDir(folder.path()).removeRecursively());
-    QFile blocker(folder.path());
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    writePlain(folder.path(), {});
+    const auto restore = qScopeGuard([this] { QFile::remove(folder.path()), QDir().mkpath(folder.path()); });
     prompter.answerNext(PromptAnswer::Ok);
     config.Okay->click();
     ASSERT_EQ(prompter.shown().size(), 1);

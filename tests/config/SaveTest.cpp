@@ -37,9 +37,7 @@ const QStringList kOriginalFile = values(uR"(
 void writeLines(
     const QString& path, const QStringList& lines, const char* end = "\r\n", const char* more = "")
 {
-    const QByteArray bytes = lines.join(QString::fromLatin1(end)).toLatin1() + end + more;
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size());
+    writePlain(path, lines.join(QString::fromLatin1(end)).toLatin1() + end + more);
 }
 
 class SaveTest : public ::testing::Test, public ConfigWorld {

@@ -61,10 +61,7 @@ TEST(AutostartEntry, AnEntrySwitchedOffOrGoneIsOff)
         { "[Desktop Entry]\nExec=ringtally\nHidden=false\n[Desktop Action x]\nHidden=true\n", true },
     };
     for (const auto& [contents, on] : cases) {
-        QFile file(entry.path());
-        ASSERT_TRUE(
-            file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(contents) == contents.size());
-        file.close();
+        writePlain(entry.path(), contents);
         EXPECT_EQ(entry.isOn(), on) << contents.constData();
     }
     ASSERT_TRUE(entry.remove().ok());

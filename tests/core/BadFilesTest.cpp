@@ -21,10 +21,7 @@ Settings loadFrom(const QByteArray& bytes)
 {
     TempFolder temp;
     const QString path = temp.file(u"Ringtally.ini"_s);
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    EXPECT_EQ(file.write(bytes), bytes.size());
-    file.close();
+    ringtally::test::writePlain(path, bytes);
     ProfileFile profile(path);
     const NumberFormat format { QLocale(QLocale::Danish, QLocale::Denmark) };
     Settings settings;

@@ -12,22 +12,11 @@
 
 using namespace ringtally;
 using namespace Qt::StringLiterals;
+using ringtally::test::contentsOf;
 using ringtally::test::TempFolder;
+using ringtally::test::writePlain;
 
 namespace {
-
-void writePlain(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
-
-QByteArray contentsOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // A key's value, "-" when it is missing.
 QString read(const ProfileFile& profile, const QString& section, const QString& key)

@@ -19,9 +19,7 @@ TEST(ProgramFolder, ASettingsFileBesideTheProgramMakesAPortableInstall)
     const ScopedEnvironment xdg("XDG_DATA_HOME", data.path().toUtf8());
     EXPECT_EQ(ProgramFolder::locate(executable.path()).path(), data.file(QStringLiteral("ringtally")));
 
-    QFile settings(executable.file(QStringLiteral("Ringtally.ini")));
-    ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-    settings.close();
+    ringtally::test::writePlain(executable.file(QStringLiteral("Ringtally.ini")), {});
     const ProgramFolder portable = ProgramFolder::locate(executable.path());
     EXPECT_EQ(portable.path(), executable.path());
     EXPECT_EQ(portable.settingsFile(), executable.file(QStringLiteral("Ringtally.ini")));

@@ -3,7 +3,7 @@
 #include "core/DunScrambler.h"
 
 #include "support/SampleSettings.h"
-#include "support/TempFolder.h"
+#include "support/SettingsWorld.h"
 
 #include <QFile>
 
@@ -11,25 +11,15 @@
 
 using namespace ringtally;
 using namespace Qt::StringLiterals;
+using ringtally::test::contentsOf;
 using ringtally::test::sampleSettings;
-using ringtally::test::TempFolder;
+using ringtally::test::writePlain;
 
 namespace {
 
-class SettingsFileTest : public ::testing::Test {
+class SettingsFileTest : public ::testing::Test, public ringtally::test::SettingsWorld {
 protected:
-    QString path() const { return temp.file(u"Ringtally.ini"_s); }
-    void writePlain(const QByteArray& bytes)
-    {
-        QFile file(path());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        ASSERT_EQ(file.write(bytes), bytes.size());
-    }
-    QByteArray contents() const
-    {
-        QFile file(path());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QString path() const { return profile.path(); }
     // The settings as a program with format loads them from the file, every field overwritten.
     Settings loaded(const NumberFormat* format = nullptr) const
     {
@@ -39,11 +29,7 @@ protected:
         return s;
     }
 
-    TempFolder temp;
-    NumberFormat danish { QLocale(QLocale::Danish, QLocale::Denmark) };
     NumberFormat english { QLocale(QLocale::English, QLocale::UnitedStates) };
-    ProfileFile profile { path() };
-    SettingsFile settings { profile, danish };
 };
 
 } // namespace
@@ -69,13 +55,14 @@ TEST_F(SettingsFileTest, TheTariffsNewerRulesAreWrittenOnlyWhereSetAndReadBackCh
     ASSERT_TRUE(settings.SaveSettings(Settings()).ok());
     for (const char* key : { "Holiday", "First_block", "Billing_step", "Price_per_MB", "Data_step_KB",
              "Allowance_MB", "Minimum_price", "Holidays_own_tariff", "[Holidays]" })
-        EXPECT_FALSE(contents().contains(key)) << key;
+        EXPECT_FALSE(contentsOf(path()).contains(key)) << key;
 
     // A hand edit out of range reads as the default, a holiday line without a rule is left out,
     // and the holiday day type is there as soon as its number of periods is.
-    writePlain("[Schemes]\n0,First_block=0\n0,Billing_step=3601\n0,Price_per_MB=-1\n0,Data_step_KB=30\n"
-               "0,Minimum_price=2,5\n0,Number_of_PeriodsHoliday=1\n0,Minute_PriceHoliday_0=1,5\n"
-               "[Holidays]\nCount=3\n1=E+39 Kristi himmelfartsdag\n2=Grundlovsdag\n3=05.06 Grundlovsdag\n");
+    writePlain(path(),
+        "[Schemes]\n0,First_block=0\n0,Billing_step=3601\n0,Price_per_MB=-1\n0,Data_step_KB=30\n"
+        "0,Minimum_price=2,5\n0,Number_of_PeriodsHoliday=1\n0,Minute_PriceHoliday_0=1,5\n"
+        "[Holidays]\nCount=3\n1=E+39 Kristi himmelfartsdag\n2=Grundlovsdag\n3=05.06 Grundlovsdag\n");
     const Settings read = loaded();
     const Scheme& first = read.Schemes[0];
     EXPECT_EQ(std::tuple(first.FirstBlockSeconds, first.StepSeconds, first.PricePerMB, first.DataStepKB,
@@ -96,7 +83,7 @@ TEST_F(SettingsFileTest, SavedTextsAreInTheUsersFormatAndDataScrambled)
     s.TotalPrice = 12.5;
     s.Schemes[0].DUNData[1] = u"secret"_s;
     ASSERT_TRUE(settings.SaveSettings(s).ok());
-    const QByteArray text = contents();
+    const QByteArray text = contentsOf(path());
     for (const QByteArray& line : QByteArrayList { "\n[Total]\nHours=0\nMinutes=0\nPrice=12,5\n",
              "\nLanguage=1\n", "\n0,DUNData1=" + ScrambleDUNData(u"secret"_s, kDunDataKey).toUtf8() + "\n" })
         EXPECT_TRUE(text.contains(line)) << line.toStdString();
@@ -116,8 +103,9 @@ TEST_F(SettingsFileTest, DialUpDataOfUpTo127CharactersInAnyLettersReadBackWhole)
 
     // Longer data read as their first 127 characters, as the original platform read them: two hex
     // digits a character there (æ is 0xE6 in its code page).
-    writePlain("[Schemes]\n0,DUNData0=" + scrambleBytes(QByteArray(200, 'x'), kDunDataKey.toUtf8())
-        + "\n0,DUNData1=" + scrambleBytes(QByteArray(130, '\xE6'), kDunDataKey.toUtf8()) + "\n");
+    writePlain(path(),
+        "[Schemes]\n0,DUNData0=" + scrambleBytes(QByteArray(200, 'x'), kDunDataKey.toUtf8())
+            + "\n0,DUNData1=" + scrambleBytes(QByteArray(130, '\xE6'), kDunDataKey.toUtf8()) + "\n");
     const Settings longer = loaded();
     EXPECT_EQ(longer.Schemes[0].DUNData[0], QString(127, u'x'));
     EXPECT_EQ(longer.Schemes[0].DUNData[1], QString(127, u'æ'));
@@ -126,7 +114,7 @@ TEST_F(SettingsFileTest, DialUpDataOfUpTo127CharactersInAnyLettersReadBackWhole)
 TEST_F(SettingsFileTest, KeysAreWrittenInTheirOrder)
 {
     ASSERT_TRUE(settings.SaveSettings(Settings()).ok());
-    const QByteArray text = contents();
+    const QByteArray text = contentsOf(path());
     const QList<QByteArray> order = {
         "[Configuration]\nLanguage=0\nKeyboard_Shortcut0=0\nKeyboard_Shortcut1=0\nKeyboard_Shortcut2=0\n"
         "Max_Day_Price=-1\nMax month price=0\nBilling month "
@@ -151,11 +139,12 @@ TEST_F(SettingsFileTest, KeysAreWrittenInTheirOrder)
 
 TEST_F(SettingsFileTest, SaveSettingsIsOneReplaceAndKeepsTheOtherKeys)
 {
-    writePlain("; my notes\n[Configuration]\nSplash=0\nNumber of progs =1\n[Runprogs]\nNr.0 data 0=mutt\n");
+    writePlain(
+        path(), "; my notes\n[Configuration]\nSplash=0\nNumber of progs =1\n[Runprogs]\nNr.0 data 0=mutt\n");
     ASSERT_TRUE(settings.SaveSettings(sampleSettings(1)).ok());
     EXPECT_EQ(profile.replaceCount(), 1u);
-    EXPECT_TRUE(
-        contents().startsWith("; my notes\n[Configuration]\nSplash=0\nNumber of progs =1\nLanguage=1\n"));
+    EXPECT_TRUE(contentsOf(path()).startsWith(
+        "; my notes\n[Configuration]\nSplash=0\nNumber of progs =1\nLanguage=1\n"));
     EXPECT_EQ(settings.ReadIni(u"Runprogs"_s, u"Nr.0 data 0"_s, QString()), u"mutt"_s);
     // Saving what the file already holds does not touch it.
     ASSERT_TRUE(settings.SaveSettings(sampleSettings(1)).ok());
@@ -166,10 +155,11 @@ TEST_F(SettingsFileTest, AFileCarriedOverFromTheOriginalPlatformReads)
 {
     // Windows-1252 text, CRLF line ends, decimal commas, a two-digit year, blanks and quotes,
     // a key spelt with other letter case, and the first of duplicate keys.
-    writePlain("[Configuration]\r\nTaskbarType=3\r\n  Max_Day_Price=  12,5 \r\n"
-               "[Schemes]\r\n0,name=\"K\xF8"
-               "benhavns Telefon\"\r\n0,name=second\r\n0,Minute_PriceSaturday_4=0,25\r\n0,PeriodSunday_1=\r\n"
-               "[Last_Call]\r\nDate=15-03-99\r\n[Total]\r\nPrice=4711,25\r\n");
+    writePlain(path(),
+        "[Configuration]\r\nTaskbarType=3\r\n  Max_Day_Price=  12,5 \r\n"
+        "[Schemes]\r\n0,name=\"K\xF8"
+        "benhavns Telefon\"\r\n0,name=second\r\n0,Minute_PriceSaturday_4=0,25\r\n0,PeriodSunday_1=\r\n"
+        "[Last_Call]\r\nDate=15-03-99\r\n[Total]\r\nPrice=4711,25\r\n");
     for (const NumberFormat* format : { &danish, &english }) {
         const Settings s = loaded(format);
         EXPECT_EQ(s.TaskBarType, 3);
@@ -186,7 +176,7 @@ TEST_F(SettingsFileTest, AFileCarriedOverFromTheOriginalPlatformReads)
 
 TEST_F(SettingsFileTest, ValuesThatDoNotConvertReadAsTheirDefaults)
 {
-    writePlain(
+    writePlain(path(),
         "[Configuration]\nTaskBarType=300\nLanguage=English\nKeyboard_Shortcut1=99999\nMax_Day_Price=lots\n"
         "DoubleClick_Action=4,5\n"
         "[Schemes]\n1,Number_of_PeriodsSaturday=-2\n1,Call_feeSaturday_2=1,2,3\n1,Reduced_price_after_(min)="
@@ -216,7 +206,7 @@ TEST_F(SettingsFileTest, WriteIniConvertsEachKindOfValue)
         { u"Last_Call"_s, u"Date"_s, QDate(2026, 12, 6) }, { u"Runprogs"_s, u"Nr.0 data 0"_s, u"mutt"_s } };
     for (const auto& [section, key, value] : writes)
         ASSERT_TRUE(settings.WriteIni(section, key, value).ok());
-    EXPECT_EQ(contents(),
+    EXPECT_EQ(contentsOf(path()),
         QByteArray("[Configuration]\nTrayinfo Visible=False\nMax_Day_Price=12,5\n"
                    "DoubleClick_Action=-1\nDialstat Left Cord=1234,5\nDialstat Top Cord=0,1\n"
                    "[Last_Call]\nDate=2026-12-06\n[Runprogs]\nNr.0 data 0=mutt\n"));

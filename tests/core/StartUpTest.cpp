@@ -1,12 +1,11 @@
 #include "core/StartUp.h"
-#include "core/SettingsFile.h"
 #include "core/SingleInstance.h"
 #include "core/Welcome.h"
 #include "metering/Twips.h"
 
 #include "fakes/FakeClock.h"
 #include "fakes/ScriptedPrompter.h"
-#include "support/TempFolder.h"
+#include "support/SettingsWorld.h"
 
 #include <QApplication>
 #include <QTest>
@@ -19,10 +18,9 @@ namespace {
 using namespace Qt::StringLiterals;
 using test::FakeClock;
 using test::ScriptedPrompter;
-using test::TempFolder;
 
 // The start-up routine on a temporary settings file and a clock 0.4 s into a second.
-class StartUpTest : public ::testing::Test {
+class StartUpTest : public ::testing::Test, public test::SettingsWorld {
 protected:
     std::unique_ptr<StartUp> start()
     {
@@ -34,10 +32,6 @@ protected:
         ASSERT_TRUE(settings.WriteIni(u"Configuration"_s, key, value).ok());
     }
 
-    TempFolder temp;
-    NumberFormat danish { QLocale(QLocale::Danish, QLocale::Denmark) };
-    ProfileFile profile { temp.file(u"Ringtally.ini"_s) };
-    SettingsFile settings { profile, danish };
     Settings memory;
     FakeClock clock { QDateTime(QDate(2026, 1, 5), QTime(12, 0, 0, 400)) };
     ScriptedPrompter prompter;

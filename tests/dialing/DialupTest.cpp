@@ -1,7 +1,5 @@
 #include "dialing/Dialup.h"
 
-#include "core/ProgramState.h"
-#include "core/SettingsFile.h"
 #include "dialing/DialupServices.h"
 #include "localisation/StringTable.h"
 
@@ -9,7 +7,7 @@
 #include "fakes/FakeDialControl.h"
 #include "fakes/FakeDialUpNetwork.h"
 #include "fakes/ScriptedPrompter.h"
-#include "support/TempFolder.h"
+#include "support/SettingsWorld.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -31,7 +29,7 @@ using namespace Qt::StringLiterals;
 using namespace test;
 
 // The test plays the program around the window: what the window asks of it lands in `calls`, in order.
-class DialupTest : public ::testing::Test, public DialupServices {
+class DialupTest : public ::testing::Test, public SettingsWorld, public DialupServices {
 protected:
     void HangUpAll() override { calls << u"HangUpAll"_s; }
     bool IsOnline() const override { return online; }
@@ -85,12 +83,7 @@ protected:
         return all;
     }
 
-    TempFolder temp;
-    NumberFormat danish { QLocale(QLocale::Danish, QLocale::Denmark) };
-    ProfileFile profile { temp.file(u"Ringtally.ini"_s) };
-    SettingsFile settings { profile, danish };
     StringTable strings = StringTable::english();
-    ProgramState state;
     FakeClock clock;
     ScriptedPrompter prompter;
     FakeDialControl control;
@@ -168,16 +161,24 @@ TEST_F(DialupTest, CallAgainRedialsInASeriesAndStartsANewOneAfterFive)
 
 TEST_F(DialupTest, EachBusyAnswerCountsDownAfreshAndTheRedialsEndAtTheRedialNumber)
 {
-    // Redial number and interval; seven redials run on beyond a series of five.
-    for (const auto& [number, interval] : { std::pair { 2, 1 }, std::pair { 7, 0 } }) {
-        Dialup& w = dialing(number, interval);
-        for (int busy = 1; busy <= number; ++busy) {
+    // Seven redials run on beyond a series of five; any language above zero is English.
+    const struct {
+        int number, interval, language;
+        QString oneSecond, seconds, givenUp;
+    } cases[] = {
+        { 2, 1, 0, u"Prøver igen om 1 sekund"_s, u"Prøver igen om %1 sekunder"_s, u"Opkald opgivet"_s },
+        { 7, 0, 0, {}, u"Prøver igen om %1 sekunder"_s, u"Opkald opgivet"_s },
+        { 1, 2, 2, u"Trying again in 1 second"_s, u"Trying again in %1 seconds"_s, u"Dial given up"_s },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.number << " redials, language " << c.language);
+        Dialup& w = dialing(c.number, c.interval, c.language);
+        for (int busy = 1; busy <= c.number; ++busy) {
             emit control.statusChanged(RasConnState::Disconnected, 676);
             ASSERT_TRUE(w.Reconnect.isActive());
-            for (int left = interval; left >= 0; --left) {
+            for (int left = c.interval; left >= 0; --left) {
                 w.countDownToRedial();
-                EXPECT_EQ(w.Stat->text(),
-                    left == 1 ? u"Prøver igen om 1 sekund"_s : u"Prøver igen om %1 sekunder"_s.arg(left));
+                EXPECT_EQ(w.Stat->text(), left == 1 ? c.oneSecond : c.seconds.arg(left));
             }
             w.countDownToRedial();
             EXPECT_FALSE(w.Reconnect.isActive());
@@ -186,25 +187,11 @@ TEST_F(DialupTest, EachBusyAnswerCountsDownAfreshAndTheRedialsEndAtTheRedialNumb
         calls.clear();
         emit control.statusChanged(RasConnState::Disconnected, 676);
         w.countDownToRedial();
-        EXPECT_EQ(w.Stat->text(), u"Opkald opgivet"_s);
+        EXPECT_EQ(w.Stat->text(), c.givenUp);
         EXPECT_FALSE(w.Reconnect.isActive());
         EXPECT_EQ(calls, (QStringList { u"sound Error"_s, u"stopMeter"_s }));
-        EXPECT_EQ(control.dials.size(), number + 1);
+        EXPECT_EQ(control.dials.size(), c.number + 1);
     }
-}
-
-TEST_F(DialupTest, TheDialsOwnLinesSpeakTheWindowsLanguage)
-{
-    // The Danish lines are the busy countdown's test; here the English ones.
-    Dialup& w = dialing(1, 1, 2); // any language above zero is English
-    emit control.statusChanged(RasConnState::Disconnected, 676);
-    w.countDownToRedial();
-    EXPECT_EQ(w.Stat->text(), u"Trying again in 1 second"_s);
-    w.countDownToRedial();
-    w.countDownToRedial();
-    emit control.statusChanged(RasConnState::Disconnected, 676);
-    w.countDownToRedial();
-    EXPECT_EQ(w.Stat->text(), u"Dial given up"_s);
 }
 
 TEST_F(DialupTest, HangingUpOrClosingEndsTheCallWithoutALog)

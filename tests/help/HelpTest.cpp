@@ -68,7 +68,6 @@ TEST(HelpPages, EveryWindowAndTopicOfTheMapHasItsPlaceInBothLanguages)
              u"PriceWarn"_s, u"SelectDUN"_s, u"LogViewer"_s, u"Config"_s, u"SchemePage"_s, u"MiscPage"_s,
              u"ListsPage"_s, u"AddProg"_s, u"Save"_s, u"SoundChooser"_s, u"Welcome"_s, u"HelpWindow"_s })
         EXPECT_TRUE(helpPlaceFor(window).has_value()) << qPrintable(window);
-    EXPECT_EQ(helpPageFor(u"Config.MaxPris"), u"config-misc.html#max-price"_s);
     EXPECT_EQ(helpPageFor(u"NoSuchWindow"), QString());
     for (const HelpTopic& topic : kHelpTopics) {
         for (const QString& language : kLanguages) {

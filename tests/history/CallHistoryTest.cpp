@@ -21,10 +21,8 @@ const QStringList schemeNames { u"Tele"_s, u"Nat"_s, u"Mobil"_s };
 CallHistory readLog(const QByteArray& bytes)
 {
     TempFolder temp;
-    QFile file(temp.file(u"Ringtally.log"_s));
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    file.close();
-    Result<CallHistory> history = readCallLog(file.fileName(), danish, schemeNames);
+    ringtally::test::writePlain(temp.file(u"Ringtally.log"_s), bytes);
+    Result<CallHistory> history = readCallLog(temp.file(u"Ringtally.log"_s), danish, schemeNames);
     EXPECT_TRUE(history.ok()) << history.message().toStdString();
     return history.valueOr({});
 }

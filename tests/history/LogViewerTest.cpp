@@ -1,10 +1,9 @@
 #include "history/LogViewer.h"
 
-#include "core/SettingsFile.h"
 #include "fakes/FakeClock.h"
 #include "history/CallTableModel.h"
 #include "history/SpendingChart.h"
-#include "support/TempFolder.h"
+#include "support/SettingsWorld.h"
 
 #include <QBarSeries>
 #include <QBarSet>
@@ -46,12 +45,6 @@ const QByteArray kLog
 const QByteArray kIni = "[Configuration]\nMax_Day_Price=10\nBilling month start=6\n"
                         "[Schemes]\n0,name=Tele\n[Total]\nHours=2\nMinutes=31\nPrice=20,35\n";
 
-void write(const QString& path, const QByteArray& bytes, QIODevice::OpenMode mode = QIODevice::WriteOnly)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(mode) && file.write(bytes) == bytes.size());
-}
-
 // RFC 4180: fields split by commas, records ended by CRLF, quoted fields with doubled quotes inside;
 // nothing for a text that breaks the rules.
 std::vector<QStringList> parseCsv(const QString& text)
@@ -76,12 +69,12 @@ std::vector<QStringList> parseCsv(const QString& text)
     return record.isEmpty() && field.isEmpty() ? records : std::vector<QStringList> {};
 }
 
-class LogViewerTest : public ::testing::Test {
+class LogViewerTest : public ::testing::Test, public test::SettingsWorld {
 protected:
     void SetUp() override
     {
-        write(profile.path(), kIni);
-        write(logPath, kLog);
+        test::writePlain(profile.path(), kIni);
+        test::writePlain(logPath, kLog);
         viewer.showViewer();
     }
 
@@ -94,11 +87,7 @@ protected:
         return texts;
     }
 
-    test::TempFolder temp;
     QString logPath = temp.file(u"Ringtally.log"_s);
-    ProfileFile profile { temp.file(u"Ringtally.ini"_s) };
-    NumberFormat danish { QLocale(QLocale::Danish, QLocale::Denmark) };
-    SettingsFile settings { profile, danish };
     test::FakeClock clock { QDateTime(QDate(2026, 12, 10), QTime(12, 0)) };
     LogViewer viewer { logPath, settings, danish, clock, false };
 };
@@ -217,8 +206,8 @@ TEST_F(LogViewerTest, UnreadableLinesAreListedWithTheirNumbersAndAChangedLogIsRe
     EXPECT_EQ(viewer.UnreadableList->item(0)->text(), u"Linje 5: this is not a call"_s);
 
     viewer.hide();
-    write(logPath, "#2026-12-10 11:00:00#,\"Tele\",\"00\",\"01\",\"0,10\",\"00\",\"06\",\"0,85\"\n",
-        QIODevice::Append);
+    test::writePlain(
+        logPath, kLog + "#2026-12-10 11:00:00#,\"Tele\",\"00\",\"01\",\"0,10\",\"00\",\"06\",\"0,85\"\n");
     viewer.showViewer();
     EXPECT_EQ(column(CallTableModel::End).last(), u"2026-12-10 11:00"_s);
     EXPECT_EQ(viewer.ToDate->date(), QDate(2026, 12, 10));

@@ -1,7 +1,5 @@
 #include "launcher/StartList.h"
 
-#include "core/ProgramState.h"
-#include "core/SettingsFile.h"
 #include "launcher/WindowTitles.h"
 #include "tray/EventSounds.h"
 #include "tray/FileRegistry.h"
@@ -12,7 +10,7 @@
 #include "fakes/FakeSoundPlayer.h"
 #include "fakes/FakeWindowList.h"
 #include "fakes/ScriptedPrompter.h"
-#include "support/TempFolder.h"
+#include "support/SettingsWorld.h"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +29,7 @@ struct Entry {
     QString title = {};
 };
 
-class StartListTest : public ::testing::Test {
+class StartListTest : public ::testing::Test, public SettingsWorld {
 protected:
     StartListTest() { sounds.RegisterSoundEvents(); }
 
@@ -52,11 +50,6 @@ protected:
     }
     qint64 waitedMs() const { return clock.steadyMs() - startMs; }
 
-    TempFolder temp;
-    NumberFormat danish { QLocale(QLocale::Danish, QLocale::Denmark) };
-    ProfileFile profile { temp.file(QStringLiteral("Ringtally.ini")) };
-    SettingsFile settings { profile, danish };
-    ProgramState state;
     FakeProcessStarter starter;
     FakeWindowList windows;
     WindowTitles titles { windows };

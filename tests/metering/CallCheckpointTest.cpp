@@ -1,13 +1,11 @@
 #include "metering/CallCheckpoint.h"
 
-#include "core/ProgramState.h"
-#include "core/SettingsFile.h"
 #include "metering/CallLedger.h"
 #include "metering/CallLog.h"
 #include "platform/FileAccess.h"
 
 #include "fakes/ScriptedPrompter.h"
-#include "support/TempFolder.h"
+#include "support/SettingsWorld.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,8 +16,8 @@
 
 using namespace ringtally;
 using namespace Qt::StringLiterals;
+using ringtally::test::contentsOf;
 using ringtally::test::ScriptedPrompter;
-using ringtally::test::TempFolder;
 
 namespace {
 
@@ -81,7 +79,7 @@ TEST(CallCheckpoint, ATornOrBadlyEditedFileIsRefusedWithTheReason)
 
 namespace {
 
-class CallRecoveryTest : public ::testing::Test {
+class CallRecoveryTest : public ::testing::Test, public test::SettingsWorld {
 protected:
     void SetUp() override
     {
@@ -95,27 +93,14 @@ protected:
     {
         CallLedger ledger(log, checkpoint, settings);
         ledger.setEnglish(english);
-        for (const Prompt& box : ledger.recover(program, true))
+        for (const Prompt& box : ledger.recover(state, true))
             prompter.ask(box);
     }
-    static QByteArray contents(const QString& path) { return readWholeFile(path).valueOr({}).bytes; }
-    Settings stored() const
-    {
-        ProfileFile reread(profile.path());
-        Settings s;
-        SettingsFile(reread, danish).LoadSettings(s);
-        return s;
-    }
 
-    TempFolder temp;
-    NumberFormat danish { QLocale(QLocale::Danish, QLocale::Denmark) };
-    ProfileFile profile { temp.file(u"Ringtally.ini"_s) };
-    SettingsFile settings { profile, danish };
     CallLog log { temp.file(u"Ringtally.log"_s) };
     CallCheckpointFile checkpoint { temp.file(u"Ringtally.call"_s) };
     ScriptedPrompter prompter;
-    ProgramState program;
-    Settings& memory = program.settings;
+    Settings& memory = state.settings;
 };
 
 } // namespace
@@ -124,7 +109,7 @@ TEST_F(CallRecoveryTest, TheCallIsLoggedAndCountedOnceAndTheUserIsTold)
 {
     prompter.answerNext(PromptAnswer::Ok);
     recover();
-    EXPECT_EQ(contents(log.path()), kRecoveredLine);
+    EXPECT_EQ(contentsOf(log.path()), kRecoveredLine);
     EXPECT_EQ(dayAndTotal(stored()), kAfterTheCall);
     EXPECT_FALSE(QFile::exists(checkpoint.path()));
     ASSERT_EQ(prompter.shown().size(), 1u);
@@ -139,7 +124,7 @@ TEST_F(CallRecoveryTest, TheCallIsLoggedAndCountedOnceAndTheUserIsTold)
     memory.TotalPrice = 0;
     ASSERT_TRUE(settings.SaveSettings(memory).ok());
     recover();
-    EXPECT_EQ(contents(log.path()), kRecoveredLine);
+    EXPECT_EQ(contentsOf(log.path()), kRecoveredLine);
     EXPECT_EQ(stored().TotalPrice, 0);
     EXPECT_EQ(prompter.shown().size(), 1u);
     EXPECT_FALSE(QFile::exists(checkpoint.path()));
@@ -176,7 +161,7 @@ TEST_F(CallRecoveryTest, ACallThatCannotBeClosedNowWaitsAsideAndNoLaterCallRepla
     prompter.answerNext(PromptAnswer::Ok);
     recover();
     EXPECT_EQ(
-        contents(log.path()), kRecoveredLine + QByteArray(kRecoveredLine).replace("12:01:30", "14:01:30"));
+        contentsOf(log.path()), kRecoveredLine + QByteArray(kRecoveredLine).replace("12:01:30", "14:01:30"));
     EXPECT_EQ(stored().TotalPrice, 1002.5);
     EXPECT_TRUE(QDir(temp.path()).entryList({ u"Ringtally.call*"_s }).isEmpty());
 }
@@ -189,8 +174,8 @@ TEST_F(CallRecoveryTest, ATornCheckpointIsPutAsideAndNotCounted)
     recover();
     ASSERT_EQ(prompter.shown().size(), 1u);
     EXPECT_TRUE(prompter.shown()[0].text.contains(u"kunne ikke læses"_s));
-    EXPECT_EQ(contents(checkpoint.path() + u".bad"_s), torn);
+    EXPECT_EQ(contentsOf(checkpoint.path() + u".bad"_s), torn);
     EXPECT_FALSE(QFile::exists(checkpoint.path()));
     EXPECT_EQ(
-        std::tuple(contents(log.path()), dayAndTotal(stored())), std::tuple(QByteArray(), kBeforeTheCall));
+        std::tuple(contentsOf(log.path()), dayAndTotal(stored())), std::tuple(QByteArray(), kBeforeTheCall));
 }

@@ -5,7 +5,7 @@
 
 #include "fakes/FakeClock.h"
 #include "fakes/ScriptedPrompter.h"
-#include "support/TempFolder.h"
+#include "support/SettingsWorld.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,8 +17,8 @@
 
 using namespace ringtally;
 using namespace Qt::StringLiterals;
+using ringtally::test::contentsOf;
 using ringtally::test::FakeClock;
-using ringtally::test::TempFolder;
 
 namespace {
 
@@ -65,7 +65,7 @@ auto dayAndTotal(const Settings& s)
 }
 const auto kCounted = std::tuple(QDate(2026, 1, 6), 1, 31, 11.24, 100, 1, 1001.24);
 
-class CallEndTest : public ::testing::Test {
+class CallEndTest : public ::testing::Test, public test::SettingsWorld {
 protected:
     CallEndTest()
     {
@@ -100,14 +100,6 @@ protected:
                             state.meter.CallStart, QString() })
                         .ok());
     }
-    static QByteArray contents(const QString& path) { return readWholeFile(path).valueOr({}).bytes; }
-    Settings stored() const
-    {
-        ProfileFile reread(profile.path());
-        Settings s;
-        SettingsFile(reread, danish).LoadSettings(s);
-        return s;
-    }
     // Writes to the files named fail as on a full disk.
     static void fail(const QStringList& paths)
     {
@@ -116,52 +108,39 @@ protected:
         });
     }
 
-    TempFolder temp;
-    NumberFormat danish { QLocale(QLocale::Danish, QLocale::Denmark) };
-    ProfileFile profile { temp.file(u"Ringtally.ini"_s) };
-    SettingsFile settings { profile, danish };
     CallLog log { temp.file(u"Ringtally.log"_s) };
     CallCheckpointFile checkpoint { temp.file(u"Ringtally.call"_s) };
     FakeClock clock { QDateTime(QDate(2026, 1, 6), QTime(0, 5, 9)) };
     RecordingSteps steps;
-    ProgramState state;
     CallLedger ledger { log, checkpoint, settings };
     CallEnd callEnd { state, settings, ledger, clock, steps };
 };
 
 } // namespace
 
-TEST_F(CallEndTest, ALoggedCallStoresTheShownFiguresLogsOneLineAndGoesOffline)
+TEST_F(CallEndTest, OnlyAConnectedCallEndedWithALogIsLoggedAndCounted)
 {
-    keepCheckpoint();
-    const CallEndOutcome outcome = callEnd.end(true);
-    EXPECT_TRUE(outcome.logged && callEnd.lastEndLogged());
-    EXPECT_TRUE(outcome.boxes.empty());
-    // The last 59 seconds are not counted; the counters name the part they hold.
-    EXPECT_EQ(dayAndTotal(stored()), kCounted);
-    EXPECT_EQ(stored().CountedPart, u"2026-01-06T00:03:10"_s);
-    EXPECT_EQ(contents(log.path()), kLine);
-    EXPECT_FALSE(QFile::exists(checkpoint.path()));
-    EXPECT_EQ(steps.steps, kOfflineSteps);
-    EXPECT_EQ(state.meter.GlblOnline, 0);
-}
-
-TEST_F(CallEndTest, OnlyAConnectedCallEndedWithALogIsLoggedOrCounted)
-{
-    // Hung up without a log, or a dial that never connected (busy, no answer, given up).
+    // Hung up without a log, a dial that never connected (busy, no answer, given up), then a
+    // connected call hung up with a log: one line, and the shown figures stored.
     for (const auto& [phase, log] : { std::pair { CallPhase::Connected, false }, { CallPhase::Dialing, true },
-             { CallPhase::Dialing, false } }) {
+             { CallPhase::Dialing, false }, { CallPhase::Connected, true } }) {
+        const bool logged = phase == CallPhase::Connected && log;
         connect(phase);
         keepCheckpoint();
         const CallEndOutcome outcome = callEnd.end(log);
-        EXPECT_FALSE(outcome.logged || callEnd.lastEndLogged());
-        EXPECT_FALSE(QFile::exists(this->log.path()));
-        EXPECT_EQ(stored().TotalPrice, 1000.0);
+        EXPECT_EQ(std::pair(outcome.logged, callEnd.lastEndLogged()), std::pair(logged, logged));
+        EXPECT_TRUE(outcome.boxes.empty());
+        EXPECT_EQ(contentsOf(this->log.path()), logged ? kLine : QByteArray());
+        EXPECT_EQ(stored().TotalPrice, logged ? 1001.24 : 1000.0);
         EXPECT_EQ(steps.steps, kOfflineSteps);
+        EXPECT_EQ(state.meter.GlblOnline, 0);
         // A connected call's checkpoint goes with it; a dial has none of its own.
         EXPECT_EQ(QFile::exists(checkpoint.path()), phase == CallPhase::Dialing);
         ASSERT_TRUE(checkpoint.remove().ok());
     }
+    // The last 59 seconds are not counted; the counters name the part they hold.
+    EXPECT_EQ(dayAndTotal(stored()), kCounted);
+    EXPECT_EQ(stored().CountedPart, u"2026-01-06T00:03:10"_s);
     // An ended call is not ended again.
     steps.steps.clear();
     EXPECT_FALSE(callEnd.end(true).logged);
@@ -179,11 +158,11 @@ TEST_F(CallEndTest, ALineTheLogCannotTakeWaitsBesideItAndGoesInOnceItCan)
         EXPECT_EQ(outcome.boxes.empty(), call == 2) << "told once";
         EXPECT_FALSE(state.countersUnsaved);
     }
-    EXPECT_EQ(contents(log.pendingPath()), kLine + kLine);
+    EXPECT_EQ(contentsOf(log.pendingPath()), kLine + kLine);
     EXPECT_TRUE(ledger.catchUp(state).empty());
     ASSERT_TRUE(QDir().rmdir(log.path()));
     EXPECT_TRUE(ledger.catchUp(state).empty());
-    EXPECT_EQ(contents(log.path()), kLine + kLine);
+    EXPECT_EQ(contentsOf(log.path()), kLine + kLine);
     EXPECT_FALSE(QFile::exists(log.pendingPath()));
 }
 
@@ -206,7 +185,7 @@ TEST_F(CallEndTest, WithNoRoomForTheLineTheCountersWaitForItAndNothingIsReloaded
 
     setWriteFaultForTests({});
     EXPECT_TRUE(ledger.catchUp(state).empty());
-    EXPECT_EQ(contents(log.path()), kLine);
+    EXPECT_EQ(contentsOf(log.path()), kLine);
     EXPECT_EQ(dayAndTotal(stored()), kCounted);
     EXPECT_FALSE(state.countersUnsaved);
     EXPECT_TRUE(QDir(temp.path()).entryList({ u"Ringtally.call*"_s }).isEmpty());
@@ -246,7 +225,7 @@ TEST_F(CallEndTest, ACallEndedBeforeItsFirstTickStoresTheFiguresItStartedFrom)
         EXPECT_EQ(
             dayAndTotal(stored()), std::tuple(QDate(2026, 1, 6), hours, minutes, price, 100, 1, 1001.24));
     }
-    EXPECT_EQ(contents(log.path()),
+    EXPECT_EQ(contentsOf(log.path()),
         QByteArray("#2026-01-06 00:05:09#,\"\",\"00\",\"00\",\"0,00\",\"01\",\"31\",\"11,24\"\r\n"
                    "#2026-01-06 00:05:09#,\"\",\"00\",\"00\",\"0,00\",\"00\",\"00\",\"0,00\"\r\n"));
 }
@@ -288,7 +267,7 @@ TEST_F(CallEndTest, AKillAnywhereInACallsEndIsMendedOnceAtTheNextStart)
             prompter.answerNext(PromptAnswer::Ok);
         for (const Prompt& box : CallLedger(log, checkpoint, settings).recover(next, true))
             prompter.ask(box);
-        QList<QByteArray> lines = contents(log.path()).split('\n');
+        QList<QByteArray> lines = contentsOf(log.path()).split('\n');
         lines.removeIf([](const QByteArray& line) { return !line.contains("Tele"); });
         ASSERT_EQ(lines.size(), 1) << writes;
         EXPECT_TRUE(lines[0].contains("\"1,24\"")) << writes;

@@ -12,6 +12,7 @@
 
 using namespace ringtally;
 using namespace Qt::StringLiterals;
+using ringtally::test::contentsOf;
 using ringtally::test::TempFolder;
 
 namespace {
@@ -22,12 +23,6 @@ StatusTexts figures()
     std::tie(t.NuvTimer, t.NuvMinutter, t.NuvPris, t.DagTimer, t.DagMinutter, t.DagPris)
         = std::tuple(u"01"_s, u"05"_s, u"12,30"_s, u"02"_s, u"10"_s, u"20,00"_s);
     return t;
-}
-
-QByteArray contentsOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -49,9 +44,7 @@ TEST(CallLog, LinesOfBothKinds)
 TEST(CallLog, AFileThatCannotBeOpenedGivesTwoFailures)
 {
     TempFolder temp;
-    QFile blocker(temp.file(u"not a folder"_s));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ringtally::test::writePlain(temp.file(u"not a folder"_s), {});
     const CallLog log(temp.file(u"not a folder/Ringtally.log"_s));
     const std::vector<CallLog::Failure> failures = log.append(u"line"_s);
     ASSERT_EQ(failures.size(), 2u);

@@ -1,6 +1,5 @@
 #include "metering/DialStatus.h"
 
-#include "core/SettingsFile.h"
 #include "diagnostics/Stat.h"
 #include "localisation/StringTable.h"
 #include "metering/CallLog.h"
@@ -12,7 +11,7 @@
 
 #include "fakes/FakeClock.h"
 #include "fakes/ScriptedPrompter.h"
-#include "support/TempFolder.h"
+#include "support/SettingsWorld.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -36,7 +35,6 @@ namespace {
 using namespace Qt::StringLiterals;
 using test::FakeClock;
 using test::ScriptedPrompter;
-using test::TempFolder;
 
 const QString kTrayinfoVisible = u"Trayinfo Visible"_s;
 const QString kTitleinfoVisible = u"Titleinfo Visible"_s;
@@ -64,7 +62,7 @@ public:
 };
 
 // The status window inside the hub, on a temporary settings file and a fake clock.
-class DialStatusTest : public ::testing::Test {
+class DialStatusTest : public ::testing::Test, public test::SettingsWorld {
 protected:
     DialStatus& make()
     {
@@ -82,12 +80,7 @@ protected:
         return settings.ReadIni(u"Configuration"_s, key, u"missing"_s);
     }
 
-    TempFolder temp;
-    NumberFormat danish { QLocale(QLocale::Danish, QLocale::Denmark) };
-    ProfileFile profile { temp.file(u"Ringtally.ini"_s) };
-    SettingsFile settings { profile, danish };
     StringTable strings = StringTable::english();
-    ProgramState state;
     FakeClock clock; // a Monday noon
     ScriptedPrompter prompter;
     RecordingOffline offline;
@@ -182,11 +175,8 @@ TEST_F(DialStatusTest, SkiftTaskbarTicksOneFigureAndStoresIt)
 {
     DialStatus& w = make();
     // One choice of three, drawn as radio items; none is ticked before the first choice.
-    for (QAction* item : { w.mnuShowNowTitl, w.mnuShowDayTitl, w.mnuShowTotTitl }) {
-        ASSERT_TRUE(item->actionGroup() && item->actionGroup()->isExclusive());
-        EXPECT_EQ(item->actionGroup(), w.mnuShowNowTitl->actionGroup());
-        EXPECT_FALSE(item->isChecked());
-    }
+    for (QAction* item : { w.mnuShowNowTitl, w.mnuShowDayTitl, w.mnuShowTotTitl })
+        EXPECT_TRUE(item->actionGroup() && item->actionGroup()->isExclusive() && !item->isChecked());
     w.switchTaskbarFigure(3);
     w.switchTaskbarFigure(4); // any other number leaves the choice and only repeats the ticks
     EXPECT_TRUE(w.mnuShowTotTitl->isChecked());
@@ -196,7 +186,7 @@ TEST_F(DialStatusTest, SkiftTaskbarTicksOneFigureAndStoresIt)
     // Choosing the ticked item again from the menu must not untick it.
     w.mnuShowDayTitl->trigger();
     w.mnuShowDayTitl->trigger();
-    EXPECT_TRUE(w.mnuShowDayTitl->isChecked());
+    EXPECT_TRUE(w.mnuShowDayTitl->isChecked() && !w.mnuShowTotTitl->isChecked());
     EXPECT_EQ(stored(u"TaskbarType"_s), u"2"_s);
 
     // The floating window's items choose through the same procedure and follow it.
@@ -225,12 +215,9 @@ TEST_F(DialStatusTest, TimerShowsTheMeterAndTheTaskbarTextInTheWindowsLanguage)
         EXPECT_EQ(w.NuvPris->text(), u"1,08"_s); // 65/60 kr
         EXPECT_EQ(windows->engine().taskbarText(1), words + u" 00:01:05"_s);
     }
-    // The English texts of a fresh window; the row tooltips stay Danish.
+    // The English texts of a fresh window, as the menu shows them; the row tooltips stay Danish.
     DialStatus& w = make();
-    EXPECT_EQ(w.mnuShowTmp->title(), strings.text(StringId::DialStatus_mnuShowTmp));
-    EXPECT_EQ(w.mnuShow[0]->iconText(), u"Headings (price & time)"_s); // as the menu shows it
-    EXPECT_EQ(w.mnuShowTotTitl->text(), strings.text(StringId::DialStatus_mnuShowTotTitl));
-    EXPECT_EQ(w.Opkaldstypelbl->text(), strings.text(StringId::DialStatus_Opkaldstypelbl));
+    EXPECT_EQ(w.mnuShow[0]->iconText(), u"Headings (price & time)"_s);
     EXPECT_EQ(w.Element[1]->toolTip(), u"Viser det nuværende forbrug"_s);
 }
 
@@ -250,8 +237,18 @@ TEST_F(DialStatusTest, ShowInItemsFlipTheStoredChoiceAndShowWindowsOnlyOnline)
     EXPECT_FALSE(w.mnuShowInTask->isChecked());
     EXPECT_EQ(stored(kTrayinfoVisible), u"True"_s);
 
+    // The floating window ("Titleinfo Visible" defaults to True) comes with its first text, and
+    // stays where it came up.
+    settings.LoadSettings(state.settings);
     windows->startCall(0);
-    ASSERT_TRUE(windows->titleInfo().isVisible()); // "Titleinfo Visible" defaults to True
+    const TitleInfo& floating = windows->titleInfo();
+    ASSERT_TRUE(floating.isVisible());
+    EXPECT_EQ(floating.Info->text(), u"Pris: 0,00  Tid: 00:00:00"_s);
+    const QRect shown = floating.geometry();
+    clock.advanceMs(1'000);
+    w.onTick();
+    EXPECT_EQ(floating.Info->text(), u"Pris: 0,00  Tid: 00:00:01"_s);
+    EXPECT_EQ(floating.geometry(), shown);
     emit windows->titleInfo().showInTitleClicked();
     EXPECT_FALSE(windows->titleInfo().isVisible());
     EXPECT_EQ(stored(kTitleinfoVisible), u"False"_s);
@@ -290,21 +287,6 @@ TEST_F(DialStatusTest, CallStartShowsTheWindowsTheSettingsAskFor)
     store(u"Dialstat Visible"_s, 0);
     windows->startCall(1);
     EXPECT_FALSE(w.isVisible());
-}
-
-TEST_F(DialStatusTest, TheFloatingWindowAppearsWithItsFirstTextWhereItStays)
-{
-    DialStatus& w = make();
-    settings.LoadSettings(state.settings);
-    windows->startCall(0);
-    const TitleInfo& floating = windows->titleInfo();
-    ASSERT_TRUE(floating.isVisible());
-    EXPECT_EQ(floating.Info->text(), u"Pris: 0,00  Tid: 00:00:00"_s);
-    const QRect shown = floating.geometry();
-    clock.advanceMs(1'000);
-    w.onTick();
-    EXPECT_EQ(floating.Info->text(), u"Pris: 0,00  Tid: 00:00:01"_s);
-    EXPECT_EQ(floating.geometry(), shown);
 }
 
 TEST_F(DialStatusTest, ClosingAWindowLeavesTheCallRunningAndEveryHangUpPathEndsIt)

@@ -1,6 +1,5 @@
 #include "metering/MeterWindows.h"
 
-#include "core/SettingsFile.h"
 #include "localisation/StringTable.h"
 #include "metering/CallLog.h"
 #include "metering/DialStatus.h"
@@ -9,7 +8,7 @@
 
 #include "fakes/FakeClock.h"
 #include "fakes/ScriptedPrompter.h"
-#include "support/TempFolder.h"
+#include "support/SettingsWorld.h"
 
 #include <QAction>
 #include <QDir>
@@ -29,7 +28,6 @@ namespace {
 using namespace Qt::StringLiterals;
 using test::FakeClock;
 using test::ScriptedPrompter;
-using test::TempFolder;
 
 // The event sounds the windows play.
 class SoundsHeard : public OfflineServices {
@@ -41,7 +39,7 @@ public:
 // The meter's windows while message boxes are open: a real modal box runs a nested event loop,
 // and the prompter here does too, letting five seconds pass while the meter's timer is due at
 // every pass of the loop.
-class MeterUnderBoxes : public ::testing::Test {
+class MeterUnderBoxes : public ::testing::Test, public test::SettingsWorld {
 protected:
     void SetUp() override
     {
@@ -75,18 +73,8 @@ protected:
             windows->dialStatus().onTick();
         }
     }
-    QByteArray logContents() const
-    {
-        QFile file(callLog.path());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
 
-    TempFolder temp;
-    NumberFormat danish { QLocale(QLocale::Danish, QLocale::Denmark) };
-    ProfileFile profile { temp.file(u"Ringtally.ini"_s) };
-    SettingsFile settings { profile, danish };
     StringTable strings = StringTable::english();
-    ProgramState state;
     FakeClock clock;
     ScriptedPrompter prompter;
     SoundsHeard offline;
@@ -118,7 +106,7 @@ TEST_F(MeterUnderBoxes, ATicksBoxComesAfterItAndTheMeterRunsOnWhileItIsOpen)
     EXPECT_EQ(offline.sounds, QStringList({ u"Error"_s, u"Disconnect"_s }));
     // 1 min 20 s at 2,00: the five seconds the box was open were metered and logged.
     EXPECT_GE(ticks.count(), 5);
-    EXPECT_EQ(logContents(),
+    EXPECT_EQ(test::contentsOf(callLog.path()),
         QByteArray("#2026-01-05 12:01:20#,\"Tele\",\"00\",\"01\",\"2,67\",\"00\",\"01\",\"2,67\"\r\n"));
 }
 
@@ -160,11 +148,9 @@ TEST_F(MeterUnderBoxes, ACallDroppedInsideABoxOfItsTickLeavesNoCheckpoint)
 TEST_F(MeterUnderBoxes, TheMonthlyWarningCountsTheLogFromTheBillingMonthsStartDay)
 {
     // Months from the 15th: the call that ended on 14 January counts in December's.
-    QFile log(callLog.path());
-    ASSERT_TRUE(log.open(QIODevice::WriteOnly));
-    log.write("#2026-01-14 20:00:00#,\"Tele\",\"00\",\"10\",\"5,00\",\"00\",\"10\",\"5,00\"\r\n"
-              "#2026-01-15 09:00:00#,\"Tele\",\"00\",\"05\",\"3,00\",\"00\",\"05\",\"3,00\"\r\n");
-    log.close();
+    test::writePlain(callLog.path(),
+        "#2026-01-14 20:00:00#,\"Tele\",\"00\",\"10\",\"5,00\",\"00\",\"10\",\"5,00\"\r\n"
+        "#2026-01-15 09:00:00#,\"Tele\",\"00\",\"05\",\"3,00\",\"00\",\"05\",\"3,00\"\r\n");
     state.settings.MaxMonthPrice = 4;
     state.settings.BillingMonthStart = 15;
     ASSERT_TRUE(settings.SaveSettings(state.settings).ok());

@@ -523,54 +523,43 @@ TEST_F(Tariff, DataIsChargedInStepsAfterTheAllowanceLeftAtTheStartAlsoOverASplit
     EXPECT_EQ(state.texts.NuvPris, u"10,00"_s);
 }
 
-TEST_F(Meter, TheDailyWarningOncePerCall)
+TEST_F(Meter, TheDailyAndTheMonthlyWarningOncePerCall)
 {
-    state.settings.MaxDayPrice = 1;
-    startAt(monday(12, 0, 0));
-    runSeconds(89);
-    EXPECT_EQ(events.warnings, 0); // 0.99
-    runSeconds(1);
-    EXPECT_EQ(events.warnings, 1); // 1.00
-    runSeconds(120);
-    EXPECT_EQ(events.warnings, 1);
-
-    // The next call of the day warns at its first tick; none without a maximum.
-    state.settings.LastCallDate = QDate(2026, 1, 5);
-    state.settings.LastCallPrice = 1;
-    startAt(monday(13, 0, 0));
-    runSeconds(1);
-    EXPECT_EQ(events.warnings, 2);
-    state.settings.MaxDayPrice = 0;
-    startAt(monday(14, 0, 0));
-    runSeconds(10);
-    EXPECT_EQ(events.warnings, 2);
-}
-
-TEST_F(Meter, TheMonthlyWarningOncePerCallWhenTheLogAndTheCallReachTheLimit)
-{
+    // Limits 1,00 above what the day (nothing) and the month's log (10,00) held before the call:
+    // 0,99 after 89 s at 0,50 with the fee, 1,00 at 90 s. Neither warning stands in for the other.
     engine.setMonthLimitEvents(&months);
     months.months = { { QDate(2026, 1, 1), QDate(2026, 1, 31), 1000 } };
-    state.settings.MaxMonthPrice = 11;
-    startAt(monday(12, 0, 0));
-    runSeconds(89);
-    EXPECT_EQ(months.warnings, 0); // 10,00 + 0,99
-    runSeconds(1);
-    EXPECT_EQ(months.warnings, 1); // 10,00 + 1,00
-    EXPECT_EQ(monthSpentCents(state), 1100);
-    runSeconds(120);
-    EXPECT_EQ(months.warnings, 1);
+    for (const bool month : { false, true }) {
+        SCOPED_TRACE(month ? "monthly" : "daily");
+        const int& warnings = month ? months.warnings : events.warnings;
+        double& limit = month ? state.settings.MaxMonthPrice : state.settings.MaxDayPrice;
+        limit = month ? 11 : 1;
+        startAt(monday(12, 0, 0));
+        runSeconds(89);
+        EXPECT_EQ(warnings, 0);
+        runSeconds(1);
+        EXPECT_EQ(warnings, 1);
+        if (month) {
+            EXPECT_EQ(monthSpentCents(state), 1100); // the log's 10,00 and the call's 1,00
+        }
+        runSeconds(120);
+        EXPECT_EQ(warnings, 1);
 
-    // The next call of the month warns at its first tick; none without a limit, nor a reading.
-    months.months[0].priceCents = 1100;
-    startAt(monday(13, 0, 0));
-    runSeconds(1);
-    EXPECT_EQ(months.warnings, 2);
-    state.settings.MaxMonthPrice = 0;
-    startAt(monday(14, 0, 0));
-    runSeconds(10);
-    EXPECT_EQ(months.warnings, 2);
-    EXPECT_EQ(months.asked.size(), 2u); // once at each call start
-    EXPECT_EQ(events.warnings, 0); // the daily warning is another
+        // The next call warns at its first tick, with the 1,00 in the day or in the log; none
+        // without a limit, which reads no log either.
+        state.settings.LastCallDate = QDate(2026, 1, 5);
+        state.settings.LastCallPrice = month ? 0 : 1;
+        months.months[0].priceCents = month ? 1100 : 1000;
+        startAt(monday(13, 0, 0));
+        runSeconds(1);
+        EXPECT_EQ(warnings, 2);
+        limit = 0;
+        startAt(monday(14, 0, 0));
+        runSeconds(10);
+        EXPECT_EQ(warnings, 2);
+    }
+    EXPECT_EQ(events.warnings, 2);
+    EXPECT_EQ(months.asked.size(), 2u); // once at each call start with a limit
 }
 
 TEST_F(Meter, TheSplitPartStaysInTheMonthAndANewBillingMonthReadsTheLogAgain)

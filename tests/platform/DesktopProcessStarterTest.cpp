@@ -34,12 +34,6 @@ protected:
         file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         return path;
     }
-    void write(const QString& name, const QByteArray& contents)
-    {
-        QFile file(temp.file(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(contents);
-    }
     // What the program called name was started with; waits for the started process.
     QStringList argumentsOf(const QString& name) const
     {
@@ -70,7 +64,7 @@ TEST_F(Starter, SplitsTheCommandLineByItsQuotesWithoutAShell)
 
 TEST_F(Starter, FailuresComeWithTheSystemsNumberAndWords)
 {
-    write(QStringLiteral("plain.txt"), "not a program");
+    ringtally::test::writePlain(temp.file(QStringLiteral("plain.txt")), "not a program");
     const std::pair<QString, int> cases[] = {
         { QStringLiteral("\"%1\" ").arg(temp.file(QStringLiteral("missing"))), 2 },
         { QStringLiteral("\"\""), 2 },
@@ -95,7 +89,7 @@ TEST_F(Starter, StartOpensWithTheDesktopAndRunsDesktopEntries)
         argumentsOf(QStringLiteral("xdg-open")), QStringList { temp.file(QStringLiteral("notes.txt")) });
 
     const QString program = script(QStringLiteral("my prog"));
-    write(QStringLiteral("Mail.DESKTOP"),
+    ringtally::test::writePlain(temp.file(QStringLiteral("Mail.DESKTOP")),
         "[Desktop Entry]\nName=Mail\nType=Application\nExec=\"" + program.toUtf8() + "\" --compose %U\n");
     EXPECT_FALSE(
         starter.start(QStringLiteral("Start \"%1\" ").arg(temp.file(QStringLiteral("Mail.DESKTOP"))), 0));

@@ -17,6 +17,7 @@
 
 using namespace ringtally;
 using ringtally::test::TempFolder;
+using ringtally::test::writePlain;
 
 namespace {
 
@@ -24,13 +25,6 @@ QByteArray contentsOf(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void writePlain(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
 QStringList entriesOf(const QString& folder)

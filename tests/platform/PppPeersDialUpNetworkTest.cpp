@@ -24,9 +24,7 @@ using namespace Qt::StringLiterals;
 void writeFile(const QString& path, const QByteArray& content = {})
 {
     QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(content) == content.size())
-        << path.toStdString();
+    writePlain(path, content);
 }
 
 TEST(PppPeersDialUpNetworkTest, ListsPeerFilesSortedAndSkipsEverythingElse)

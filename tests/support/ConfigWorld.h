@@ -2,13 +2,11 @@
 
 #include "config/ConfigContext.h"
 #include "core/ProgramFolder.h"
-#include "core/ProgramState.h"
-#include "core/SettingsFile.h"
 #include "localisation/StringTable.h"
 
 #include "fakes/FakeDialUpNetwork.h"
 #include "fakes/ScriptedPrompter.h"
-#include "support/TempFolder.h"
+#include "support/SettingsWorld.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -20,12 +18,7 @@ namespace ringtally::test {
 
 /// What the configuration window's pages and dialogs work with: a settings file in a fresh
 /// folder, Danish numbers and words, a fake network and a scripted prompter.
-struct ConfigWorld {
-    TempFolder temp;
-    NumberFormat danish { QLocale(QLocale::Danish, QLocale::Denmark) };
-    ProfileFile profile { temp.file(QStringLiteral("Ringtally.ini")) };
-    SettingsFile settings { profile, danish };
-    ProgramState state;
+struct ConfigWorld : SettingsWorld {
     FakeDialUpNetwork network;
     ScriptedPrompter prompter;
     const StringTable strings = StringTable::english();

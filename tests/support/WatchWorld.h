@@ -1,7 +1,5 @@
 #pragma once
 
-#include "core/ProgramState.h"
-#include "core/SettingsFile.h"
 #include "launcher/WindowTitles.h"
 #include "tray/ConnectionWatch.h"
 #include "tray/Dialer.h"
@@ -12,7 +10,7 @@
 #include "fakes/FakeDialUpNetwork.h"
 #include "fakes/FakeKeyState.h"
 #include "fakes/FakeWindowList.h"
-#include "support/TempFolder.h"
+#include "support/SettingsWorld.h"
 
 #include <functional>
 
@@ -21,7 +19,7 @@ namespace ringtally::test {
 /// The connection watch with the schemes A and B, the third switched off (no name), among the windows, keys
 /// and line a test sets. It plays the call's owner: Dial meters the call (a dialed one shows the dial
 /// window), the hang-ups end it, and all the watch sets off lands in `events`, in order.
-class WatchWorld : public Dialer, public WatchServices {
+class WatchWorld : public SettingsWorld, public Dialer, public WatchServices {
 public:
     WatchWorld()
     {
@@ -98,11 +96,6 @@ public:
     bool dialWindow = false;
     std::function<void()> whileDialing;
     QStringList events;
-    TempFolder temp;
-    NumberFormat danish { QLocale(QLocale::Danish, QLocale::Denmark) };
-    ProfileFile profile { temp.file(QStringLiteral("Ringtally.ini")) };
-    SettingsFile settings { profile, danish };
-    ProgramState state;
     FakeClock clock;
     FakeDialUpNetwork network;
     RasServices ras { network, clock };

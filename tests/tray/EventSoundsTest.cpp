@@ -63,9 +63,7 @@ TEST_F(EventSoundsTest, TheShippedSoundsAreInstalledBesideTheUsersOwn)
 {
     ASSERT_TRUE(sounds.installSounds().ok()); // creates the folder
     ASSERT_TRUE(QFile::remove(folder.file(u"connect.wav"_s)));
-    QFile mine(folder.file(u"disconnect.wav"_s));
-    ASSERT_TRUE(mine.open(QIODevice::WriteOnly | QIODevice::Truncate) && mine.write("mine") == 4);
-    mine.close();
+    writePlain(folder.file(u"disconnect.wav"_s), "mine");
 
     EXPECT_TRUE(sounds.installSounds().ok());
     for (const QString& name : { u"connect.wav"_s, u"error.wav"_s }) {

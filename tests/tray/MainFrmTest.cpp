@@ -1,6 +1,5 @@
 #include "tray/MainFrm.h"
 
-#include "core/SettingsFile.h"
 #include "localisation/StringTable.h"
 #include "metering/CallLog.h"
 #include "metering/DialStatus.h"
@@ -22,12 +21,11 @@
 #include "fakes/FakeDialUpNetwork.h"
 #include "fakes/FakeSoundPlayer.h"
 #include "fakes/ScriptedPrompter.h"
-#include "support/TempFolder.h"
+#include "support/SettingsWorld.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QMessageBox>
@@ -49,7 +47,6 @@ using test::FakeClock;
 using test::FakeDialUpNetwork;
 using test::FakeSoundPlayer;
 using test::ScriptedPrompter;
-using test::TempFolder;
 
 struct NoConfigWindow : ConfigWindow {
     void showConfig(QWidget*) override { }
@@ -62,11 +59,8 @@ struct RecordingMainFrm : MainFrm {
     void Dial(qint16 scheme, bool alreadyOnline, quint8 startPrograms) override
     {
         calls.append(QString(u"%1 %2 %3"_s).arg(scheme).arg(alreadyOnline).arg(startPrograms));
-        if (dials)
-            MainFrm::Dial(scheme, alreadyOnline, startPrograms);
     }
     QStringList calls;
-    bool dials = false; // runs the real Dial after recording
 };
 
 struct NoDesktop : Desktop {
@@ -74,7 +68,7 @@ struct NoDesktop : Desktop {
 };
 
 // The main window over the real meter windows and services; the clock stands on a Monday, 12:00.
-class MainFrmTest : public ::testing::Test {
+class MainFrmTest : public ::testing::Test, public test::SettingsWorld {
 protected:
     // Names and minute prices of the three schemes; an empty name switches a scheme off.
     void setSchemes(std::array<std::pair<QString, double>, 3> schemes)
@@ -86,18 +80,8 @@ protected:
         }
         ASSERT_TRUE(settings.SaveSettings(state.settings).ok());
     }
-    QByteArray logContents() const
-    {
-        QFile file(callLog.path());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
 
-    TempFolder temp;
-    const ProgramFolder folder { temp.file(u"ringtally"_s) };
-    NumberFormat danish { QLocale(QLocale::Danish, QLocale::Denmark) };
-    ProfileFile profile { folder.settingsFile() };
-    SettingsFile settings { profile, danish };
-    ProgramState state;
+    const ProgramFolder folder { temp.path() };
     FakeClock clock;
     ScriptedPrompter prompter;
     const StringTable strings = StringTable::english();
@@ -212,7 +196,7 @@ TEST_F(MainFrmTest, DoubleClickOfflineActsByTheSettingAndOnlineHangsUp)
     frm.onTrayMessage(MainFrm::LeftDoubleClick);
     EXPECT_EQ(state.meter.GlblOnline, 0);
     EXPECT_EQ(frm.calls, QStringList()) << "a double-click online hangs up, it does not dial";
-    EXPECT_EQ(logContents().count('\n'), 1);
+    EXPECT_EQ(test::contentsOf(callLog.path()).count('\n'), 1);
 }
 
 TEST_F(MainFrmTest, TheStartListSwitchIsGreyedWithoutProgramsAndMirrorsTheMenu)
@@ -255,7 +239,8 @@ TEST_F(MainFrmTest, ExitLogsTheRunningCallBeforeTheIconGoes)
     EXPECT_EQ(frm.callFigureItem()->text(), u"Pris: 1,50  Tid: 00:01:30"_s);
 
     std::optional<QByteArray> logWhenIconWent;
-    QObject::connect(&frm, &MainFrm::trayIconRemoved, &frm, [&] { logWhenIconWent = logContents(); });
+    QObject::connect(
+        &frm, &MainFrm::trayIconRemoved, &frm, [&] { logWhenIconWent = test::contentsOf(callLog.path()); });
     frm.CloseProgram->trigger();
 
     ASSERT_TRUE(logWhenIconWent.has_value());
@@ -291,15 +276,11 @@ TEST_F(MainFrmTest, TheLoadPutsTheStoredChoicesInPlaceAndEndsHiddenInTheTray)
     // Minimising hides the window, which the icon brings back.
     frm.setWindowState(Qt::WindowMinimized);
     EXPECT_FALSE(frm.isVisible());
-}
-
-TEST_F(MainFrmTest, AboutShowsTheNameAndVersion)
-{
+    // The about box names the version built.
     frm.ShowAbout->trigger();
     const auto* about = frm.findChild<About*>();
     ASSERT_TRUE(about && about->isVisible());
-    EXPECT_EQ(about->findChild<QLabel*>(u"Version"_s)->text(),
-        u"<b>Ringtally "_s + QStringLiteral(RINGTALLY_VERSION) + u"</b>"_s);
+    EXPECT_TRUE(about->findChild<QLabel*>(u"Version"_s)->text().contains(QStringLiteral(RINGTALLY_VERSION)));
 }
 
 TEST_F(MainFrmTest, AClickTogglesTheStatusWindowAndStoresWhereItStands)

@@ -17,12 +17,6 @@ namespace {
 using namespace Qt::StringLiterals;
 constexpr RootKey HKCU = RootKey::HKEY_CURRENT_USER;
 
-QByteArray contentsOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 TEST(RegistryTest, KeysAndValuesComeBackFromTheFileWhateverTheLetterCase)
 {
     TempFolder temp;
