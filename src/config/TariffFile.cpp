@@ -10,6 +10,8 @@
 #include <QList>
 #include <QRegularExpression>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -24,19 +26,63 @@ using namespace Qt::StringLiterals;
 // One list feeds both directions, so the reader takes the values back in exactly the order and
 // types the writer wrote them. The type says what a value is: quint8 a period count, double a
 // price, qint16 minutes, QString a period start.
+template <typename Day, typename Reduced, typename Visitor>
+void visitDay(Day& day, Reduced& reduced, Visitor&& visit)
+{
+    visit(day.NumberOfPeriods);
+    for (int k = 0; k < kPeriodCount; ++k) {
+        visit(day.MinutePrice[size_t(k)]);
+        visit(day.MinutePrice[size_t(k + kPeriodCount)]);
+        visit(day.MinBeforeCallFee[size_t(k)]);
+        visit(day.CallFee[size_t(k)]);
+        visit(day.PeriodStart[size_t(k)]);
+        visit(reduced);
+    }
+}
+
 template <typename SchemeRecord, typename Visitor> void visitTariff(SchemeRecord& scheme, Visitor&& visit)
 {
-    for (auto& day : scheme.Days) {
-        visit(day.NumberOfPeriods);
-        for (int k = 0; k < kPeriodCount; ++k) {
-            visit(day.MinutePrice[size_t(k)]);
-            visit(day.MinutePrice[size_t(k + kPeriodCount)]);
-            visit(day.MinBeforeCallFee[size_t(k)]);
-            visit(day.CallFee[size_t(k)]);
-            visit(day.PeriodStart[size_t(k)]);
-            visit(scheme.ReducedPriceAfter);
-        }
-    }
+    for (auto& day : scheme.Days)
+        visitDay(day, scheme.ReducedPriceAfter, visit);
+}
+
+// The line that starts the holiday day type's values, in the form of the other day types'.
+constexpr char kHolidayDay[] = "Holiday day type";
+
+// The newer rules, one "Name=value" line each after the day types, written only where they
+// differ from their defaults: a file that uses none of them is a tariff file of old.
+struct Rule {
+    const char* name;
+    double min;
+    double max;
+    double fallback;
+    bool whole;
+};
+constexpr Rule kRules[] = {
+    { "Holidays own tariff", 0, 1, 0, true },
+    { "First block", 1, 3600, 1, true },
+    { "Billing step", 1, 3600, 1, true },
+    { "Price per MB", 0, 9999.999, 0, false },
+    { "Data step KB", 1, 1'048'576, 1, true },
+    { "Allowance MB", 0, 10'000'000, 0, true },
+    { "Minimum price", 0, 9999.99, 0, false },
+};
+
+std::array<double, std::size(kRules)> rulesOf(const Scheme& s)
+{
+    return { s.HolidaysOwnTariff ? 1.0 : 0.0, double(s.FirstBlockSeconds), double(s.StepSeconds),
+        s.PricePerMB, double(s.DataStepKB), double(s.AllowanceMB), s.MinimumPrice };
+}
+
+void setRules(Scheme& s, const std::array<double, std::size(kRules)>& r)
+{
+    s.HolidaysOwnTariff = r[0] != 0;
+    s.FirstBlockSeconds = qint16(r[1]);
+    s.StepSeconds = qint16(r[2]);
+    s.PricePerMB = r[3];
+    s.DataStepKB = qint32(r[4]);
+    s.AllowanceMB = qint32(r[5]);
+    s.MinimumPrice = r[6];
 }
 
 // What is wrong with a line's text as the value it stands for; nothing when it is right.
@@ -130,7 +176,7 @@ Status write(const QString& path, const Scheme& scheme, bool english)
     const Say say { english };
     const NumberFormat periods { QLocale::c() };
     QByteArray bytes;
-    visitTariff(scheme, [&](const auto& field) {
+    const auto add = [&](const auto& field) {
         using Field = std::decay_t<decltype(field)>;
         if constexpr (std::is_same_v<Field, QString>)
             bytes += '"' + field.toUtf8() + '"';
@@ -139,7 +185,17 @@ Status write(const QString& path, const Scheme& scheme, bool english)
         else
             bytes += periods.formatFraction(field).toUtf8();
         bytes += "\r\n";
-    });
+    };
+    visitTariff(scheme, add);
+    if (scheme.HolidayDay) {
+        bytes += QByteArray(kHolidayDay) + "\r\n";
+        visitDay(*scheme.HolidayDay, scheme.ReducedPriceAfter, add);
+    }
+    const auto rules = rulesOf(scheme);
+    for (size_t r = 0; r < rules.size(); ++r) {
+        if (rules[r] != kRules[r].fallback)
+            bytes += QByteArray(kRules[r].name) + '=' + periods.formatFraction(rules[r]).toUtf8() + "\r\n";
+    }
     if (const Result<FileStamp> replaced = replaceFileAtomically(path, bytes); !replaced)
         return Error { say(u"Takstfilen %1 blev ikke gemt. %2"_s, u"The tariff file %1 was not saved. %2"_s)
                            .arg(QDir::toNativeSeparators(path), replaced.message()) };
@@ -200,10 +256,50 @@ Status read(const QString& path, Scheme& scheme, bool english)
         }
         problem = take(QString::fromUtf8(lines[lineNumber++].trimmed()), field, say);
     });
-    if (!problem && lineNumber < lines.size()) {
-        ++lineNumber;
-        problem
-            = say(u"en takstfil har kun %1 linjer"_s, u"a tariff file has only %1 lines"_s).arg(kValueCount);
+    // Then the holiday day type and the newer rules, where the file has them.
+    std::optional<DayTariff> holidayDay;
+    auto rules = rulesOf(Scheme {});
+    while (!problem && lineNumber < lines.size()) {
+        const QString line = QString::fromUtf8(lines[lineNumber++].trimmed());
+        if (line == QLatin1String(kHolidayDay) && !holidayDay) {
+            holidayDay.emplace();
+            qint16 reduced = 0;
+            visitDay(*holidayDay, reduced, [&](auto& field) {
+                if (problem)
+                    return;
+                if (lineNumber >= lines.size()) {
+                    ++lineNumber;
+                    problem = say(u"filen slutter midt i helligdagens takst"_s,
+                        u"the file ends in the middle of the holiday tariff"_s);
+                    return;
+                }
+                problem = take(QString::fromUtf8(lines[lineNumber++].trimmed()), field, say);
+            });
+            continue;
+        }
+        const qsizetype equals = line.indexOf(u'=');
+        const auto rule = std::find_if(std::begin(kRules), std::end(kRules), [&](const Rule& r) {
+            return equals > 0 && line.left(equals).trimmed() == QLatin1String(r.name);
+        });
+        if (rule == std::end(kRules)) {
+            problem = say(
+                u"en takstfil har kun %1 linjer med dagenes takster, og \"%2\" er ingen af reglerne "
+                u"efter dem"_s,
+                u"a tariff file has only %1 lines of day tariffs, and \"%2\" is none of the rules after them"_s)
+                          .arg(kValueCount)
+                          .arg(line);
+            break;
+        }
+        double value = 0;
+        const QString text = line.mid(equals + 1).trimmed();
+        problem = rule->whole ? takeWhole(text, value, rule->max, say) : takeNumber(text, value, say);
+        if (!problem && (value < rule->min || value > rule->max))
+            problem = say(u"%1 skal være fra %2 til %3"_s, u"%1 must be from %2 to %3"_s)
+                          .arg(QLatin1String(rule->name))
+                          .arg(rule->min)
+                          .arg(rule->max);
+        if (!problem)
+            rules[size_t(rule - std::begin(kRules))] = value;
     }
     if (problem)
         return Error {
@@ -212,6 +308,9 @@ Status read(const QString& path, Scheme& scheme, bool english)
 
     scheme.Days = loaded.Days;
     scheme.ReducedPriceAfter = loaded.ReducedPriceAfter;
+    // An old file loads the newer rules' defaults.
+    scheme.HolidayDay = holidayDay;
+    setRules(scheme, rules);
     return Status::success();
 }
 

@@ -13,8 +13,12 @@ namespace ringtally {
 /// number of periods, then for each of the three periods (also those not in use) the normal and
 /// the reduced minute price, the minutes before the call fee, the call fee, the period start in
 /// double quotes ("08:00") and the scheme's reduced-price time. Numbers use a period as the
-/// decimal separator in every locale. Only prices and periods travel: the scheme's name, dial-up
-/// entry and account data never go into the file.
+/// decimal separator in every locale. Then, only where the scheme has them, the holiday day type
+/// (the line "Holiday day type" and the values of a day type) and the newer rules as "Name=value"
+/// lines (holidays' own tariff, billing blocks, the data price, step and allowance, the minimum
+/// charge): a scheme that uses none of them writes a tariff file of old, and an old file loads
+/// their defaults. Only prices and periods travel: the scheme's name, dial-up entry and account
+/// data never go into the file.
 namespace TariffFile {
 
 /// Values in a period's group: two minute prices, minutes before the fee, fee, start, reduced time.

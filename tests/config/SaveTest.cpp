@@ -110,6 +110,43 @@ TEST(TariffFileTest, AFileFromTheOriginalPlatformReadsWithAnyLineEnds)
     }
 }
 
+TEST(TariffFileTest, TheNewerRulesTravelOnlyWhereSetAndAreChecked)
+{
+    TempFolder temp;
+    const QString path = temp.file(u"mobil.ptf"_s);
+    Scheme scheme;
+    scheme.Days[2].MinutePrice[0] = 2;
+    ASSERT_TRUE(TariffFile::write(path, scheme).ok());
+    const QByteArray old = contentsOf(path);
+    EXPECT_EQ(old.count("\r\n"), TariffFile::kValueCount); // a file of old
+    scheme.HolidaysOwnTariff = true;
+    scheme.HolidayDay = DayTariff { .NumberOfPeriods = 1, .MinutePrice = { 1.25 } };
+    std::tie(scheme.FirstBlockSeconds, scheme.StepSeconds, scheme.PricePerMB, scheme.DataStepKB,
+        scheme.AllowanceMB, scheme.MinimumPrice)
+        = std::tuple(qint16(60), qint16(30), 12.5, 1024, 5120, 1.5);
+    ASSERT_TRUE(TariffFile::write(path, scheme).ok());
+    EXPECT_TRUE(contentsOf(path).endsWith(
+        "Holidays own tariff=1\r\nFirst block=60\r\nBilling step=30\r\nPrice per MB=12.5\r\n"
+        "Data step KB=1024\r\nAllowance MB=5120\r\nMinimum price=1.5\r\n"));
+    Scheme loaded;
+    ASSERT_TRUE(TariffFile::read(path, loaded).ok());
+    EXPECT_EQ(loaded, scheme);
+    // An old file takes the rules back to their defaults.
+    writePlain(path, old);
+    ASSERT_TRUE(TariffFile::read(path, loaded).ok());
+    EXPECT_EQ(std::tuple(loaded.HolidayDay.has_value(), loaded.FirstBlockSeconds, loaded.PricePerMB),
+        std::tuple(false, qint16(1), 0.0));
+    // A rule out of its range, or a line that is none, is refused with its line.
+    for (const auto& [line, message] :
+        { std::pair { "First block=0", "line 58: First block must be from 1 to 3600" },
+            { "Price per MB=-1", "line 58: -1 is negative" },
+            { "Tax=25", "line 58: a tariff file has only 57 lines" } }) {
+        writePlain(path, old + line + "\r\n");
+        const Status status = TariffFile::read(path, loaded, true);
+        EXPECT_TRUE(status.message().contains(QLatin1String(message))) << status.message().toStdString();
+    }
+}
+
 TEST_F(SaveTest, ARefusedFileNamesItsLineAndLeavesTheSchemeAndTheDialogAsTheyWere)
 {
     // The line changed (1-based; 0: no file) and its new text (empty: it and all after it are gone).
