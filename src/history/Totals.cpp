@@ -78,6 +78,15 @@ Totals totalsOf(std::span<const Call> calls, int billingStartDay,
     return totals;
 }
 
+qint64 monthBytes(std::span<const Call> calls, const QDate& day, int startDay, const QString& scheme)
+{
+    const BillingMonth month = billingMonthOf(day, startDay);
+    const Totals totals = totalsOf(calls, startDay,
+        [&](const Call& call) { return call.scheme == scheme && call.end.date() >= month.first; });
+    const auto found = totals.months.find(month.first);
+    return found == totals.months.end() ? 0 : found->second.receivedBytes + found->second.sentBytes;
+}
+
 MonthEstimate estimateMonth(const Totals& totals, const QDate& today)
 {
     MonthEstimate estimate;

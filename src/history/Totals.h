@@ -57,6 +57,10 @@ Totals totalsOf(std::span<const Call> calls, int billingStartDay = 1,
     const std::function<bool(const Call&)>& include = {},
     const std::function<bool(const QDate&)>& includeDay = {});
 
+/// The bytes (received and sent) of the calls named scheme in the billing month that holds day,
+/// months starting on startDay: what the scheme's data allowance has been used for.
+qint64 monthBytes(std::span<const Call> calls, const QDate& day, int startDay, const QString& scheme);
+
 /// The spending of a billing month so far and where it is heading.
 struct MonthEstimate {
     BillingMonth month; // the billing month that holds today

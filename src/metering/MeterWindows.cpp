@@ -161,16 +161,12 @@ LoggedMonth MeterWindows::loggedMonth(const QDate& day, int startDay)
 
 qint64 MeterWindows::loggedMonthBytes(const QDate& day, int startDay, const QString& schemeName)
 {
-    const BillingMonth month = billingMonthOf(day, startDay);
     const Result<CallHistory> history = readCallLog(callLog_.path(), format_, {});
     if (!history) {
         reportTickError(75, history.message());
         return 0;
     }
-    const Totals totals = totalsOf(history.value().calls, startDay,
-        [&](const Call& call) { return call.scheme == schemeName && call.end.date() >= month.first; });
-    const auto found = totals.months.find(month.first);
-    return found == totals.months.end() ? 0 : found->second.receivedBytes + found->second.sentBytes;
+    return monthBytes(history.value().calls, day, startDay, schemeName);
 }
 
 void MeterWindows::showMonthPriceWarning()

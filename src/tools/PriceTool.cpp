@@ -2,12 +2,16 @@
 
 #include "core/ProfileFile.h"
 #include "core/SettingsFile.h"
+#include "history/CallHistory.h"
+#include "history/Totals.h"
 #include "metering/CallEnd.h"
 #include "metering/CallLog.h"
 #include "metering/MeterEvents.h"
 #include "metering/PriceEngine.h"
+#include "platform/DialUpNetwork.h"
 #include "platform/sim/SimulatedClock.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -52,6 +56,49 @@ private:
     const ProgramState& state_;
     const Clock& clock_;
     PricedCall& call_;
+};
+
+// A link that receives the call's bytes evenly: after s of T seconds, bytes * s / T rounded down.
+class EvenLink : public DialUpNetwork {
+public:
+    EvenLink(const Clock& clock, qint64 bytes, int duration)
+        : clock_(clock), start_(clock.steadyMs()), bytes_(bytes), duration_(duration)
+    {
+    }
+    Result<QStringList> entryNames() const override { return QStringList(); }
+    Result<std::vector<DialUpConnection>> activeConnections() const override
+    {
+        return std::vector<DialUpConnection>();
+    }
+    Status hangUp(const DialUpConnection&) override { return Status::success(); }
+    bool isOnline() const override { return true; }
+    QString currentEntryName() const override { return QString(); }
+    QString errorText(qint32, bool) const override { return QString(); }
+    std::optional<LinkCounters> linkCounters() const override
+    {
+        const qint64 seconds = std::clamp<qint64>((clock_.steadyMs() - start_) / 1000, 0, duration_);
+        // bytes * s / T without overflow: whole T's of bytes, then the rest, below T * T.
+        const qint64 received = bytes_ / duration_ * seconds + bytes_ % duration_ * seconds / duration_;
+        return LinkCounters { QStringLiteral("call"), { received, 0 } };
+    }
+
+private:
+    const Clock& clock_;
+    const qint64 start_;
+    const qint64 bytes_;
+    const int duration_;
+};
+
+// The allowance already used, as the tool is told it.
+class UsedAllowance : public MonthLimitEvents {
+public:
+    explicit UsedAllowance(qint64 bytes) : bytes_(bytes) { }
+    LoggedMonth loggedMonth(const QDate&, int) override { return {}; }
+    qint64 loggedMonthBytes(const QDate&, int, const QString&) override { return bytes_; }
+    void showMonthPriceWarning() override { }
+
+private:
+    qint64 bytes_;
 };
 
 qint64 wholeMinutes(const NumberFormat& format, const StatusTexts& texts)
@@ -144,6 +191,9 @@ QString PriceTool::usage()
         "  --start TIME        the local date and time at which the call starts\n"
         "  --duration SECONDS  how long the call lasts: 1 to 604800 seconds (7 days)\n"
         "  --ini PATH          the settings file to read (default: the program's own)\n"
+        "  --bytes N           the call receives N bytes (0 to 10^12), evenly over its time\n"
+        "  --used MB           the scheme's data allowance already used this billing month\n"
+        "                      (default: as the call log beside the settings file has it)\n"
         "  --log               print only the lines the call would add to the call log\n"
         "  --compare           price the call with every named scheme, cheapest first\n"
         "  --help              print this text\n"
@@ -156,7 +206,7 @@ Result<PriceOptions> PriceTool::parseArguments(const QStringList& arguments) con
     PriceOptions options;
     bool log = false;
     bool compare = false;
-    std::optional<QString> scheme, start, duration, ini;
+    std::optional<QString> scheme, start, duration, ini, bytes, used;
 
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
@@ -195,6 +245,10 @@ Result<PriceOptions> PriceTool::parseArguments(const QStringList& arguments) con
             slot = &duration;
         else if (name == QStringLiteral("--ini"))
             slot = &ini;
+        else if (name == QStringLiteral("--bytes"))
+            slot = &bytes;
+        else if (name == QStringLiteral("--used"))
+            slot = &used;
         else
             return Error { QStringLiteral("unknown option %1 (see --help)").arg(name) };
         if (slot->has_value())
@@ -243,6 +297,22 @@ Result<PriceOptions> PriceTool::parseArguments(const QStringList& arguments) con
             return Error { QStringLiteral("--ini needs a path") };
         options.settingsPath = *ini;
     }
+    if (bytes) {
+        static const QRegularExpression digits(QStringLiteral("^[0-9]{1,13}$"));
+        if (!digits.match(*bytes).hasMatch() || bytes->toLongLong() > kMaxBytes)
+            return Error { QStringLiteral("--bytes \"%1\": the bytes must be a whole number from 0 to %2")
+                               .arg(*bytes)
+                               .arg(kMaxBytes) };
+        options.bytes = bytes->toLongLong();
+    }
+    if (used) {
+        static const QRegularExpression decimal(QStringLiteral("^[0-9]{1,8}([.,][0-9]{1,6})?$"));
+        if (!decimal.match(*used).hasMatch())
+            return Error { QStringLiteral(
+                "--used \"%1\": the megabytes used must be a number such as 1536 or 2.5")
+                               .arg(*used) };
+        options.usedMB = QString(*used).replace(u',', u'.').toDouble();
+    }
     return options;
 }
 
@@ -266,7 +336,7 @@ Result<Settings> PriceTool::loadSettings(const QString& path) const
 }
 
 PricedCall PriceTool::price(
-    const Settings& settings, qint16 scheme, const QDateTime& start, int duration) const
+    const Settings& settings, qint16 scheme, const QDateTime& start, int duration, const CallData& data) const
 {
     PricedCall call;
     call.scheme = scheme;
@@ -279,6 +349,11 @@ PricedCall PriceTool::price(
     SimulatedClock clock(start);
     RecordingEvents events(state, clock, call);
     PriceEngine engine(state, clock, format_, events);
+    const EvenLink link(clock, data.bytes, duration);
+    UsedAllowance used(data.usedBytes[size_t(scheme)]);
+    if (data.counted)
+        engine.setNetwork(&link);
+    engine.setMonthLimitEvents(&used);
 
     engine.startCall(scheme);
     for (int second = 1; second <= duration; ++second) {
@@ -288,8 +363,8 @@ PricedCall PriceTool::price(
 
     call.end = clock.now();
     call.schemeName = state.texts.Opkaldstypelbl;
-    call.segments.push_back(
-        { call.end, state.texts, CallLog::callEndLine(call.end, state.texts.Opkaldstypelbl, state.texts) });
+    call.segments.push_back({ call.end, state.texts,
+        CallLog::callEndLine(call.end, state.texts.Opkaldstypelbl, state.texts, state.figures.bytes()) });
     call.stored = state.settings;
     // A counter that would not fit is reported as the call end reports it.
     for (const qint64 value :
@@ -303,12 +378,12 @@ PricedCall PriceTool::price(
 }
 
 std::vector<PricedCall> PriceTool::compare(
-    const Settings& settings, const QDateTime& start, int duration) const
+    const Settings& settings, const QDateTime& start, int duration, const CallData& data) const
 {
     std::vector<PricedCall> calls;
     for (int scheme = 0; scheme < kSchemeCount; ++scheme) {
         if (isNamed(settings, scheme))
-            calls.push_back(price(settings, qint16(scheme), start, duration));
+            calls.push_back(price(settings, qint16(scheme), start, duration, data));
     }
     std::stable_sort(calls.begin(), calls.end(),
         [](const PricedCall& a, const PricedCall& b) { return a.priceCents < b.priceCents; });
@@ -411,17 +486,40 @@ ToolRun PriceTool::run(const QStringList& arguments, const QString& defaultSetti
         return badInput(loaded.message());
     const Settings& settings = loaded.value();
 
+    // The allowance used: as told, or as the log beside the settings file has it for the billing
+    // month of the call's start, for each scheme with an allowance.
+    CallData data { std::max<qint64>(0, options.bytes), {}, options.bytes >= 0 };
+    std::optional<CallHistory> history;
+    for (int scheme = 0; scheme < kSchemeCount; ++scheme) {
+        const Scheme& priced = settings.Schemes[size_t(scheme)];
+        if (priced.PricePerMB <= 0 || priced.AllowanceMB <= 0)
+            continue;
+        if (options.usedMB) {
+            data.usedBytes[size_t(scheme)] = std::llround(*options.usedMB * double(kBytesPerMB));
+            continue;
+        }
+        if (!history) {
+            const QString log = QFileInfo(path).dir().filePath(QStringLiteral("Ringtally.log"));
+            Result<CallHistory> read = readCallLog(log, format_, {});
+            if (!read)
+                return badInput(QStringLiteral("cannot read the call log %1: %2").arg(log, read.message()));
+            history = std::move(read).value();
+        }
+        data.usedBytes[size_t(scheme)]
+            = monthBytes(history->calls, options.start.date(), settings.BillingMonthStart, priced.Name);
+    }
+
     std::vector<PricedCall> calls;
     ToolRun outcome;
     if (options.mode == PriceOptions::Mode::Compare) {
-        calls = compare(settings, options.start, options.duration);
+        calls = compare(settings, options.start, options.duration, data);
         if (calls.empty())
             return badInput(QStringLiteral("no scheme in %1 has a name").arg(path));
         outcome.out = comparison(calls);
     } else {
         if (!isNamed(settings, options.scheme))
             return badInput(QStringLiteral("scheme %1 has no name in %2").arg(options.scheme).arg(path));
-        calls.push_back(price(settings, options.scheme, options.start, options.duration));
+        calls.push_back(price(settings, options.scheme, options.start, options.duration, data));
         if (options.mode == PriceOptions::Mode::Log)
             outcome.out = calls.front().logLines().join(u'\n') + u'\n';
         else

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -23,6 +24,8 @@ struct PriceOptions {
     QDateTime start; // local date and time of the call's start
     int duration = 0; // seconds, 1..kMaxDuration
     QString settingsPath; // empty: the program's own settings file
+    qint64 bytes = -1; // received evenly over the call, 0..kMaxBytes, none sent; -1 not given
+    std::optional<double> usedMB; // of the data allowance this billing month; none: from the log
 };
 
 /// One part of a priced call: up to a 23:59 split, or from the last split to the call's end.
@@ -58,6 +61,15 @@ struct PricedCall {
     QStringList logLines() const;
 };
 
+/// The data a priced call carries: bytes received evenly (after s seconds of a call of T seconds,
+/// bytes * s / T rounded down), and the bytes of the allowance already used this billing month by
+/// each scheme (0..2).
+struct CallData {
+    qint64 bytes = 0;
+    std::array<qint64, kSchemeCount> usedBytes {};
+    bool counted = false; // the call's link counts bytes: they are logged
+};
+
 /// The outcome of one run of the tool: its exit status and what it prints.
 struct ToolRun {
     int exitCode = 0;
@@ -72,6 +84,7 @@ public:
     static constexpr int kExitBadInput = 2;
     static constexpr int kExitTickErrors = 1;
     static constexpr int kMaxDuration = 7 * 24 * 60 * 60;
+    static constexpr qint64 kMaxBytes = 1'000'000'000'000;
 
     explicit PriceTool(const NumberFormat& format);
 
@@ -86,10 +99,12 @@ public:
     Result<Settings> loadSettings(const QString& path) const;
     /// The call priced with scheme: started at start, one tick each second, ended after duration
     /// seconds. The scheme must be 0..2.
-    PricedCall price(const Settings& settings, qint16 scheme, const QDateTime& start, int duration) const;
+    PricedCall price(const Settings& settings, qint16 scheme, const QDateTime& start, int duration,
+        const CallData& data = {}) const;
     /// The same call priced with every named scheme, cheapest first; equal prices keep the
     /// schemes' order.
-    std::vector<PricedCall> compare(const Settings& settings, const QDateTime& start, int duration) const;
+    std::vector<PricedCall> compare(
+        const Settings& settings, const QDateTime& start, int duration, const CallData& data = {}) const;
 
     /// The readable summary of a call priced from settings.
     QString summary(const PricedCall& call, const Settings& settings) const;

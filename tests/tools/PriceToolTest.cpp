@@ -143,6 +143,37 @@ TEST_F(PriceToolTest, PricesAPlainCallAndStoresWhatTheCallEndWould)
         PriceTool(english).price(settings, 0, call.start, 90).logLines().front().contains(qs("\"0.75\"")));
 }
 
+TEST_F(PriceToolTest, DataArrivesEvenlyAndIsPricedAfterTheAllowanceTheLogOrTheUserGives)
+{
+    // 10,00 a MB in whole MB after 1 MB a month, no time price; 2,5 MB in 100 s.
+    Settings settings;
+    settings.Schemes[0] = flatScheme("Mobil", 0, 0, 0);
+    std::tie(settings.Schemes[0].PricePerMB, settings.Schemes[0].DataStepKB, settings.Schemes[0].AllowanceMB)
+        = std::tuple(10.0, 1024, 1);
+    const QString ini = writeSettings(settings);
+    const char* call = "--scheme|0|--start|2026-01-07 12:00:00|--duration|100|--bytes|2621440|--log";
+    // Half the allowance used: 2 MB over it, exactly.
+    EXPECT_EQ(runWith(ini, (call + std::string("|--used|0.5")).c_str()).out,
+        qs("#2026-01-07 12:01:40#,\"Mobil\",\"00\",\"01\",\"20,00\",\"00\",\"01\",\"20,00\",2621440,0\n"));
+    // The log beside the settings has 0,75 MB of this month's calls of the scheme (and some of
+    // another's, and of last month's): a third MB begins.
+    test::writePlain(folder.file(qs("Ringtally.log")),
+        "#2026-01-03 10:00:00#,\"Mobil\",\"00\",\"10\",\"0,00\",\"00\",\"10\",\"0,00\",786000,432\n"
+        "#2026-01-04 10:00:00#,\"Andet\",\"00\",\"10\",\"0,00\",\"00\",\"10\",\"0,00\",9000000,0\n"
+        "#2025-12-20 10:00:00#,\"Mobil\",\"00\",\"10\",\"0,00\",\"00\",\"10\",\"0,00\",9000000,0\n");
+    EXPECT_TRUE(runWith(ini, call).out.contains(qs("\"30,00\",2621440,0")));
+    // A call of 1,25 MB with none of the allowance used: 0,25 MB over it, a whole MB charged.
+    const PricedCall half
+        = tool.price(settings, 0, QDateTime(kWednesday, QTime(12, 0)), 50, { 1'310'720, { 0 }, true });
+    EXPECT_EQ(half.logLines().front().section(u'"', 7, 7), qs("10,00"));
+    for (const char* bad : { "--bytes|1000000000001", "--bytes|-1", "--used|x" })
+        EXPECT_EQ(
+            runWith(ini, (std::string("--scheme|0|--start|2026-01-07 12:00:00|--duration|1|") + bad).c_str())
+                .exitCode,
+            PriceTool::kExitBadInput)
+            << bad;
+}
+
 TEST_F(PriceToolTest, CallOverMidnightLogsTheSplitLineThenTheCallEnd)
 {
     // Scheme 1, so that the split line's number differs from a default 0. From 23:57:30 the split
