@@ -12,6 +12,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <tuple>
+
 using namespace ringtally;
 
 namespace {
@@ -67,11 +69,18 @@ public:
     }
 };
 
-// One tick a second of a call; with countBytes, the link's bytes are counted too.
-void tick(benchmark::State& state, bool countBytes)
+// One tick a second of a call; with countBytes, the link's bytes are counted too, and with
+// everyRule the scheme prices holidays, blocks, data (of a link without counters) and a minimum.
+void tick(benchmark::State& state, bool countBytes, bool everyRule = false)
 {
     ProgramState program;
     program.settings = tariffSettings();
+    if (everyRule) {
+        Scheme& scheme = program.settings.Schemes[0];
+        scheme.HolidaysOwnTariff = true;
+        std::tie(scheme.FirstBlockSeconds, scheme.StepSeconds) = std::tuple(qint16(60), qint16(30));
+        std::tie(scheme.PricePerMB, scheme.DataStepKB, scheme.MinimumPrice) = std::tuple(10.0, 100, 1.0);
+    }
     program.texts
         = StatusTexts::initial(danish(), QStringLiteral("Opkaldstype"), QStringLiteral("Minutpris"));
     SimulatedClock clock(QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
@@ -101,6 +110,12 @@ void BM_TickCountingBytes(benchmark::State& state)
     tick(state, true);
 }
 BENCHMARK(BM_TickCountingBytes)->Unit(benchmark::kNanosecond);
+
+void BM_TickWithEveryTariffRule(benchmark::State& state)
+{
+    tick(state, false, true);
+}
+BENCHMARK(BM_TickWithEveryTariffRule)->Unit(benchmark::kNanosecond);
 
 void BM_TwentyFourHourCall(benchmark::State& state)
 {
