@@ -266,6 +266,16 @@ void SettingsFile::reloadSettings(Settings& settings) const
 
 Status SettingsFile::SaveSettings(const Settings& settings, Counters counters)
 {
+    // A plain value as the file holds it.
+    const auto textOf = [this](const auto& value) -> QString {
+        using Value = std::decay_t<decltype(value)>;
+        if constexpr (std::is_same_v<Value, QString>)
+            return value;
+        else if constexpr (std::is_integral_v<Value>)
+            return QString::number(value);
+        else
+            return IniValue(value).text(format_);
+    };
     return file_.update([&](IniDocument& document) {
         Status result;
         visitSettings(
@@ -273,7 +283,6 @@ Status SettingsFile::SaveSettings(const Settings& settings, Counters counters)
                 if (!result.ok()
                     || (counters == Counters::Keep && (section == kLastCall || section == kTotal)))
                     return;
-                using Field = std::decay_t<decltype(field)>;
                 using Default = std::decay_t<decltype(def)>;
                 QString text;
                 if constexpr (kIsBounded<Default>) {
@@ -281,12 +290,7 @@ Status SettingsFile::SaveSettings(const Settings& settings, Counters counters)
                         document.removeKey(section, key);
                         return;
                     }
-                    if constexpr (std::is_same_v<Field, bool>)
-                        text = QStringLiteral("1");
-                    else if constexpr (std::is_integral_v<Field>)
-                        text = QString::number(field);
-                    else
-                        text = IniValue(field).text(format_);
+                    text = textOf(field);
                 } else if constexpr (std::is_same_v<Default, HolidayDayKeys>) {
                     // All of the day type's keys, or none.
                     DayTariff day = field.value_or(DayTariff {});
@@ -299,15 +303,7 @@ Status SettingsFile::SaveSettings(const Settings& settings, Counters counters)
                                 document.removeKey(daySection, dayKey);
                                 return;
                             }
-                            using Value = std::decay_t<decltype(value)>;
-                            QString valueText;
-                            if constexpr (std::is_same_v<Value, QString>)
-                                valueText = value;
-                            else if constexpr (std::is_integral_v<Value>)
-                                valueText = QString::number(value);
-                            else
-                                valueText = IniValue(value).text(format_);
-                            result = document.setValue(daySection, dayKey, valueText);
+                            result = document.setValue(daySection, dayKey, textOf(value));
                         });
                     return;
                 } else if constexpr (std::is_same_v<Default, HolidayList>) {
@@ -343,12 +339,8 @@ Status SettingsFile::SaveSettings(const Settings& settings, Counters counters)
                     return;
                 } else if constexpr (std::is_same_v<Default, DunDatum>)
                     text = ScrambleDUNData(field, kDunDataKey);
-                else if constexpr (std::is_same_v<Field, QString>)
-                    text = field;
-                else if constexpr (std::is_integral_v<Field>)
-                    text = QString::number(field);
                 else
-                    text = IniValue(field).text(format_);
+                    text = textOf(field);
                 result = document.setValue(section, key, text);
             });
         return result;
