@@ -9,6 +9,7 @@
 #include "platform/Prompter.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QGridLayout>
@@ -145,10 +146,14 @@ void SchemePage::buildControls()
         schemeGroup_->addButton(Ordning[size_t(i)], i);
     }
     dayGroup_ = new QButtonGroup(this);
-    for (int d = 0; d < kDayTypeCount; ++d) {
+    for (int d = 0; d < int(Dage.size()); ++d) {
         Dage[size_t(d)] = new QRadioButton(this);
         dayGroup_->addButton(Dage[size_t(d)], d);
     }
+    holidaysOwnTariff = new QCheckBox(this);
+    for (QLineEdit** field :
+        { &firstBlock, &billingStep, &minimumPrice, &pricePerMB, &dataStepKB, &allowanceMB })
+        *field = new QLineEdit(this);
     AOrdnNavn = new QLineEdit(this);
     DUNNames = new QComboBox(this);
     for (QLineEdit*& field : DUNData)
@@ -182,6 +187,10 @@ void SchemePage::buildControls()
         installOnlyNumeric(*AMinUOpk[size_t(k)], separator, NumberField::Minutes);
     }
     installOnlyNumeric(*NedsatPrisTid, separator, NumberField::Minutes);
+    for (QLineEdit* field : { firstBlock, billingStep, dataStepKB, allowanceMB })
+        installOnlyNumeric(*field, separator, NumberField::Minutes);
+    for (QLineEdit* field : { minimumPrice, pricePerMB })
+        installOnlyNumeric(*field, separator);
     installOnlyPhone(*DUNData[2]);
 }
 
@@ -211,6 +220,7 @@ void SchemePage::layOut()
         grid->addWidget(DUNData[j], row++, 1, 1, kPeriodCount);
     }
     buttonRow(Dage);
+    grid->addWidget(holidaysOwnTariff, row++, 0, 1, 1 + kPeriodCount);
     label(kPeriodsLabel, AntalPerioder);
     grid->addWidget(AntalPerioder, row++, 1);
 
@@ -236,6 +246,26 @@ void SchemePage::layOut()
     grid->addWidget(NedsatPrisTid, row, 1);
     label(kMinutesUnit, nullptr, 2);
     ++row;
+    // The rules beyond the minute price, for the scheme as a whole; no shortcut letters, as the
+    // window's are taken.
+    const auto ruleRow = [&](const std::pair<QString, QString>& caption, QLineEdit* field,
+                             const std::pair<QString, QString>& unit) {
+        auto* shown = new QLabel(pick(caption), this);
+        shown->setBuddy(field);
+        grid->addWidget(shown, row, 0);
+        grid->addWidget(field, row, 1);
+        grid->addWidget(new QLabel(pick(unit), this), row++, 2, 1, kPeriodCount - 1);
+    };
+    ruleRow({ u"Første takseringsblok"_s, u"First billing block"_s }, firstBlock,
+        { u"sekunder"_s, u"seconds"_s });
+    ruleRow({ u"Derefter blokke af"_s, u"Then blocks of"_s }, billingStep, { u"sekunder"_s, u"seconds"_s });
+    ruleRow(
+        { u"Mindstepris pr. opkald"_s, u"Minimum charge per call"_s }, minimumPrice, { u"kr"_s, u"kr"_s });
+    ruleRow({ u"Pris pr. MB data"_s, u"Price per MB of data"_s }, pricePerMB, { u"kr"_s, u"kr"_s });
+    ruleRow(
+        { u"Data takseres i trin af"_s, u"Data is charged in steps of"_s }, dataStepKB, { u"KB"_s, u"KB"_s });
+    ruleRow({ u"Data inkluderet pr. faktureringsmåned"_s, u"Data included per billing month"_s }, allowanceMB,
+        { u"MB"_s, u"MB"_s });
 
     auto* commands = new QHBoxLayout;
     commands->addWidget(SamePrices);
@@ -250,13 +280,15 @@ void SchemePage::layOut()
     readingOrder.insert(readingOrder.end(), { AOrdnNavn, DUNNames });
     readingOrder.insert(readingOrder.end(), DUNData.begin(), DUNData.end());
     readingOrder.insert(readingOrder.end(), Dage.begin(), Dage.end());
-    readingOrder.push_back(AntalPerioder);
+    readingOrder.insert(readingOrder.end(), { holidaysOwnTariff, AntalPerioder });
     for (int k = 0; k < kPeriodCount; ++k)
         readingOrder.insert(readingOrder.end(), { TakstperTimer[size_t(k)], TakstperMinutter[size_t(k)] });
     readingOrder.insert(readingOrder.end(), AOpkGebyr.begin(), AOpkGebyr.end());
     readingOrder.insert(readingOrder.end(), AMinUOpk.begin(), AMinUOpk.end());
     readingOrder.insert(readingOrder.end(), AMinPris.begin(), AMinPris.end());
-    readingOrder.insert(readingOrder.end(), { NedsatPrisTid, SamePrices, LoadCmd, SaveCmd });
+    readingOrder.insert(readingOrder.end(),
+        { NedsatPrisTid, firstBlock, billingStep, minimumPrice, pricePerMB, dataStepKB, allowanceMB,
+            SamePrices, LoadCmd, SaveCmd });
     for (size_t i = 1; i < readingOrder.size(); ++i)
         setTabOrder(readingOrder[i - 1], readingOrder[i]);
 }
@@ -270,6 +302,12 @@ void SchemePage::setTexts()
         Dage[size_t(d)]->setText(text(kDayNames[d]));
         Dage[size_t(d)]->setToolTip(text(kDayTip));
     }
+    Dage[kDayTypeCount]->setText(pick({ u"Helligdag"_s, u"Holiday"_s }));
+    Dage[kDayTypeCount]->setToolTip(text(kDayTip));
+    holidaysOwnTariff->setText(pick({ u"Helligdage har egen takst"_s, u"Holidays have their own tariff"_s }));
+    holidaysOwnTariff->setToolTip(pick({ u"Dagene på helligdagslisten takseres efter dagtypen Helligdag i "
+                                         u"stedet for deres ugedag"_s,
+        u"The days on the holiday list are priced by the day type Holiday instead of their weekday"_s }));
     for (QRadioButton* button : Ordning)
         button->setToolTip(text(kSchemeTip));
     AOrdnNavn->setToolTip(text(kNameTip));
@@ -309,6 +347,7 @@ void SchemePage::connectControls()
             onDayTypeClicked(id);
     });
     connect(AntalPerioder, &QComboBox::activated, this, &SchemePage::onPeriodCountChanged);
+    connect(holidaysOwnTariff, &QCheckBox::clicked, this, &SchemePage::onHolidaysOwnTariffClicked);
     for (int k = 0; k < kPeriodCount; ++k) {
         connect(TakstperTimer[size_t(k)], &QComboBox::activated, this, [this, k] { onPeriodHourChanged(k); });
         connect(TakstperMinutter[size_t(k)], &QComboBox::activated, this,
@@ -374,7 +413,7 @@ Status SchemePage::store()
 
 void SchemePage::refillAfterLoad(int scheme, int dayType)
 {
-    if (scheme < 0 || scheme >= kSchemeCount || dayType < 0 || dayType >= kDayTypeCount)
+    if (scheme < 0 || scheme >= kSchemeCount || dayType < 0 || dayType > kDayTypeCount)
         return;
     // Another scheme than the one shown was loaded: the page shows that scheme whole, as the
     // edits of the one shown are in memory already.
@@ -386,6 +425,10 @@ void SchemePage::refillAfterLoad(int scheme, int dayType)
     } else {
         NedsatPrisTid->setText(
             QString::number(context_.state.settings.Schemes[size_t(scheme_)].ReducedPriceAfter));
+        // The file brings the rules beyond the minute price too.
+        showRules();
+        if (day_ == kDayTypeCount && !holidaysOwnTariff->isChecked())
+            day_ = int(DayType::MondayFriday);
         showDay();
     }
     checkButtons();
@@ -404,9 +447,25 @@ void SchemePage::onSchemeClicked(int Index)
     context_.state.ResetOnActivate = true;
 }
 
+void SchemePage::onHolidaysOwnTariffClicked(bool own)
+{
+    context_.state.ResetOnActivate = false;
+    takeDay();
+    Scheme& scheme = context_.state.settings.Schemes[size_t(scheme_)];
+    scheme.HolidaysOwnTariff = own;
+    if (own && !scheme.HolidayDay)
+        scheme.HolidayDay = scheme.Days[size_t(DayType::Sunday)];
+    if (!own && day_ == kDayTypeCount) {
+        day_ = int(DayType::MondayFriday);
+        showDay();
+    }
+    checkButtons();
+    context_.state.ResetOnActivate = true;
+}
+
 void SchemePage::onDayTypeClicked(int Index)
 {
-    if (Index < 0 || Index >= kDayTypeCount)
+    if (Index < 0 || Index > kDayTypeCount)
         return;
     context_.state.ResetOnActivate = false;
     takeDay();
@@ -525,7 +584,7 @@ void SchemePage::copyShownDayToOthers()
     // The day type shown, as the user sees it, for the other two.
     takeDay();
     auto& days = context_.state.settings.Schemes[size_t(scheme_)].Days;
-    const DayTariff shown = days[size_t(day_)];
+    const DayTariff shown = shownDay();
     days.fill(shown);
 }
 
@@ -555,7 +614,7 @@ void SchemePage::takeDay()
 {
     // A stored value the page cannot show exactly (a price with more decimals, a start off the
     // quarter hour) stays as it is until the user changes what the page shows for it.
-    DayTariff& day = context_.state.settings.Schemes[size_t(scheme_)].Days[size_t(day_)];
+    DayTariff& day = shownDay();
     for (size_t k = 0; k < size_t(kMinutePriceCount); ++k)
         takePrice(day.MinutePrice[k], *AMinPris[k]);
     for (size_t k = 0; k < size_t(kPeriodCount); ++k) {
@@ -579,11 +638,29 @@ void SchemePage::takeScheme()
     if (DUNNames->currentIndex() >= 0)
         scheme.DUNName = DUNNames->currentText();
     scheme.ReducedPriceAfter = whole(*NedsatPrisTid);
+    scheme.FirstBlockSeconds = qint16(wholeIn(*firstBlock, 1, 3600, 1));
+    scheme.StepSeconds = qint16(wholeIn(*billingStep, 1, 3600, 1));
+    scheme.DataStepKB = wholeIn(*dataStepKB, 1, 1'048'576, 1);
+    scheme.AllowanceMB = wholeIn(*allowanceMB, 0, 10'000'000, 0);
+    takePrice(scheme.MinimumPrice, *minimumPrice);
+    scheme.MinimumPrice = std::clamp(scheme.MinimumPrice, 0.0, 9999.99);
+    takePrice(scheme.PricePerMB, *pricePerMB);
+    scheme.PricePerMB = std::clamp(scheme.PricePerMB, 0.0, 9999.999);
+}
+
+DayTariff& SchemePage::shownDay()
+{
+    Scheme& scheme = context_.state.settings.Schemes[size_t(scheme_)];
+    if (day_ < kDayTypeCount)
+        return scheme.Days[size_t(day_)];
+    if (!scheme.HolidayDay)
+        scheme.HolidayDay = scheme.Days[size_t(DayType::Sunday)];
+    return *scheme.HolidayDay;
 }
 
 void SchemePage::showDay()
 {
-    const DayTariff& day = context_.state.settings.Schemes[size_t(scheme_)].Days[size_t(day_)];
+    const DayTariff& day = shownDay();
     const NumberFormat& format = context_.format;
     for (size_t k = 0; k < size_t(kMinutePriceCount); ++k)
         AMinPris[k]->setText(format.formatFixed(day.MinutePrice[k], kPriceDecimals));
@@ -612,13 +689,27 @@ void SchemePage::showScheme()
     for (size_t j = 0; j < kDunDataCount; ++j)
         DUNData[j]->setText(scheme.DUNData[j]);
     NedsatPrisTid->setText(QString::number(scheme.ReducedPriceAfter));
+    showRules();
     showDay();
+}
+
+void SchemePage::showRules()
+{
+    const Scheme& scheme = context_.state.settings.Schemes[size_t(scheme_)];
+    holidaysOwnTariff->setChecked(scheme.HolidaysOwnTariff);
+    firstBlock->setText(QString::number(scheme.FirstBlockSeconds));
+    billingStep->setText(QString::number(scheme.StepSeconds));
+    minimumPrice->setText(context_.format.formatFixed(scheme.MinimumPrice, kPriceDecimals));
+    pricePerMB->setText(context_.format.formatFixed(scheme.PricePerMB, kPriceDecimals));
+    dataStepKB->setText(QString::number(scheme.DataStepKB));
+    allowanceMB->setText(QString::number(scheme.AllowanceMB));
 }
 
 void SchemePage::checkButtons()
 {
     Ordning[size_t(scheme_)]->setChecked(true);
     Dage[size_t(day_)]->setChecked(true);
+    Dage[kDayTypeCount]->setEnabled(holidaysOwnTariff->isChecked());
 }
 
 void SchemePage::applyReducedPriceRule()
@@ -652,6 +743,11 @@ qint16 SchemePage::whole(const QLineEdit& field) const
 {
     using Limits = std::numeric_limits<qint16>;
     return qint16(context_.format.parseWhole(field.text(), Limits::min(), Limits::max()).value_or(0));
+}
+
+qint32 SchemePage::wholeIn(const QLineEdit& field, qint32 min, qint32 max, qint32 fallback) const
+{
+    return qint32(context_.format.parseWhole(field.text(), min, max).value_or(fallback));
 }
 
 QString SchemePage::pick(const std::pair<QString, QString>& danishAndEnglish) const

@@ -10,6 +10,7 @@
 #include <utility>
 
 class QButtonGroup;
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
@@ -34,7 +35,8 @@ public:
 
     // Controls, owned by the page; an index is the period 0..2 unless said otherwise.
     std::array<QRadioButton*, kSchemeCount> Ordning {}; // caption: the name, or "- n -"
-    std::array<QRadioButton*, kDayTypeCount> Dage {};
+    std::array<QRadioButton*, kDayTypeCount + 1> Dage {}; // the last: holidays, while they have their own
+    QCheckBox* holidaysOwnTariff = nullptr; // "Helligdage har egen takst"
     QLineEdit* AOrdnNavn = nullptr;
     QComboBox* DUNNames = nullptr;
     std::array<QLineEdit*, kDunDataCount> DUNData {}; // user name, password (never shown), phone number
@@ -45,6 +47,13 @@ public:
     std::array<QLineEdit*, kPeriodCount> AOpkGebyr {};
     std::array<QLineEdit*, kPeriodCount> AMinUOpk {};
     std::array<QLineEdit*, kMinutePriceCount> AMinPris {}; // 0..2 normal, 3..5 reduced prices
+    // The scheme's rules beyond the minute price.
+    QLineEdit* firstBlock = nullptr; // seconds, 1..3600
+    QLineEdit* billingStep = nullptr; // seconds, 1..3600
+    QLineEdit* minimumPrice = nullptr;
+    QLineEdit* pricePerMB = nullptr;
+    QLineEdit* dataStepKB = nullptr; // 1..1048576
+    QLineEdit* allowanceMB = nullptr; // 0..10000000
     QPushButton* SaveCmd = nullptr;
     QPushButton* LoadCmd = nullptr;
     QPushButton* SamePrices = nullptr;
@@ -62,7 +71,7 @@ public:
 
     /// The scheme shown, 0..2.
     int currentScheme() const { return scheme_; }
-    /// The day type shown, 0..2 (Monday-Friday, Saturday, Sunday).
+    /// The day type shown, 0..3 (Monday-Friday, Saturday, Sunday, holiday).
     int currentDayType() const { return day_; }
 
     // Event procedures.
@@ -70,6 +79,9 @@ public:
     void onSchemeClicked(int Index);
     /// Takes the shown day's values in and shows day type Index of the current scheme.
     void onDayTypeClicked(int Index);
+    /// Holidays get a day type of their own, a copy of Sunday's where the scheme has none yet; or
+    /// they price as their weekdays again, and the page leaves their day type.
+    void onHolidaysOwnTariffClicked(bool own);
     /// Enables the fields of the periods in use and disables the others.
     void onPeriodCountChanged();
     /// Warns when period Index starts at an earlier hour than the period before it.
@@ -115,10 +127,13 @@ private:
     void setTexts();
     void connectControls();
 
+    DayTariff& shownDay();
+    qint32 wholeIn(const QLineEdit& field, qint32 min, qint32 max, qint32 fallback) const;
     void takeDay();
     void takeScheme();
     void showDay();
     void showScheme();
+    void showRules();
     void checkButtons();
     void applyReducedPriceRule();
     void setCaption(int scheme, const QString& name);

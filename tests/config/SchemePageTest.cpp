@@ -2,6 +2,7 @@
 
 #include "support/ConfigWorld.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -263,16 +264,56 @@ TEST_F(SchemePageTest, APeriodThatStartsWithTheNextOneIsWarnedAboutAsNeverApplyi
         prompter.shown()[0].text, u"Periode 1 starter samtidig med periode 2 og gælder derfor aldrig."_s);
 }
 
+TEST_F(SchemePageTest, HolidaysGetTheirOwnDayTypeAndTheSchemeItsRulesBeyondTheMinutePrice)
+{
+    // The holiday day type is there only while holidays have their own tariff; it starts as a
+    // copy of Sunday's.
+    EXPECT_FALSE(page.Dage[3]->isEnabled());
+    click(page.holidaysOwnTariff);
+    ASSERT_TRUE(page.Dage[3]->isEnabled());
+    ASSERT_TRUE(scheme(0).HolidayDay.has_value());
+    EXPECT_EQ(*scheme(0).HolidayDay, scheme(0).Days[2]);
+    click(page.Dage[3]);
+    type(page.AMinPris[0], u"1,5"_s);
+    click(page.Dage[0]);
+    EXPECT_EQ(scheme(0).HolidayDay->MinutePrice[0], 1.5);
+    EXPECT_NE(scheme(0).Days[2].MinutePrice[0], 1.5);
+
+    // Blocks, a minimum and a data price; a block out of range is taken as a second.
+    for (const auto& [field, text] :
+        { std::pair { page.firstBlock, u"60"_s }, { page.billingStep, u"4000"_s },
+            { page.minimumPrice, u"2,5"_s }, { page.pricePerMB, u"12,25"_s }, { page.dataStepKB, u"100"_s },
+            { page.allowanceMB, u"5120"_s } })
+        type(field, text);
+    ASSERT_TRUE(page.store().ok());
+    const Scheme& s = scheme(0);
+    EXPECT_EQ(std::tuple(s.HolidaysOwnTariff, s.FirstBlockSeconds, s.StepSeconds, s.MinimumPrice,
+                  s.PricePerMB, s.DataStepKB, s.AllowanceMB),
+        std::tuple(true, qint16(60), qint16(1), 2.5, 12.25, 100, 5120));
+
+    // Off again while the holiday is shown: the page goes back to Monday-Friday, and the holiday
+    // day type is kept for the next time.
+    click(page.Dage[3]);
+    click(page.holidaysOwnTariff);
+    EXPECT_TRUE(page.Dage[0]->isChecked());
+    EXPECT_FALSE(page.Dage[3]->isEnabled());
+    ASSERT_TRUE(page.store().ok());
+    EXPECT_FALSE(scheme(0).HolidaysOwnTariff);
+    EXPECT_EQ(scheme(0).HolidayDay->MinutePrice[0], 1.5);
+}
+
 TEST_F(SchemePageTest, TabFromThePhoneNumberGoesThroughTheRowsAsTheyRead)
 {
     click(page.Ordning[2]); // three periods on Mondays, and a reduced price
-    std::vector<QWidget*> expected { page.Dage[0], page.AntalPerioder };
+    std::vector<QWidget*> expected { page.Dage[0], page.holidaysOwnTariff, page.AntalPerioder };
     for (int k = 0; k < kPeriodCount; ++k)
         expected.insert(expected.end(), { page.TakstperTimer[size_t(k)], page.TakstperMinutter[size_t(k)] });
     expected.insert(expected.end(), page.AOpkGebyr.begin(), page.AOpkGebyr.end());
     expected.insert(expected.end(), page.AMinUOpk.begin(), page.AMinUOpk.end());
     expected.insert(expected.end(), page.AMinPris.begin(), page.AMinPris.end());
-    expected.insert(expected.end(), { page.NedsatPrisTid, page.SamePrices, page.LoadCmd, page.SaveCmd });
+    expected.insert(expected.end(),
+        { page.NedsatPrisTid, page.firstBlock, page.billingStep, page.minimumPrice, page.pricePerMB,
+            page.dataStepKB, page.allowanceMB, page.SamePrices, page.LoadCmd, page.SaveCmd });
 
     page.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
