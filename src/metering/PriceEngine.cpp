@@ -471,6 +471,15 @@ void PriceEngine::splitAtMidnight(
     f.callSeconds = f.callMinutes = f.callPriceCents = f.dayMinutes = f.dayPriceCents = 0;
     m.bytes.restartPart();
     f.setBytes(m.bytes.total());
+    // A minimum the part before has not reached is owed by the rest of the call from its start,
+    // also when the call ends before the rest's first tick.
+    const double minimum = s.Schemes[size_t(m.CurrentScheme)].MinimumPrice;
+    if (const double owed = minimum - double(m.loggedPartsCents) / 100; minimum > 0 && owed > 0) {
+        t.NuvPris = t.DagPris = format_.formatFixed(owed, 2);
+        t.TotPris = format_.formatFixed(s.TotalPrice + owed, 2);
+        f.callPriceCents = f.dayPriceCents = cents(owed);
+        f.totalPriceCents += cents(owed);
+    }
     // The part after the split: the part before it is in the log now, and in the total row.
     storeCheckpoint(now, callMinute);
 
