@@ -105,6 +105,7 @@ struct MeterFigures {
     qint64 totalPriceCents = 0;
     qint64 receivedBytes = -1; // -1 while not known: the link has no counters that can be read
     qint64 sentBytes = -1;
+    qint64 callDataPriceCents = 0; // the part of callPriceCents its data costs
 
     /// The bytes, when they are known.
     std::optional<ByteCounts> bytes() const

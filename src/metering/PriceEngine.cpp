@@ -257,8 +257,12 @@ QString PriceEngine::taskbarText(int type) const
     default:
         return QString();
     }
-    return priceLabel_ + u' ' + *price + QStringLiteral("  ") + timeLabel_ + u' ' + *hours + u':' + *minutes
-        + u':' + t.Sek;
+    // The current call's price says how much of it is data, where data costs.
+    const QString data = type == 1 && state_.figures.callDataPriceCents > 0 ? QStringLiteral(" (data ")
+            + format_.formatFixed(double(state_.figures.callDataPriceCents) / 100, 2) + u')'
+                                                                            : QString();
+    return priceLabel_ + u' ' + *price + data + QStringLiteral("  ") + timeLabel_ + u' ' + *hours + u':'
+        + *minutes + u':' + t.Sek;
 }
 
 void PriceEngine::tick()
@@ -344,13 +348,14 @@ void PriceEngine::tick()
     // The data in steps after the allowance left at the start, and the call's minimum: never carried
     // over by a switch, so neither is charged twice. A part that a split ends is logged at its own
     // price; the minimum falls to the rest of the call.
-    double partPrice = m.NPris;
+    double dataPrice = 0;
     if (scheme.PricePerMB > 0) {
         const qint64 bytes = m.splitBytes + callBytes(m.bytes.total());
-        partPrice += double(chargedBytes(bytes, m.allowanceLeftBytes, scheme.DataStepKB)
-                         - chargedBytes(m.splitBytes, m.allowanceLeftBytes, scheme.DataStepKB))
+        dataPrice = double(chargedBytes(bytes, m.allowanceLeftBytes, scheme.DataStepKB)
+                        - chargedBytes(m.splitBytes, m.allowanceLeftBytes, scheme.DataStepKB))
             / double(kBytesPerMB) * scheme.PricePerMB;
     }
+    double partPrice = m.NPris + dataPrice;
     if (scheme.MinimumPrice > 0 && !splitting)
         partPrice = std::max(partPrice, scheme.MinimumPrice - double(m.loggedPartsCents) / 100);
 
@@ -361,6 +366,11 @@ void PriceEngine::tick()
     // 12-13: today and the total.
     showDayAndTotal(state_, format_, elapsed, minutes, shownPrice);
     state_.figures.setBytes(m.bytes.total());
+    state_.figures.callDataPriceCents = cents(dataPrice);
+    // The data's part of the price beside the minute price, for a scheme that prices data.
+    if (scheme.PricePerMB > 0)
+        t.NuvMinPrislbl
+            += QStringLiteral(", data: ") + format_.formatFixed(dataPrice, 2) + QStringLiteral(" kr");
 
     // 14-15: the task-bar text, fixed or cycling through current, day, total and nothing.
     QString taskbar;

@@ -70,8 +70,8 @@ QString statusLine(const QVariantMap& p, bool json)
     if (json) {
         QJsonObject object { { u"online"_s, online }, { u"scheme"_s, p.value(u"CurrentScheme"_s).toInt() },
             { u"schemeName"_s, p.value(u"CurrentSchemeName"_s).toString() } };
-        for (const char* figure : { "CallSeconds", "CallPriceCents", "DayMinutes", "DayPriceCents",
-                 "TotalMinutes", "TotalPriceCents" }) {
+        for (const char* figure : { "CallSeconds", "CallPriceCents", "CallDataPriceCents", "DayMinutes",
+                 "DayPriceCents", "TotalMinutes", "TotalPriceCents" }) {
             QString key = QString::fromLatin1(figure);
             key[0] = key[0].toLower();
             object.insert(key, p.value(QString::fromLatin1(figure)).toLongLong());

@@ -29,6 +29,7 @@ class RemoteService : public QObject, protected QDBusContext {
     Q_PROPERTY(qlonglong DayPriceCents READ dayPriceCents)
     Q_PROPERTY(qlonglong TotalMinutes READ totalMinutes)
     Q_PROPERTY(qlonglong TotalPriceCents READ totalPriceCents)
+    Q_PROPERTY(qlonglong CallDataPriceCents READ callDataPriceCents)
     Q_PROPERTY(qlonglong ReceivedBytes READ receivedBytes)
     Q_PROPERTY(qlonglong SentBytes READ sentBytes)
     Q_PROPERTY(bool HasModem READ hasModem)
@@ -69,6 +70,8 @@ public:
     qlonglong dayPriceCents() const { return figures().dayPriceCents; }
     qlonglong totalMinutes() const { return figures().totalMinutes; }
     qlonglong totalPriceCents() const { return figures().totalPriceCents; }
+    /// The part of CallPriceCents that the call's data costs.
+    qlonglong callDataPriceCents() const { return figures().callDataPriceCents; }
     /// The bytes the call's part has carried (the last call's offline); -1 while not known.
     qlonglong receivedBytes() const { return figures().receivedBytes; }
     qlonglong sentBytes() const { return figures().sentBytes; }

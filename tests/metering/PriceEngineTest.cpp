@@ -517,6 +517,11 @@ TEST_F(Tariff, DataIsChargedInStepsAfterTheAllowanceLeftAtTheStartAlsoOverASplit
         runSeconds(1);
         EXPECT_EQ(state.texts.NuvPris, step.price) << step.received << "+" << step.sent;
     }
+    // The price says how much of it is data.
+    EXPECT_EQ(state.texts.NuvMinPrislbl, u"Minutpris: 0,00 kr, data: 20,00 kr"_s);
+    EXPECT_TRUE(engine.taskbarText(1).startsWith(u"Pris: 20,00 (data 20,00)  Tid:"_s))
+        << engine.taskbarText(1).toStdString();
+    EXPECT_EQ(state.figures.callDataPriceCents, 2000);
 
     // No allowance, over a split: the MB begun before it is the first part's.
     scheme().AllowanceMB = 0;

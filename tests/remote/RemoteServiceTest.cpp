@@ -37,8 +37,8 @@ protected:
         ASSERT_FALSE(bus.address.isEmpty()) << "Cannot run dbus-daemon: is the dbus package installed?";
         ASSERT_EQ(service.claim(bus.connect(u"service"_s)), BusClaim::Owned);
         service.setControl(&control);
-        control.now = { true, 1, u"Demo"_s, { 65, 1, 250, 12, 1300, 600, 9000, 1'500'000, 20'000 }, false,
-            ModemState { u"TDC"_s, true, 80 } };
+        control.now = { true, 1, u"Demo"_s, { 65, 1, 250, 12, 1300, 600, 9000, 1'500'000, 20'000, 120 },
+            false, ModemState { u"TDC"_s, true, 80 } };
     }
     // The service answers in this thread: the call waits in an event loop.
     QDBusMessage call(const QString& method, const QVariantList& arguments = {})
@@ -123,11 +123,11 @@ TEST_F(RemoteServiceTest, ACallIsAnnouncedTickedAndEndedAndASecondClaimFindsTheN
 TEST_F(RemoteServiceTest, TheCommandLineTalksToTheProgram)
 {
     // Online or not, the scheme's number and name: the last call's figures stay.
-    const QString json
-        = u"{\"callPriceCents\":250,\"callSeconds\":65,\"dayMinutes\":12,\"dayPriceCents\":1300,"
-          u"\"online\":%1,\"operator\":\"TDC\",\"receivedBytes\":1500000,\"roaming\":true,"
-          u"\"scheme\":%2,\"schemeName\":\"%3\",\"sentBytes\":20000,\"signalPercent\":80,"
-          u"\"totalMinutes\":600,\"totalPriceCents\":9000}\n"_s;
+    const QString json = u"{\"callDataPriceCents\":120,\"callPriceCents\":250,\"callSeconds\":65,"
+                         u"\"dayMinutes\":12,\"dayPriceCents\":1300,"
+                         u"\"online\":%1,\"operator\":\"TDC\",\"receivedBytes\":1500000,\"roaming\":true,"
+                         u"\"scheme\":%2,\"schemeName\":\"%3\",\"sentBytes\":20000,\"signalPercent\":80,"
+                         u"\"totalMinutes\":600,\"totalPriceCents\":9000}\n"_s;
     const struct {
         bool online;
         QStringList arguments;
