@@ -13,6 +13,7 @@
 #include "localisation/StringTable.h"
 #include "platform/Prompter.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -96,6 +97,11 @@ Config::Config(ConfigContext context, EventSounds& sounds, RegistryRoutines& reg
 
     // F1 on the maximum price opens its place in the help pages.
     setHelpTopic(*miscPage->MaxPris, QStringLiteral("Config.MaxPris"));
+    setHelpTopic(*schemePage->holidaysOwnTariff, QStringLiteral("Config.Holidays"));
+    setHelpTopic(*schemePage->Dage[kDayTypeCount], QStringLiteral("Config.Holidays"));
+    for (QWidget* rule : { schemePage->firstBlock, schemePage->billingStep, schemePage->minimumPrice,
+             schemePage->pricePerMB, schemePage->dataStepKB, schemePage->allowanceMB })
+        setHelpTopic(*rule, QStringLiteral("Config.TariffRules"));
 
     // The first showing fills the window.
     context_.state.ResetOnActivate = true;

@@ -50,6 +50,8 @@ inline constexpr HelpTopic kHelpTopics[] = {
     { u"Config.AMinUOpk", u"config-schemes.html", u"call-fee" },
     { u"Config.AMinPris", u"config-schemes.html", u"minute-price" },
     { u"Config.NedsatPrisTid", u"config-schemes.html", u"reduced-price" },
+    { u"Config.Holidays", u"config-schemes.html", u"holidays" },
+    { u"Config.TariffRules", u"config-schemes.html", u"rules" },
     { u"MiscPage", u"config-misc.html", u"" },
     { u"Config.OpkTyperKeyb", u"config-misc.html", u"hotkeys" },
     { u"Config.DblClickCall", u"config-misc.html", u"double-click" },
