@@ -125,7 +125,14 @@ qint16 PriceEngine::todaysDayType() const
 
 bool PriceEngine::holidayToday() const
 {
-    return isHoliday(clock_.now().date(), state_.settings.Holidays);
+    // Asked twice a tick: worked out again only for another day or another list.
+    const QDate today = clock_.now().date();
+    if (today != holidayCheckedOn_ || state_.settings.Holidays != holidaysChecked_) {
+        holidayCheckedOn_ = today;
+        holidaysChecked_ = state_.settings.Holidays;
+        holiday_ = isHoliday(today, holidaysChecked_);
+    }
+    return holiday_;
 }
 
 const DayTariff& PriceEngine::tariffToday(const Scheme& scheme) const

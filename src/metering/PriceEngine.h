@@ -6,6 +6,7 @@
 #include "metering/MonthLimitEvents.h"
 
 #include <optional>
+#include <vector>
 
 namespace ringtally {
 
@@ -91,6 +92,10 @@ private:
     QString priceLabel_ = QStringLiteral("Pris:");
     QString timeLabel_ = QStringLiteral("Tid:");
     bool badPeriodStartReported_ = false;
+    // Whether the day was a holiday by the list, as holidayToday last worked it out.
+    mutable QDate holidayCheckedOn_;
+    mutable std::vector<Holiday> holidaysChecked_;
+    mutable bool holiday_ = false;
     bool inTick_ = false;
 };
 

@@ -70,18 +70,17 @@ QString statusLine(const QVariantMap& p, bool json)
     if (json) {
         QJsonObject object { { u"online"_s, online }, { u"scheme"_s, p.value(u"CurrentScheme"_s).toInt() },
             { u"schemeName"_s, p.value(u"CurrentSchemeName"_s).toString() } };
-        for (const char* figure : { "CallSeconds", "CallPriceCents", "CallDataPriceCents", "DayMinutes",
-                 "DayPriceCents", "TotalMinutes", "TotalPriceCents" }) {
-            QString key = QString::fromLatin1(figure);
-            key[0] = key[0].toLower();
-            object.insert(key, p.value(QString::fromLatin1(figure)).toLongLong());
-        }
         // Bytes that are not known (or a program too old to count them) are null.
-        for (const char* figure : { "ReceivedBytes", "SentBytes" }) {
+        const std::pair<const char*, bool> figures[]
+            = { { "CallSeconds", false }, { "CallPriceCents", false }, { "CallDataPriceCents", false },
+                  { "DayMinutes", false }, { "DayPriceCents", false }, { "TotalMinutes", false },
+                  { "TotalPriceCents", false }, { "ReceivedBytes", true }, { "SentBytes", true } };
+        for (const auto& [figure, nullWhenUnknown] : figures) {
             QString key = QString::fromLatin1(figure);
             key[0] = key[0].toLower();
-            const qlonglong bytes = p.value(QString::fromLatin1(figure), -1).toLongLong();
-            object.insert(key, bytes < 0 ? QJsonValue() : QJsonValue(bytes));
+            const qlonglong value
+                = p.value(QString::fromLatin1(figure), nullWhenUnknown ? -1 : 0).toLongLong();
+            object.insert(key, nullWhenUnknown && value < 0 ? QJsonValue() : QJsonValue(value));
         }
         // The modem's figures are null without a modem behind the link.
         const bool modem = p.value(u"HasModem"_s).toBool();

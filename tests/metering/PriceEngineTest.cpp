@@ -473,6 +473,13 @@ TEST_F(Tariff, HolidaysPriceByTheirOwnDayTypeOnlyWhereTheSchemeSaysSo)
     startAt(QDateTime(QDate(2026, 5, 13), QTime(10, 0)));
     runSeconds(600);
     EXPECT_EQ(state.texts.NuvPris, u"6,00"_s);
+    // Nor is Ascension Day once the list no longer holds it.
+    scheme().HolidaysOwnTariff = true;
+    startAt(QDateTime(QDate(2026, 5, 14), QTime(10, 0)));
+    runSeconds(1);
+    state.settings.Holidays = { { u"Grundlovsdag"_s, 5, 6, 0 } };
+    runSeconds(599);
+    EXPECT_EQ(state.texts.NuvPris, u"6,00"_s);
 }
 
 TEST_F(Tariff, AMinimumChargeCoversTheWholeCallAlsoOverASplit)
