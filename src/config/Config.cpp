@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 #include <QValidator>
@@ -97,6 +98,12 @@ Config::Config(ConfigContext context, EventSounds& sounds, RegistryRoutines& reg
 
     // F1 on the maximum price opens its place in the help pages.
     setHelpTopic(*miscPage->MaxPris, QStringLiteral("Config.MaxPris"));
+    for (QWidget* field :
+        { static_cast<QWidget*>(miscPage->UseMaxMonthData), static_cast<QWidget*>(miscPage->MaxMonthData),
+            static_cast<QWidget*>(miscPage->DataWarnPercent) })
+        setHelpTopic(*field, QStringLiteral("Config.DataLimit"));
+    for (QCheckBox* hangUp : miscPage->HangUpAtLimit)
+        setHelpTopic(*hangUp, QStringLiteral("Config.HangUpAtLimit"));
     setHelpTopic(*schemePage->holidaysOwnTariff, QStringLiteral("Config.Holidays"));
     setHelpTopic(*schemePage->Dage[kDayTypeCount], QStringLiteral("Config.Holidays"));
     for (QWidget* rule : { schemePage->firstBlock, schemePage->billingStep, schemePage->minimumPrice,

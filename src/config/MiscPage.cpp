@@ -102,6 +102,25 @@ MiscPage::MiscPage(ConfigContext& context, QWidget* parent) : QWidget(parent), c
         this);
     MaxMonthPrice = new QLineEdit(this);
     MaxMonthPricelbl = new QLabel(QStringLiteral("kr"), this);
+    UseMaxMonthData = new QCheckBox(words(QStringLiteral("Advar når månedens data overstiger"),
+                                        QStringLiteral("Warn when this month's data exceeds")),
+        this);
+    MaxMonthData = new QSpinBox(this);
+    MaxMonthData->setRange(1, 10'000'000);
+    MaxMonthData->setSuffix(QStringLiteral(" MB"));
+    MaxMonthData->setGroupSeparatorShown(true);
+    DataWarnPercentlbl = new QLabel(words(QStringLiteral("og ved"), QStringLiteral("and at")), this);
+    DataWarnPercent = new QSpinBox(this);
+    DataWarnPercent->setRange(1, 99);
+    DataWarnPercent->setSuffix(QStringLiteral(" %"));
+    for (QCheckBox*& hangUp : HangUpAtLimit) {
+        hangUp = new QCheckBox(
+            words(QStringLiteral("Læg på ved grænsen"), QStringLiteral("Hang up at the limit")), this);
+        hangUp->setToolTip(words(QStringLiteral("Når grænsen nås, lægges forbindelsen på efter 60 sekunder, "
+                                                "medmindre du vælger at blive på linjen."),
+            QStringLiteral("When the limit is reached, the line is hung up after 60 seconds unless you "
+                           "choose to stay connected.")));
+    }
     BillingStartDaylbl = new QLabel(words(QStringLiteral("A&fregningsmåneden begynder den"),
                                         QStringLiteral("The &billing month starts on day")),
         this);
@@ -152,6 +171,8 @@ MiscPage::MiscPage(ConfigContext& context, QWidget* parent) : QWidget(parent), c
     connect(RedialIfBusy, &QCheckBox::toggled, this, &MiscPage::onRedialIfBusyClicked);
     connect(BrugMaxPris, &QCheckBox::toggled, this, &MiscPage::onUseMaxPriceClicked);
     connect(UseMaxMonthPrice, &QCheckBox::toggled, this, &MiscPage::onUseMaxMonthPriceClicked);
+    for (QCheckBox* limit : { BrugMaxPris, UseMaxMonthPrice, UseMaxMonthData })
+        connect(limit, &QCheckBox::toggled, this, &MiscPage::enableLimitFields);
     connect(Sounds, &QPushButton::clicked, this, &MiscPage::onSoundsClicked);
 }
 
@@ -179,8 +200,9 @@ void MiscPage::layOut()
     page->addWidget(RedialIfBusy);
     row({ Rediallbl[0], Redial[0], Rediallbl[1], Rediallbl[2], Redial[1] });
     page->addWidget(UseModComPort);
-    row({ BrugMaxPris, MaxPris, MaxPrislbl });
-    row({ UseMaxMonthPrice, MaxMonthPrice, MaxMonthPricelbl });
+    row({ BrugMaxPris, MaxPris, MaxPrislbl, HangUpAtLimit[0] });
+    row({ UseMaxMonthPrice, MaxMonthPrice, MaxMonthPricelbl, HangUpAtLimit[1] });
+    row({ UseMaxMonthData, MaxMonthData, DataWarnPercentlbl, DataWarnPercent, HangUpAtLimit[2] });
     row({ BillingStartDaylbl, BillingStartDay });
     page->addWidget(ShowDialStat);
     page->addWidget(SplashScreen);
@@ -223,6 +245,13 @@ void MiscPage::fill()
     UseMaxMonthPrice->setChecked(s.MaxMonthPrice > 0);
     MaxMonthPrice->setText(s.MaxMonthPrice > 0 ? context_.format.formatFixed(s.MaxMonthPrice, 2) : QString());
     onUseMaxMonthPriceClicked();
+    UseMaxMonthData->setChecked(s.MaxMonthMB > 0);
+    MaxMonthData->setValue(s.MaxMonthMB > 0 ? s.MaxMonthMB : 1000);
+    DataWarnPercent->setValue(s.MonthDataWarnPercent);
+    HangUpAtLimit[0]->setChecked(s.HangUpAtDayLimit);
+    HangUpAtLimit[1]->setChecked(s.HangUpAtMonthLimit);
+    HangUpAtLimit[2]->setChecked(s.HangUpAtDataLimit);
+    enableLimitFields();
     BillingStartDay->setValue(s.BillingMonthStart); // a day outside 1..31 shows as the nearest
 
     refillSchemeCombos();
@@ -266,6 +295,11 @@ Status MiscPage::store()
         s.MaxMonthPrice = 0;
     else if (MaxMonthPrice->text() != context_.format.formatFixed(s.MaxMonthPrice, 2))
         s.MaxMonthPrice = context_.format.parseFraction(MaxMonthPrice->text()).value_or(0);
+    s.MaxMonthMB = UseMaxMonthData->isChecked() ? MaxMonthData->value() : 0;
+    s.MonthDataWarnPercent = quint8(DataWarnPercent->value());
+    s.HangUpAtDayLimit = HangUpAtLimit[0]->isChecked();
+    s.HangUpAtMonthLimit = HangUpAtLimit[1]->isChecked();
+    s.HangUpAtDataLimit = HangUpAtLimit[2]->isChecked();
     s.BillingMonthStart = quint8(BillingStartDay->value());
     s.AutoLogOnHangup = UseModComPort->isChecked() ? 1 : 0;
 
@@ -390,6 +424,16 @@ void MiscPage::onUseMaxMonthPriceClicked()
 {
     MaxMonthPrice->setEnabled(UseMaxMonthPrice->isChecked());
     MaxMonthPricelbl->setEnabled(UseMaxMonthPrice->isChecked());
+}
+
+void MiscPage::enableLimitFields()
+{
+    HangUpAtLimit[0]->setEnabled(BrugMaxPris->isChecked());
+    HangUpAtLimit[1]->setEnabled(UseMaxMonthPrice->isChecked());
+    const bool data = UseMaxMonthData->isChecked();
+    for (QWidget* field : std::initializer_list<QWidget*> {
+             MaxMonthData, DataWarnPercentlbl, DataWarnPercent, HangUpAtLimit[2] })
+        field->setEnabled(data);
 }
 
 void MiscPage::onMaxPriceEntered()

@@ -21,7 +21,8 @@ struct ConfigContext;
 
 /// The configuration window's miscellaneous page: the keyboard shortcut per scheme, what a double
 /// click on the tray icon does while offline, redial when busy, logging when the line drops, the
-/// daily and monthly price warnings and the day billing months start on, the status window and splash
+/// daily and monthly price warnings, the monthly data limit, the hang-ups at those limits and the
+/// day billing months start on, the status window and splash
 /// options, the language, and the button that opens the sound chooser.
 class MiscPage : public QWidget {
     Q_OBJECT
@@ -68,6 +69,12 @@ public:
     QCheckBox* UseMaxMonthPrice = nullptr;
     QLineEdit* MaxMonthPrice = nullptr;
     QLabel* MaxMonthPricelbl = nullptr;
+    QCheckBox* UseMaxMonthData = nullptr;
+    QSpinBox* MaxMonthData = nullptr; // MB, 1..10,000,000
+    QLabel* DataWarnPercentlbl = nullptr;
+    QSpinBox* DataWarnPercent = nullptr; // the share of the data limit that warns first, 1..99 %
+    /// "Læg på ved grænsen" for the daily price, the monthly price and the monthly data limit.
+    std::array<QCheckBox*, 3> HangUpAtLimit {};
     QLabel* BillingStartDaylbl = nullptr;
     QSpinBox* BillingStartDay = nullptr; // 1..31
     QCheckBox* ShowDialStat = nullptr;
@@ -99,6 +106,8 @@ public:
     void onMaxPriceLeft();
     /// The monthly price field is usable exactly while its box is ticked.
     void onUseMaxMonthPriceClicked();
+    /// Each limit's fields and its hang-up switch are usable exactly while its box is ticked.
+    void enableLimitFields();
     /// Keeps the other pages' unsaved edits over the sound chooser's visit, then asks for it.
     void onSoundsClicked();
 

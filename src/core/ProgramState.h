@@ -12,16 +12,21 @@
 
 namespace ringtally {
 
-/// A billing month, from its first day to its last, and the spending the call log holds for it.
+/// A billing month, from its first day to its last, and the spending and the data (received and
+/// sent bytes) the call log holds for it.
 struct LoggedMonth {
     QDate first;
     QDate last;
     qint64 priceCents = 0;
+    qint64 bytes = 0;
 
     /// day lies in this month; never for a month not yet read.
     bool holds(const QDate& day) const { return first.isValid() && first <= day && day <= last; }
     bool operator==(const LoggedMonth&) const = default;
 };
+
+/// The limits the meter watches: today's spending, this billing month's spending and data.
+enum class Limit : quint8 { Day, Month, Data };
 
 /// Where the call's life stands. Only the call's owner moves it on.
 enum class CallPhase : quint8 {
@@ -46,10 +51,16 @@ struct MeterState {
     double GemtMin = -1; // call minutes at the last switch; not above 0: no switch yet
     quint8 PriceWarned = 0; // 1 once the daily warning was shown in this call
     quint8 MonthPriceWarned = 0; // 1 once the monthly warning was shown in this call
-    // This billing month's spending before the running call's current part: the log's sum when
-    // the call started or entered the month, plus the parts split off since. Read only while a
+    // This billing month's spending and data before the running call's current part: the log's sums
+    // when the call started or entered the month, plus the parts split off since. Read only while a
     // monthly limit is set.
     LoggedMonth month;
+    // How far this billing month's data has been warned about: 0 not, 1 its share of the limit, 2 the
+    // whole limit. Starts from where the log's data stood, so each warning comes once a month.
+    quint8 DataWarnLevel = 0;
+    quint8 LimitCountdowns = 0; // a bit per Limit whose countdown to a hang-up began in this call
+    qint64 hangUpAtSteadyMs = 0; // when the running countdown hangs up; 0: none runs
+    Limit countdownLimit = Limit::Day; // the limit the running countdown is for
     qint16 SplitDay = 0; // day of the month of the last 23:59 split in this call
     qint16 ReducedOffset = 0; // 0 normal minute prices, 3 reduced ones
     qint16 NextPeriod = 0; // the period after the current one, set by currentPeriod

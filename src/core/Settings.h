@@ -19,6 +19,12 @@ struct Settings {
     double MaxDayPrice = -1; // 0 or less: no daily warning
     double MaxMonthPrice = 0; // 0 or less: no monthly warning
     quint8 BillingMonthStart = 1; // the day of the month a billing month starts on, 1..31
+    qint32 MaxMonthMB = 0; // the billing month's data limit in MB; 0: none
+    quint8 MonthDataWarnPercent = 80; // the data limit also warns at this share of it, 1..99
+    // Each limit can hang up the line when it is reached, after a countdown the user can stop.
+    bool HangUpAtDayLimit = false;
+    bool HangUpAtMonthLimit = false;
+    bool HangUpAtDataLimit = false;
     quint8 AutoLogOnHangup = 1;
     qint16 DoubleClickAction = -1; // -1 main window, 4..6 dial scheme 0..2, 10 cheapest scheme
     qint16 NumberOfDUN = 0; // entries of the "Autolog" section

@@ -89,6 +89,17 @@ template <typename SettingsRecord, typename Visitor> void visitSettings(Settings
     // Settings files older than the monthly limit lack these two keys: no limit, months from the 1st.
     visit(kConfiguration, QStringLiteral("Max month price"), s.MaxMonthPrice, 0.0);
     visit(kConfiguration, QStringLiteral("Billing month start"), s.BillingMonthStart, quint8(1));
+    // The data limit and the hang-ups at the limits came later still: written only where set.
+    visit(kConfiguration, QStringLiteral("Max month data MB"), s.MaxMonthMB,
+        Bounded<qint32> { 0, 0, 10'000'000 });
+    visit(kConfiguration, QStringLiteral("Month data warning percent"), s.MonthDataWarnPercent,
+        Bounded<quint8> { 80, 1, 99 });
+    visit(kConfiguration, QStringLiteral("Hang up at day limit"), s.HangUpAtDayLimit,
+        Bounded<bool> { false, false, true });
+    visit(kConfiguration, QStringLiteral("Hang up at month limit"), s.HangUpAtMonthLimit,
+        Bounded<bool> { false, false, true });
+    visit(kConfiguration, QStringLiteral("Hang up at data limit"), s.HangUpAtDataLimit,
+        Bounded<bool> { false, false, true });
     visit(kConfiguration, QStringLiteral("AutoLog_On_Hangup"), s.AutoLogOnHangup, quint8(1));
     visit(kConfiguration, QStringLiteral("DoubleClick_Action"), s.DoubleClickAction, qint16(-1));
     visit(kConfiguration, QStringLiteral("Number_of_DUN"), s.NumberOfDUN, qint16(0));

@@ -57,6 +57,8 @@ inline constexpr HelpTopic kHelpTopics[] = {
     { u"Config.DblClickCall", u"config-misc.html", u"double-click" },
     { u"Config.RedialIfBusy", u"config-misc.html", u"redial" },
     { u"Config.MaxPris", u"config-misc.html", u"max-price" },
+    { u"Config.DataLimit", u"config-misc.html", u"data-limit" },
+    { u"Config.HangUpAtLimit", u"config-misc.html", u"hang-up-at-limit" },
     { u"Config.LangCmb", u"config-misc.html", u"language" },
     { u"ListsPage", u"config-lists.html", u"" },
     { u"Config.Autolog", u"config-lists.html", u"autolog" },

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ProgramState.h"
 #include "metering/CallCheckpoint.h"
 #include "platform/ModemState.h"
 #include "platform/Result.h"
@@ -25,6 +26,15 @@ public:
     virtual void showPriceWarning() = 0;
     /// Warns that the call's modem roams, once the tick is over.
     virtual void showRoamingWarning(const ModemState& modem) { Q_UNUSED(modem); }
+    /// A limit reached hangs up in secondsLeft unless the user stops it: shows, or updates, the
+    /// countdown; called at each tick while it runs.
+    virtual void showLimitCountdown(Limit limit, qint64 secondsLeft)
+    {
+        Q_UNUSED(limit);
+        Q_UNUSED(secondsLeft);
+    }
+    /// The countdown has run out: the call is to be hung up and logged, once the tick is over.
+    virtual void hangUpAtLimit() { }
     /// The task-bar window's caption, and the floating window's text, become text.
     virtual void setTaskbarText(const QString& text) = 0;
     /// A step of the tick failed: play "Error" and show the common "Advarsel!" box once the tick

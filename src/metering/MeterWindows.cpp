@@ -9,6 +9,7 @@
 #include "localisation/StringTable.h"
 #include "metering/CallLog.h"
 #include "metering/DialStatus.h"
+#include "metering/LimitCountdown.h"
 #include "metering/PriceWarn.h"
 #include "metering/TitleInfo.h"
 #include "metering/TrayInfo.h"
@@ -37,7 +38,9 @@ MeterWindows::MeterWindows(ProgramState& state, SettingsFile& settings, const Ca
       callEnd_(state, settings, ledger_, clock, *this),
       dialStatus_(std::make_unique<DialStatus>(state, settings, engine_, strings, format)),
       priceWarn_(std::make_unique<PriceWarn>(state, strings, format)),
-      monthPriceWarn_(std::make_unique<PriceWarn>(state, strings, format, PriceLimit::Month)),
+      monthPriceWarn_(std::make_unique<PriceWarn>(state, strings, format, Limit::Month)),
+      dataWarn_(std::make_unique<PriceWarn>(state, strings, format, Limit::Data)),
+      limitCountdown_(std::make_unique<LimitCountdown>(state, format)),
       titleInfo_(std::make_unique<TitleInfo>(state, settings, strings)),
       trayInfo_(std::make_unique<TrayInfo>())
 {
@@ -70,6 +73,13 @@ void MeterWindows::connectWindows()
     connect(floating, &TitleInfo::hangUpRequested, this,
         [this](const QString& mode) { hangUp(mode.compare(u"Log", Qt::CaseInsensitive) == 0); });
     connect(status, &DialStatus::hangUpRequested, this, &MeterWindows::hangUp);
+    // The countdown to a hang-up at a limit: the user hangs up now or keeps the line.
+    connect(limitCountdown_.get(), &LimitCountdown::keepLine, this, [this] { engine_.stopLimitCountdown(); });
+    connect(limitCountdown_.get(), &LimitCountdown::hangUpNow, this, [this] {
+        engine_.stopLimitCountdown();
+        if (state_.meter.connected())
+            hangUp(true);
+    });
     connect(floating, &TitleInfo::helpIndexRequested, this, [this] { offline_.openHelpIndex(); });
     connect(floating, &TitleInfo::aboutRequested, this, [this] { offline_.showAbout(); });
 
@@ -80,6 +90,7 @@ void MeterWindows::connectWindows()
 void MeterWindows::startCall(qint16 scheme, const QString& caption, CallPhase phase)
 {
     engine_.startCall(scheme, phase);
+    limitCountdown_->hide(); // a countdown belongs to the call that reached its limit
     DialStatus& status = *dialStatus_;
     status.setHangUpItemsEnabled(true);
     status.setWindowTitle(caption);
@@ -150,13 +161,16 @@ LoggedMonth MeterWindows::loggedMonth(const QDate& day, int startDay)
     const Result<CallHistory> history = readCallLog(callLog_.path(), format_, schemeNames);
     if (!history) {
         reportTickError(75, history.message());
-        return { month.first, month.last, 0 };
+        return { month.first, month.last, 0, 0 };
     }
     // A part of a call counts on the day it ended, and no part ends after its call.
     const Totals totals = totalsOf(history.value().calls, startDay,
         [&month](const Call& call) { return call.end.date() >= month.first; });
     const auto found = totals.months.find(month.first);
-    return { month.first, month.last, found == totals.months.end() ? 0 : found->second.priceCents };
+    if (found == totals.months.end())
+        return { month.first, month.last, 0, 0 };
+    return { month.first, month.last, found->second.priceCents,
+        found->second.receivedBytes + found->second.sentBytes };
 }
 
 qint64 MeterWindows::loggedMonthBytes(const QDate& day, int startDay, const QString& schemeName)
@@ -172,6 +186,28 @@ qint64 MeterWindows::loggedMonthBytes(const QDate& day, int startDay, const QStr
 void MeterWindows::showMonthPriceWarning()
 {
     monthPriceWarn_->showWarning();
+}
+
+void MeterWindows::showDataWarning()
+{
+    dataWarn_->showWarning();
+}
+
+void MeterWindows::showLimitCountdown(Limit limit, qint64 secondsLeft)
+{
+    limitCountdown_->showCountdown(limit, secondsLeft);
+}
+
+void MeterWindows::hangUpAtLimit()
+{
+    limitCountdown_->hide();
+    // Once the tick is over, and only while the call that reached the limit is still the one
+    // connected: a call that ended meanwhile, or another one, is not hung up by it.
+    const qint64 call = state_.meter.callStartSteadyMs;
+    QTimer::singleShot(0, this, [this, call] {
+        if (state_.meter.connected() && state_.meter.callStartSteadyMs == call)
+            hangUp(true);
+    });
 }
 
 void MeterWindows::setTaskbarText(const QString& text)
@@ -249,6 +285,9 @@ void MeterWindows::switchTrayMenu()
 void MeterWindows::stopTimers()
 {
     dialStatus_->tickTimer.stop();
+    // A countdown to a hang-up ends with the call.
+    engine_.stopLimitCountdown();
+    limitCountdown_->hide();
     offline_.stopLineWatch();
 }
 
@@ -285,8 +324,9 @@ Stat& MeterWindows::stat()
 
 void MeterWindows::hideAll()
 {
-    for (QWidget* window : std::initializer_list<QWidget*> { dialStatus_.get(), priceWarn_.get(),
-             monthPriceWarn_.get(), stat_.get(), titleInfo_.get(), trayInfo_.get() }) {
+    for (QWidget* window :
+        std::initializer_list<QWidget*> { dialStatus_.get(), priceWarn_.get(), monthPriceWarn_.get(),
+            dataWarn_.get(), limitCountdown_.get(), stat_.get(), titleInfo_.get(), trayInfo_.get() }) {
         if (window)
             window->hide();
     }

@@ -16,6 +16,7 @@ namespace ringtally {
 class CallLog;
 class Clock;
 class DialStatus;
+class LimitCountdown;
 class NumberFormat;
 class PriceWarn;
 class Prompter;
@@ -45,6 +46,8 @@ public:
     DialStatus& dialStatus() { return *dialStatus_; }
     PriceWarn& priceWarn() { return *priceWarn_; }
     PriceWarn& monthPriceWarn() { return *monthPriceWarn_; }
+    PriceWarn& dataWarn() { return *dataWarn_; }
+    LimitCountdown& limitCountdown() { return *limitCountdown_; }
     TitleInfo& titleInfo() { return *titleInfo_; }
     TrayInfo& trayInfo() { return *trayInfo_; }
     Stat& stat();
@@ -63,6 +66,8 @@ public:
     void storeCheckpoint(const CallCheckpoint& checkpoint) override;
     void showPriceWarning() override;
     void showRoamingWarning(const ModemState& modem) override;
+    void showLimitCountdown(Limit limit, qint64 secondsLeft) override;
+    void hangUpAtLimit() override;
     void setTaskbarText(const QString& text) override;
     void reportTickError(int number, const QString& description) override;
 
@@ -70,6 +75,7 @@ public:
     qint64 loggedMonthBytes(const QDate& day, int startDay, const QString& schemeName) override;
     LoggedMonth loggedMonth(const QDate& day, int startDay) override;
     void showMonthPriceWarning() override;
+    void showDataWarning() override;
 
     // CallEndSteps
     void closeStartedPrograms() override;
@@ -110,6 +116,8 @@ private:
     std::unique_ptr<DialStatus> dialStatus_;
     std::unique_ptr<PriceWarn> priceWarn_;
     std::unique_ptr<PriceWarn> monthPriceWarn_;
+    std::unique_ptr<PriceWarn> dataWarn_;
+    std::unique_ptr<LimitCountdown> limitCountdown_;
     std::unique_ptr<TitleInfo> titleInfo_;
     std::unique_ptr<TrayInfo> trayInfo_;
     std::unique_ptr<Stat> stat_; // made when first shown

@@ -28,6 +28,9 @@ public:
     }
     /// Shows the monthly price warning without waiting for it to be closed.
     virtual void showMonthPriceWarning() = 0;
+    /// Shows the monthly data warning (its share of the limit or all of it, as
+    /// MeterState::DataWarnLevel says) without waiting for it to be closed.
+    virtual void showDataWarning() { }
 };
 
 } // namespace ringtally

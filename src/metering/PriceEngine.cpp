@@ -99,6 +99,11 @@ qint64 monthSpentCents(const ProgramState& state)
     return state.meter.month.priceCents + state.figures.callPriceCents;
 }
 
+qint64 monthDataBytes(const ProgramState& state)
+{
+    return state.meter.month.bytes + callBytes(state.figures.bytes());
+}
+
 PriceEngine::PriceEngine(
     ProgramState& state, const Clock& clock, const NumberFormat& format, MeterEvents& events)
     : state_(state), clock_(clock), format_(format), events_(events)
@@ -202,6 +207,8 @@ void PriceEngine::startCall(qint16 scheme, CallPhase phase)
     m.PriceWarned = 0;
     m.MonthPriceWarned = 0;
     m.RoamingWarned = 0;
+    m.LimitCountdowns = 0;
+    m.hangUpAtSteadyMs = 0;
     m.month = {};
     badPeriodStartReported_ = false;
 
@@ -224,8 +231,28 @@ void PriceEngine::startCall(qint16 scheme, CallPhase phase)
         m.allowanceLeftBytes = std::max<qint64>(0, qint64(priced.AllowanceMB) * kBytesPerMB - used);
     }
     // The log is read once at the call's start, not in its ticks.
-    if (monthLimit_ && s.MaxMonthPrice > 0)
-        m.month = monthLimit_->loggedMonth(now.date(), s.BillingMonthStart);
+    if (monthLimit_ && (s.MaxMonthPrice > 0 || s.MaxMonthMB > 0))
+        readLoggedMonth(now.date());
+}
+
+void PriceEngine::readLoggedMonth(const QDate& day)
+{
+    MeterState& m = state_.meter;
+    m.month = monthLimit_->loggedMonth(day, state_.settings.BillingMonthStart);
+    // What the log's data has reached was warned about by the calls that reached it.
+    m.DataWarnLevel = quint8(dataLimitLevel(m.month.bytes));
+}
+
+int PriceEngine::dataLimitLevel(qint64 bytes) const
+{
+    const Settings& s = state_.settings;
+    const qint64 limit = qint64(s.MaxMonthMB) * kBytesPerMB;
+    if (limit <= 0)
+        return 0;
+    if (bytes >= limit)
+        return 2;
+    // The share in whole bytes, rounded up: "80 %" is reached at 80 % or above.
+    return bytes * 100 >= limit * s.MonthDataWarnPercent ? 1 : 0;
 }
 
 void restartCallTime(MeterState& meter, const Clock& clock)
@@ -401,15 +428,9 @@ void PriceEngine::tick()
     if (wholeCallMinutes != m.checkpointMinute)
         storeCheckpoint(now, wholeCallMinutes);
 
-    // 17: the daily warning, once per call.
-    const double dayPrice = format_.parseFraction(t.DagPris).value_or(0);
-    if (dayPrice >= s.MaxDayPrice && s.MaxDayPrice > 0 && m.PriceWarned == 0 && m.GlblOnline == 1) {
-        m.PriceWarned = 1;
-        events_.showPriceWarning();
-    }
-
-    // 18: the monthly warning, once per call.
-    warnOverMonthLimit(now.date());
+    // 17-18: the limits, after the countdown that a limit reached earlier may have begun.
+    countDownToHangUp(steadyNow);
+    actOnLimits(now.date(), steadyNow);
 
     // A call that starts while the modem roams, or whose modem starts roaming, is warned once:
     // roaming is where prices explode.
@@ -419,20 +440,75 @@ void PriceEngine::tick()
     }
 }
 
-void PriceEngine::warnOverMonthLimit(const QDate& today)
+void PriceEngine::actOnLimits(const QDate& today, qint64 steadyNow)
 {
     MeterState& m = state_.meter;
     const Settings& s = state_.settings;
-    if (!monthLimit_ || s.MaxMonthPrice <= 0)
+    if (m.GlblOnline != 1)
         return;
-    // Read again only when the call has run into another billing month (or the limit was set
-    // during the call): the part before the 23:59 split is then in the log, in the month before.
-    if (!m.month.holds(today))
-        m.month = monthLimit_->loggedMonth(today, s.BillingMonthStart);
-    if (monthSpentCents(state_) >= cents(s.MaxMonthPrice) && m.MonthPriceWarned == 0 && m.GlblOnline == 1) {
+    const double dayPrice = format_.parseFraction(state_.texts.DagPris).value_or(0);
+    const bool dayReached = s.MaxDayPrice > 0 && dayPrice >= s.MaxDayPrice;
+    bool monthReached = false;
+    int dataLevel = 0;
+    if (monthLimit_ && (s.MaxMonthPrice > 0 || s.MaxMonthMB > 0)) {
+        // Read again only when the call has run into another billing month (or a limit was set
+        // during the call): the part before the 23:59 split is then in the log, in the month before.
+        if (!m.month.holds(today))
+            readLoggedMonth(today);
+        monthReached = s.MaxMonthPrice > 0 && monthSpentCents(state_) >= cents(s.MaxMonthPrice);
+        dataLevel = dataLimitLevel(monthDataBytes(state_));
+    }
+
+    // Where the user asked, a limit reached counts down to a hang-up in place of its warning,
+    // once per call and only on a line that is up. Limits reached together share one countdown.
+    const std::pair<Limit, bool> hangUps[] = { { Limit::Day, s.HangUpAtDayLimit && dayReached },
+        { Limit::Month, s.HangUpAtMonthLimit && monthReached },
+        { Limit::Data, s.HangUpAtDataLimit && dataLevel == 2 } };
+    for (const auto& [limit, reached] : hangUps) {
+        const quint8 bit = quint8(1u << int(limit));
+        if (!reached || !m.connected() || (m.LimitCountdowns & bit) != 0)
+            continue;
+        m.LimitCountdowns |= bit;
+        if (m.hangUpAtSteadyMs == 0) {
+            m.hangUpAtSteadyMs = steadyNow + kHangUpCountdownSeconds * 1000;
+            m.countdownLimit = limit;
+            events_.showLimitCountdown(limit, kHangUpCountdownSeconds);
+        }
+    }
+
+    // The warnings: today's and the month's spending once per call, the month's data at its share
+    // and at the whole limit once each per billing month.
+    if (dayReached && !s.HangUpAtDayLimit && m.PriceWarned == 0) {
+        m.PriceWarned = 1;
+        events_.showPriceWarning();
+    }
+    if (monthReached && !s.HangUpAtMonthLimit && m.MonthPriceWarned == 0) {
         m.MonthPriceWarned = 1;
         monthLimit_->showMonthPriceWarning();
     }
+    if (dataLevel > m.DataWarnLevel && !(dataLevel == 2 && s.HangUpAtDataLimit)) {
+        m.DataWarnLevel = quint8(dataLevel);
+        monthLimit_->showDataWarning();
+    }
+}
+
+void PriceEngine::countDownToHangUp(qint64 steadyNow)
+{
+    MeterState& m = state_.meter;
+    if (m.hangUpAtSteadyMs == 0)
+        return;
+    const qint64 leftMs = m.hangUpAtSteadyMs - steadyNow;
+    if (leftMs > 0) {
+        events_.showLimitCountdown(m.countdownLimit, (leftMs + 999) / 1000);
+        return;
+    }
+    m.hangUpAtSteadyMs = 0;
+    events_.hangUpAtLimit();
+}
+
+void PriceEngine::stopLimitCountdown()
+{
+    state_.meter.hangUpAtSteadyMs = 0;
 }
 
 void PriceEngine::splitAtMidnight(
@@ -479,8 +555,10 @@ void PriceEngine::splitAtMidnight(
 
     MeterFigures& f = state_.figures;
     // The part just logged stays in this billing month's spending; a new month reads the log.
-    if (m.month.holds(now.date()))
+    if (m.month.holds(now.date())) {
         m.month.priceCents += f.callPriceCents;
+        m.month.bytes += callBytes(f.bytes());
+    }
     // The next part's blocks, data steps and minimum go on from here.
     m.splitCallSeconds = callSeconds;
     m.splitBytes += callBytes(m.bytes.total());

@@ -28,6 +28,9 @@ void showDayAndTotal(ProgramState& state, const NumberFormat& format, qint64 sec
 
 /// This billing month's spending as the meter last worked it out: the log's and the running call's.
 qint64 monthSpentCents(const ProgramState& state);
+/// This billing month's data (bytes received and sent) as the meter last counted it: the log's and
+/// the running call's.
+qint64 monthDataBytes(const ProgramState& state);
 
 /// Starts the running call's time again from now, as a call start and a redial do: the seconds
 /// count from this second on, and the price carried over at a switch, the reduced minute prices
@@ -43,7 +46,8 @@ public:
     PriceEngine(ProgramState& state, const Clock& clock, const NumberFormat& format, MeterEvents& events);
 
     /// With events, the meter warns once per call when this billing month's spending reaches
-    /// MaxMonthPrice; without (the default), it never does.
+    /// MaxMonthPrice, and once per billing month when its data reaches MonthDataWarnPercent of
+    /// MaxMonthMB and all of it; without (the default), it never does.
     void setMonthLimitEvents(MonthLimitEvents* events) { monthLimit_ = events; }
 
     /// The network whose link's counters give the call's bytes; without one (the default), the
@@ -74,6 +78,12 @@ public:
     /// tick.
     void tick();
 
+    /// How long a limit reached counts down before it hangs up, where the user asked for that.
+    static constexpr int kHangUpCountdownSeconds = 60;
+    /// The user keeps the line: the running countdown to a hang-up stops, and the same limit does
+    /// not count down again in this call.
+    void stopLimitCountdown();
+
     /// The task-bar text for type: 1 current call, 2 today, 3 total, otherwise empty.
     QString taskbarText(int type) const;
 
@@ -81,7 +91,10 @@ private:
     void splitAtMidnight(const QDateTime& now, double carriedPrice, qint64 callMinute, qint64 callSeconds);
     void storeCheckpoint(const QDateTime& now, qint64 callMinute);
     void reportOverflow(qint64 value);
-    void warnOverMonthLimit(const QDate& today);
+    void readLoggedMonth(const QDate& day);
+    int dataLimitLevel(qint64 bytes) const;
+    void actOnLimits(const QDate& today, qint64 steadyNow);
+    void countDownToHangUp(qint64 steadyNow);
 
     ProgramState& state_;
     const Clock& clock_;

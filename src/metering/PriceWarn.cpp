@@ -1,7 +1,9 @@
 #include "metering/PriceWarn.h"
 
+#include "core/CallBytes.h"
 #include "core/NumberFormat.h"
 #include "core/ProgramState.h"
+#include "core/TariffRules.h"
 #include "localisation/StringTable.h"
 #include "metering/PriceEngine.h"
 #include "metering/Twips.h"
@@ -28,8 +30,8 @@ constexpr int kButtonHeightTwips = 375;
 
 } // namespace
 
-PriceWarn::PriceWarn(ProgramState& state, const StringTable& strings, const NumberFormat& format,
-    PriceLimit limit, QWidget* parent)
+PriceWarn::PriceWarn(
+    ProgramState& state, const StringTable& strings, const NumberFormat& format, Limit limit, QWidget* parent)
     // A message: a title bar with only the close button, no minimising or maximising.
     : QWidget(parent,
         Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
@@ -62,7 +64,22 @@ PriceWarn::PriceWarn(ProgramState& state, const StringTable& strings, const Numb
 
 QString PriceWarn::buildText() const
 {
-    if (limit_ == PriceLimit::Month) {
+    if (limit_ == Limit::Data) {
+        const QString used = formatByteSize(monthDataBytes(state_), format_);
+        const QString maximum = formatByteSize(qint64(state_.settings.MaxMonthMB) * kBytesPerMB, format_);
+        const bool whole = state_.meter.DataWarnLevel >= 2;
+        const QString share = QString::number(state_.settings.MonthDataWarnPercent);
+        if (usesEnglish(state_.settings.Language))
+            return QStringLiteral("This month's data is now ") + used
+                + (whole ? QStringLiteral(" and has thereby \nreached the specified max (") + maximum + u')'
+                         : QStringLiteral(" and has thereby \nreached ") + share
+                            + QStringLiteral(" % of the specified max (") + maximum + u')');
+        return QStringLiteral("Månedens data er nu ") + used
+            + (whole ? QStringLiteral(" og har dermed \nnået det specificerede max (") + maximum + u')'
+                     : QStringLiteral(" og har dermed \nnået ") + share
+                        + QStringLiteral(" % af det specificerede max (") + maximum + u')');
+    }
+    if (limit_ == Limit::Month) {
         const QString spent = format_.formatFixed(double(monthSpentCents(state_)) / 100, 2);
         const QString maximum = format_.formatFraction(state_.settings.MaxMonthPrice);
         if (usesEnglish(state_.settings.Language))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ProgramState.h"
+
 #include <QWidget>
 
 class QLabel;
@@ -7,21 +9,17 @@ class QPushButton;
 
 namespace ringtally {
 
-class NumberFormat;
 class StringTable;
-struct ProgramState;
 
-/// The limit a price warning is about: today's spending or this billing month's.
-enum class PriceLimit { Day, Month };
-
-/// The price warning: a small always-on-top message window saying that today's (or this billing
-/// month's) spending has reached the maximum the user set. It only informs; OK hides it.
+/// The limit warning: a small always-on-top message window saying that today's (or this billing
+/// month's) spending, or this billing month's data, has reached the maximum the user set, or the
+/// data its share of it. It only informs; OK hides it.
 class PriceWarn : public QWidget {
     Q_OBJECT
 
 public:
     PriceWarn(ProgramState& state, const StringTable& strings, const NumberFormat& format,
-        PriceLimit limit = PriceLimit::Day, QWidget* parent = nullptr);
+        Limit limit = Limit::Day, QWidget* parent = nullptr);
 
     // Controls, owned by the window.
     QLabel* warningIcon = nullptr;
@@ -46,7 +44,7 @@ private:
     ProgramState& state_;
     const StringTable& strings_;
     const NumberFormat& format_;
-    PriceLimit limit_;
+    Limit limit_;
 };
 
 } // namespace ringtally

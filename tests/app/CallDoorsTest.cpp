@@ -3,6 +3,7 @@
 // time to end, and a disk that fails writes and a program that is killed between two of them.
 // After every step the call's rules must hold.
 
+#include "metering/LimitCountdown.h"
 #include "platform/FileAccess.h"
 
 #include "support/ProgramWorld.h"
@@ -88,6 +89,9 @@ protected:
         }
         s.KeyboardShortcut = { 1, 2, 0 };
         s.NumberOfDUN = 1;
+        // The day's limit hangs up after its countdown: a door of its own, mostly reached late.
+        s.MaxDayPrice = 4;
+        s.HangUpAtDayLimit = true;
         ASSERT_TRUE(settings.SaveSettings(s).ok());
         for (const auto& [section, key, value] : {
                  std::tuple { u"Configuration"_s, u"First run?"_s, u"0"_s },
@@ -142,7 +146,7 @@ protected:
     void door(int depth)
     {
         ProgramWorld& p = *program;
-        std::uniform_int_distribution<int> pick(0, 21);
+        std::uniform_int_distribution<int> pick(0, 22);
         const int chosen = pick(rng);
         if (qEnvironmentVariableIsSet("RINGTALLY_DOORS_TRACE"))
             qInfo("%*sdoor %d phase %d call %llu", depth * 2, "", chosen, int(p.state.meter.phase),
@@ -214,6 +218,16 @@ protected:
             if (depth == 0 && rng() % 8 == 0)
                 exitProgram = true;
             break;
+        case 20: { // the limit's countdown: the user stays or hangs up, or its minute runs out
+            LimitCountdown& countdown = p.meter.limitCountdown();
+            const unsigned choice = rng() % 3;
+            if (countdown.isVisible() && choice < 2)
+                (choice == 0 ? countdown.keepLineButton : countdown.hangUpNowButton)->click();
+            else
+                p.meter.hangUpAtLimit();
+            QCoreApplication::processEvents();
+            break;
+        }
         default:
             passSecond(p);
         }
@@ -476,6 +490,49 @@ TEST_F(CallDoorTest, NothingStartsWhileACallEndsAndItsBoxesComeOnceItIsOver)
         passSecond(p());
     EXPECT_EQ(p().state.meter.phase, CallPhase::Connected);
     EXPECT_EQ(p().owner.call(), call + 1);
+}
+
+TEST_F(CallDoorTest, ALimitReachedHangsUpAndLogsAMinuteLaterUnlessTheUserStaysOnTheLine)
+{
+    // Scheme A: a fee of 0,25 and 1,00 a minute; a day's limit of 1,00 is reached 45 s into a call.
+    ASSERT_TRUE(p().settings.WriteIni(u"Configuration"_s, u"Max_Day_Price"_s, u"1"_s).ok());
+    start();
+    const auto seconds = [this](int count) {
+        for (int second = 0; second < count; ++second)
+            passSecond(p());
+        QCoreApplication::processEvents();
+    };
+    const LimitCountdown& countdown = p().meter.limitCountdown();
+    dialAndConnect(0);
+    seconds(44);
+    EXPECT_FALSE(countdown.isVisible());
+    seconds(1);
+    EXPECT_TRUE(countdown.isVisible());
+    EXPECT_TRUE(countdown.message->text().endsWith(u"om 60 sekunder."_s))
+        << countdown.message->text().toStdString();
+    seconds(59);
+    EXPECT_EQ(p().state.meter.phase, CallPhase::Connected);
+    EXPECT_TRUE(countdown.message->text().endsWith(u"om 1 sekund."_s));
+    seconds(1);
+    EXPECT_EQ(p().state.meter.phase, CallPhase::Idle);
+    EXPECT_FALSE(countdown.isVisible());
+    EXPECT_EQ(logLines().size(), 1);
+
+    // The next call is over the limit at its first tick: the user stays on the line, then hangs
+    // up from the countdown of the call after.
+    dialAndConnect(0);
+    seconds(1);
+    ASSERT_TRUE(countdown.isVisible());
+    countdown.keepLineButton->click();
+    seconds(120);
+    EXPECT_EQ(p().state.meter.phase, CallPhase::Connected);
+    EXPECT_FALSE(countdown.isVisible());
+    p().frm.onHangUpTriggered();
+    dialAndConnect(0);
+    seconds(1);
+    countdown.hangUpNowButton->click();
+    EXPECT_EQ(p().state.meter.phase, CallPhase::Idle);
+    EXPECT_EQ(logLines().size(), 3);
 }
 
 TEST_F(CallDoorTest, AHangUpDuringTheConnectedProgramsWaitStartsNoMore)

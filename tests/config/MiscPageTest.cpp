@@ -212,6 +212,34 @@ TEST_F(MiscPageTest, AStoredMaximumPriceWithMoreDecimalsStaysUntilTheUserChanges
     EXPECT_EQ(state.settings.MaxMonthPrice, 1500);
 }
 
+TEST_F(MiscPageTest, TheDataLimitAndTheHangUpsAtTheLimitsAreUsableOnlyWithTheirLimit)
+{
+    page.fill();
+    for (QWidget* field : std::initializer_list<QWidget*> { page.MaxMonthData, page.DataWarnPercent,
+             page.HangUpAtLimit[0], page.HangUpAtLimit[1], page.HangUpAtLimit[2] })
+        EXPECT_FALSE(field->isEnabled());
+    click(page.UseMaxMonthData);
+    EXPECT_TRUE(page.MaxMonthData->isEnabled() && page.HangUpAtLimit[2]->isEnabled());
+    page.MaxMonthData->selectAll();
+    QTest::keyClicks(page.MaxMonthData, u"5000"_s);
+    page.DataWarnPercent->selectAll();
+    QTest::keyClicks(page.DataWarnPercent, u"90"_s);
+    click(page.HangUpAtLimit[2]);
+    click(page.BrugMaxPris);
+    click(page.HangUpAtLimit[0]);
+    ASSERT_TRUE(page.store().ok());
+    const Settings& s = state.settings;
+    EXPECT_EQ(std::tuple(s.MaxMonthMB, s.MonthDataWarnPercent, s.HangUpAtDayLimit, s.HangUpAtMonthLimit,
+                  s.HangUpAtDataLimit),
+        std::tuple(5000, quint8(90), true, false, true));
+    // Without its box the limit is none, and the page shows it so again.
+    click(page.UseMaxMonthData);
+    ASSERT_TRUE(page.store().ok());
+    EXPECT_EQ(s.MaxMonthMB, 0);
+    page.fill();
+    EXPECT_FALSE(page.UseMaxMonthData->isChecked() || page.HangUpAtLimit[2]->isEnabled());
+}
+
 TEST_F(MiscPageTest, StartAtLoginShowsTheAutostartEntryAndWritesOrRemovesItAtOk)
 {
     const ScopedEnvironment configHome("XDG_CONFIG_HOME", temp.file(u"config"_s).toUtf8());

@@ -54,7 +54,8 @@ TEST_F(SettingsFileTest, TheTariffsNewerRulesAreWrittenOnlyWhereSetAndReadBackCh
     // Settings that use none of them write none of their keys, and the Danish holidays no list.
     ASSERT_TRUE(settings.SaveSettings(Settings()).ok());
     for (const char* key : { "Holiday", "First_block", "Billing_step", "Price_per_MB", "Data_step_KB",
-             "Allowance_MB", "Minimum_price", "Holidays_own_tariff", "[Holidays]" })
+             "Allowance_MB", "Minimum_price", "Holidays_own_tariff", "[Holidays]", "Max month data",
+             "warning percent", "Hang up" })
         EXPECT_FALSE(contentsOf(path()).contains(key)) << key;
 
     // A hand edit out of range reads as the default, a holiday line without a rule is left out,
@@ -62,8 +63,13 @@ TEST_F(SettingsFileTest, TheTariffsNewerRulesAreWrittenOnlyWhereSetAndReadBackCh
     writePlain(path(),
         "[Schemes]\n0,First_block=0\n0,Billing_step=3601\n0,Price_per_MB=-1\n0,Data_step_KB=30\n"
         "0,Minimum_price=2,5\n0,Number_of_PeriodsHoliday=1\n0,Minute_PriceHoliday_0=1,5\n"
-        "[Holidays]\nCount=3\n1=E+39 Kristi himmelfartsdag\n2=Grundlovsdag\n3=05.06 Grundlovsdag\n");
+        "[Holidays]\nCount=3\n1=E+39 Kristi himmelfartsdag\n2=Grundlovsdag\n3=05.06 Grundlovsdag\n"
+        "[Configuration]\nMax month data MB=2048\nMonth data warning percent=100\nHang up at data limit=1\n"
+        "Hang up at day limit=2\n");
     const Settings read = loaded();
+    EXPECT_EQ(
+        std::tuple(read.MaxMonthMB, read.MonthDataWarnPercent, read.HangUpAtDataLimit, read.HangUpAtDayLimit),
+        std::tuple(2048, quint8(80), true, false));
     const Scheme& first = read.Schemes[0];
     EXPECT_EQ(std::tuple(first.FirstBlockSeconds, first.StepSeconds, first.PricePerMB, first.DataStepKB,
                   first.MinimumPrice),

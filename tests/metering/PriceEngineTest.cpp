@@ -21,6 +21,8 @@ public:
     void showPriceWarning() override { ++warnings; }
     void showRoamingWarning(const ModemState& modem) override { roamingWarnings.append(modem.operatorName); }
     void setTaskbarText(const QString& text) override { taskbarTexts.append(text); }
+    void showLimitCountdown(Limit limit, qint64 secondsLeft) override { countdown = { limit, secondsLeft }; }
+    void hangUpAtLimit() override { ++hangUps; }
     void reportTickError(int number, const QString& text) override
     {
         errors.append(u"%1 %2"_s.arg(number).arg(text));
@@ -32,6 +34,8 @@ public:
     QStringList roamingWarnings;
     QStringList taskbarTexts;
     QStringList errors;
+    std::optional<std::pair<Limit, qint64>> countdown; // the last one shown, and its seconds left
+    int hangUps = 0;
 };
 
 // The billing months of the call log as a test gives them, and the monthly warnings.
@@ -47,6 +51,7 @@ public:
         return {};
     }
     void showMonthPriceWarning() override { ++warnings; }
+    void showDataWarning() override { ++dataWarnings; }
     qint64 loggedMonthBytes(const QDate&, int, const QString& scheme) override
     {
         return scheme == u"Tele"_s ? usedBytes : 0;
@@ -56,6 +61,7 @@ public:
     qint64 usedBytes = 0; // of scheme "Tele" in any billing month
     std::vector<std::pair<QDate, int>> asked; // the day and the start day of each reading
     int warnings = 0;
+    int dataWarnings = 0;
 };
 
 const QDate kMonday(2026, 1, 5);
@@ -677,6 +683,100 @@ TEST_F(Meter, TheSplitPartStaysInTheMonthAndANewBillingMonthReadsTheLogAgain)
         EXPECT_EQ(warnedAt, c.warnedAt) << int(c.startDay);
         EXPECT_EQ(months.asked, c.asked) << int(c.startDay);
     }
+}
+
+TEST_F(Meter, TheMonthsDataWarnsAtItsShareAndAtItsLimitOnceEachPerBillingMonth)
+{
+    // A limit of 10 MB warned at 80 %: 8 MB. The log holds 7 MB of January and none of February.
+    engine.setMonthLimitEvents(&months);
+    test::FakeDialUpNetwork network;
+    engine.setNetwork(&network);
+    state.settings.MaxMonthMB = 10;
+    months.months = { { QDate(2026, 1, 1), QDate(2026, 1, 31), 0, 7 * kBytesPerMB },
+        { QDate(2026, 2, 1), QDate(2026, 2, 28), 0, 0 } };
+    const struct {
+        QDate day;
+        qint64 bytes; // the call's, received
+        int warnings; // data warnings so far
+    } steps[] = {
+        { kMonday, 0, 0 },
+        { kMonday, kBytesPerMB - 1, 0 },
+        { kMonday, kBytesPerMB, 1 }, // 8 MB
+        { kMonday, 3 * kBytesPerMB - 1, 1 },
+        { kMonday, 3 * kBytesPerMB, 2 }, // 10 MB
+        { kMonday, 5 * kBytesPerMB, 2 },
+        // The next call of January finds 12 MB in the log: both were warned about.
+        { QDate(2026, 1, 6), 0, 2 },
+        { QDate(2026, 1, 6), kBytesPerMB, 2 },
+        // February starts again from nothing; a call that jumps past both shows one warning.
+        { QDate(2026, 2, 2), 11 * kBytesPerMB, 3 },
+    };
+    QDate day;
+    for (const auto& step : steps) {
+        if (step.day != day) {
+            day = step.day;
+            network.counters = LinkCounters { u"ppp0"_s, { 0, 0 } };
+            if (day == QDate(2026, 1, 6))
+                months.months[0].bytes = 12 * kBytesPerMB;
+            startAt(QDateTime(day, QTime(12, 0)));
+        }
+        network.counters = LinkCounters { u"ppp0"_s, { step.bytes, 0 } };
+        runSeconds(1);
+        EXPECT_EQ(months.dataWarnings, step.warnings) << day.toString().toStdString() << " " << step.bytes;
+    }
+    EXPECT_EQ(state.meter.DataWarnLevel, 2);
+    EXPECT_EQ(months.warnings, 0) << "no money limit, no money warning";
+}
+
+TEST_F(Meter, ALimitReachedCountsDownAMinuteToAHangUpInPlaceOfItsWarning)
+{
+    // The day's limit 1,00, reached after 90 s at 0,50 with the fee 0,25; the month's 11,00
+    // with 10,00 in the log, reached then too; the data's 1 MB, all of it in the log already.
+    engine.setMonthLimitEvents(&months);
+    months.months = { { QDate(2026, 1, 1), QDate(2026, 1, 31), 1000, kBytesPerMB } };
+    Settings& s = state.settings;
+    std::tie(s.MaxDayPrice, s.HangUpAtDayLimit) = std::pair(1.0, true);
+
+    // A dial that has not connected counts nothing down; its line up, the countdown starts at the
+    // first tick over the limit and hangs up 60 s later.
+    clock.setNow(monday(12, 0));
+    state.texts = StatusTexts::initial(danish, u"Opkaldstype"_s, u"Minutpris"_s);
+    engine.startCall(0, CallPhase::Dialing);
+    runSeconds(100);
+    EXPECT_FALSE(events.countdown.has_value());
+    startAt(monday(12, 0));
+    runSeconds(89);
+    EXPECT_FALSE(events.countdown.has_value());
+    runSeconds(1);
+    EXPECT_EQ(events.countdown, std::pair(Limit::Day, qint64(60)));
+    runSeconds(59);
+    EXPECT_EQ(events.countdown, std::pair(Limit::Day, qint64(1)));
+    EXPECT_EQ(events.hangUps, 0);
+    runSeconds(1);
+    EXPECT_EQ(events.hangUps, 1);
+    EXPECT_EQ(events.warnings, 0) << "the countdown says what the warning would";
+
+    // Kept on the line, neither the day's limit nor the month's, reached at the same tick and
+    // sharing its countdown, counts down again in the call; neither warns instead.
+    s.LastCallPrice = 0;
+    std::tie(s.MaxMonthPrice, s.HangUpAtMonthLimit) = std::pair(11.0, true);
+    startAt(monday(13, 0));
+    runSeconds(90);
+    EXPECT_EQ(events.countdown, std::pair(Limit::Day, qint64(60)));
+    engine.stopLimitCountdown();
+    runSeconds(120);
+    EXPECT_EQ(events.hangUps, 1);
+    EXPECT_EQ(events.countdown, std::pair(Limit::Day, qint64(60))) << "nothing counts down now";
+    EXPECT_EQ(months.warnings, 0);
+
+    // A call that starts over its data limit counts down at its first tick, the money limits off;
+    // the share's warning of a month already over its limit is not shown again.
+    s.MaxDayPrice = s.MaxMonthPrice = 0;
+    std::tie(s.MaxMonthMB, s.HangUpAtDataLimit) = std::pair(1, true);
+    startAt(monday(14, 0));
+    runSeconds(1);
+    EXPECT_EQ(events.countdown, std::pair(Limit::Data, qint64(60)));
+    EXPECT_EQ(months.dataWarnings, 0);
 }
 
 TEST_F(Meter, TheTaskbarTextFollowsTheChosenFigureOrCycles)

@@ -46,7 +46,7 @@ TEST_F(PriceWarnTest, TextStatesTheSpendingAndTheMaximumInTheUsersFormat)
     state.meter.month.priceCents = 1000;
     state.figures.callPriceCents = 340;
     state.settings.MaxMonthPrice = 12.5;
-    PriceWarn month(state, strings, danish, PriceLimit::Month);
+    PriceWarn month(state, strings, danish, Limit::Month);
     EXPECT_EQ(month.buildText(),
         QStringLiteral("This month's use is now 13,40 and has thereby \nexceeded the specified max (12,5)"));
 }
