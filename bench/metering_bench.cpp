@@ -27,6 +27,17 @@ public:
     void reportTickError(int, const QString&) override { }
 };
 
+// A billing month with some spending and data in its log, read without a log.
+class MonthInTheLog : public MonthLimitEvents {
+public:
+    LoggedMonth loggedMonth(const QDate& day, int) override
+    {
+        return { QDate(day.year(), day.month(), 1), QDate(day.year(), day.month(), day.daysInMonth()), 10'000,
+            kBytesPerMB };
+    }
+    void showMonthPriceWarning() override { }
+};
+
 Settings tariffSettings()
 {
     Settings settings;
@@ -70,7 +81,8 @@ public:
 };
 
 // One tick a second of a call; with countBytes, the link's bytes are counted too, and with
-// everyRule the scheme prices holidays, blocks, data (of a link without counters) and a minimum.
+// everyRule the scheme prices holidays, blocks, data (of a link without counters) and a minimum,
+// and the month's spending and data limits are watched, with their hang-ups.
 void tick(benchmark::State& state, bool countBytes, bool everyRule = false)
 {
     ProgramState program;
@@ -80,12 +92,18 @@ void tick(benchmark::State& state, bool countBytes, bool everyRule = false)
         scheme.HolidaysOwnTariff = true;
         std::tie(scheme.FirstBlockSeconds, scheme.StepSeconds) = std::tuple(qint16(60), qint16(30));
         std::tie(scheme.PricePerMB, scheme.DataStepKB, scheme.MinimumPrice) = std::tuple(10.0, 100, 1.0);
+        Settings& s = program.settings;
+        std::tie(s.MaxMonthPrice, s.MaxMonthMB) = std::tuple(500.0, 1000);
+        s.HangUpAtDayLimit = s.HangUpAtMonthLimit = s.HangUpAtDataLimit = true;
     }
     program.texts
         = StatusTexts::initial(danish(), QStringLiteral("Opkaldstype"), QStringLiteral("Minutpris"));
     SimulatedClock clock(QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
     NoEvents events;
     PriceEngine engine(program, clock, danish(), events);
+    MonthInTheLog month;
+    if (everyRule)
+        engine.setMonthLimitEvents(&month);
     const LoopbackLink link;
     if (countBytes)
         engine.setNetwork(&link);
