@@ -10,8 +10,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <tuple>
 
 namespace ringtally {
+
+using namespace Qt::StringLiterals;
 namespace {
 
 class PriceWarnTest : public ::testing::Test {
@@ -49,6 +52,20 @@ TEST_F(PriceWarnTest, TextStatesTheSpendingAndTheMaximumInTheUsersFormat)
     PriceWarn month(state, strings, danish, Limit::Month);
     EXPECT_EQ(month.buildText(),
         QStringLiteral("This month's use is now 13,40 and has thereby \nexceeded the specified max (12,5)"));
+
+    // The data's: 700 MB in the log and the call's 112 MB against 1000 MB, warned at 80 %, then
+    // at all of it; in Danish.
+    state.settings.Language = 0;
+    std::tie(state.settings.MaxMonthMB, state.settings.MonthDataWarnPercent) = std::tuple(1000, quint8(80));
+    state.meter.month.bytes = 700 * 1024 * 1024;
+    state.figures.setBytes(ByteCounts { 100 * 1024 * 1024, 12 * 1024 * 1024 });
+    state.meter.DataWarnLevel = 1;
+    PriceWarn data(state, strings, danish, Limit::Data);
+    EXPECT_EQ(data.buildText(),
+        u"Månedens data er nu 812,0 MB og har dermed \nnået 80 % af det specificerede max (1000,0 MB)"_s);
+    state.meter.DataWarnLevel = 2;
+    EXPECT_EQ(data.buildText(),
+        u"Månedens data er nu 812,0 MB og har dermed \nnået det specificerede max (1000,0 MB)"_s);
 }
 
 TEST_F(PriceWarnTest, WindowFitsTheMessageWithTheButtonCentredAndOkHidesIt)
