@@ -102,6 +102,7 @@ LogViewer::LogViewer(QString logPath, SettingsFile& settings, const NumberFormat
 
     ShownLbl = new QLabel(this);
     MonthLbl = new QLabel(this);
+    AllowanceLbl = new QLabel(this);
     StoredLbl = new QLabel(this);
     UnreadableLbl = new QLabel(this);
     ShowUnreadableBtn = new QPushButton(pick(u"&Vis..."_s, u"&Show..."_s), this);
@@ -139,6 +140,7 @@ LogViewer::LogViewer(QString logPath, SettingsFile& settings, const NumberFormat
     layout->addWidget(splitter, 1);
     layout->addWidget(ShownLbl);
     layout->addWidget(MonthLbl);
+    layout->addWidget(AllowanceLbl);
     layout->addWidget(StoredLbl);
     layout->addLayout(unreadable);
     resize(860, 680);
@@ -170,6 +172,12 @@ Status LogViewer::refresh()
     }
     billingStartDay_ = settings_.readInt16(u"Configuration"_s, u"Billing month start"_s, 1);
     dayLimit_ = settings.MaxDayPrice;
+    allowances_.clear();
+    for (const Scheme& scheme : settings.Schemes) {
+        // Without a price per MB the allowance prices nothing, so there is nothing to watch.
+        if (!scheme.Name.isEmpty() && scheme.AllowanceMB > 0 && scheme.PricePerMB > 0)
+            allowances_.emplace_back(scheme.Name, qint64(scheme.AllowanceMB) * 1024 * 1024);
+    }
     storedMinutes_ = qint64(settings.TotalHours) * 60 + settings.TotalMinutes;
     storedCents_ = std::llround(settings.TotalPrice * 100);
 
@@ -355,13 +363,16 @@ void LogViewer::showSums()
     // The billing month is the whole log's, whatever the filters show.
     const MonthEstimate month
         = estimateMonth(totalsOf(history_.calls, billingStartDay_), clock_.now().date());
-    MonthLbl->setText(
-        pick(u"Faktureringsmåned %1: brugt %2 på %3 af %4 dage, skøn ved månedens slutning %5"_s,
-            u"Billing month %1: spent %2 in %3 of %4 days, estimate for the month's end %5"_s)
-            .arg(billingMonthText(month.month), price(month.spentCents))
-            .arg(month.daysElapsed)
-            .arg(month.month.days())
-            .arg(price(month.estimateCents)));
+    const QString monthText = pick(
+        u"Faktureringsmåned %1: brugt %2 på %3 af %4 dage, skøn ved månedens slutning %5; data %6, skøn %7"_s,
+        u"Billing month %1: spent %2 in %3 of %4 days, estimate for the month's end %5; data %6, estimate %7"_s);
+    MonthLbl->setText(monthText.arg(billingMonthText(month.month), price(month.spentCents))
+                          .arg(month.daysElapsed)
+                          .arg(month.month.days())
+                          .arg(price(month.estimateCents), formatByteSize(month.bytes, format_),
+                              formatByteSize(month.estimateBytes, format_)));
+    AllowanceLbl->setText(allowanceText());
+    AllowanceLbl->setHidden(allowances_.empty());
     const bool differ = storedMinutes_ != logSum_.minutes || storedCents_ != logSum_.priceCents;
     StoredLbl->setText(pick(u"Gemte totaler: %1, %2 · loggens sum: %3, %4"_s,
                            u"Stored totals: %1, %2 · sum of the log: %3, %4"_s)
@@ -369,6 +380,22 @@ void LogViewer::showSums()
                                durationText(logSum_.minutes), price(logSum_.priceCents))
         + (differ ? pick(u" – de er forskellige"_s, u" – they differ"_s) : QString()));
     StoredLbl->setStyleSheet(differ ? u"color: #c00000"_s : QString());
+}
+
+QString LogViewer::allowanceText() const
+{
+    const QDate today = clock_.now().date();
+    QStringList texts;
+    for (const auto& [scheme, allowance] : allowances_) {
+        const qint64 used = monthBytes(history_.calls, today, billingStartDay_, scheme);
+        const qint64 percent = (200 * used + allowance) / (2 * allowance); // rounded half up
+        const QString usage = used > allowance
+            ? u"%1 %, %2 over"_s.arg(percent).arg(formatByteSize(used - allowance, format_))
+            : u"%1 %"_s.arg(percent);
+        texts << pick(u"%1: %2 af %3 inkluderet data brugt (%4)"_s, u"%1: %2 of %3 included data used (%4)"_s)
+                     .arg(scheme, formatByteSize(used, format_), formatByteSize(allowance, format_), usage);
+    }
+    return texts.join(u" · "_s);
 }
 
 void LogViewer::exportLog()

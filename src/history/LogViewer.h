@@ -27,9 +27,9 @@ class SpendingChart;
 
 /// The log viewer: the calls of the call log in a sortable table, filtered by a date range and a
 /// scheme; their totals per day, billing month, year and scheme; this billing month's spending and
-/// where it is heading; the stored running totals beside the log's sum; a chart of spending; the
-/// lines that could not be read. The shown calls export as CSV and the selected ones copy to the
-/// clipboard. It only ever reads the log.
+/// data and where they are heading, and how much of each data allowance the month has used; the stored
+/// running totals beside the log's sum; a chart of spending; the lines that could not be read. The shown
+/// calls export as CSV and the selected ones copy to the clipboard. It only ever reads the log.
 class LogViewer : public QWidget {
     Q_OBJECT
 
@@ -66,7 +66,8 @@ public:
     QTableWidget* TotalsTable = nullptr;
     SpendingChart* Chart = nullptr;
     QLabel* ShownLbl = nullptr; // the shown calls' sum
-    QLabel* MonthLbl = nullptr; // this billing month's spending and the estimate for its end
+    QLabel* MonthLbl = nullptr; // this billing month's spending and data, and the estimate for its end
+    QLabel* AllowanceLbl = nullptr; // each data allowance and how much of it this billing month used
     QLabel* StoredLbl = nullptr; // the stored running totals and the whole log's sum
     QLabel* UnreadableLbl = nullptr;
     QPushButton* ShowUnreadableBtn = nullptr;
@@ -88,6 +89,7 @@ private:
     void applyFilters();
     void showTotals();
     void showSums();
+    QString allowanceText() const;
     void exportLog();
     void copyToClipboard();
     void showUnreadableLines();
@@ -106,6 +108,7 @@ private:
     Totals shown_; // of the calls shown
     QDate firstDay_, lastDay_; // the span of the calls' end days
     int billingStartDay_ = 1;
+    std::vector<std::pair<QString, qint64>> allowances_; // the bytes free a month, by scheme name
     double dayLimit_ = -1;
     qint64 storedMinutes_ = 0;
     qint64 storedCents_ = 0;

@@ -29,6 +29,12 @@ Tally partTally(const CallPart& part)
         std::max<qint64>(0, part.sentBytes) };
 }
 
+// What a month of days comes to at the pace of so much in the days elapsed, rounded half up.
+qint64 atPace(qint64 sum, qint64 daysElapsed, qint64 days)
+{
+    return (2 * sum * days + daysElapsed) / (2 * daysElapsed);
+}
+
 } // namespace
 
 BillingMonth billingMonthOf(const QDate& date, int startDay)
@@ -93,11 +99,12 @@ MonthEstimate estimateMonth(const Totals& totals, const QDate& today)
     estimate.month = billingMonthOf(today, totals.billingStartDay);
     estimate.daysElapsed = int(estimate.month.first.daysTo(today)) + 1;
     const auto end = totals.days.upper_bound(today);
-    for (auto it = totals.days.lower_bound(estimate.month.first); it != end; ++it)
+    for (auto it = totals.days.lower_bound(estimate.month.first); it != end; ++it) {
         estimate.spentCents += it->second.priceCents;
-    const qint64 days = estimate.month.days();
-    estimate.estimateCents
-        = (2 * estimate.spentCents * days + estimate.daysElapsed) / (2 * qint64(estimate.daysElapsed));
+        estimate.bytes += it->second.receivedBytes + it->second.sentBytes;
+    }
+    estimate.estimateCents = atPace(estimate.spentCents, estimate.daysElapsed, estimate.month.days());
+    estimate.estimateBytes = atPace(estimate.bytes, estimate.daysElapsed, estimate.month.days());
     return estimate;
 }
 

@@ -61,16 +61,18 @@ Totals totalsOf(std::span<const Call> calls, int billingStartDay = 1,
 /// months starting on startDay: what the scheme's data allowance has been used for.
 qint64 monthBytes(std::span<const Call> calls, const QDate& day, int startDay, const QString& scheme);
 
-/// The spending of a billing month so far and where it is heading.
+/// The spending and data of a billing month so far and where they are heading.
 struct MonthEstimate {
     BillingMonth month; // the billing month that holds today
     int daysElapsed = 0; // from its first day up to today, both included
     qint64 spentCents = 0; // spent on those days
     qint64 estimateCents = 0; // spentCents / daysElapsed * month.days(), rounded half up
+    qint64 bytes = 0; // received and sent on those days, of the parts whose bytes the log holds
+    qint64 estimateBytes = 0; // bytes / daysElapsed * month.days(), rounded half up
 };
 
-/// This billing month's spending up to and including today, and the month's end at the same pace:
-/// the spending per day elapsed, today counted as a whole day, times the days of the month.
+/// This billing month's spending and data up to and including today, and the month's end at the
+/// same pace: the figure per day elapsed, today counted as a whole day, times the days of the month.
 MonthEstimate estimateMonth(const Totals& totals, const QDate& today);
 
 } // namespace ringtally

@@ -366,8 +366,10 @@ void PriceEngine::tick()
         }
     }
 
-    // 10: the reduced minute prices from ReducedPriceAfter minutes on.
-    if (minutes == scheme.ReducedPriceAfter && m.ReducedOffset != 3 && scheme.ReducedPriceAfter > 0) {
+    // 10: the reduced minute prices from ReducedPriceAfter minutes on. Like the fee threshold, they
+    // count the call as a whole: a 23:59 split does not put them off by the minutes before it.
+    if (wholeCallMinutes == scheme.ReducedPriceAfter && m.ReducedOffset != 3
+        && scheme.ReducedPriceAfter > 0) {
         m.GemtPris = priceWithoutFee;
         m.GemtMin = callMinutes;
         m.ReducedOffset = 3;

@@ -96,7 +96,8 @@ TEST_F(LogViewerTest, DateRangeAndSchemeFilterTheCallsAndTheirTotals)
 {
     // Each part of a call counts on the day it ended. The billing month is the whole log's, whatever
     // the filter: it starts on the 6th, and today, 10 December, is day 5 of 31 of the month from
-    // 6 December; 12,50 + 2,90 + 1,20 + 0,75 spent, so the month's end is at 17,35 / 5 * 31.
+    // 6 December; 12,50 + 2,90 + 1,20 + 0,75 spent, so the month's end is at 17,35 / 5 * 31; the
+    // month's 2828920 bytes (lines 2, 3, 4 and 6) are heading for 2828920 / 5 * 31 = 17539304.
     const struct {
         QDate from, to;
         QString scheme;
@@ -125,7 +126,9 @@ TEST_F(LogViewerTest, DateRangeAndSchemeFilterTheCallsAndTheirTotals)
         EXPECT_EQ(column(CallTableModel::Start), c.starts) << c.from.toString().toStdString();
         EXPECT_EQ(viewer.ShownLbl->text(), u"Viste opkald: "_s + c.shown);
         EXPECT_EQ(viewer.MonthLbl->text(),
-            u"Faktureringsmåned 2026-12-06 – 2027-01-05: brugt 17,35 på 5 af 31 dage, skøn ved månedens slutning 107,57"_s);
+            u"Faktureringsmåned 2026-12-06 – 2027-01-05: brugt 17,35 på 5 af 31 dage, skøn ved månedens "
+            u"slutning 107,57; "
+            "data 2,7 MB, skøn 16,7 MB"_s);
     }
 }
 
@@ -151,6 +154,21 @@ TEST_F(LogViewerTest, TotalsPerBillingMonthAndTheStoredTotalsBesideTheWholeLogsS
     QTest::mouseClick(viewer.RefreshBtn, Qt::LeftButton);
     EXPECT_EQ(viewer.StoredLbl->text(),
         u"Gemte totaler: 3:31, 25,00 · loggens sum: 2:31, 20,35 – de er forskellige"_s);
+}
+
+TEST_F(LogViewerTest, EachDataAllowanceShowsHowMuchOfItTheBillingMonthHasUsed)
+{
+    // Tele's parts in the billing month from 6 December: 1048576 + 2560 + 120 = 1051256 bytes.
+    for (const auto& [allowanceMB, pricePerMB, text] :
+        { std::tuple { 2, 1.0, u"Tele: 1,0 MB af 2,0 MB inkluderet data brugt (50 %)"_s },
+            { 1, 0.5, u"Tele: 1,0 MB af 1,0 MB inkluderet data brugt (100 %, 2,6 KB over)"_s },
+            { 1, 0.0, QString() } }) { // no price per MB: nothing to watch
+        ASSERT_TRUE(settings.WriteIni(SchemeKeys::Section, SchemeKeys::allowanceMB(0), allowanceMB).ok());
+        ASSERT_TRUE(settings.WriteIni(SchemeKeys::Section, SchemeKeys::pricePerMB(0), pricePerMB).ok());
+        QTest::mouseClick(viewer.RefreshBtn, Qt::LeftButton);
+        EXPECT_EQ(std::pair(viewer.AllowanceLbl->text(), viewer.AllowanceLbl->isHidden()),
+            std::pair(text, text.isEmpty()));
+    }
 }
 
 TEST_F(LogViewerTest, ClickingThePriceHeadingSortsByPriceOneWayThenTheOther)

@@ -265,6 +265,12 @@ TEST_F(Meter, ReducedPricesFromTheirMinuteOn)
     scheme().ReducedPriceAfter = 0;
     expectPrices(monday(12, 0), { { 10 * 60, u"5,25"_s } });
     EXPECT_EQ(state.meter.ReducedOffset, 0);
+
+    // The minutes are the call's, also after a split: from 23:58 with reduced prices after 2
+    // minutes, the night's 0,25 up to 00:00:00, then 0,20; the fee of 0,10 was paid before the
+    // split at 23:59. The rest of the call, up to 00:02:00: 1 x 0,25 + 2 x 0,20.
+    scheme().ReducedPriceAfter = 2;
+    expectPrices(monday(23, 58), { { 4 * 60, u"0,65"_s } });
 }
 
 TEST_F(Meter, PricesRoundHalfUpAndShowAThirdDecimalOnlyWhenThere)

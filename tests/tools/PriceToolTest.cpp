@@ -7,13 +7,17 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QScopeGuard>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ctime>
+#include <random>
+#include <set>
 #include <tuple>
 
 namespace ringtally {
@@ -252,6 +256,258 @@ TEST_F(PriceToolTest, NeverWritesAFile)
         EXPECT_EQ(tool.run(args(run) << args("--start|2026-01-05 23:58:00|--duration|300"), ini).exitCode, 0);
     QDir::setCurrent(previous);
     EXPECT_EQ(snapshot(), before);
+}
+
+// The tariff rules worked out afresh, second by second, for the random check below. Money is
+// counted exactly in units of 1 / (60000 x 1048576) krone: a second at a minute price of m
+// thousandths is m x 1048576 units, a byte at p hundredths a MB is p x 600 units.
+namespace rules {
+
+using namespace Qt::StringLiterals;
+
+constexpr qint64 kMB = 1024 * 1024;
+constexpr qint64 kMill = 60 * kMB; // a thousandth of a krone
+constexpr qint64 kCent = 10 * kMill;
+
+struct Day {
+    int periods = 1;
+    std::array<int, 3> start {}; // minutes of the day, rising
+    std::array<int, 3> feeMills {}, feeAfter {};
+    std::array<int, 6> priceMills {}; // a minute: 0..2 normal, 3..5 reduced
+};
+
+struct Tariff {
+    std::array<Day, 4> days; // Monday to Friday, Saturday, Sunday, holidays
+    bool ownHolidays = false, holidayDay = false;
+    int reducedAfter = 0, first = 1, step = 1, perMBCents = 0, stepKB = 1, allowanceMB = 0, minimumCents = 0;
+    std::vector<Holiday> holidays;
+};
+
+struct Line {
+    QDateTime at;
+    qint64 minutes = 0, bytes = 0;
+    qint64 units = 0; // the price before rounding
+};
+
+// Hundredths, rounded half up.
+qint64 cents(qint64 units)
+{
+    const qint64 twice = 2 * units + kCent;
+    return twice / (2 * kCent) - (twice % (2 * kCent) < 0);
+}
+
+// Within a hair (2e-9 kr) of half a hundredth. The meter adds up its prices in binary fractions, so a
+// price that lies exactly on half a hundredth (a second at 0,30 a minute is 0,005) may come out a
+// hair below it and round down: only there may its line be a hundredth off.
+bool onAHalf(qint64 units)
+{
+    const qint64 off = ((2 * units + kCent) % (2 * kCent) + 2 * kCent) % (2 * kCent);
+    return std::min(off, 2 * kCent - off) < 2 * kCent / 5'000'000;
+}
+
+const Day& dayOf(const Tariff& t, const QDate& date)
+{
+    // Easter Sunday of the years the calls reach, from the almanac.
+    const QDate easter[] = { QDate(2026, 4, 5), QDate(2027, 3, 28) };
+    const bool holiday = std::any_of(t.holidays.begin(), t.holidays.end(), [&](const Holiday& h) {
+        return h.month
+            ? h.month == date.month() && h.day == date.day()
+            : date == easter[0].addDays(h.easterOffset) || date == easter[1].addDays(h.easterOffset);
+    });
+    if (t.ownHolidays && holiday)
+        return t.days[t.holidayDay ? 3 : 2];
+    return t.days[date.dayOfWeek() == 6 ? 1 : date.dayOfWeek() == 7 ? 2 : 0];
+}
+
+// The log lines of a call of seconds from start that receives bytes evenly, usedBytes of the
+// allowance gone; and the whole call's price before its minimum.
+std::pair<std::vector<Line>, qint64> price(
+    const Tariff& t, const QDateTime& start, int seconds, qint64 bytes, qint64 usedBytes)
+{
+    const qint64 free = t.perMBCents > 0 ? std::max<qint64>(0, t.allowanceMB * kMB - usedBytes) : 0;
+    const auto data = [&](qint64 b) { // the steps begun past the allowance, priced
+        const qint64 over = std::max<qint64>(0, b - free), step = qint64(t.stepKB) * 1024;
+        return (over / step + (over % step != 0)) * step * t.perMBCents * 600;
+    };
+    const auto received = [&](qint64 s) { return bytes * s / seconds; };
+    std::vector<Line> lines;
+    qint64 paidUpTo = 0, pending = 0, settled = 0, perSecond = 0, fee = 0, feeBefore = 0;
+    int partStart = 0;
+    bool reduced = false;
+    const int startSecond = start.time().msecsSinceStartOfDay() / 1000;
+    for (int s = 1; s <= seconds; ++s) {
+        const QDate date = start.date().addDays((startSecond + s) / 86400);
+        const int second = (startSecond + s) % 86400, minute = second / 60;
+        const Day& day = dayOf(t, date);
+        int period = day.periods - 1; // before the day's first start, its last period goes on
+        for (int k = 0; k < day.periods; ++k)
+            period = minute >= day.start[k] ? k : period;
+        if (s > paidUpTo) { // a block begins: all its seconds are charged now
+            const int block = paidUpTo == 0 ? t.first : t.step;
+            paidUpTo += block, pending += block;
+        }
+        perSecond = day.priceMills[size_t(period + (reduced ? 3 : 0))] * kMB;
+        // One fee: the period's in force, once the whole call has lasted its minutes.
+        fee = s / 60 >= day.feeAfter[period] ? day.feeMills[period] * kMill : 0;
+        // The seconds charged are priced at the minute price in force when they are fixed: at each
+        // tick of seconds 51-59 in the minute before the next period starts (one that starts at
+        // 00:00 is never prepared: the split has just fixed them), when the reduced prices begin
+        // after the call's minutes, and at the end.
+        const int next = day.start[(period + 1) % day.periods];
+        const bool switching = minute == next - 1 && second % 60 > 50;
+        const bool reducing = !reduced && t.reducedAfter > 0 && s / 60 == t.reducedAfter;
+        if (switching || reducing)
+            settled += pending * perSecond, pending = 0;
+        reduced = reduced || reducing;
+        if (minute == 23 * 60 + 59 && lines.empty()) { // at its first tick in 23:59
+            lines.push_back({ QDateTime(date, QTime(23, 59).addSecs(second % 60)), (s - partStart) / 60,
+                received(s), settled + pending * perSecond + fee + data(received(s)) });
+            settled = pending = 0, feeBefore = fee, partStart = s;
+        }
+    }
+    const qint64 before = lines.empty() ? 0 : lines.front().bytes;
+    // The fee paid before the split is not paid again; of the minimum, the rest owes what the part
+    // before left as it was logged.
+    const qint64 rest = settled + pending * perSecond + fee - feeBefore + data(bytes) - data(before);
+    const qint64 owed = (t.minimumCents - (lines.empty() ? 0 : cents(lines.front().units))) * kCent;
+    lines.push_back({ start.addSecs(seconds), (seconds - partStart) / 60, bytes - before,
+        t.minimumCents > 0 ? std::max(rest, owed) : rest });
+    return { lines, rest + (lines.size() > 1 ? lines.front().units : 0) };
+}
+
+Tariff randomTariff(std::mt19937& random)
+{
+    const auto in = [&random](int low, int high) { return std::uniform_int_distribution(low, high)(random); };
+    Tariff t;
+    for (Day& day : t.days) {
+        std::set<int> starts { in(0, 1) ? 0 : in(1, 1439) };
+        for (day.periods = in(1, 3); int(starts.size()) < day.periods;)
+            starts.insert(in(1, 1439));
+        std::copy(starts.begin(), starts.end(), day.start.begin());
+        for (int k = 0; k < 3; ++k)
+            day.feeMills[k] = in(0, 2) ? in(0, 2000) : 0, day.feeAfter[k] = in(0, 4);
+        for (int& price : day.priceMills)
+            price = in(0, 1500);
+    }
+    const std::pair<int, int> blocks[]
+        = { { 1, 1 }, { 60, 1 }, { 30, 30 }, { 20, 20 }, { 60, 60 }, { in(1, 300), in(1, 120) } };
+    std::tie(t.first, t.step) = blocks[in(0, 5)];
+    t.ownHolidays = in(0, 1), t.holidayDay = in(0, 1), t.reducedAfter = in(0, 2) ? in(1, 40) : 0;
+    t.perMBCents = in(0, 1) ? in(1, 2000) : 0, t.allowanceMB = in(0, 2) ? in(1, 40) : 0;
+    t.stepKB = std::array { 1, 10, 100, 1024, in(1, 5000) }[size_t(in(0, 4))];
+    t.minimumCents = in(0, 1) ? in(1, 800) : 0;
+    const Holiday known[] = { { u"Nytårsdag"_s, 1, 1, 0 }, { u"Langfredag"_s, 0, 0, -2 },
+        { u"2. påskedag"_s, 0, 0, 1 }, { u"Kristi himmelfartsdag"_s, 0, 0, 39 },
+        { u"Juleaften"_s, 24, 12, 0 }, { u"Juledag"_s, 25, 12, 0 }, { u"Nytårsaften"_s, 31, 12, 0 } };
+    for (const Holiday& holiday : known) {
+        if (t.holidays.empty() || in(0, 1)) // never none: an empty list reads back as the Danish one
+            t.holidays.push_back(holiday);
+    }
+    return t;
+}
+
+Settings settingsOf(const Tariff& t)
+{
+    Settings settings;
+    Scheme& scheme = settings.Schemes[0];
+    scheme.Name = u"Tele"_s;
+    for (size_t d = 0; d < t.days.size(); ++d) {
+        if (d == 3 && !t.holidayDay)
+            break;
+        DayTariff& day = d < 3 ? scheme.Days[d] : scheme.HolidayDay.emplace();
+        const Day& rule = t.days[d];
+        day.NumberOfPeriods = quint8(rule.periods);
+        for (size_t k = 0; k < 3; ++k) {
+            day.PeriodStart[k] = QTime(0, 0).addSecs(rule.start[k] * 60).toString(u"HH:mm"_s);
+            day.CallFee[k] = rule.feeMills[k] / 1000.0;
+            day.MinBeforeCallFee[k] = qint16(rule.feeAfter[k]);
+        }
+        for (size_t k = 0; k < 6; ++k)
+            day.MinutePrice[k] = rule.priceMills[k] / 1000.0;
+    }
+    scheme.HolidaysOwnTariff = t.ownHolidays;
+    scheme.ReducedPriceAfter = qint16(t.reducedAfter);
+    std::tie(scheme.FirstBlockSeconds, scheme.StepSeconds) = std::tuple(qint16(t.first), qint16(t.step));
+    std::tie(scheme.PricePerMB, scheme.DataStepKB, scheme.AllowanceMB, scheme.MinimumPrice)
+        = std::tuple(t.perMBCents / 100.0, t.stepKB, t.allowanceMB, t.minimumCents / 100.0);
+    settings.Holidays = t.holidays;
+    return settings;
+}
+
+} // namespace rules
+
+// Random tariffs, and random calls around the moments that matter (period starts, 23:59,
+// holidays, a new year): each log line the tool prints has the minutes, bytes and price the rules
+// give, and the call as a whole costs its price or the minimum, to a hundredth per part it is
+// logged in.
+TEST_F(PriceToolTest, RandomTariffsAndCallsArePricedByTheRules)
+{
+    using namespace Qt::StringLiterals;
+    const QDate days[] = { QDate(2026, 1, 9), QDate(2026, 4, 2), QDate(2026, 4, 5), QDate(2026, 5, 13),
+        QDate(2026, 5, 14), QDate(2026, 5, 16), QDate(2026, 5, 17), QDate(2026, 12, 24), QDate(2026, 12, 25),
+        QDate(2026, 12, 31) };
+    static const QRegularExpression logLine(
+        uR"re(^#([-0-9 :]+)#,(?:0|"Tele"),"(\d+)","(\d+)","(-?\d+),(\d\d)",)re"
+        uR"re("\d+","\d+","-?\d+,\d\d",(\d+),0$)re"_s);
+    for (const unsigned seed : { 20260514u, 20261224u, 20261231u }) {
+        std::mt19937 random(seed);
+        const auto in
+            = [&random](int low, int high) { return std::uniform_int_distribution(low, high)(random); };
+        for (int n = 0; n < 40; ++n) {
+            const rules::Tariff tariff = rules::randomTariff(random);
+            const QDate date = days[in(0, int(std::size(days)) - 1)];
+            const rules::Day& day = rules::dayOf(tariff, date);
+            const int before[] = { in(0, 86399), day.start[size_t(in(0, day.periods - 1))] * 60 - in(0, 130),
+                86340 - in(-59, 400) }; // anywhere, before a period starts, before or in 23:59
+            const QDateTime start(date, QTime(0, 0).addSecs(std::max(0, before[in(0, 2)])));
+            const int seconds = in(1, std::array { 130, 1200, 4000, 10800 }[size_t(in(0, 3))]);
+            const qint64 bytes
+                = in(0, 2) ? std::uniform_int_distribution<qint64>(0, 150 * rules::kMB)(random) : 0;
+            const int usedHalves = in(0, 100);
+
+            const QString ini = writeSettings(rules::settingsOf(tariff));
+            const QStringList arguments { u"--scheme"_s, u"0"_s, u"--start"_s,
+                start.toString(u"yyyy-MM-dd HH:mm:ss"_s), u"--duration"_s, QString::number(seconds),
+                u"--bytes"_s, QString::number(bytes), u"--used"_s, QString::number(usedHalves / 2.0),
+                u"--log"_s, u"--ini"_s, ini };
+            const ToolRun run = tool.run(arguments, ini);
+            const auto [expected, whole]
+                = rules::price(tariff, start, seconds, bytes, usedHalves * rules::kMB / 2);
+            const auto failed = [&] {
+                QFile file(ini);
+                (void)file.open(QIODevice::ReadOnly);
+                return u"seed %1 call %2: ringtally-price %3\n%4\n%5"_s.arg(seed)
+                    .arg(n)
+                    .arg(arguments.join(u' '), run.out, QString::fromUtf8(file.readAll()))
+                    .toStdString();
+            };
+            ASSERT_EQ(run.exitCode, 0) << failed();
+            const QStringList printed = run.out.split(u'\n', Qt::SkipEmptyParts);
+            ASSERT_EQ(printed.size(), qsizetype(expected.size())) << failed();
+            qint64 sum = 0;
+            for (size_t i = 0; i < expected.size(); ++i) {
+                const QRegularExpressionMatch m = logLine.match(printed[qsizetype(i)]);
+                ASSERT_TRUE(m.hasMatch()) << failed();
+                const qint64 cents = m.captured(4).toLongLong() * 100
+                    + (m.captured(4).startsWith(u'-') ? -1 : 1) * m.captured(5).toLongLong();
+                const rules::Line& line = expected[i];
+                EXPECT_EQ(
+                    std::tuple(m.captured(1), m.captured(2).toLongLong() * 60 + m.captured(3).toLongLong(),
+                        m.captured(6).toLongLong()),
+                    std::tuple(line.at.toString(u"yyyy-MM-dd HH:mm:ss"_s), line.minutes, line.bytes))
+                    << failed();
+                const qint64 off = cents - rules::cents(line.units);
+                EXPECT_TRUE(off == 0 || (std::abs(off) == 1 && rules::onAHalf(line.units)))
+                    << "line " << i << ": " << cents << " against " << rules::cents(line.units) << "\n"
+                    << failed();
+                sum += cents;
+            }
+            // The whole call costs its price or the minimum, whichever is more; each part of it is
+            // rounded on its own.
+            const qint64 least = rules::cents(std::max(whole, tariff.minimumCents * rules::kCent));
+            EXPECT_LE(std::abs(sum - least), qint64(expected.size()) - 1) << failed();
+        }
+    }
 }
 
 TEST(SimulatedClockTest, MovesOnlyWhenMovedAndRunsNoEvents)
