@@ -33,9 +33,7 @@ public:
         environment.insert(
             QStringLiteral("LSAN_OPTIONS"), QStringLiteral("suppressions=" RINGTALLY_LEAK_SUPPRESSIONS));
 #endif
-        QFile ini(folder + QStringLiteral("/Ringtally.ini"));
-        if (ini.open(QIODevice::WriteOnly))
-            ini.write("[Configuration]\nSplash=0\nFirst run?=0\n");
+        writeSettings();
     }
     ~ProgramRun()
     {
@@ -47,6 +45,14 @@ public:
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;
 
+    /// Writes the settings file of a later run, and after its first lines the test's own: more keys
+    /// of [Configuration], then other sections.
+    void writeSettings(const QByteArray& more = {})
+    {
+        QFile ini(folder + QStringLiteral("/Ringtally.ini"));
+        EXPECT_TRUE(ini.open(QIODevice::WriteOnly)
+            && ini.write("[Configuration]\nSplash=0\nFirst run?=0\n" + more) > 0);
+    }
     /// Starts the program; true once it runs.
     bool start()
     {
