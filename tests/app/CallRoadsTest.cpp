@@ -10,7 +10,6 @@
 
 #include "support/ProgramRun.h"
 
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -42,13 +41,7 @@ bool succeeds(
 // Polls until done says so or the wait runs out; the program runs on the real clock.
 bool waitUntil(const std::function<bool()>& done, int ms = kWaitMs)
 {
-    const QDeadlineTimer deadline(ms);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(100);
-    }
-    return true;
+    return QTest::qWaitFor(done, ms);
 }
 
 class CallRoadsTest : public ::testing::Test {
