@@ -26,18 +26,6 @@ using namespace Qt::StringLiterals;
 
 constexpr int kWaitMs = 20'000;
 
-// Runs a helper program to its end; true when it ended with 0.
-bool succeeds(
-    const QString& program, const QStringList& arguments, const QProcessEnvironment& environment = {})
-{
-    QProcess process;
-    if (!environment.isEmpty())
-        process.setProcessEnvironment(environment);
-    process.start(program, arguments);
-    return process.waitForFinished(kWaitMs) && process.exitStatus() == QProcess::NormalExit
-        && process.exitCode() == 0;
-}
-
 // Polls until done says so or the wait runs out; the program runs on the real clock.
 bool waitUntil(const std::function<bool()>& done, int ms = kWaitMs)
 {
@@ -69,22 +57,15 @@ protected:
             ASSERT_TRUE(settings.WriteIni(u"Configuration"_s, key, value).ok());
         ASSERT_TRUE(run.start());
         // Up: without a tray on this server, the main window shows.
-        ASSERT_TRUE(waitUntil([this] { return windowShown(u"Ringtally"_s); }));
-    }
-    // A visible window whose whole title is the text.
-    bool windowShown(const QString& title) const
-    {
-        return succeeds(u"xdotool"_s,
-            { u"search"_s, u"--onlyvisible"_s, u"--name"_s,
-                u"^"_s + QRegularExpression::escape(title) + u"$"_s });
+        ASSERT_TRUE(waitUntil([] { return test::windowShown(u"Ringtally"_s); }));
     }
     // Presses Ctrl+Shift+F1 for a second and a half: a tick sees it held however late it comes on a
     // busy machine, and it acts once. (A tap between two ticks is the key state's own test.)
     void pressHotkey()
     {
-        ASSERT_TRUE(succeeds(u"xdotool"_s, { u"keydown"_s, u"ctrl+shift+F1"_s }));
+        ASSERT_TRUE(test::xdotool({ u"keydown"_s, u"ctrl+shift+F1"_s }));
         QTest::qWait(1'500);
-        ASSERT_TRUE(succeeds(u"xdotool"_s, { u"keyup"_s, u"ctrl+shift+F1"_s }));
+        ASSERT_TRUE(test::xdotool({ u"keyup"_s, u"ctrl+shift+F1"_s }));
     }
     QString lineState() const
     {
@@ -101,7 +82,7 @@ protected:
     }
     bool demoLine(const QString& command) const
     {
-        return succeeds(QStringLiteral(RINGTALLY_DEMO_LINE_TOOL), { command }, run.environment);
+        return test::succeeds(QStringLiteral(RINGTALLY_DEMO_LINE_TOOL), { command }, run.environment);
     }
     QStringList logLines() const
     {
@@ -138,8 +119,8 @@ TEST_F(CallRoadsTest, AHotkeyDialsTheSchemeAndAgainHangsUpAndLogs)
     pressHotkey();
     // The dial window follows the line's states and goes once the line is up.
     ASSERT_TRUE(waitUntil([this] { return lineState() == u"up"_s; })) << "the line never came up";
-    ASSERT_TRUE(waitUntil([this] { return windowShown(u"Ringtally - Online"_s); }));
-    EXPECT_TRUE(waitUntil([this] { return !windowShown(u"Tilsluttet"_s); }));
+    ASSERT_TRUE(waitUntil([] { return test::windowShown(u"Ringtally - Online"_s); }));
+    EXPECT_TRUE(waitUntil([] { return !test::windowShown(u"Tilsluttet"_s); }));
     QTest::qWait(3'000); // metered on the real clock
     pressHotkey();
     EXPECT_TRUE(waitUntil([this] { return lineState() == u"down"_s; }));
@@ -151,14 +132,13 @@ TEST_F(CallRoadsTest, ABusyLineIsRedialedAndThenGivenUp)
     stored.Schemes[0].DUNData[2] = u"0"_s; // the simulated line answers busy
     start({ { u"Redial number"_s, u"2"_s }, { u"Redial interval"_s, u"1"_s } });
     pressHotkey();
-    ASSERT_TRUE(waitUntil([this] { return windowShown(u"Opkald opgivet"_s); }, 40'000))
+    ASSERT_TRUE(waitUntil([] { return test::windowShown(u"Opkald opgivet"_s); }, 40'000))
         << "the dial was not given up";
     EXPECT_EQ(lineState(), u"down"_s);
     // The user hangs up in the dial window, which logs nothing.
-    ASSERT_TRUE(succeeds(u"xdotool"_s,
-        { u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"^Opkald opgivet$"_s, u"windowfocus"_s, u"--sync"_s,
-            u"key"_s, u"alt+l"_s }));
-    EXPECT_TRUE(waitUntil([this] { return !windowShown(u"Opkald opgivet"_s); }));
+    ASSERT_TRUE(test::xdotool({ u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"^Opkald opgivet$"_s,
+        u"windowfocus"_s, u"--sync"_s, u"key"_s, u"alt+l"_s }));
+    EXPECT_TRUE(waitUntil([] { return !test::windowShown(u"Opkald opgivet"_s); }));
     ASSERT_TRUE(run.end());
     EXPECT_TRUE(logLines().isEmpty());
 }
@@ -168,7 +148,7 @@ TEST_F(CallRoadsTest, AConnectionFromAnotherDialerIsLoggedUntilItDrops)
     addAutologEntry();
     start();
     ASSERT_TRUE(demoLine(u"up"_s));
-    ASSERT_TRUE(waitUntil([this] { return windowShown(u"Ringtally - Online"_s); }))
+    ASSERT_TRUE(waitUntil([] { return test::windowShown(u"Ringtally - Online"_s); }))
         << "autolog did not start";
     QTest::qWait(2'000);
     ASSERT_TRUE(demoLine(u"down"_s));
@@ -180,7 +160,7 @@ TEST_F(CallRoadsTest, ACallCutShortByAKillIsLoggedAndCountedAtTheNextStart)
     addAutologEntry();
     start();
     ASSERT_TRUE(demoLine(u"up"_s));
-    ASSERT_TRUE(waitUntil([this] { return windowShown(u"Ringtally - Online"_s); }))
+    ASSERT_TRUE(waitUntil([] { return test::windowShown(u"Ringtally - Online"_s); }))
         << "autolog did not start";
     // The call's first tick keeps it on disk; then the program is killed (SIGKILL), as a crash
     // or a power loss would end it.
@@ -191,12 +171,11 @@ TEST_F(CallRoadsTest, ACallCutShortByAKillIsLoggedAndCountedAtTheNextStart)
     EXPECT_TRUE(logLines().isEmpty());
 
     ASSERT_TRUE(run.start());
-    ASSERT_TRUE(waitUntil([this] { return windowShown(u"Afbrudt opkald"_s); })) << "the user was not told";
-    ASSERT_TRUE(succeeds(u"xdotool"_s,
-        { u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"^Afbrudt opkald$"_s, u"windowfocus"_s,
-            u"--sync"_s }));
-    ASSERT_TRUE(succeeds(u"xdotool"_s, { u"key"_s, u"Return"_s }));
-    ASSERT_TRUE(waitUntil([this] { return windowShown(u"Ringtally"_s); }));
+    ASSERT_TRUE(waitUntil([] { return test::windowShown(u"Afbrudt opkald"_s); })) << "the user was not told";
+    ASSERT_TRUE(test::xdotool({ u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"^Afbrudt opkald$"_s,
+        u"windowfocus"_s, u"--sync"_s }));
+    ASSERT_TRUE(test::xdotool({ u"key"_s, u"Return"_s }));
+    ASSERT_TRUE(waitUntil([] { return test::windowShown(u"Ringtally"_s); }));
     expectLoggedAndCounted(u"Demo"_s);
     // The demo line's bytes up to the last checkpoint follow the mark.
     EXPECT_TRUE(QRegularExpression(u",\"recovered\",\\d+,\\d+$"_s).match(logLines().value(0)).hasMatch())
@@ -213,7 +192,7 @@ TEST_F(CallRoadsTest, AFirstRunEndsOnASignalAtTheLanguageWindowAndWhenAskedToEnd
             run.program.setArguments({ u"--exit-when-ready"_s });
         ASSERT_TRUE(run.start());
         if (!whenReady) {
-            ASSERT_TRUE(waitUntil([this] { return windowShown(u"Welcome to Ringtally!"_s); }));
+            ASSERT_TRUE(waitUntil([] { return test::windowShown(u"Welcome to Ringtally!"_s); }));
             run.program.terminate();
         }
         ASSERT_TRUE(run.program.waitForFinished(kWaitMs)) << whenReady;

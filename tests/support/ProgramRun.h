@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -76,5 +77,28 @@ public:
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     QProcess program;
 };
+
+/// Runs a helper program to its end; true when it ended with 0.
+inline bool succeeds(
+    const QString& program, const QStringList& arguments, const QProcessEnvironment& environment = {})
+{
+    QProcess process;
+    if (!environment.isEmpty())
+        process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    return process.waitForFinished(20'000) && process.exitStatus() == QProcess::NormalExit
+        && process.exitCode() == 0;
+}
+/// Runs xdotool on the test's display, as a user's desktop would press keys and find windows.
+inline bool xdotool(const QStringList& arguments)
+{
+    return succeeds(QStringLiteral("xdotool"), arguments);
+}
+/// Whether a visible window's whole title is the text.
+inline bool windowShown(const QString& title)
+{
+    return xdotool({ QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+        u'^' + QRegularExpression::escape(title) + u'$' });
+}
 
 } // namespace ringtally::test

@@ -128,7 +128,8 @@ protected:
         if (trayLater) {
             // Its name on the bus comes before it looks for a tray: the window is what shows it
             // has found none.
-            ASSERT_TRUE(waitFor([] { return shown(u"Ringtally"_s); })) << "no main window without a tray";
+            ASSERT_TRUE(waitFor([] { return test::windowShown(u"Ringtally"_s); }))
+                << "no main window without a tray";
             ASSERT_NO_FATAL_FAILURE(showTray());
         }
         ASSERT_TRUE(registered.wait(30'000)) << "the program registered no tray item";
@@ -154,18 +155,6 @@ protected:
         return root;
     }
     static bool waitFor(const std::function<bool()>& done) { return QTest::qWaitFor(done, 30'000); }
-    // Runs xdotool to its end; true when it succeeded.
-    static bool xdotool(const QStringList& arguments)
-    {
-        QProcess xdotool;
-        xdotool.start(u"xdotool"_s, arguments);
-        return xdotool.waitForFinished(20'000) && xdotool.exitCode() == 0;
-    }
-    // Whether a window of this title is on screen.
-    static bool shown(const QString& title)
-    {
-        return xdotool({ u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"^"_s + title + u"$"_s });
-    }
     void activate() const
     {
         connection.call(QDBusMessage::createMethodCall(
@@ -218,7 +207,7 @@ TEST_F(TrayDBusTest, APanelThatComesLaterGetsTheIconAndTwoQuickActivationsAreADo
     // One activation shows the status window. Then two at once: the first hides it again, the
     // second is a double click.
     activate();
-    ASSERT_TRUE(waitFor([] { return shown(u"Ringtally - Offline"_s); }));
+    ASSERT_TRUE(waitFor([] { return test::windowShown(u"Ringtally - Offline"_s); }));
     activate();
     activate();
     QDBusInterface ringtally(
@@ -230,13 +219,13 @@ TEST_F(TrayDBusTest, APanelThatComesLaterGetsTheIconAndTwoQuickActivationsAreADo
 TEST_F(TrayDBusTest, ASecondStartShowsTheRunningProgramAndEnds)
 {
     ASSERT_NO_FATAL_FAILURE(startAndFindItem());
-    ASSERT_FALSE(shown(u"Ringtally"_s));
+    ASSERT_FALSE(test::windowShown(u"Ringtally"_s));
     QProcess second;
     second.setProcessEnvironment(run.environment);
     second.start(QStringLiteral(RINGTALLY_PROGRAM), {});
     ASSERT_TRUE(second.waitForFinished(20'000));
     EXPECT_EQ(second.exitCode(), 0);
-    EXPECT_TRUE(waitFor([] { return shown(u"Ringtally"_s); }));
+    EXPECT_TRUE(waitFor([] { return test::windowShown(u"Ringtally"_s); }));
     EXPECT_EQ(run.program.state(), QProcess::Running);
 }
 
@@ -259,7 +248,7 @@ TEST_F(TrayDBusTest, ASchemeTypedIntoTheConfigurationWindowIsOfferedInTheMenu)
         { window + QStringList { u"windowfocus"_s, u"--sync"_s, u"key"_s, u"alt+n"_s },
             { u"type"_s, u"Demo"_s }, { u"key"_s, u"alt+i"_s }, { u"type"_s, u"0.5"_s },
             { u"key"_s, u"Return"_s } })
-        ASSERT_TRUE(xdotool(keys)) << keys.join(u' ').toStdString();
+        ASSERT_TRUE(test::xdotool(keys)) << keys.join(u' ').toStdString();
     ProfileFile stored(run.folder + u"/Ringtally.ini"_s);
     ASSERT_TRUE(waitFor([&] { return stored.ReadIni(u"Schemes"_s, u"0,name"_s, QString()) == u"Demo"_s; }));
     EXPECT_EQ(stored.ReadIni(u"Schemes"_s, u"0,Minute_PriceMonday_Friday_0"_s, QString()), u"0.5"_s);
@@ -361,12 +350,12 @@ TEST_F(TrayDBusTest, AMobileProfileIsDialedFromTheMenuMeteredAndLoggedWithItsByt
         return ringtally.property("Operator").toString() == u"Telenor SE"_s
             && ringtally.property("Roaming").toBool();
     }));
-    ASSERT_TRUE(waitFor([] { return shown(u"Roaming"_s); })) << "no roaming warning";
+    ASSERT_TRUE(waitFor([] { return test::windowShown(u"Roaming"_s); })) << "no roaming warning";
     // The user reads it and presses Enter.
-    ASSERT_TRUE(xdotool({ u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"^Roaming$"_s, u"windowfocus"_s,
-                    u"--sync"_s })
-        && xdotool({ u"key"_s, u"Return"_s }));
-    ASSERT_TRUE(waitFor([] { return !shown(u"Roaming"_s); }));
+    ASSERT_TRUE(test::xdotool({ u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"^Roaming$"_s,
+                    u"windowfocus"_s, u"--sync"_s })
+        && test::xdotool({ u"key"_s, u"Return"_s }));
+    ASSERT_TRUE(waitFor([] { return !test::windowShown(u"Roaming"_s); }));
     EXPECT_EQ(ringtally.property("SignalPercent").toInt(), 55);
     // 60,000 bytes through the loopback come in and go out on it.
     ASSERT_TRUE(python(u"import socket\ns = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)\n"
