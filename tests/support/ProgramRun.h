@@ -3,12 +3,16 @@
 #include "support/TempFolder.h"
 #include "support/XvfbServer.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace ringtally::test {
 
@@ -78,6 +82,18 @@ public:
     QProcess program;
 };
 
+/// Polls until done says so or the wait runs out, a tenth of a second apart: the program runs on the
+/// real clock, and a look may start a helper program.
+inline bool waitUntil(const std::function<bool()>& done, int ms = 30'000)
+{
+    const QDeadlineTimer deadline(ms);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(100);
+    }
+    return true;
+}
 /// Runs a helper program to its end; true when it ended with 0.
 inline bool succeeds(
     const QString& program, const QStringList& arguments, const QProcessEnvironment& environment = {})

@@ -22,8 +22,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 // QtDBus keeps a little of a connection to a bus that has gone away; the leak checker of the
 // sanitizer build is told so.
 extern "C" const char* __lsan_default_suppressions()
@@ -128,7 +126,7 @@ protected:
         if (trayLater) {
             // Its name on the bus comes before it looks for a tray: the window is what shows it
             // has found none.
-            ASSERT_TRUE(waitFor([] { return test::windowShown(u"Ringtally"_s); }))
+            ASSERT_TRUE(test::waitUntil([] { return test::windowShown(u"Ringtally"_s); }))
                 << "no main window without a tray";
             ASSERT_NO_FATAL_FAILURE(showTray());
         }
@@ -154,7 +152,6 @@ protected:
             layout.arguments().at(1).value<QDBusArgument>() >> root;
         return root;
     }
-    static bool waitFor(const std::function<bool()>& done) { return QTest::qWaitFor(done, 30'000); }
     void activate() const
     {
         connection.call(QDBusMessage::createMethodCall(
@@ -207,12 +204,12 @@ TEST_F(TrayDBusTest, APanelThatComesLaterGetsTheIconAndTwoQuickActivationsAreADo
     // One activation shows the status window. Then two at once: the first hides it again, the
     // second is a double click.
     activate();
-    ASSERT_TRUE(waitFor([] { return test::windowShown(u"Ringtally - Offline"_s); }));
+    ASSERT_TRUE(test::waitUntil([] { return test::windowShown(u"Ringtally - Offline"_s); }));
     activate();
     activate();
     QDBusInterface ringtally(
         u"dk.ringtally.Ringtally"_s, u"/dk/ringtally/Ringtally"_s, u"dk.ringtally.Ringtally1"_s, connection);
-    EXPECT_TRUE(waitFor([&] { return ringtally.property("Online").toBool(); }))
+    EXPECT_TRUE(test::waitUntil([&] { return ringtally.property("Online").toBool(); }))
         << "the double click did not dial";
 }
 
@@ -225,7 +222,7 @@ TEST_F(TrayDBusTest, ASecondStartShowsTheRunningProgramAndEnds)
     second.start(QStringLiteral(RINGTALLY_PROGRAM), {});
     ASSERT_TRUE(second.waitForFinished(20'000));
     EXPECT_EQ(second.exitCode(), 0);
-    EXPECT_TRUE(waitFor([] { return test::windowShown(u"Ringtally"_s); }));
+    EXPECT_TRUE(test::waitUntil([] { return test::windowShown(u"Ringtally"_s); }));
     EXPECT_EQ(run.program.state(), QProcess::Running);
 }
 
@@ -250,7 +247,8 @@ TEST_F(TrayDBusTest, ASchemeTypedIntoTheConfigurationWindowIsOfferedInTheMenu)
             { u"key"_s, u"Return"_s } })
         ASSERT_TRUE(test::xdotool(keys)) << keys.join(u' ').toStdString();
     ProfileFile stored(run.folder + u"/Ringtally.ini"_s);
-    ASSERT_TRUE(waitFor([&] { return stored.ReadIni(u"Schemes"_s, u"0,name"_s, QString()) == u"Demo"_s; }));
+    ASSERT_TRUE(
+        test::waitUntil([&] { return stored.ReadIni(u"Schemes"_s, u"0,name"_s, QString()) == u"Demo"_s; }));
     EXPECT_EQ(stored.ReadIni(u"Schemes"_s, u"0,Minute_PriceMonday_Friday_0"_s, QString()), u"0.5"_s);
     const MenuNode withScheme = menu();
     const MenuNode* dial = withScheme.find(u"Demo (0.5)"_s);
@@ -336,7 +334,7 @@ TEST_F(TrayDBusTest, AMobileProfileIsDialedFromTheMenuMeteredAndLoggedWithItsByt
     click(*dial);
     QDBusInterface ringtally(
         u"dk.ringtally.Ringtally"_s, u"/dk/ringtally/Ringtally"_s, u"dk.ringtally.Ringtally1"_s, connection);
-    ASSERT_TRUE(waitFor([&] { return ringtally.property("Online").toBool(); }))
+    ASSERT_TRUE(test::waitUntil([&] { return ringtally.property("Online").toBool(); }))
         << "the profile was not dialed";
 
     // NetworkManager names the connection's device, behind which ModemManager's modem roams.
@@ -346,21 +344,21 @@ TEST_F(TrayDBusTest, AMobileProfileIsDialedFromTheMenuMeteredAndLoggedWithItsByt
                        "'org.freedesktop.NetworkManager.Connection.Active', {'Devices': "
                        "dbus.Array(['/org/freedesktop/NetworkManager/Devices/wwan0'], signature='o')}, "
                        "dbus_interface=mock)\n"_s));
-    EXPECT_TRUE(waitFor([&] {
+    EXPECT_TRUE(test::waitUntil([&] {
         return ringtally.property("Operator").toString() == u"Telenor SE"_s
             && ringtally.property("Roaming").toBool();
     }));
-    ASSERT_TRUE(waitFor([] { return test::windowShown(u"Roaming"_s); })) << "no roaming warning";
+    ASSERT_TRUE(test::waitUntil([] { return test::windowShown(u"Roaming"_s); })) << "no roaming warning";
     // The user reads it and presses Enter.
     ASSERT_TRUE(test::xdotool({ u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"^Roaming$"_s,
                     u"windowfocus"_s, u"--sync"_s })
         && test::xdotool({ u"key"_s, u"Return"_s }));
-    ASSERT_TRUE(waitFor([] { return !test::windowShown(u"Roaming"_s); }));
+    ASSERT_TRUE(test::waitUntil([] { return !test::windowShown(u"Roaming"_s); }));
     EXPECT_EQ(ringtally.property("SignalPercent").toInt(), 55);
     // 60,000 bytes through the loopback come in and go out on it.
     ASSERT_TRUE(python(u"import socket\ns = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)\n"
                        "for i in range(10): s.sendto(b'x' * 6000, ('127.0.0.1', 9))\n"_s));
-    EXPECT_TRUE(waitFor([&] {
+    EXPECT_TRUE(test::waitUntil([&] {
         return ringtally.property("ReceivedBytes").toLongLong() >= 60'000
             && ringtally.property("SentBytes").toLongLong() >= 60'000;
     }));
@@ -375,10 +373,10 @@ TEST_F(TrayDBusTest, AMobileProfileIsDialedFromTheMenuMeteredAndLoggedWithItsByt
 
     // Another program takes the line down: the call is logged once, its bytes at the line's end.
     ASSERT_TRUE(takeDown());
-    ASSERT_TRUE(waitFor([&] { return !ringtally.property("Online").toBool(); }))
+    ASSERT_TRUE(test::waitUntil([&] { return !ringtally.property("Online").toBool(); }))
         << "the drop was not noticed";
     QFile log(run.folder + u"/Ringtally.log"_s);
-    ASSERT_TRUE(waitFor([&] { return log.exists() && log.size() > 0; }));
+    ASSERT_TRUE(test::waitUntil([&] { return log.exists() && log.size() > 0; }));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(log.readAll()).trimmed().split(u'\n');
     ASSERT_EQ(lines.size(), 1);
@@ -395,14 +393,14 @@ TEST_F(TrayDBusTest, AMobileProfileIsDialedFromTheMenuMeteredAndLoggedWithItsByt
         "'/org/freedesktop/NetworkManager/Settings')\n"
         "profile = settings.ListConnections(dbus_interface='org.freedesktop.NetworkManager.Settings')[0]\n"
         "nm.ActivateConnection(profile, '/', '/', dbus_interface='org.freedesktop.NetworkManager')\n"_s));
-    ASSERT_TRUE(waitFor([&] {
+    ASSERT_TRUE(test::waitUntil([&] {
         return ringtally.property("Online").toBool()
             && ringtally.property("CurrentSchemeName").toString() == u"Mobil"_s;
     })) << "the line another program brought up was not metered";
     ASSERT_TRUE(takeDown());
-    ASSERT_TRUE(waitFor([&] { return !ringtally.property("Online").toBool(); }));
+    ASSERT_TRUE(test::waitUntil([&] { return !ringtally.property("Online").toBool(); }));
     log.close();
-    ASSERT_TRUE(waitFor([&] {
+    ASSERT_TRUE(test::waitUntil([&] {
         QFile again(log.fileName());
         return again.open(QIODevice::ReadOnly) && again.readAll().trimmed().split('\n').size() == 2;
     })) << "the second call was not logged once";
