@@ -149,9 +149,8 @@ TEST(TariffFileTest, TheNewerRulesTravelOnlyWhereSetAndAreChecked)
 
 TEST_F(SaveTest, ARefusedFileNamesItsLineAndLeavesTheSchemeAndTheDialogAsTheyWere)
 {
-    // The line changed (1-based; 0: no file) and its new text (empty: it and all after it are gone).
-    // Line 20 is Saturday's period count, 12 a period start. (Every refusal's words are the
-    // messages' test.)
+    // The line changed (1-based; 0: no file) and its new text. Line 20 is Saturday's period count,
+    // 12 a period start. (Every refusal's words are the messages' test.)
     const std::pair<int, QString> cases[] = { { 0, {} }, { 20, u"4"_s }, { 12, u"8.00"_s } };
     const Scheme before = state.settings.Schemes[2];
     dialog.open(2, 0, Save::Mode::Hent);
@@ -160,15 +159,11 @@ TEST_F(SaveTest, ARefusedFileNamesItsLineAndLeavesTheSchemeAndTheDialogAsTheyWer
     for (const auto& [line, text] : cases) {
         SCOPED_TRACE(line);
         QStringList lines = kOriginalFile;
-        if (line > lines.size())
-            lines.append(text);
-        else if (line > 0 && text.isEmpty())
-            lines = lines.mid(0, line - 1);
-        else if (line > 0)
-            lines[line - 1] = text;
         QFile::remove(temp.file(u"bad.ptf"_s));
-        if (line > 0)
+        if (line > 0) {
+            lines[line - 1] = text;
             writeLines(temp.file(u"bad.ptf"_s), lines);
+        }
         prompter.answerNext(PromptAnswer::Ok);
         click(dialog.OK);
         // Said in the window's language.

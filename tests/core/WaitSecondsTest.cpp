@@ -2,9 +2,6 @@
 
 #include "fakes/FakeClock.h"
 
-#include <QObject>
-#include <QTimer>
-
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -59,18 +56,6 @@ TEST(WaitSecondsTest, ZeroOrLessReturnsAtOnceWithoutRunningEvents)
         WaitSeconds(clock, seconds);
         EXPECT_EQ(clock.eventRuns(), 0) << seconds;
     }
-}
-
-TEST(WaitSecondsTest, PendingEventsRunDuringTheWait)
-{
-    SteppedClock clock;
-    QObject context;
-    int runs = 0;
-    QTimer::singleShot(0, &context, [&runs] { ++runs; });
-    QMetaObject::invokeMethod(
-        &context, [&runs] { ++runs; }, Qt::QueuedConnection);
-    WaitSeconds(clock, 0.1f);
-    EXPECT_EQ(runs, 2);
 }
 
 } // namespace

@@ -16,16 +16,11 @@
 #include <gtest/gtest.h>
 
 using namespace ringtally;
+using ringtally::test::contentsOf;
 using ringtally::test::TempFolder;
 using ringtally::test::writePlain;
 
 namespace {
-
-QByteArray contentsOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
 
 QStringList entriesOf(const QString& folder)
 {
@@ -78,18 +73,6 @@ TEST(FileAccess, MissingFilesReadAsEmptyAndFoldersAsErrors)
     const Result<FileContents> folder = readWholeFile(temp.path());
     EXPECT_FALSE(folder.ok());
     EXPECT_TRUE(folder.message().contains(QDir::toNativeSeparators(temp.path())));
-}
-
-TEST(FileAccess, AReadOnlyFileIsNotReplaced)
-{
-    TempFolder temp;
-    const QString path = temp.file(QStringLiteral("Ringtally.ini"));
-    writePlain(path, "kept");
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
-    const Result<FileStamp> result = replaceFileAtomically(path, "lost");
-    EXPECT_FALSE(result.ok());
-    EXPECT_TRUE(result.message().contains(QStringLiteral("Ringtally.ini")));
-    EXPECT_EQ(contentsOf(path), QByteArray("kept"));
 }
 
 TEST(FileAccess, AFolderThatCannotBeCreatedIsAnError)

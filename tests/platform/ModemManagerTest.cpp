@@ -5,26 +5,15 @@
 #include "support/PrivateBus.h"
 
 #include <QDBusConnectionInterface>
-#include <QDeadlineTimer>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace ringtally {
 namespace {
 
 using namespace Qt::StringLiterals;
-
-bool waitFor(const std::function<bool()>& done)
-{
-    const QDeadlineTimer deadline(5000);
-    while (!done() && !deadline.hasExpired())
-        QTest::qWait(20);
-    return done();
-}
 
 class ModemManagerTest : public ::testing::Test {
 protected:
@@ -38,7 +27,7 @@ protected:
             { u"-m"_s, u"dbusmock"_s, u"--system"_s, u"-m"_s, u"org.freedesktop.ModemManager1"_s,
                 u"/org/freedesktop/ModemManager1"_s, u"org.freedesktop.ModemManager1"_s });
         ASSERT_TRUE(mock.waitForStarted(10'000)) << "python3-dbusmock is not installed";
-        ASSERT_TRUE(waitFor(
+        ASSERT_TRUE(QTest::qWaitFor(
             [&] { return test.interface()->isServiceRegistered(u"org.freedesktop.ModemManager1"_s); }));
     }
     void TearDown() override
@@ -88,14 +77,14 @@ TEST_F(ModemManagerTest, TheModemsOperatorSignalAndRoamingAreFollowed)
         "p = 'org.freedesktop.ModemManager1.Modem.Modem3gpp'\n"
         "m.Set(p, 'OperatorName', 'Telenor SE', dbus_interface='org.freedesktop.DBus.Properties')\n"
         "m.Set(p, 'RegistrationState', dbus.UInt32(5), dbus_interface='org.freedesktop.DBus.Properties')\n"_s);
-    ASSERT_TRUE(waitFor([&] { return modems.state(modem) && modems.state(modem)->roaming; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return modems.state(modem) && modems.state(modem)->roaming; }));
     EXPECT_EQ(modems.state(modem)->operatorName, u"Telenor SE"_s);
     EXPECT_GE(changed.count(), 1);
 
     // Without ModemManager there is no modem.
     mock.kill();
     mock.waitForFinished();
-    ASSERT_TRUE(waitFor([&] { return !modems.state(modem).has_value(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !modems.state(modem).has_value(); }));
 }
 
 } // namespace

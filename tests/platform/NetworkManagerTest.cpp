@@ -13,13 +13,10 @@
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
-#include <QDeadlineTimer>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
-
-#include <functional>
 
 // QtDBus keeps a little of a connection to a bus that has gone away (for every test of this
 // program).
@@ -37,15 +34,6 @@ using Setting = QMap<QString, QVariantMap>;
 const QString kNm = u"org.freedesktop.NetworkManager"_s;
 const QString kMock = u"org.freedesktop.DBus.Mock"_s;
 
-// Lets the event loop run until done, for at most five seconds.
-bool waitFor(const std::function<bool()>& done)
-{
-    const QDeadlineTimer deadline(5000);
-    while (!done() && !deadline.hasExpired())
-        QTest::qWait(20);
-    return done();
-}
-
 class NetworkManagerTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -59,7 +47,7 @@ protected:
         mock.start(u"/usr/bin/python3"_s,
             { u"-m"_s, u"dbusmock"_s, u"--system"_s, u"--template"_s, u"networkmanager"_s });
         ASSERT_TRUE(mock.waitForStarted(10'000)) << "python3-dbusmock is not installed";
-        ASSERT_TRUE(waitFor([&] { return test.interface()->isServiceRegistered(kNm); }))
+        ASSERT_TRUE(QTest::qWaitFor([&] { return test.interface()->isServiceRegistered(kNm); }))
             << "the NetworkManager mock did not come up";
         // The modem; the mock deactivates connections through its devices.
         QDBusMessage device
@@ -117,7 +105,7 @@ TEST_F(NetworkManagerTest, WithoutNetworkManagerThereIsNothingAndNothingComplain
 {
     mock.kill();
     mock.waitForFinished();
-    ASSERT_TRUE(waitFor([&] { return !test.interface()->isServiceRegistered(kNm); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !test.interface()->isServiceRegistered(kNm); }));
     const NetworkManagerNetwork network(bus.connect(u"program"_s));
     EXPECT_TRUE(network.entryNames().value().isEmpty());
     EXPECT_TRUE(network.activeConnections().value().empty());
@@ -139,7 +127,7 @@ TEST_F(NetworkManagerTest, PaidForProfilesAreEntriesAndAnyoneActivatingThemIsOnl
     // Activated by another program: online, as the watch asks it, once the signals are heard.
     const QString active = activate(mobile);
     ASSERT_FALSE(active.isEmpty());
-    ASSERT_TRUE(waitFor([&] { return network.isOnline(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return network.isOnline(); }));
     const std::vector<DialUpConnection> up = network.activeConnections().value();
     ASSERT_EQ(up.size(), 1u);
     EXPECT_EQ(up[0].entryName, u"Telia mobil"_s);
@@ -148,7 +136,7 @@ TEST_F(NetworkManagerTest, PaidForProfilesAreEntriesAndAnyoneActivatingThemIsOnl
     // Hung up by the program: NetworkManager is asked, and the line is gone, told once.
     QSignalSpy changed(&network, &NetworkManagerNetwork::connectionStateChanged);
     ASSERT_TRUE(network.hangUp(up[0]).ok());
-    ASSERT_TRUE(waitFor([&] { return !network.isOnline(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !network.isOnline(); }));
     QTest::qWait(200);
     ASSERT_EQ(changed.count(), 1);
     EXPECT_EQ(changed[0][1].toUInt(), quint32(NetworkManagerNetwork::Deactivated));
@@ -170,7 +158,7 @@ TEST_F(NetworkManagerTest, AProfileNamedAsAPeerIsToldApartAndDialedByNetworkMana
         EXPECT_EQ(system.isManaged(entry), managedEntry) << entry.toStdString();
     // Its connection is listed under the name it has in the list.
     activate(mobile);
-    ASSERT_TRUE(waitFor([&] { return system.isOnline(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return system.isOnline(); }));
     ASSERT_EQ(system.activeConnections().value().size(), 1u);
     EXPECT_EQ(system.activeConnections().value()[0].entryName, u"Telia mobil (NetworkManager)"_s);
     EXPECT_EQ(system.currentEntryName(), u"Telia mobil (NetworkManager)"_s);
@@ -188,14 +176,14 @@ TEST_F(NetworkManagerTest, ADialReportsTheStatesAndAFailureItsReason)
 
     control.setEntryName(u"Telia mobil"_s);
     ASSERT_EQ(control.StartDial(), 0);
-    ASSERT_TRUE(waitFor([&] { return control.ConnState() == RasConnState::Connected; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return control.ConnState() == RasConnState::Connected; }));
     control.HangUp();
-    ASSERT_TRUE(waitFor([&] { return control.ConnState() == RasConnState::Disconnected; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return control.ConnState() == RasConnState::Disconnected; }));
     EXPECT_EQ(states.last()[1].toInt(), 0);
 
     // The next dial connects too.
     ASSERT_EQ(control.StartDial(), 0);
-    ASSERT_TRUE(waitFor([&] { return control.ConnState() == RasConnState::Connected; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return control.ConnState() == RasConnState::Connected; }));
     const QString active = network.activeConnections().value().empty()
         ? QString()
         : u"/org/freedesktop/NetworkManager/ActiveConnection/"_s
@@ -207,7 +195,7 @@ TEST_F(NetworkManagerTest, ADialReportsTheStatesAndAFailureItsReason)
     for (const quint32 state : { 1u, 4u })
         emitSignal(active, u"org.freedesktop.NetworkManager.Connection.Active"_s, u"StateChanged"_s, u"uu"_s,
             { state, 9u });
-    ASSERT_TRUE(waitFor([&] { return states.size() == 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return states.size() == 2; }));
     EXPECT_EQ(states[0][0].toInt(), RasConnState::ConnectDevice);
     EXPECT_EQ(states[1][0].toInt(), RasConnState::Disconnected);
     EXPECT_EQ(states[1][1].toInt(), NetworkManagerError::kConnectionReason + 9);

@@ -191,11 +191,10 @@ TEST(RemoteProgramTest, CommandsReachTheRunningProgramAndItsCallIsHeardOnTheBus)
     test::ProgramRun run;
     ASSERT_TRUE(run.xvfb.error().empty()) << run.xvfb.error();
     run.environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, bus.address);
-    QFile ini(run.folder + u"/Ringtally.ini"_s); // one scheme on the simulated line
-    ASSERT_TRUE(ini.open(QIODevice::Append));
-    ini.write("[Schemes]\n0,name=Demo\n0,DUN_Name=Ringtally Demo\n0,Number_of_PeriodsMonday_Friday=1\n"
-              "0,Number_of_PeriodsSaturday=1\n0,Number_of_PeriodsSunday=1\n");
-    ini.close();
+    // One scheme on the simulated line.
+    run.writeSettings(
+        "[Schemes]\n0,name=Demo\n0,DUN_Name=Ringtally Demo\n0,Number_of_PeriodsMonday_Friday=1\n"
+        "0,Number_of_PeriodsSaturday=1\n0,Number_of_PeriodsSunday=1\n");
     const auto ringtally = [&](const QStringList& arguments) {
         QProcess command;
         command.setProcessEnvironment(run.environment);

@@ -3,11 +3,16 @@
 #include "support/TempFolder.h"
 #include "support/XvfbServer.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace ringtally::test {
 
@@ -33,9 +38,7 @@ public:
         environment.insert(
             QStringLiteral("LSAN_OPTIONS"), QStringLiteral("suppressions=" RINGTALLY_LEAK_SUPPRESSIONS));
 #endif
-        QFile ini(folder + QStringLiteral("/Ringtally.ini"));
-        if (ini.open(QIODevice::WriteOnly))
-            ini.write("[Configuration]\nSplash=0\nFirst run?=0\n");
+        writeSettings();
     }
     ~ProgramRun()
     {
@@ -47,6 +50,14 @@ public:
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;
 
+    /// Writes the settings file of a later run, and after its first lines the test's own: more keys
+    /// of [Configuration], then other sections.
+    void writeSettings(const QByteArray& more = {})
+    {
+        QFile ini(folder + QStringLiteral("/Ringtally.ini"));
+        EXPECT_TRUE(ini.open(QIODevice::WriteOnly)
+            && ini.write("[Configuration]\nSplash=0\nFirst run?=0\n" + more) > 0);
+    }
     /// Starts the program; true once it runs.
     bool start()
     {
@@ -70,5 +81,40 @@ public:
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     QProcess program;
 };
+
+/// Polls until done says so or the wait runs out, a tenth of a second apart: the program runs on the
+/// real clock, and a look may start a helper program.
+inline bool waitUntil(const std::function<bool()>& done, int ms = 30'000)
+{
+    const QDeadlineTimer deadline(ms);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(100);
+    }
+    return true;
+}
+/// Runs a helper program to its end; true when it ended with 0.
+inline bool succeeds(
+    const QString& program, const QStringList& arguments, const QProcessEnvironment& environment = {})
+{
+    QProcess process;
+    if (!environment.isEmpty())
+        process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    return process.waitForFinished(20'000) && process.exitStatus() == QProcess::NormalExit
+        && process.exitCode() == 0;
+}
+/// Runs xdotool on the test's display, as a user's desktop would press keys and find windows.
+inline bool xdotool(const QStringList& arguments)
+{
+    return succeeds(QStringLiteral("xdotool"), arguments);
+}
+/// Whether a visible window's whole title is the text.
+inline bool windowShown(const QString& title)
+{
+    return xdotool({ QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+        u'^' + QRegularExpression::escape(title) + u'$' });
+}
 
 } // namespace ringtally::test

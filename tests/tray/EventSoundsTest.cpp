@@ -15,12 +15,6 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-QByteArray contentsOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
 class EventSoundsTest : public ::testing::Test {
 protected:
     TempFolder temp;

@@ -4,6 +4,7 @@
 
 #include "core/ProfileFile.h"
 
+#include "support/PrivateBus.h"
 #include "support/ProgramRun.h"
 
 #include <QDBusArgument>
@@ -12,7 +13,6 @@
 #include <QDBusMessage>
 #include <QDBusReply>
 #include <QDBusVariant>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -21,8 +21,6 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
-
-#include <functional>
 
 // QtDBus keeps a little of a connection to a bus that has gone away; the leak checker of the
 // sanitizer build is told so.
@@ -107,30 +105,15 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(run.xvfb.error().empty()) << run.xvfb.error();
-        bus.setProgram(u"dbus-daemon"_s);
-        bus.setArguments({ u"--session"_s, u"--nofork"_s, u"--nopidfile"_s, u"--print-address=1"_s });
-        bus.start();
-        ASSERT_TRUE(bus.waitForStarted(10'000)) << "Cannot run dbus-daemon: is the dbus package installed?";
-        while (!bus.canReadLine() && bus.waitForReadyRead(10'000)) { }
-        address = QString::fromUtf8(bus.readLine()).trimmed();
-        ASSERT_FALSE(address.isEmpty());
-        connection.emplace(QDBusConnection::connectToBus(address, u"panel"_s));
-        ASSERT_TRUE(connection->isConnected());
-        ASSERT_TRUE(connection->registerObject(u"/StatusNotifierWatcher"_s, &watcher,
+        ASSERT_TRUE(connection.isConnected()) << "Cannot run dbus-daemon: is the dbus package installed?";
+        ASSERT_TRUE(connection.registerObject(u"/StatusNotifierWatcher"_s, &watcher,
             QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals
                 | QDBusConnection::ExportAllProperties));
-        run.environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, address);
-    }
-    void TearDown() override
-    {
-        connection.reset();
-        QDBusConnection::disconnectFromBus(u"panel"_s);
-        bus.kill();
-        bus.waitForFinished();
+        run.environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, bus.address);
     }
 
     // The panel comes up.
-    void showTray() { ASSERT_TRUE(connection->registerService(u"org.kde.StatusNotifierWatcher"_s)); }
+    void showTray() { ASSERT_TRUE(connection.registerService(u"org.kde.StatusNotifierWatcher"_s)); }
     // Starts the program, unless it runs, and waits for its tray item; the panel comes up first
     // unless trayLater, and then once the program has shown its main window for want of a tray.
     void startAndFindItem(bool trayLater = false)
@@ -143,12 +126,13 @@ protected:
         if (trayLater) {
             // Its name on the bus comes before it looks for a tray: the window is what shows it
             // has found none.
-            ASSERT_TRUE(waitFor([] { return shown(u"Ringtally"_s); })) << "no main window without a tray";
+            ASSERT_TRUE(test::waitUntil([] { return test::windowShown(u"Ringtally"_s); }))
+                << "no main window without a tray";
             ASSERT_NO_FATAL_FAILURE(showTray());
         }
         ASSERT_TRUE(registered.wait(30'000)) << "the program registered no tray item";
         service = registered.first().first().toString();
-        QDBusInterface item(service, u"/StatusNotifierItem"_s, u"org.kde.StatusNotifierItem"_s, *connection);
+        QDBusInterface item(service, u"/StatusNotifierItem"_s, u"org.kde.StatusNotifierItem"_s, connection);
         ASSERT_TRUE(item.isValid()) << item.lastError().message().toStdString();
         menuPath = item.property("Menu").value<QDBusObjectPath>().path();
         ASSERT_FALSE(menuPath.isEmpty());
@@ -157,10 +141,10 @@ protected:
     // show it.
     MenuNode menu() const
     {
-        connection->call(
+        connection.call(
             QDBusMessage::createMethodCall(service, menuPath, u"com.canonical.dbusmenu"_s, u"AboutToShow"_s)
             << 0);
-        const QDBusMessage layout = connection->call(
+        const QDBusMessage layout = connection.call(
             QDBusMessage::createMethodCall(service, menuPath, u"com.canonical.dbusmenu"_s, u"GetLayout"_s)
             << 0 << -1 << QStringList());
         MenuNode root;
@@ -168,47 +152,31 @@ protected:
             layout.arguments().at(1).value<QDBusArgument>() >> root;
         return root;
     }
-    static bool waitFor(const std::function<bool()>& done)
-    {
-        const QDeadlineTimer deadline(30'000);
-        while (!done() && !deadline.hasExpired())
-            QTest::qWait(100);
-        return done();
-    }
-    // Whether a window of this title is on screen.
-    static bool shown(const QString& title)
-    {
-        QProcess xdotool;
-        xdotool.start(
-            u"xdotool"_s, { u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"^"_s + title + u"$"_s });
-        return xdotool.waitForFinished(20'000) && xdotool.exitCode() == 0;
-    }
     void activate() const
     {
-        connection->call(QDBusMessage::createMethodCall(service, u"/StatusNotifierItem"_s,
-                             u"org.kde.StatusNotifierItem"_s, u"Activate"_s)
+        connection.call(QDBusMessage::createMethodCall(
+                            service, u"/StatusNotifierItem"_s, u"org.kde.StatusNotifierItem"_s, u"Activate"_s)
             << 0 << 0);
     }
     void click(const MenuNode& item) const
     {
-        connection->call(
+        connection.call(
             QDBusMessage::createMethodCall(service, menuPath, u"com.canonical.dbusmenu"_s, u"Event"_s)
             << item.id << u"clicked"_s << QVariant::fromValue(QDBusVariant(0)) << 0u);
     }
 
     test::ProgramRun run;
-    QProcess bus;
+    test::PrivateBus bus;
+    QDBusConnection connection = bus.connect(u"panel"_s);
+    Watcher watcher;
     QString service;
     QString menuPath;
-    QString address;
-    std::optional<QDBusConnection> connection;
-    Watcher watcher;
 };
 
 TEST_F(TrayDBusTest, TheProgramRegistersItsItemAndItsMenuWorksOverDBus)
 {
     ASSERT_NO_FATAL_FAILURE(startAndFindItem());
-    QDBusInterface item(service, u"/StatusNotifierItem"_s, u"org.kde.StatusNotifierItem"_s, *connection);
+    QDBusInterface item(service, u"/StatusNotifierItem"_s, u"org.kde.StatusNotifierItem"_s, connection);
     EXPECT_EQ(item.property("Status").toString(), u"Active"_s);
     // Offline: the hang-up items are hidden, the other commands are there.
     const MenuNode root = menu();
@@ -229,35 +197,32 @@ TEST_F(TrayDBusTest, TheProgramRegistersItsItemAndItsMenuWorksOverDBus)
 TEST_F(TrayDBusTest, APanelThatComesLaterGetsTheIconAndTwoQuickActivationsAreADoubleClick)
 {
     // The double click dials the first scheme, on the simulated line.
-    QFile ini(run.folder + u"/Ringtally.ini"_s);
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write("[Configuration]\nSplash=0\nFirst run?=0\nDoubleClick_Action=4\n"
-              "[Schemes]\n0,name=Demo\n0,DUN_Name=Ringtally Demo\n0,Number_of_PeriodsMonday_Friday=1\n");
-    ini.close();
+    run.writeSettings("DoubleClick_Action=4\n[Schemes]\n0,name=Demo\n0,DUN_Name=Ringtally Demo\n"
+                      "0,Number_of_PeriodsMonday_Friday=1\n");
     // Without a tray at the start the main window shows; the tray that comes then gets the icon.
     ASSERT_NO_FATAL_FAILURE(startAndFindItem(true));
     // One activation shows the status window. Then two at once: the first hides it again, the
     // second is a double click.
     activate();
-    ASSERT_TRUE(waitFor([] { return shown(u"Ringtally - Offline"_s); }));
+    ASSERT_TRUE(test::waitUntil([] { return test::windowShown(u"Ringtally - Offline"_s); }));
     activate();
     activate();
     QDBusInterface ringtally(
-        u"dk.ringtally.Ringtally"_s, u"/dk/ringtally/Ringtally"_s, u"dk.ringtally.Ringtally1"_s, *connection);
-    EXPECT_TRUE(waitFor([&] { return ringtally.property("Online").toBool(); }))
+        u"dk.ringtally.Ringtally"_s, u"/dk/ringtally/Ringtally"_s, u"dk.ringtally.Ringtally1"_s, connection);
+    EXPECT_TRUE(test::waitUntil([&] { return ringtally.property("Online").toBool(); }))
         << "the double click did not dial";
 }
 
 TEST_F(TrayDBusTest, ASecondStartShowsTheRunningProgramAndEnds)
 {
     ASSERT_NO_FATAL_FAILURE(startAndFindItem());
-    ASSERT_FALSE(shown(u"Ringtally"_s));
+    ASSERT_FALSE(test::windowShown(u"Ringtally"_s));
     QProcess second;
     second.setProcessEnvironment(run.environment);
     second.start(QStringLiteral(RINGTALLY_PROGRAM), {});
     ASSERT_TRUE(second.waitForFinished(20'000));
     EXPECT_EQ(second.exitCode(), 0);
-    EXPECT_TRUE(waitFor([] { return shown(u"Ringtally"_s); }));
+    EXPECT_TRUE(test::waitUntil([] { return test::windowShown(u"Ringtally"_s); }));
     EXPECT_EQ(run.program.state(), QProcess::Running);
 }
 
@@ -265,12 +230,9 @@ TEST_F(TrayDBusTest, ASchemeTypedIntoTheConfigurationWindowIsOfferedInTheMenu)
 {
     // One period a day, and the weekend's price already stored, so that today's price is the one
     // typed whatever day the test runs.
-    QFile ini(run.folder + u"/Ringtally.ini"_s);
-    ASSERT_TRUE(ini.open(QIODevice::Append));
-    ini.write("[Schemes]\n0,DUN_Name=Ringtally Demo\n0,Number_of_PeriodsMonday_Friday=1\n"
-              "0,Number_of_PeriodsSaturday=1\n0,Number_of_PeriodsSunday=1\n"
-              "0,Minute_PriceSaturday_0=0.5\n0,Minute_PriceSunday_0=0.5\n");
-    ini.close();
+    run.writeSettings("[Schemes]\n0,DUN_Name=Ringtally Demo\n0,Number_of_PeriodsMonday_Friday=1\n"
+                      "0,Number_of_PeriodsSaturday=1\n0,Number_of_PeriodsSunday=1\n"
+                      "0,Minute_PriceSaturday_0=0.5\n0,Minute_PriceSunday_0=0.5\n");
     ASSERT_NO_FATAL_FAILURE(startAndFindItem());
     const MenuNode offline = menu();
     const MenuNode* open = offline.find(u"Opsætning"_s);
@@ -280,17 +242,13 @@ TEST_F(TrayDBusTest, ASchemeTypedIntoTheConfigurationWindowIsOfferedInTheMenu)
     // The user types the name and the minute price, and presses Enter for OK.
     const QStringList window { u"search"_s, u"--sync"_s, u"--onlyvisible"_s, u"--name"_s, u"^Opsætning$"_s };
     for (const QStringList& keys :
-        { QStringList { u"windowfocus"_s, u"--sync"_s, u"key"_s, u"alt+n"_s }, { u"type"_s, u"Demo"_s },
-            { u"key"_s, u"alt+i"_s }, { u"type"_s, u"0.5"_s }, { u"key"_s, u"Return"_s } }) {
-        QProcess xdotool;
-        xdotool.start(u"xdotool"_s, keys.first() == u"windowfocus"_s ? window + keys : keys);
-        ASSERT_TRUE(xdotool.waitForFinished(20'000) && xdotool.exitCode() == 0)
-            << keys.join(u' ').toStdString();
-    }
+        { window + QStringList { u"windowfocus"_s, u"--sync"_s, u"key"_s, u"alt+n"_s },
+            { u"type"_s, u"Demo"_s }, { u"key"_s, u"alt+i"_s }, { u"type"_s, u"0.5"_s },
+            { u"key"_s, u"Return"_s } })
+        ASSERT_TRUE(test::xdotool(keys)) << keys.join(u' ').toStdString();
     ProfileFile stored(run.folder + u"/Ringtally.ini"_s);
-    const QDeadlineTimer deadline(20'000);
-    while (stored.ReadIni(u"Schemes"_s, u"0,name"_s, QString()) != u"Demo"_s && !deadline.hasExpired())
-        QTest::qWait(100);
+    ASSERT_TRUE(
+        test::waitUntil([&] { return stored.ReadIni(u"Schemes"_s, u"0,name"_s, QString()) == u"Demo"_s; }));
     EXPECT_EQ(stored.ReadIni(u"Schemes"_s, u"0,Minute_PriceMonday_Friday_0"_s, QString()), u"0.5"_s);
     const MenuNode withScheme = menu();
     const MenuNode* dial = withScheme.find(u"Demo (0.5)"_s);
@@ -304,15 +262,9 @@ TEST_F(TrayDBusTest, ASchemeTypedIntoTheConfigurationWindowIsOfferedInTheMenu)
 // takes it down. The modem's interface is the loopback, whose counters every machine has.
 TEST_F(TrayDBusTest, AMobileProfileIsDialedFromTheMenuMeteredAndLoggedWithItsBytes)
 {
-    QProcess systemBus;
-    systemBus.start(
-        u"dbus-daemon"_s, { u"--session"_s, u"--nofork"_s, u"--nopidfile"_s, u"--print-address=1"_s });
-    ASSERT_TRUE(systemBus.waitForStarted(10'000));
-    while (!systemBus.canReadLine() && systemBus.waitForReadyRead(10'000)) { }
-    const QString systemAddress = QString::fromUtf8(systemBus.readLine()).trimmed();
-    QProcessEnvironment environment = run.environment;
-    environment.insert(u"DBUS_SYSTEM_BUS_ADDRESS"_s, systemAddress);
-    run.environment = environment;
+    test::PrivateBus systemBus;
+    ASSERT_FALSE(systemBus.address.isEmpty());
+    run.environment.insert(u"DBUS_SYSTEM_BUS_ADDRESS"_s, systemBus.address);
     // The two services, and the Python that sets them up as their own tools would.
     QProcess networkManager, modemManager;
     for (auto& [mock, arguments] :
@@ -320,20 +272,20 @@ TEST_F(TrayDBusTest, AMobileProfileIsDialedFromTheMenuMeteredAndLoggedWithItsByt
             { &modemManager,
                 { u"-m"_s, u"org.freedesktop.ModemManager1"_s, u"/org/freedesktop/ModemManager1"_s,
                     u"org.freedesktop.ModemManager1"_s } } }) {
-        mock->setProcessEnvironment(environment);
+        mock->setProcessEnvironment(run.environment);
         mock->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         mock->start(u"/usr/bin/python3"_s, QStringList { u"-m"_s, u"dbusmock"_s, u"--system"_s } + arguments);
         ASSERT_TRUE(mock->waitForStarted(10'000)) << "python3-dbusmock is not installed";
     }
     const auto stopMocks = qScopeGuard([&] {
-        for (QProcess* process : { &networkManager, &modemManager, &systemBus }) {
+        for (QProcess* process : { &networkManager, &modemManager }) {
             process->kill();
             process->waitForFinished();
         }
     });
     const auto python = [&](const QString& code) {
         QProcess script;
-        script.setProcessEnvironment(environment);
+        script.setProcessEnvironment(run.environment);
         script.setProcessChannelMode(QProcess::ForwardedChannels);
         script.start(u"/usr/bin/python3"_s,
             { u"-c"_s,
@@ -344,6 +296,12 @@ TEST_F(TrayDBusTest, AMobileProfileIsDialedFromTheMenuMeteredAndLoggedWithItsByt
                 "mock = 'org.freedesktop.DBus.Mock'\n"_s
                     + code });
         return script.waitForFinished(30'000) && script.exitCode() == 0;
+    };
+    // Another program takes the line down.
+    const auto takeDown = [&] {
+        return python(u"active = nm.Get('org.freedesktop.NetworkManager', 'ActiveConnections', "
+                      "dbus_interface='org.freedesktop.DBus.Properties')[0]\n"
+                      "nm.DeactivateConnection(active, dbus_interface='org.freedesktop.NetworkManager')\n"_s);
     };
     ASSERT_TRUE(python(
         u"mm = bus.get_object('org.freedesktop.ModemManager1', '/org/freedesktop/ModemManager1')\n"
@@ -364,13 +322,9 @@ TEST_F(TrayDBusTest, AMobileProfileIsDialedFromTheMenuMeteredAndLoggedWithItsByt
         "settings.AddConnection({'connection': {'id': 'Telia mobil', 'type': 'gsm', 'uuid': 'a1', "
         "'autoconnect': False}}, dbus_interface='org.freedesktop.NetworkManager.Settings')\n"_s));
 
-    QFile ini(run.folder + u"/Ringtally.ini"_s);
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write("[Configuration]\nSplash=0\nFirst run?=0\nNumber_of_DUN=1\n"
-              "[Schemes]\n0,name=Mobil\n0,DUN_Name=Telia mobil\n0,Number_of_PeriodsMonday_Friday=1\n"
-              "0,Number_of_PeriodsSaturday=1\n0,Number_of_PeriodsSunday=1\n"
-              "[Autolog]\n1A=Telia mobil\n1B=Mobil\n1C=1\n");
-    ini.close();
+    run.writeSettings("Number_of_DUN=1\n[Schemes]\n0,name=Mobil\n0,DUN_Name=Telia mobil\n"
+                      "0,Number_of_PeriodsMonday_Friday=1\n0,Number_of_PeriodsSaturday=1\n"
+                      "0,Number_of_PeriodsSunday=1\n[Autolog]\n1A=Telia mobil\n1B=Mobil\n1C=1\n");
     ASSERT_NO_FATAL_FAILURE(startAndFindItem());
     const MenuNode offline = menu();
     const MenuNode* dial = nullptr;
@@ -379,8 +333,8 @@ TEST_F(TrayDBusTest, AMobileProfileIsDialedFromTheMenuMeteredAndLoggedWithItsByt
     ASSERT_TRUE(dial) << "the scheme is not offered";
     click(*dial);
     QDBusInterface ringtally(
-        u"dk.ringtally.Ringtally"_s, u"/dk/ringtally/Ringtally"_s, u"dk.ringtally.Ringtally1"_s, *connection);
-    ASSERT_TRUE(waitFor([&] { return ringtally.property("Online").toBool(); }))
+        u"dk.ringtally.Ringtally"_s, u"/dk/ringtally/Ringtally"_s, u"dk.ringtally.Ringtally1"_s, connection);
+    ASSERT_TRUE(test::waitUntil([&] { return ringtally.property("Online").toBool(); }))
         << "the profile was not dialed";
 
     // NetworkManager names the connection's device, behind which ModemManager's modem roams.
@@ -390,31 +344,26 @@ TEST_F(TrayDBusTest, AMobileProfileIsDialedFromTheMenuMeteredAndLoggedWithItsByt
                        "'org.freedesktop.NetworkManager.Connection.Active', {'Devices': "
                        "dbus.Array(['/org/freedesktop/NetworkManager/Devices/wwan0'], signature='o')}, "
                        "dbus_interface=mock)\n"_s));
-    EXPECT_TRUE(waitFor([&] {
+    EXPECT_TRUE(test::waitUntil([&] {
         return ringtally.property("Operator").toString() == u"Telenor SE"_s
             && ringtally.property("Roaming").toBool();
     }));
-    ASSERT_TRUE(waitFor([] { return shown(u"Roaming"_s); })) << "no roaming warning";
+    ASSERT_TRUE(test::waitUntil([] { return test::windowShown(u"Roaming"_s); })) << "no roaming warning";
     // The user reads it and presses Enter.
-    for (const QStringList& keys : { QStringList { u"search"_s, u"--onlyvisible"_s, u"--name"_s,
-                                         u"^Roaming$"_s, u"windowfocus"_s, u"--sync"_s },
-             { u"key"_s, u"Return"_s } }) {
-        QProcess xdotool;
-        xdotool.start(u"xdotool"_s, keys);
-        ASSERT_TRUE(xdotool.waitForFinished(20'000) && xdotool.exitCode() == 0)
-            << keys.join(u' ').toStdString();
-    }
-    ASSERT_TRUE(waitFor([] { return !shown(u"Roaming"_s); }));
+    ASSERT_TRUE(test::xdotool({ u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"^Roaming$"_s,
+                    u"windowfocus"_s, u"--sync"_s })
+        && test::xdotool({ u"key"_s, u"Return"_s }));
+    ASSERT_TRUE(test::waitUntil([] { return !test::windowShown(u"Roaming"_s); }));
     EXPECT_EQ(ringtally.property("SignalPercent").toInt(), 55);
     // 60,000 bytes through the loopback come in and go out on it.
     ASSERT_TRUE(python(u"import socket\ns = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)\n"
                        "for i in range(10): s.sendto(b'x' * 6000, ('127.0.0.1', 9))\n"_s));
-    EXPECT_TRUE(waitFor([&] {
+    EXPECT_TRUE(test::waitUntil([&] {
         return ringtally.property("ReceivedBytes").toLongLong() >= 60'000
             && ringtally.property("SentBytes").toLongLong() >= 60'000;
     }));
     QProcess status;
-    status.setProcessEnvironment(environment);
+    status.setProcessEnvironment(run.environment);
     status.start(QStringLiteral(RINGTALLY_PROGRAM), { u"--status"_s, u"--json"_s });
     ASSERT_TRUE(status.waitForFinished(20'000));
     const QString json = QString::fromUtf8(status.readAllStandardOutput());
@@ -423,14 +372,11 @@ TEST_F(TrayDBusTest, AMobileProfileIsDialedFromTheMenuMeteredAndLoggedWithItsByt
     EXPECT_TRUE(json.contains(u"\"operator\":\"Telenor SE\""_s)) << json.toStdString();
 
     // Another program takes the line down: the call is logged once, its bytes at the line's end.
-    ASSERT_TRUE(
-        python(u"active = nm.Get('org.freedesktop.NetworkManager', 'ActiveConnections', "
-               "dbus_interface='org.freedesktop.DBus.Properties')[0]\n"
-               "nm.DeactivateConnection(active, dbus_interface='org.freedesktop.NetworkManager')\n"_s));
-    ASSERT_TRUE(waitFor([&] { return !ringtally.property("Online").toBool(); }))
+    ASSERT_TRUE(takeDown());
+    ASSERT_TRUE(test::waitUntil([&] { return !ringtally.property("Online").toBool(); }))
         << "the drop was not noticed";
     QFile log(run.folder + u"/Ringtally.log"_s);
-    ASSERT_TRUE(waitFor([&] { return log.exists() && log.size() > 0; }));
+    ASSERT_TRUE(test::waitUntil([&] { return log.exists() && log.size() > 0; }));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(log.readAll()).trimmed().split(u'\n');
     ASSERT_EQ(lines.size(), 1);
@@ -447,17 +393,14 @@ TEST_F(TrayDBusTest, AMobileProfileIsDialedFromTheMenuMeteredAndLoggedWithItsByt
         "'/org/freedesktop/NetworkManager/Settings')\n"
         "profile = settings.ListConnections(dbus_interface='org.freedesktop.NetworkManager.Settings')[0]\n"
         "nm.ActivateConnection(profile, '/', '/', dbus_interface='org.freedesktop.NetworkManager')\n"_s));
-    ASSERT_TRUE(waitFor([&] {
+    ASSERT_TRUE(test::waitUntil([&] {
         return ringtally.property("Online").toBool()
             && ringtally.property("CurrentSchemeName").toString() == u"Mobil"_s;
     })) << "the line another program brought up was not metered";
-    ASSERT_TRUE(
-        python(u"active = nm.Get('org.freedesktop.NetworkManager', 'ActiveConnections', "
-               "dbus_interface='org.freedesktop.DBus.Properties')[0]\n"
-               "nm.DeactivateConnection(active, dbus_interface='org.freedesktop.NetworkManager')\n"_s));
-    ASSERT_TRUE(waitFor([&] { return !ringtally.property("Online").toBool(); }));
+    ASSERT_TRUE(takeDown());
+    ASSERT_TRUE(test::waitUntil([&] { return !ringtally.property("Online").toBool(); }));
     log.close();
-    ASSERT_TRUE(waitFor([&] {
+    ASSERT_TRUE(test::waitUntil([&] {
         QFile again(log.fileName());
         return again.open(QIODevice::ReadOnly) && again.readAll().trimmed().split('\n').size() == 2;
     })) << "the second call was not logged once";
