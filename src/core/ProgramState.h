@@ -49,6 +49,7 @@ struct MeterState {
     double NPris = 0; // unrounded price of the current segment
     double GemtPris = 0; // price carried over from before the last switch, without its call fee
     double GemtMin = -1; // call minutes at the last switch; not above 0: no switch yet
+    double feePaidBeforeSplit = 0; // the call fee the parts before the last 23:59 split paid
     quint8 PriceWarned = 0; // 1 once the daily warning was shown in this call
     quint8 MonthPriceWarned = 0; // 1 once the monthly warning was shown in this call
     // This billing month's spending and data before the running call's current part: the log's sums

@@ -260,6 +260,7 @@ void restartCallTime(MeterState& meter, const Clock& clock)
     meter.NPris = 0;
     meter.GemtPris = 0;
     meter.GemtMin = -1;
+    meter.feePaidBeforeSplit = 0;
     meter.SplitDay = 0;
     meter.ReducedOffset = 0;
     meter.checkpointMinute = -1;
@@ -337,7 +338,9 @@ void PriceEngine::tick()
     // 5-6: the tariff in force and the price.
     const DayTariff& day = tariffToday(scheme);
     const qint16 period = currentPeriod();
-    const double callFee = day.CallFee[size_t(period)];
+    // One fee a call: a part after a 23:59 split pays only what the period's fee is above the fee the
+    // parts before it paid, never less than nothing.
+    const double callFee = std::max(0.0, day.CallFee[size_t(period)] - m.feePaidBeforeSplit);
     const double minutePrice = day.MinutePrice[size_t(m.ReducedOffset + period)];
     m.NPris = m.GemtPris + callFee + pricedMinutes * minutePrice;
 
@@ -423,7 +426,7 @@ void PriceEngine::tick()
     // 16: at 23:59 the call is split so that each day gets its own log line. A dial that has not
     // connected has nothing to log yet.
     if (splitting)
-        splitAtMidnight(now, feeInPrice ? -callFee : 0, wholeCallMinutes, callSeconds);
+        splitAtMidnight(now, feeInPrice ? callFee : 0, wholeCallMinutes, callSeconds);
 
     // The call on disk at its first tick and once a minute of call time after: a crash loses at
     // most a minute of it, and the disk stays quiet.
@@ -513,8 +516,7 @@ void PriceEngine::stopLimitCountdown()
     state_.meter.hangUpAtSteadyMs = 0;
 }
 
-void PriceEngine::splitAtMidnight(
-    const QDateTime& now, double carriedPrice, qint64 callMinute, qint64 callSeconds)
+void PriceEngine::splitAtMidnight(const QDateTime& now, double paidFee, qint64 callMinute, qint64 callSeconds)
 {
     MeterState& m = state_.meter;
     StatusTexts& t = state_.texts;
@@ -547,7 +549,8 @@ void PriceEngine::splitAtMidnight(
     t.NuvTimer = zero;
     // Only a fee the part before the split has paid is kept out of the rest of the call; one not
     // yet due is charged when the call as a whole reaches its minutes.
-    m.GemtPris = carriedPrice;
+    m.GemtPris = 0;
+    m.feePaidBeforeSplit += paidFee;
     m.GemtMin = 0;
     t.NuvMinutter = zero;
     t.NuvPris = zeroPrice;

@@ -88,7 +88,7 @@ public:
     QString taskbarText(int type) const;
 
 private:
-    void splitAtMidnight(const QDateTime& now, double carriedPrice, qint64 callMinute, qint64 callSeconds);
+    void splitAtMidnight(const QDateTime& now, double paidFee, qint64 callMinute, qint64 callSeconds);
     void storeCheckpoint(const QDateTime& now, qint64 callMinute);
     void reportOverflow(qint64 value);
     void readLoggedMonth(const QDate& day);

@@ -417,6 +417,15 @@ protected:
     }
 };
 
+TEST_F(Tariff, AFeeSmallerAfterTheSplitChargesTheRestNothingForItNotLessThanNothing)
+{
+    // Friday's fee of 1,00 is paid by the part before the split (30 s at 0,60 a minute: 1,30);
+    // Saturday has none, so the rest is its 90 s at 0,60 and no less, and the call pays one fee.
+    scheme().Days[0].CallFee[0] = 1;
+    expectPrices(QDateTime(QDate(2026, 1, 9), QTime(23, 58, 30)), { { 120, u"0,90"_s } });
+    EXPECT_EQ(splitPrice(), u"\"1,30\""_s);
+}
+
 TEST_F(Tariff, BillingStepsChargeEachBlockFromItsFirstSecond)
 {
     const struct {

@@ -368,7 +368,8 @@ std::pair<std::vector<Line>, qint64> price(
     const qint64 before = lines.empty() ? 0 : lines.front().bytes;
     // The fee paid before the split is not paid again; of the minimum, the rest owes what the part
     // before left as it was logged.
-    const qint64 rest = settled + pending * perSecond + fee - feeBefore + data(bytes) - data(before);
+    const qint64 rest
+        = settled + pending * perSecond + std::max<qint64>(0, fee - feeBefore) + data(bytes) - data(before);
     const qint64 owed = (t.minimumCents - (lines.empty() ? 0 : cents(lines.front().units))) * kCent;
     lines.push_back({ start.addSecs(seconds), (seconds - partStart) / 60, bytes - before,
         t.minimumCents > 0 ? std::max(rest, owed) : rest });
