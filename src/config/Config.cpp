@@ -35,7 +35,7 @@ Config::Config(ConfigContext context, EventSounds& sounds, RegistryRoutines& reg
       live_(context.state),
       draft_(context.state),
       context_ { draft_, context.settings, context.network, context.strings, context.prompter, context.format,
-          context.folder, context.english, std::move(context.words) },
+          context.folder, context.clock, context.english, std::move(context.words) },
       sounds_(sounds),
       registry_(registry),
       runProgramsInList_(std::move(runProgramsInList))
