@@ -1,5 +1,6 @@
 #include "config/Config.h"
 
+#include "config/HolidayList.h"
 #include "config/ListsPage.h"
 #include "config/MiscPage.h"
 #include "config/Save.h"
@@ -99,6 +100,7 @@ Config::Config(ConfigContext context, EventSounds& sounds, RegistryRoutines& reg
     setHelpTopic(*miscPage->MaxPris, QStringLiteral("Config.MaxPris"));
     setHelpTopic(*schemePage->holidaysOwnTariff, QStringLiteral("Config.Holidays"));
     setHelpTopic(*schemePage->Dage[kDayTypeCount], QStringLiteral("Config.Holidays"));
+    setHelpTopic(*listsPage->holidayList, QStringLiteral("Config.HolidayList"));
     for (QWidget* rule : { schemePage->firstBlock, schemePage->billingStep, schemePage->minimumPrice,
              schemePage->pricePerMB, schemePage->dataStepKB, schemePage->allowanceMB })
         setHelpTopic(*rule, QStringLiteral("Config.TariffRules"));

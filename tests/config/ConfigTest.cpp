@@ -7,6 +7,7 @@
 #include "config/SchemePage.h"
 #include "config/SoundChooser.h"
 #include "core/IniDocument.h"
+#include "help/HelpTopics.h"
 #include "tools/PriceTool.h"
 #include "tray/EventSounds.h"
 #include "tray/FileRegistry.h"
@@ -115,6 +116,7 @@ TEST_F(ConfigTest, OkWritesTheHolidayListAsEditedAndTheDanishListAsNoSection)
 {
     config.showPage(3);
     HolidayList& h = *config.listsPage->holidayList;
+    EXPECT_EQ(helpPageFor(helpTopicAt(h.ruleEdit)), u"config-lists.html#holidays"_s);
     h.lines->setCurrentItem(h.lines->topLevelItem(1)); // "Påske+1 Dag 1"
     QTest::mouseClick(h.removeButton, Qt::LeftButton);
     type(h.ruleEdit, u"24.12"_s);
