@@ -191,7 +191,7 @@ int main(int argc, char** argv)
             const bool english = usesEnglish(state.settings.Language);
             return std::make_unique<Config>(
                 ConfigContext { state, settingsFile, dialUpNetwork, strings, prompter, numberFormat, folder,
-                    english, DisplayWords::make(strings, english) },
+                    clock, english, DisplayWords::make(strings, english) },
                 sounds, registry, [&](bool run) { mainFrm->setRunProgramsInList(run); });
         });
         mainFrm.emplace(state, settingsFile, numberFormat, strings, prompter, sounds, ras, desktop,

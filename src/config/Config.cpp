@@ -1,5 +1,6 @@
 #include "config/Config.h"
 
+#include "config/HolidayList.h"
 #include "config/ListsPage.h"
 #include "config/MiscPage.h"
 #include "config/Save.h"
@@ -36,7 +37,7 @@ Config::Config(ConfigContext context, EventSounds& sounds, RegistryRoutines& reg
       live_(context.state),
       draft_(context.state),
       context_ { draft_, context.settings, context.network, context.strings, context.prompter, context.format,
-          context.folder, context.english, std::move(context.words) },
+          context.folder, context.clock, context.english, std::move(context.words) },
       sounds_(sounds),
       registry_(registry),
       runProgramsInList_(std::move(runProgramsInList))
@@ -106,6 +107,7 @@ Config::Config(ConfigContext context, EventSounds& sounds, RegistryRoutines& reg
         setHelpTopic(*hangUp, QStringLiteral("Config.HangUpAtLimit"));
     setHelpTopic(*schemePage->holidaysOwnTariff, QStringLiteral("Config.Holidays"));
     setHelpTopic(*schemePage->Dage[kDayTypeCount], QStringLiteral("Config.Holidays"));
+    setHelpTopic(*listsPage->holidayList, QStringLiteral("Config.HolidayList"));
     for (QWidget* rule : { schemePage->firstBlock, schemePage->billingStep, schemePage->minimumPrice,
              schemePage->pricePerMB, schemePage->dataStepKB, schemePage->allowanceMB })
         setHelpTopic(*rule, QStringLiteral("Config.TariffRules"));

@@ -4,6 +4,7 @@
 
 namespace ringtally {
 
+class Clock;
 class DialUpNetwork;
 class NumberFormat;
 class ProgramFolder;
@@ -34,6 +35,7 @@ struct ConfigContext {
     Prompter& prompter;
     const NumberFormat& format;
     const ProgramFolder& folder;
+    const Clock& clock; // the year the holiday list shows its days in
     bool english; // the program's language at start-up
     DisplayWords words;
 };

@@ -1,6 +1,7 @@
 #include "config/ListsPage.h"
 
 #include "config/ConfigContext.h"
+#include "config/HolidayList.h"
 #include "config/KeyFilters.h"
 #include "core/IniDocument.h"
 #include "core/ListProcedures.h"
@@ -13,6 +14,7 @@
 #include <QEvent>
 #include <QFocusEvent>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -225,6 +227,7 @@ ListsPage::ListsPage(ConfigContext& context, QWidget* parent) : QWidget(parent),
     Remove = button(u"&Fjern", u"Fjern det valgte program fra listen");
     RunProgsOnConnect
         = new QCheckBox(QStringLiteral("Start som standard programm&erne i start listen"), this);
+    holidayList = new HolidayList(ctx_, this);
 
     if (ctx_.english)
         applyTexts();
@@ -322,7 +325,11 @@ void ListsPage::layOut()
     startList->addWidget(StartstateLbl, 6, 0, 1, 2);
     startList->addWidget(DisconnectStateLbl, 7, 0, 1, 2);
     startList->addWidget(RunProgsOnConnect, 8, 0, 1, 2);
-    page->addLayout(startList);
+    // The holidays beside the start list rather than under it: the page is tall enough.
+    auto* bottom = new QHBoxLayout;
+    bottom->addLayout(startList);
+    bottom->addWidget(holidayList);
+    page->addLayout(bottom);
 
     scrollTogether(Autolog);
     scrollTogether(AutoConnect);
@@ -415,6 +422,7 @@ void ListsPage::fill()
             texts.append(file.ReadIni(kRunprogs, startListKey(line, column), defaults[column]));
         addLine(Runprogs, texts);
     }
+    holidayList->fill(ctx_.state.settings.Holidays);
 }
 
 Status ListsPage::store()
@@ -473,6 +481,7 @@ Status ListsPage::store()
         return written;
     ctx_.state.settings.NumberOfDUN = qint16(autologCount);
     ctx_.state.settings.AutoConnectCount = qint16(autoConnectCount);
+    ctx_.state.settings.Holidays = holidayList->holidays();
     return Status::success();
 }
 

@@ -18,6 +18,7 @@ class QPushButton;
 
 namespace ringtally {
 
+class HolidayList;
 struct ConfigContext;
 struct DisplayWords;
 
@@ -37,7 +38,8 @@ QString closingWord(const QString& titleLine, const DisplayWords& words);
 
 /// The configuration window's lists page: the autolog list, the auto-connect list and the start
 /// list, each as parallel columns whose lines correspond by position, with an edit row that adds
-/// a line or changes the selected one. The lists reach the settings file only through store().
+/// a line or changes the selected one; and the holiday list. The lists reach the settings file only
+/// through store().
 class ListsPage : public QWidget {
     Q_OBJECT
 
@@ -77,14 +79,16 @@ public:
     QPushButton* Remove = nullptr;
     QCheckBox* RunProgsOnConnect = nullptr;
 
-    /// Fills every control of the page from the settings (the in-memory counts, which the window
-    /// has just loaded, and the file's entries); no line selected, empty edit rows.
+    HolidayList* holidayList = nullptr;
+
+    /// Fills every control of the page from the settings (the in-memory counts and holidays, which
+    /// the window has just loaded, and the file's entries); no line selected, empty edit rows.
     void fill();
     /// Rewrites the "Autolog", "AutoConnect" and "Runprogs" sections from the columns with their
     /// counts ("Number_of_DUN", "Count", "Number of progs ") and "Run progs ", in one replace of
     /// the settings file, and hides the add/edit program dialog. The in-memory counts
-    /// (NumberOfDUN, AutoConnectCount) follow once the file is written; on a failure nothing is
-    /// changed and the failure is returned.
+    /// (NumberOfDUN, AutoConnectCount) and the holidays (saved with the other settings) follow once
+    /// the file is written; on a failure nothing is changed and the failure is returned.
     Status store();
     /// Refills the scheme combos LogEdit and AutoConnectEdit[1] from the in-memory scheme names;
     /// to be called whenever a scheme's name changes. A chosen name that still exists stays chosen.

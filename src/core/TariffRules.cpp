@@ -29,7 +29,7 @@ std::optional<Holiday> Holiday::fromRule(const QString& rule, const QString& nam
     const QString text = rule.trimmed();
     if (const QRegularExpressionMatch m = easter.match(text); m.hasMatch()) {
         const int offset = m.captured(1).toInt();
-        if (offset < -80 || offset > 250)
+        if (offset < kEarliestEasterOffset || offset > kLatestEasterOffset)
             return std::nullopt;
         return Holiday { name, 0, 0, offset };
     }

@@ -8,8 +8,13 @@
 
 namespace ringtally {
 
+/// The days a holiday may lie from Easter Sunday: however early or late Easter falls (22 March to
+/// 25 April), the day stays in Easter's own year.
+inline constexpr int kEarliestEasterOffset = -80;
+inline constexpr int kLatestEasterOffset = 250;
+
 /// A public holiday: a fixed day of the year (29 February marks nothing in a common year), or a
-/// number of days from Easter Sunday (Gregorian), -80 to 250.
+/// number of days from Easter Sunday (Gregorian), kEarliestEasterOffset to kLatestEasterOffset.
 struct Holiday {
     QString name;
     int day = 0; // 1..31 for a fixed date

@@ -64,6 +64,7 @@ inline constexpr HelpTopic kHelpTopics[] = {
     { u"Config.Autolog", u"config-lists.html", u"autolog" },
     { u"Config.AutoConnect", u"config-lists.html", u"auto-connect" },
     { u"Config.Runprogs", u"config-lists.html", u"start-list" },
+    { u"Config.HolidayList", u"config-lists.html", u"holidays" },
     { u"AddProg", u"add-program.html", u"" },
     { u"Save", u"tariff-files.html", u"" },
     { u"SoundChooser", u"sounds.html", u"" },

@@ -84,8 +84,9 @@ TEST_P(WindowKeysTest, EveryWindowGivesEachLetterToOneControl)
     check(world.selection, u"scheme selection"_s);
     check(world.meter.priceWarn(), u"price warning"_s);
 
-    Config config(ConfigContext { world.state, world.settings, outside.network, world.strings, prompter,
-                      outside.danish, outside.folder, english, DisplayWords::make(world.strings, english) },
+    Config config(
+        ConfigContext { world.state, world.settings, outside.network, world.strings, prompter, outside.danish,
+            outside.folder, outside.clock, english, DisplayWords::make(world.strings, english) },
         world.sounds, world.registry, {});
     config.show();
     for (size_t page = 0; page < config.Framevalg.size(); ++page) {

@@ -1,10 +1,13 @@
 #include "config/Config.h"
 
+#include "config/HolidayList.h"
 #include "config/ListsPage.h"
 #include "config/MiscPage.h"
 #include "config/Save.h"
 #include "config/SchemePage.h"
 #include "config/SoundChooser.h"
+#include "core/IniDocument.h"
+#include "help/HelpTopics.h"
 #include "tools/PriceTool.h"
 #include "tray/EventSounds.h"
 #include "tray/FileRegistry.h"
@@ -27,6 +30,7 @@
 #include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <functional>
 
@@ -106,6 +110,35 @@ TEST_F(ConfigTest, OkWithoutEditsStoresWhatWasStoredAndGivesTheMainWindowBack)
         EXPECT_EQ(settings.ReadIni(keys[n].section(u'/', 0, 0), keys[n].section(u'/', 1), u"-"_s), values[n])
             << keys[n].toStdString();
     EXPECT_TRUE(prompter.shown().isEmpty());
+}
+
+TEST_F(ConfigTest, OkWritesTheHolidayListAsEditedAndTheDanishListAsNoSection)
+{
+    config.showPage(3);
+    HolidayList& h = *config.listsPage->holidayList;
+    EXPECT_EQ(helpPageFor(helpTopicAt(h.ruleEdit)), u"config-lists.html#holidays"_s);
+    h.lines->setCurrentItem(h.lines->topLevelItem(1)); // "Påske+1 Dag 1"
+    QTest::mouseClick(h.removeButton, Qt::LeftButton);
+    type(h.ruleEdit, u"24.12"_s);
+    type(h.nameEdit, u"Juleaftensdag"_s);
+    QTest::mouseClick(h.addButton, Qt::LeftButton);
+    QTest::mouseClick(config.Okay, Qt::LeftButton);
+    const auto holidaySection = [this] {
+        const IniDocument ini = IniDocument::parse(contentsOf(profile.path()));
+        QStringList lines;
+        for (const QString& key : ini.keys(u"Holidays"_s))
+            lines.append(key + u'=' + ini.value(u"Holidays"_s, key).value_or(QString()));
+        return lines;
+    };
+    EXPECT_EQ(
+        holidaySection(), (QStringList { u"Count=2"_s, u"1=01.01 Nytårsdag"_s, u"2=24.12 Juleaftensdag"_s }));
+
+    config.showConfig(&owner);
+    config.showPage(3);
+    QTest::mouseClick(h.danishButton, Qt::LeftButton);
+    QTest::mouseClick(config.Okay, Qt::LeftButton);
+    EXPECT_EQ(holidaySection(), QStringList());
+    EXPECT_EQ(stored().Holidays, danishHolidays());
 }
 
 TEST_F(ConfigTest, CancelAfterEditsOnEveryPageLeavesTheFileAsItWas)
@@ -228,8 +261,8 @@ TEST_F(ConfigTest, OkNamesAFieldLeftWithHalfAValueAndStaysOpen)
 TEST_F(ConfigTest, EveryLabelWithAShortcutHasAFieldToGoToInEitherLanguage)
 {
     for (const bool english : { false, true }) {
-        Config window { ConfigContext { state, settings, network, strings, prompter, danish, folder, english,
-                            DisplayWords::make(strings, english) },
+        Config window { ConfigContext { state, settings, network, strings, prompter, danish, folder, clock,
+                            english, DisplayWords::make(strings, english) },
             sounds, registry, {} };
         for (const QLabel* label : window.findChildren<QLabel*>()) {
             const QString text = QString(label->text()).remove(u"&&"_s);

@@ -1,5 +1,6 @@
 #include "config/ListsPage.h"
 
+#include "config/HolidayList.h"
 #include "core/IniDocument.h"
 #include "platform/FileAccess.h"
 #include "support/ConfigWorld.h"
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTreeWidget>
 
 #include <tuple>
 
@@ -185,6 +187,62 @@ TEST_F(ListsPageTest, SchemeCombosFollowTheNamesAndKeepAChoiceThatStillExists)
     EXPECT_EQ(p.LogEdit->currentText(), u"Night"_s);
     EXPECT_EQ(lines(p.AutoConnectEdit[1]), (QStringList { u"Day"_s, u"Evening"_s, u"Night"_s }));
     EXPECT_EQ(p.AutoConnectEdit[1]->currentIndex(), -1); // "Cheap" is gone
+}
+
+// The holiday list as a user drives it, from the Danish list a file without holidays gives.
+TEST_F(ListsPageTest, HolidaysAreAddedChangedRemovedAndPutBackFromTheEditRowAndStoredAsShown)
+{
+    HolidayList& h = *open().holidayList;
+    page->show();
+    const auto shown = [&h] {
+        QStringList texts;
+        for (int i = 0; i < h.lines->topLevelItemCount(); ++i)
+            texts.append(h.lines->topLevelItem(i)->text(0) + u' ' + h.lines->topLevelItem(i)->text(1));
+        return texts;
+    };
+    const auto edit = [&h](const QString& rule, const QString& name) {
+        type(h.ruleEdit, rule);
+        type(h.nameEdit, name);
+    };
+    EXPECT_EQ(shown().mid(2, 4),
+        (QStringList { u"Påske-2 Langfredag"_s, u"Påske Påskedag"_s, u"Påske+1 2. påskedag"_s,
+            u"Påske+39 Kristi himmelfartsdag"_s }));
+
+    // What cannot be used is refused with the reason, by the button or by Enter.
+    edit(u"31.04"_s, u"Forkert"_s);
+    QTest::mouseClick(h.addButton, Qt::LeftButton);
+    EXPECT_EQ(h.messageLabel->text(), u"Datoen 31.04 findes ikke."_s);
+    edit(u"e+39"_s, u"Himmelfart"_s);
+    QTest::keyClick(h.nameEdit, Qt::Key_Return);
+    EXPECT_EQ(h.messageLabel->text(), u"Påske+39 står allerede på listen som Kristi himmelfartsdag."_s);
+    EXPECT_EQ(shown().size(), 10);
+
+    // Enter adds a line and empties the row for the next.
+    edit(u"5.6"_s, u"Grundlovsdag"_s);
+    QTest::keyClick(h.nameEdit, Qt::Key_Return);
+    EXPECT_EQ(shown().last(), u"05.06 Grundlovsdag"_s);
+    EXPECT_EQ(h.ruleEdit->text() + h.nameEdit->text() + h.messageLabel->text(), QString());
+
+    // The clicked line shows its days: Easter Sunday is 5 April 2026 and 28 March 2027.
+    QTreeWidgetItem* ascension = h.lines->topLevelItem(5);
+    h.lines->scrollToItem(ascension);
+    QTest::mouseClick(h.lines->viewport(), Qt::LeftButton, {}, h.lines->visualItemRect(ascension).center());
+    EXPECT_EQ(h.ruleEdit->text() + u'|' + h.daysLabel->text(), u"Påske+39|2026: 14.05 · 2027: 06.05"_s);
+    type(h.nameEdit, u"Kr. himmelfart"_s);
+    QTest::mouseClick(h.changeButton, Qt::LeftButton);
+    EXPECT_EQ(shown()[5], u"Påske+39 Kr. himmelfart"_s);
+    QTest::mouseClick(h.removeButton, Qt::LeftButton);
+    EXPECT_EQ(shown()[5], u"Påske+49 Pinsedag"_s);
+    EXPECT_FALSE(h.removeButton->isEnabled());
+
+    std::vector<Holiday> edited = danishHolidays();
+    edited.erase(edited.begin() + 5);
+    edited.push_back({ u"Grundlovsdag"_s, 5, 6, 0 });
+    ASSERT_TRUE(page->store().ok());
+    EXPECT_EQ(state.settings.Holidays, edited);
+    QTest::mouseClick(h.danishButton, Qt::LeftButton);
+    ASSERT_TRUE(page->store().ok());
+    EXPECT_EQ(state.settings.Holidays, danishHolidays());
 }
 
 // The add/edit program dialog over the page, on a folder of programs of every kind.

@@ -4,6 +4,7 @@
 #include "core/ProgramFolder.h"
 #include "localisation/StringTable.h"
 
+#include "fakes/FakeClock.h"
 #include "fakes/FakeDialUpNetwork.h"
 #include "fakes/ScriptedPrompter.h"
 #include "support/SettingsWorld.h"
@@ -23,7 +24,8 @@ struct ConfigWorld : SettingsWorld {
     ScriptedPrompter prompter;
     const StringTable strings = StringTable::english();
     const ProgramFolder folder { temp.path() };
-    ConfigContext context { state, settings, network, strings, prompter, danish, folder, false,
+    FakeClock clock; // 5 January 2026
+    ConfigContext context { state, settings, network, strings, prompter, danish, folder, clock, false,
         DisplayWords::make(strings, false) };
 };
 
