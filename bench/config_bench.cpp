@@ -13,6 +13,7 @@
 #include "platform/DialUpNetwork.h"
 #include "platform/Prompter.h"
 #include "platform/SoundPlayer.h"
+#include "platform/linux/SystemClock.h"
 #include "tray/EventSounds.h"
 #include "tray/FileRegistry.h"
 #include "tray/RegistryRoutines.h"
@@ -92,12 +93,13 @@ public:
     std::unique_ptr<Config> make()
     {
         return std::make_unique<Config>(ConfigContext { state, settings, network, strings, prompter, format,
-                                            folder, false, DisplayWords::make(strings, false) },
+                                            folder, clock, false, DisplayWords::make(strings, false) },
             sounds, registry, [](bool) {});
     }
 
     QTemporaryDir dir;
     const ProgramFolder folder { dir.path() };
+    SystemClock clock;
     const NumberFormat format { QLocale(QLocale::Danish, QLocale::Denmark) };
     ProfileFile profile { folder.settingsFile() };
     SettingsFile settings { profile, format };
