@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
 
 using namespace ringtally;
 using namespace Qt::StringLiterals;
@@ -564,65 +563,6 @@ TEST_F(Tariff, DataIsChargedInStepsAfterTheAllowanceLeftAtTheStartAlsoOverASplit
     network.counters = LinkCounters { u"wwan0"_s, { kBytesPerMB + 1, 0 } };
     runSeconds(1);
     EXPECT_EQ(state.texts.NuvPris, u"10,00"_s);
-}
-
-// Random calls by random blocks, data steps, allowances and minimums, some over 23:59: a call costs
-// its charged seconds at a hundredth each plus its charged data, or the minimum where that is more,
-// to a hundredth per part the call was logged in.
-TEST_F(Tariff, RandomCallsCostTheirBlocksAndDataOrTheMinimumAlsoOverASplit)
-{
-    std::mt19937 random(20261207);
-    const auto any = [&random](std::initializer_list<qint64> values) {
-        return *(values.begin() + std::uniform_int_distribution<size_t>(0, values.size() - 1)(random));
-    };
-    test::FakeDialUpNetwork network;
-    engine.setNetwork(&network);
-    engine.setMonthLimitEvents(&months);
-    for (int n = 0; n < 150; ++n) {
-        Scheme& tele = scheme();
-        tele.FirstBlockSeconds = qint16(any({ 1, 20, 30, 60, 90 }));
-        tele.StepSeconds = qint16(any({ 1, 10, 30, 60 }));
-        tele.PricePerMB = double(any({ 0, 250 })) / 100;
-        tele.DataStepKB = qint32(any({ 1, 100, 1024 }));
-        tele.AllowanceMB = qint32(any({ 0, 1 }));
-        tele.MinimumPrice = double(any({ 0, 50, 300 })) / 100;
-        months.usedBytes = any({ 0, 300'000 });
-        const int seconds = int(any({ 1, 15, 61, 200, 700 }));
-        const QTime start
-            = any({ 0, 1 }) ? QTime(12, 0) : QTime(23, 59, 0).addSecs(-int(any({ 0, 30, 300 })));
-        SCOPED_TRACE(testing::Message()
-            << "call " << n << ": " << tele.FirstBlockSeconds << "/" << tele.StepSeconds << " s, "
-            << tele.PricePerMB << " a MB in " << tele.DataStepKB << " KB after " << tele.AllowanceMB
-            << " MB, minimum " << tele.MinimumPrice << ", " << seconds << " s from "
-            << start.toString().toStdString());
-        ByteCounts link { 1000, 1000 };
-        network.counters = LinkCounters { u"wwan0"_s, link };
-        events.splitLines.clear();
-        startAt(QDateTime(kMonday, start));
-        for (int second = 0; second < seconds; ++second) {
-            link.received += any({ 0, 700, 9000 });
-            link.sent += any({ 0, 100 });
-            network.counters = LinkCounters { u"wwan0"_s, link };
-            runSeconds(1);
-        }
-        // What the call is charged, counted block by block and step by step.
-        qint64 chargedSeconds = tele.FirstBlockSeconds;
-        while (chargedSeconds < seconds)
-            chargedSeconds += tele.StepSeconds;
-        const qint64 bytes = link.received + link.sent - 2000;
-        const qint64 free = std::max<qint64>(0, tele.AllowanceMB * 1024 * 1024 - months.usedBytes);
-        qint64 chargedBytes = 0;
-        while (chargedBytes < bytes - free)
-            chargedBytes += tele.DataStepKB * 1024;
-        const double whole
-            = double(chargedSeconds) / 100 + double(chargedBytes) / (1024 * 1024) * tele.PricePerMB;
-        const qint64 expected = std::llround(std::max(whole, tele.MinimumPrice) * 100);
-        qint64 logged = cents(state.texts.NuvPris);
-        for (const QString& line : events.splitLines)
-            logged += cents(line.split(u"\",\""_s).value(2));
-        EXPECT_LE(std::abs(logged - expected), 1 + events.splitLines.size())
-            << logged << " against " << expected;
-    }
 }
 
 TEST_F(Meter, TheDailyAndTheMonthlyWarningOncePerCall)
