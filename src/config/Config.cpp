@@ -20,6 +20,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -108,6 +109,12 @@ Config::Config(ConfigContext context, EventSounds& sounds, RegistryRoutines& reg
     setHelpTopic(*schemePage->holidaysOwnTariff, QStringLiteral("Config.Holidays"));
     setHelpTopic(*schemePage->Dage[kDayTypeCount], QStringLiteral("Config.Holidays"));
     setHelpTopic(*listsPage->holidayList, QStringLiteral("Config.HolidayList"));
+    for (QWidget* column : listsPage->Autolog)
+        setHelpTopic(*column, QStringLiteral("Config.Autolog"));
+    for (QWidget* column : listsPage->AutoConnect)
+        setHelpTopic(*column, QStringLiteral("Config.AutoConnect"));
+    for (QWidget* column : listsPage->Runprogs)
+        setHelpTopic(*column, QStringLiteral("Config.Runprogs"));
     for (QWidget* rule : { schemePage->firstBlock, schemePage->billingStep, schemePage->minimumPrice,
              schemePage->pricePerMB, schemePage->dataStepKB, schemePage->allowanceMB })
         setHelpTopic(*rule, QStringLiteral("Config.TariffRules"));

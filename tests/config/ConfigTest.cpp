@@ -28,6 +28,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -110,6 +111,19 @@ TEST_F(ConfigTest, OkWithoutEditsStoresWhatWasStoredAndGivesTheMainWindowBack)
         EXPECT_EQ(settings.ReadIni(keys[n].section(u'/', 0, 0), keys[n].section(u'/', 1), u"-"_s), values[n])
             << keys[n].toStdString();
     EXPECT_TRUE(prompter.shown().isEmpty());
+}
+
+TEST_F(ConfigTest, F1OnEachListAndLimitOpensItsPlaceInTheHelp)
+{
+    const std::pair<QWidget*, QString> places[] = {
+        { config.listsPage->Autolog[1], u"config-lists.html#autolog"_s },
+        { config.listsPage->AutoConnect[0], u"config-lists.html#auto-connect"_s },
+        { config.listsPage->Runprogs[0], u"config-lists.html#start-list"_s },
+        { config.miscPage->MaxMonthData, u"config-misc.html#data-limit"_s },
+        { config.miscPage->HangUpAtLimit[1], u"config-misc.html#hang-up-at-limit"_s },
+    };
+    for (const auto& [widget, place] : places)
+        EXPECT_EQ(helpPageFor(helpTopicAt(widget)), place) << place.toStdString();
 }
 
 TEST_F(ConfigTest, OkWritesTheHolidayListAsEditedAndTheDanishListAsNoSection)
