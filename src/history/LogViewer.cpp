@@ -2,6 +2,7 @@
 
 #include "core/CallBytes.h"
 #include "core/SettingsFile.h"
+#include "core/TariffRules.h"
 #include "history/CallCsv.h"
 #include "history/CallTableModel.h"
 #include "history/SpendingChart.h"
@@ -176,7 +177,7 @@ Status LogViewer::refresh()
     for (const Scheme& scheme : settings.Schemes) {
         // Without a price per MB the allowance prices nothing, so there is nothing to watch.
         if (!scheme.Name.isEmpty() && scheme.AllowanceMB > 0 && scheme.PricePerMB > 0)
-            allowances_.emplace_back(scheme.Name, qint64(scheme.AllowanceMB) * 1024 * 1024);
+            allowances_.emplace_back(scheme.Name, qint64(scheme.AllowanceMB) * kBytesPerMB);
     }
     storedMinutes_ = qint64(settings.TotalHours) * 60 + settings.TotalMinutes;
     storedCents_ = std::llround(settings.TotalPrice * 100);

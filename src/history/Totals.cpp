@@ -90,7 +90,7 @@ qint64 monthBytes(std::span<const Call> calls, const QDate& day, int startDay, c
     const Totals totals = totalsOf(calls, startDay,
         [&](const Call& call) { return call.scheme == scheme && call.end.date() >= month.first; });
     const auto found = totals.months.find(month.first);
-    return found == totals.months.end() ? 0 : found->second.receivedBytes + found->second.sentBytes;
+    return found == totals.months.end() ? 0 : found->second.bytes();
 }
 
 MonthEstimate estimateMonth(const Totals& totals, const QDate& today)
@@ -101,7 +101,7 @@ MonthEstimate estimateMonth(const Totals& totals, const QDate& today)
     const auto end = totals.days.upper_bound(today);
     for (auto it = totals.days.lower_bound(estimate.month.first); it != end; ++it) {
         estimate.spentCents += it->second.priceCents;
-        estimate.bytes += it->second.receivedBytes + it->second.sentBytes;
+        estimate.bytes += it->second.bytes();
     }
     estimate.estimateCents = atPace(estimate.spentCents, estimate.daysElapsed, estimate.month.days());
     estimate.estimateBytes = atPace(estimate.bytes, estimate.daysElapsed, estimate.month.days());

@@ -19,6 +19,8 @@ struct Tally {
     qint64 receivedBytes = 0; // of the parts whose bytes the log holds
     qint64 sentBytes = 0;
 
+    /// The data, received and sent.
+    qint64 bytes() const { return receivedBytes + sentBytes; }
     bool operator==(const Tally&) const = default;
 };
 
