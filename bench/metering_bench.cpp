@@ -30,7 +30,7 @@ public:
 // A billing month with some spending and data in its log, read without a log.
 class MonthInTheLog : public MonthLimitEvents {
 public:
-    LoggedMonth loggedMonth(const QDate& day, int) override
+    LoggedMonth loggedMonth(const QDate& day, int, const QString&) override
     {
         return { QDate(day.year(), day.month(), 1), QDate(day.year(), day.month(), day.daysInMonth()), 10'000,
             kBytesPerMB };

@@ -13,12 +13,13 @@
 namespace ringtally {
 
 /// A billing month, from its first day to its last, and the spending and the data (received and
-/// sent bytes) the call log holds for it.
+/// sent bytes) the call log holds for it: of all calls, and of the calls of one scheme.
 struct LoggedMonth {
     QDate first;
     QDate last;
     qint64 priceCents = 0;
     qint64 bytes = 0;
+    qint64 schemeBytes = 0; // of the calls the log names with the scheme asked about
 
     /// day lies in this month; never for a month not yet read.
     bool holds(const QDate& day) const { return first.isValid() && first <= day && day <= last; }

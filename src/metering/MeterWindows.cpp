@@ -152,7 +152,7 @@ void MeterWindows::showRoamingWarning(const ModemState& modem)
         PromptIcon::Information } });
 }
 
-LoggedMonth MeterWindows::loggedMonth(const QDate& day, int startDay)
+LoggedMonth MeterWindows::loggedMonth(const QDate& day, int startDay, const QString& schemeName)
 {
     const BillingMonth month = billingMonthOf(day, startDay);
     QStringList schemeNames;
@@ -161,26 +161,16 @@ LoggedMonth MeterWindows::loggedMonth(const QDate& day, int startDay)
     const Result<CallHistory> history = readCallLog(callLog_.path(), format_, schemeNames);
     if (!history) {
         reportTickError(75, history.message());
-        return { month.first, month.last, 0, 0 };
+        return { month.first, month.last };
     }
     // A part of a call counts on the day it ended, and no part ends after its call.
-    const Totals totals = totalsOf(history.value().calls, startDay,
-        [&month](const Call& call) { return call.end.date() >= month.first; });
+    const std::vector<Call>& calls = history.value().calls;
+    const Totals totals
+        = totalsOf(calls, startDay, [&month](const Call& call) { return call.end.date() >= month.first; });
     const auto found = totals.months.find(month.first);
-    if (found == totals.months.end())
-        return { month.first, month.last, 0, 0 };
-    return { month.first, month.last, found->second.priceCents,
-        found->second.receivedBytes + found->second.sentBytes };
-}
-
-qint64 MeterWindows::loggedMonthBytes(const QDate& day, int startDay, const QString& schemeName)
-{
-    const Result<CallHistory> history = readCallLog(callLog_.path(), format_, {});
-    if (!history) {
-        reportTickError(75, history.message());
-        return 0;
-    }
-    return monthBytes(history.value().calls, day, startDay, schemeName);
+    const Tally spent = found == totals.months.end() ? Tally {} : found->second;
+    return { month.first, month.last, spent.priceCents, spent.bytes(),
+        monthBytes(calls, day, startDay, schemeName) };
 }
 
 void MeterWindows::showMonthPriceWarning()

@@ -72,8 +72,7 @@ public:
     void reportTickError(int number, const QString& description) override;
 
     // MonthLimitEvents: the month's sum of the call log, as the log viewer totals it.
-    qint64 loggedMonthBytes(const QDate& day, int startDay, const QString& schemeName) override;
-    LoggedMonth loggedMonth(const QDate& day, int startDay) override;
+    LoggedMonth loggedMonth(const QDate& day, int startDay, const QString& schemeName) override;
     void showMonthPriceWarning() override;
     void showDataWarning() override;
 

@@ -14,18 +14,10 @@ public:
     virtual ~MonthLimitEvents() = default;
 
     /// The billing month that holds day, months starting on startDay (1..31), with the spending
-    /// the call log holds for it; a log that cannot be read is reported to the user and counts as
-    /// no spending.
-    virtual LoggedMonth loggedMonth(const QDate& day, int startDay) = 0;
-    /// The bytes (received and sent) of the billing month's calls that the log names schemeName:
-    /// what the data allowance has been used for; a log that cannot be read counts as none.
-    virtual qint64 loggedMonthBytes(const QDate& day, int startDay, const QString& schemeName)
-    {
-        Q_UNUSED(day);
-        Q_UNUSED(startDay);
-        Q_UNUSED(schemeName);
-        return 0;
-    }
+    /// and the data the call log holds for it, and the data of its calls that the log names
+    /// schemeName (what the scheme's data allowance has been used for); a log that cannot be read
+    /// is reported to the user and counts as nothing spent or used.
+    virtual LoggedMonth loggedMonth(const QDate& day, int startDay, const QString& schemeName) = 0;
     /// Shows the monthly price warning without waiting for it to be closed.
     virtual void showMonthPriceWarning() = 0;
     /// Shows the monthly data warning (its share of the limit or all of it, as

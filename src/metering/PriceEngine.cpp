@@ -222,23 +222,21 @@ void PriceEngine::startCall(qint16 scheme, CallPhase phase)
     restartCallTime(m, clock_);
     m.bytes.start(phase == CallPhase::Connected && network_ ? network_->linkCounters() : std::nullopt);
     m.splitCallSeconds = m.splitBytes = m.loggedPartsCents = 0;
-    // The allowance left is worked out once, at the start, from the log.
+    // The log is read once at the call's start, not in its ticks, and only for a monthly limit or
+    // the scheme's data allowance; the allowance left stays for the whole call.
     const Scheme& priced = s.Schemes[size_t(m.CurrentScheme)];
-    m.allowanceLeftBytes = 0;
-    if (priced.PricePerMB > 0 && priced.AllowanceMB > 0) {
-        const qint64 used
-            = monthLimit_ ? monthLimit_->loggedMonthBytes(now.date(), s.BillingMonthStart, priced.Name) : 0;
-        m.allowanceLeftBytes = std::max<qint64>(0, qint64(priced.AllowanceMB) * kBytesPerMB - used);
-    }
-    // The log is read once at the call's start, not in its ticks.
-    if (monthLimit_ && (s.MaxMonthPrice > 0 || s.MaxMonthMB > 0))
+    const bool allowance = priced.PricePerMB > 0 && priced.AllowanceMB > 0;
+    if (monthLimit_ && (allowance || s.MaxMonthPrice > 0 || s.MaxMonthMB > 0))
         readLoggedMonth(now.date());
+    m.allowanceLeftBytes
+        = allowance ? std::max<qint64>(0, qint64(priced.AllowanceMB) * kBytesPerMB - m.month.schemeBytes) : 0;
 }
 
 void PriceEngine::readLoggedMonth(const QDate& day)
 {
     MeterState& m = state_.meter;
-    m.month = monthLimit_->loggedMonth(day, state_.settings.BillingMonthStart);
+    const Settings& s = state_.settings;
+    m.month = monthLimit_->loggedMonth(day, s.BillingMonthStart, s.Schemes[size_t(m.CurrentScheme)].Name);
     // What the log's data has reached was warned about by the calls that reached it.
     m.DataWarnLevel = quint8(dataLimitLevel(m.month.bytes));
 }

@@ -93,8 +93,12 @@ private:
 class UsedAllowance : public MonthLimitEvents {
 public:
     explicit UsedAllowance(qint64 bytes) : bytes_(bytes) { }
-    LoggedMonth loggedMonth(const QDate&, int) override { return {}; }
-    qint64 loggedMonthBytes(const QDate&, int, const QString&) override { return bytes_; }
+    LoggedMonth loggedMonth(const QDate&, int, const QString&) override
+    {
+        LoggedMonth month;
+        month.schemeBytes = bytes_;
+        return month;
+    }
     void showMonthPriceWarning() override { }
 
 private:

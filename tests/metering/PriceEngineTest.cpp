@@ -40,21 +40,21 @@ public:
 // The billing months of the call log as a test gives them, and the monthly warnings.
 class LoggedMonths : public MonthLimitEvents {
 public:
-    LoggedMonth loggedMonth(const QDate& day, int startDay) override
+    LoggedMonth loggedMonth(const QDate& day, int startDay, const QString& scheme) override
     {
         asked.emplace_back(day, startDay);
+        LoggedMonth found;
         for (const LoggedMonth& month : months) {
-            if (month.holds(day))
-                return month;
+            if (month.holds(day)) {
+                found = month;
+                break;
+            }
         }
-        return {};
+        found.schemeBytes = scheme == u"Tele"_s ? usedBytes : 0;
+        return found;
     }
     void showMonthPriceWarning() override { ++warnings; }
     void showDataWarning() override { ++dataWarnings; }
-    qint64 loggedMonthBytes(const QDate&, int, const QString& scheme) override
-    {
-        return scheme == u"Tele"_s ? usedBytes : 0;
-    }
 
     std::vector<LoggedMonth> months;
     qint64 usedBytes = 0; // of scheme "Tele" in any billing month
